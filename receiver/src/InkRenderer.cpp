@@ -1,0 +1,154 @@
+#include "InkRenderer.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+namespace penlynx {
+
+namespace {
+
+// Uniform pixel access over the three kinds of target, so that the stamp and
+// line code is written once and compiled without indirection for memory.
+uint32_t ReadPixel(MemorySurface &s, int32_t px, int32_t py) {
+    return s.Read(px, py);
+}
+void WritePixel(MemorySurface &s, int32_t px, int32_t py, uint32_t rgb) {
+    s.Write(px, py, rgb);
+}
+uint32_t ReadPixel(PixelSurface *s, int32_t px, int32_t py) {
+    return s->Read(px, py);
+}
+void WritePixel(PixelSurface *s, int32_t px, int32_t py, uint32_t rgb) {
+    s->Write(px, py, rgb);
+}
+// Without a surface every pixel reads as ink, so no blend is attempted.
+uint32_t ReadPixel(NullSurface &, int32_t, int32_t) {
+    return CInkRenderer::kInk;
+}
+void WritePixel(NullSurface &, int32_t, int32_t, uint32_t) {}
+
+uint32_t BlendChannel(uint32_t old, uint32_t ink, int shift, int coverage) {
+    const int o = static_cast<int>((old >> shift) & 0xFF);
+    const int i = static_cast<int>((ink >> shift) & 0xFF);
+    // Arithmetic shift: the quotient is rounded down, also when negative.
+    return static_cast<uint32_t>(o + (((i - o) * coverage) >> 8)) << shift;
+}
+
+uint32_t Blend(uint32_t old, uint32_t ink, int coverage) {
+    return BlendChannel(old, ink, 16, coverage) | BlendChannel(old, ink, 8, coverage) |
+           BlendChannel(old, ink, 0, coverage);
+}
+
+} // namespace
+
+CInkRenderer::CInkRenderer(int32_t width, int32_t height)
+    : brush_(CInkBrush::Standard()), width_(width), height_(height),
+      placement_(-8 * brush_.CentreOffset()) {}
+
+CInkRenderer::Clip CInkRenderer::ClipFor(const MemorySurface &surface) const {
+    // A bitmap smaller than the drawing size is never written past its edge.
+    return {std::min(width_, surface.width), std::min(height_, surface.height)};
+}
+
+void CInkRenderer::StampAt(SubPixelPoint point) {
+    std::visit(
+        [&](auto &surface) {
+            Stamp(surface, ClipFor(surface), point.x + placement_, point.y + placement_);
+        },
+        target_);
+}
+
+void CInkRenderer::LineTo(SubPixelPoint point) {
+    std::visit(
+        [&](auto &surface) {
+            Line(surface, ClipFor(surface), point.x + placement_, point.y + placement_);
+        },
+        target_);
+}
+
+template <class Surface>
+void CInkRenderer::Stamp(Surface &surface, Clip clip, int32_t sx, int32_t sy) {
+    last_ = {sx, sy};
+    const int side = brush_.Side();
+    const int32_t originX = sx >> CInkBrush::kPhaseShift;
+    const int32_t originY = sy >> CInkBrush::kPhaseShift;
+    const uint8_t *tile = brush_.Tile(sx & CInkBrush::kPhaseMask, sy & CInkBrush::kPhaseMask);
+
+    const int firstRow = std::max(0, -originY);
+    const int lastRow = std::min(side, clip.bottom - originY);
+    const int firstCol = std::max(0, -originX);
+    const int lastCol = std::min(side, clip.right - originX);
+    for (int row = firstRow; row < lastRow; ++row) {
+        const int32_t py = originY + row;
+        for (int col = firstCol; col < lastCol; ++col) {
+            const int coverage = tile[row * side + col];
+            if (coverage == 0) {
+                continue;
+            }
+            const int32_t px = originX + col;
+            if (coverage == 255) {
+                WritePixel(surface, px, py, kInk);
+                continue;
+            }
+            const uint32_t old = ReadPixel(surface, px, py);
+            if (old != kInk) {
+                WritePixel(surface, px, py, Blend(old, kInk, coverage));
+            }
+        }
+    }
+}
+
+template <class Surface>
+void CInkRenderer::Line(Surface &surface, Clip clip, int32_t tx, int32_t ty) {
+    const int32_t fx = last_.x;
+    const int32_t fy = last_.y;
+    const int32_t dx = tx - fx;
+    const int32_t dy = ty - fy;
+    const int32_t kx = dx < 0 ? -1 : 1;
+    const int32_t ky = dy < 0 ? -1 : 1;
+    const int32_t adx = std::abs(dx);
+    const int32_t ady = std::abs(dy);
+
+    // Bresenham along the major axis; a stamp on every kStep-th step. The
+    // start point (the last stamp) is not stamped again.
+    int32_t countdown = kStep - 1;
+    if (adx >= ady) {
+        int32_t error = 2 * ady - adx;
+        int32_t cx = fx + kx;
+        int32_t cy = fy;
+        for (int32_t i = 0; i < adx; ++i) {
+            if (error > 0) {
+                error += 2 * (ady - adx);
+                cy += ky;
+            } else {
+                error += 2 * ady;
+            }
+            if (countdown <= 0) {
+                countdown = kStep;
+                Stamp(surface, clip, cx, cy);
+            }
+            cx += kx;
+            --countdown;
+        }
+    } else {
+        int32_t error = 2 * adx - ady;
+        int32_t cx = fx;
+        int32_t cy = fy + ky;
+        for (int32_t i = 0; i < ady; ++i) {
+            if (error > 0) {
+                error += 2 * (adx - ady);
+                cx += kx;
+            } else {
+                error += 2 * adx;
+            }
+            if (countdown <= 0) {
+                countdown = kStep;
+                Stamp(surface, clip, cx, cy);
+            }
+            cy += ky;
+            --countdown;
+        }
+    }
+}
+
+} // namespace penlynx

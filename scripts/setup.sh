@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the build, tests and demo need; installs only
+# what is missing, so a second run costs a few dpkg queries.
+set -euo pipefail
+
+packages=(
+    build-essential cmake ninja-build pkg-config
+    qt6-base-dev qt6-charts-dev qt6-l10n-tools libgl-dev
+    libhidapi-dev libpugixml-dev libsimpleini-dev
+    libgtest-dev libgmock-dev libbenchmark-dev
+    fonts-wqy-zenhei xvfb xauth x11-apps imagemagick
+)
+[ "$#" -gt 0 ] && packages+=("$@")
+
+missing=()
+for p in "${packages[@]}"; do
+    status=$(dpkg-query -W -f='${Status}' "$p" 2>/dev/null || true)
+    [ "$status" = "install ok installed" ] || missing+=("$p")
+done
+[ "${#missing[@]}" -eq 0 ] && exit 0
+
+echo "setup: installing ${missing[*]}"
+sudo=""
+[ "$(id -u)" -eq 0 ] || sudo="sudo"
+export DEBIAN_FRONTEND=noninteractive
+$sudo apt-get update -qq
+$sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null

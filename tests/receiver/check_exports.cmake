@@ -1,0 +1,18 @@
+# Fails unless the dynamic symbol table of LIBRARY defines exactly the five exports.
+execute_process(COMMAND nm -D --defined-only ${LIBRARY}
+    OUTPUT_VARIABLE symbols RESULT_VARIABLE result)
+if(NOT result EQUAL 0)
+    message(FATAL_ERROR "nm failed on ${LIBRARY}")
+endif()
+string(REGEX MATCHALL "[^\n]+" lines "${symbols}")
+set(names)
+foreach(line IN LISTS lines)
+    string(REGEX REPLACE "^[0-9a-fA-F]* *[A-Za-z] " "" name "${line}")
+    list(APPEND names ${name})
+endforeach()
+list(SORT names)
+set(expected SDKClear SDKDraw SDKGetID SDKIni SDKRegCallBack)
+if(NOT names STREQUAL expected)
+    message(FATAL_ERROR "exported: ${names}\nexpected: ${expected}")
+endif()
+message(STATUS "exports: ${names}")
