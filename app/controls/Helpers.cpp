@@ -1,0 +1,191 @@
+#include "controls/Helpers.h"
+
+#include <QLoggingCategory>
+
+#include <algorithm>
+
+#ifdef Q_OS_WIN
+#include <windows.h>
+#endif
+
+namespace lumora {
+
+namespace {
+Q_LOGGING_CATEGORY(lcDebugLog, "lumora.debug")
+} // namespace
+
+int GetBit(uint32_t value, uint8_t n) {
+    return static_cast<int>((value >> (n % 32u)) & 1u);
+}
+
+uint32_t SetBit(uint32_t value, uint8_t n, uint8_t state) {
+    const uint32_t mask = 1u << (n % 32u);
+    if (static_cast<uint32_t>(GetBit(value, n)) == state) {
+        return value;
+    }
+    switch (state) {
+    case 0:
+        return value & ~mask;
+    case 1:
+        return value | mask;
+    default:
+        return value;
+    }
+}
+
+QString AnswerToLetters(uint32_t value) {
+    QString letters;
+    for (uint8_t n = 1; n <= 31; ++n) {
+        if (GetBit(value, n) == 1) {
+            letters.append(QChar(static_cast<char16_t>(64 + n)));
+        }
+    }
+    return letters;
+}
+
+QString NormalizeAnswerKey(QStringView entered) {
+    const QString upper = entered.toString().toUpper();
+    std::u16string chars(reinterpret_cast<const char16_t *>(upper.utf16()),
+                         static_cast<size_t>(upper.size()));
+    std::sort(chars.begin(), chars.end());
+    chars.erase(std::unique(chars.begin(), chars.end()), chars.end());
+    return QString::fromStdU16String(chars);
+}
+
+QString AnswerKey;
+
+QString FormatDebugLine(QStringView message, uint8_t count, int32_t a1, int32_t a2, int32_t a3) {
+    if (count > 3) {
+        return QString();
+    }
+    QString line = message.toString();
+    const int32_t args[3] = {a1, a2, a3};
+    for (int i = 0; i < count; ++i) {
+        line += (i == 0 ? QStringLiteral(": ") : QStringLiteral(" : "));
+        line += QString::number(args[i]);
+    }
+    return line;
+}
+
+void DebugLog(QStringView message, uint8_t count, int32_t a1, int32_t a2, int32_t a3) {
+    const QString line = FormatDebugLine(message, count, a1, a2, a3);
+#ifdef Q_OS_WIN
+    // The wide call keeps every character; the line is never a format.
+    OutputDebugStringW(reinterpret_cast<const wchar_t *>(line.utf16()));
+#else
+    // "%s" with the line as argument: the line itself is never a format.
+    qCDebug(lcDebugLog, "%s", qUtf8Printable(line));
+#endif
+}
+
+const std::array<const char *, kLanguageKeyCount> LanguageKeys = {
+    "AppTitle",
+    "View",
+    "MainInterface",
+    "LiveView",
+    "Statisticalresults",
+    "Examiners",
+    "TopicsType",
+    "SingleChoice",
+    "multipleChoice",
+    "EssayQuestion",
+    "AnswerState",
+    "NotStarted",
+    "UnderWay",
+    "AlreadyOver",
+    "QuestionsEdit",
+    "Settings",
+    "LayoutSettings",
+    "Quit",
+    "StudentList",
+    "ViewSet",
+    "MainInterfaceSet",
+    "LanSet",
+    "OtherSet",
+    "SplitSet",
+    "LineNum",
+    "RowNum",
+    "SelLanguage",
+    "LoadStdInfo",
+    "AnswerSet",
+    "Tip1",
+    "Tip2",
+    "Tip3",
+    "Tip4",
+    "Tip5",
+    "Tip6",
+    "Tip7",
+    "Tip8",
+    "Tip9",
+    "Tip10",
+    "Tip11",
+    "Tip12",
+    "Tip13",
+    "Warning1",
+    "Warning2",
+    "Warning3",
+    "Warning4",
+    "Warning5",
+    "Error1",
+    "Error2",
+    "Error3",
+    "Error4",
+    "Error5",
+};
+
+namespace {
+
+struct MessageEntry {
+    const char *key;
+    const char *builtIn; // UTF-8
+};
+
+const std::array<MessageEntry, kMessageTextCount> kMessages = {{
+    {"Tip1", "未选择"},
+    {"Tip2", "座位关联"},
+    {"Tip3", "系统初始化"},
+    {"Tip4", "选择人数"},
+    {"Tip5", "确定"},
+    {"Tip6", "取消"},
+    {"Tip7", "学生姓名"},
+    {"Tip8", "手写板ID"},
+    {"Tip9", "保存"},
+    {"Tip10", "学生关联"},
+    {"Tip11", "删除关联"},
+    {"Tip12", "选择题答案:"},
+    {"Tip13", "确定删除关联吗?"},
+    {"Warning1", "确定从文件中导入信息并覆盖吗?"},
+    {"Warning2", "确定退出系统吗?"},
+    {"Warning3", ""},
+    {"Warning4", ""},
+    {"Warning5", ""},
+    {"Error1", "ID格式错误, 请修正后重新导入!"},
+    {"Error2", "检测不到USB硬件, 系统即将退出!"},
+    {"Error3", "姓名或ID不能为空"},
+    {"Error4", "ID格式不正确"},
+    {"Error5", "答案不能为空"},
+}};
+
+} // namespace
+
+const char *MessageKeyName(MessageKey key) {
+    return kMessages[static_cast<size_t>(key)].key;
+}
+
+QString BuiltInMessageText(MessageKey key) {
+    return QString::fromUtf8(kMessages[static_cast<size_t>(key)].builtIn);
+}
+
+MessageTextTable::MessageTextTable() {
+    ResetToDefaults();
+}
+
+void MessageTextTable::ResetToDefaults() {
+    for (int i = 0; i < kMessageTextCount; ++i) {
+        texts_[static_cast<size_t>(i)] = BuiltInMessageText(static_cast<MessageKey>(i));
+    }
+}
+
+MessageTextTable MessageTexts;
+
+} // namespace lumora
