@@ -3,6 +3,20 @@
 set(LUMORA_CORE_SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/controls/Helpers.cpp
     ${CMAKE_CURRENT_LIST_DIR}/controls/Helpers.h
+    ${CMAKE_CURRENT_LIST_DIR}/config/Config.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/config/Config.h
+    ${CMAKE_CURRENT_LIST_DIR}/config/ImportParser.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/config/ImportParser.h
+    ${CMAKE_CURRENT_LIST_DIR}/config/IniFile.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/config/IniFile.h
+    ${CMAKE_CURRENT_LIST_DIR}/config/LanguageTexts.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/config/LanguageTexts.h
+    ${CMAKE_CURRENT_LIST_DIR}/config/Roster.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/config/Roster.h
     ${CMAKE_CURRENT_LIST_DIR}/config/SlotTable.cpp
     ${CMAKE_CURRENT_LIST_DIR}/config/SlotTable.h
+    ${CMAKE_CURRENT_LIST_DIR}/config/TextFile.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/config/TextFile.h
+    ${CMAKE_CURRENT_LIST_DIR}/config/UnXML.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/config/UnXML.h
 )

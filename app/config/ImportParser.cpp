@@ -1,0 +1,107 @@
+#include "config/ImportParser.h"
+
+#include "config/TextFile.h"
+
+#include <algorithm>
+
+namespace lumora {
+
+namespace {
+
+constexpr qsizetype kIdChars = 6;
+
+} // namespace
+
+QStringList SplitLines(QStringView text) {
+    QStringList lines;
+    qsizetype start = 0;
+    qsizetype i = 0;
+    while (i < text.size()) {
+        const QChar c = text[i];
+        if (c == u'\r' || c == u'\n') {
+            lines.append(text.sliced(start, i - start).toString());
+            i += (c == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n') ? 2 : 1;
+            start = i;
+        } else {
+            ++i;
+        }
+    }
+    if (start < text.size()) {
+        lines.append(text.sliced(start).toString());
+    }
+    return lines;
+}
+
+bool ParseImportId(QStringView text, int32_t *value) {
+    qsizetype i = 0;
+    while (i < text.size() && text[i] == u' ') {
+        ++i;
+    }
+    bool negative = false;
+    if (i < text.size() && (text[i] == u'+' || text[i] == u'-')) {
+        negative = text[i] == u'-';
+        ++i;
+    }
+    if (i == text.size()) {
+        return false;
+    }
+    int64_t total = 0;
+    for (; i < text.size(); ++i) {
+        const char16_t c = text[i].unicode();
+        if (c < u'0' || c > u'9') {
+            return false;
+        }
+        total = total * 10 + (c - u'0');
+        if (total > INT32_MAX) {
+            return false;
+        }
+    }
+    const int32_t result = static_cast<int32_t>(negative ? -total : total);
+    if (result == -1) {
+        return false;
+    }
+    *value = result;
+    return true;
+}
+
+ImportParseResult ParseImportFile(QByteArrayView bytes) {
+    ImportParseResult result;
+    const QStringList lines = SplitLines(DecodeText(bytes));
+    const qsizetype used = std::min<qsizetype>(lines.size(), kSlotCount);
+    result.IgnoredLines = static_cast<int>(lines.size() - used);
+    for (qsizetype k = 0; k < used; ++k) {
+        const QString &line = lines[k];
+        const qsizetype hash = line.indexOf(u'#');
+        ImportedStudent student;
+        student.Name = hash > 0 ? CutToSlotText(QStringView(line).left(hash)) : QString();
+        const QStringView idText = QStringView(line).sliced(hash + 1).left(kIdChars);
+        int32_t id = 0;
+        const bool valid = ParseImportId(idText, &id);
+        if (valid) {
+            student.CardID = static_cast<uint16_t>(static_cast<uint32_t>(id) & 0xFFFFu);
+        }
+        result.Entries.append(student);
+        if (!valid) {
+            result.Failed = true;
+            result.FailedLineIndex = static_cast<int>(k);
+            result.FailedLine = line;
+            result.IgnoredLines = 0;
+            break;
+        }
+    }
+    return result;
+}
+
+void ApplyImport(SlotTable &table, const ImportParseResult &result, int mainLine, int mainRow) {
+    table.Clear();
+    const qsizetype entries = std::min<qsizetype>(result.Entries.size(), kSlotCount);
+    for (qsizetype k = 0; k < entries; ++k) {
+        StudentSlot &slot = table[static_cast<int>(k)];
+        slot.Name = result.Entries[k].Name;
+        slot.CardID = result.Entries[k].CardID;
+    }
+    const int64_t seats = static_cast<int64_t>(mainLine) * mainRow;
+    table.SetCount(static_cast<int>(std::clamp<int64_t>(seats, 0, kSlotCount)));
+}
+
+} // namespace lumora

@@ -1,0 +1,64 @@
+// Roster import from a text file (spec Part 3.7, steps 4 to 7), without the
+// dialogs: the caller asks the teacher, shows the Error1 prompt and reloads
+// the grids.
+//
+// The file holds one student per line (a line ends at CR, LF or CR LF): the
+// name, a "#", and the tablet ID in decimal, of which at most 6 characters
+// are taken. It is read as UTF-8, or as GB18030 when it is not valid UTF-8.
+#pragma once
+
+#include <QByteArrayView>
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <QStringView>
+
+#include <cstdint>
+
+#include "config/SlotTable.h"
+
+namespace lumora {
+
+struct ImportedStudent {
+    QString Name;        // already cut to 32 UTF-8 bytes
+    uint16_t CardID = 0; // low 16 bits of the ID read
+
+    friend bool operator==(const ImportedStudent &, const ImportedStudent &) = default;
+};
+
+struct ImportParseResult {
+    // One entry per line read, in order. When a line failed, its entry is the
+    // last one: its name and CardID 0 (the spec keeps the name it stored).
+    QList<ImportedStudent> Entries;
+    // A line's ID did not convert (or was -1): reading stopped at it.
+    bool Failed = false;
+    int FailedLineIndex = -1; // 0-based line number of the failing line
+    QString FailedLine;       // that line, for the prompt: line + Error1 text
+    // Lines after the 100th, not read (the table holds 100 entries).
+    int IgnoredLines = 0;
+};
+
+// The lines of a text: split at CR LF, CR or LF. A break at the very end does
+// not start another line ("a\n" is one line, "a\n\n" is "a" and "").
+QStringList SplitLines(QStringView text);
+
+// The ID part of an import line converted as the original's integer
+// conversion did: leading blanks, an optional sign, then decimal digits to the
+// end; anything else, an empty text and the value -1 are invalid (false).
+// (The original also took "$1A" and "0x1A" as hexadecimal; IDs are decimal,
+// so this one does not.)
+bool ParseImportId(QStringView text, int32_t *value);
+
+// Parses the import file's bytes (steps 5 and 6 of ImportRoster):
+// for each line L: Name := the part before the first "#" (empty without one);
+// the ID is taken from at most 6 characters after that "#" (the first 6 of L
+// when there is none); an invalid ID stops reading with Failed set. At most
+// kSlotCount lines are read.
+ImportParseResult ParseImportFile(QByteArrayView bytes);
+
+// Replaces the roster with an import (steps 4 and 7): clears table, copies the
+// entries into entries 0, 1, ... (seat layer only; EntryNumber 0), and sets
+// Count := mainLine * mainRow limited to 0..100, whatever the number of lines.
+void ApplyImport(SlotTable &table, const ImportParseResult &result, int mainLine, int mainRow);
+
+} // namespace lumora

@@ -1,0 +1,41 @@
+#include "config/LanguageTexts.h"
+
+#include "config/UnXML.h"
+
+#include <QDir>
+
+namespace lumora {
+
+void LanguageTexts::Append(QStringView key, QStringView text) {
+    lines_.append(key.toString() + u'=' + text.toString());
+}
+
+QString LanguageTexts::Value(QStringView key) const {
+    for (const QString &line : lines_) {
+        const qsizetype equals = line.indexOf(u'=');
+        const QStringView name = equals < 0 ? QStringView(line) : QStringView(line).left(equals);
+        if (name == key) {
+            return equals < 0 ? QString() : line.sliced(equals + 1);
+        }
+    }
+    return QString();
+}
+
+QString LanguageFilePath(const QString &dataDir, const QString &languageName) {
+    return QDir(dataDir).filePath(QStringLiteral("Language/%1/Language.xml").arg(languageName));
+}
+
+void LoadLanguage(const QString &fileName, LanguageTexts &texts, MessageTextTable &messages) {
+    texts.Clear();
+    TSystemParams reader(fileName);
+    for (const char *key : LanguageKeys) {
+        const QString name = QString::fromLatin1(key);
+        texts.Append(name, reader.ReadValue(QStringLiteral("LanguageSet/") + name, QString()));
+    }
+    for (int i = 0; i < kMessageTextCount; ++i) {
+        const auto key = static_cast<MessageKey>(i);
+        messages.Set(key, texts.Value(QString::fromLatin1(MessageKeyName(key))));
+    }
+}
+
+} // namespace lumora
