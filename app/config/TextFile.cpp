@@ -19,6 +19,8 @@ QByteArrayView WithoutBom(QByteArrayView bytes) {
     return bytes.startsWith(QByteArrayView(kUtf8Bom, 3)) ? bytes.sliced(3) : bytes;
 }
 
+void (*gBeforeReplaceHook)() = nullptr;
+
 } // namespace
 
 TextEncoding DetectTextEncoding(QByteArrayView bytes) {
@@ -105,6 +107,10 @@ bool WriteFileAtomically(const QString &path, QByteArrayView bytes, QString *err
         file.cancelWriting();
         return false;
     }
+    if (gBeforeReplaceHook != nullptr) {
+        file.flush();
+        gBeforeReplaceHook();
+    }
     if (!file.commit()) {
         if (error != nullptr) {
             *error = file.errorString();
@@ -112,6 +118,10 @@ bool WriteFileAtomically(const QString &path, QByteArrayView bytes, QString *err
         return false;
     }
     return true;
+}
+
+void SetBeforeReplaceHookForTesting(void (*hook)()) {
+    gBeforeReplaceHook = hook;
 }
 
 } // namespace lumora

@@ -49,4 +49,9 @@ ReadStatus ReadFileBytes(const QString &path, QByteArray *bytes, QString *error 
 // leaves the old file untouched on any failure; *error (when given) tells why.
 bool WriteFileAtomically(const QString &path, QByteArrayView bytes, QString *error = nullptr);
 
+// For tests only: a function WriteFileAtomically calls after the temporary
+// file is written and before it replaces the target (to simulate a crash
+// there). Null (the default) calls nothing.
+void SetBeforeReplaceHookForTesting(void (*hook)());
+
 } // namespace lumora

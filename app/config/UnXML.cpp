@@ -49,16 +49,6 @@ QByteArray ToUtf8(const QByteArray &bytes) {
     return DecodeText(bytes).toUtf8();
 }
 
-void MarkAsUtf8(pugi::xml_document &document) {
-    const pugi::xml_node first = document.first_child();
-    if (first.type() == pugi::node_declaration) {
-        pugi::xml_attribute encoding = first.attribute("encoding");
-        if (encoding) {
-            encoding.set_value("UTF-8");
-        }
-    }
-}
-
 std::string Utf8(const QString &text) {
     return text.toStdString();
 }
@@ -141,9 +131,9 @@ void TSystemParams::LoadFromFile(const QString &fileName) {
     }
     if (!result) {
         document_->reset(); // not well-formed: an empty document, no error
-        return;
     }
-    MarkAsUtf8(*document_);
+    // The declaration is not kept (pugixml's default), so a saved document
+    // declares no encoding other than its own UTF-8.
 }
 
 void TSystemParams::Save() {

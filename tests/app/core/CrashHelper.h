@@ -1,0 +1,36 @@
+// Runs an action in a child process that dies (SIGKILL) between writing the
+// temporary file and replacing the target, as a crash or power cut would.
+#pragma once
+
+#include "config/TextFile.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <functional>
+#include <sys/types.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace lumora::test {
+
+inline void DieNow() {
+    ::kill(::getpid(), SIGKILL);
+}
+
+// True when the child was killed inside the write, as intended.
+inline bool RunAndCrashBeforeReplace(const std::function<void()> &action) {
+    const pid_t child = ::fork();
+    if (child == 0) {
+        SetBeforeReplaceHookForTesting(&DieNow);
+        action();
+        ::_exit(0); // the write never reached its hook
+    }
+    int status = 0;
+    if (child < 0 || ::waitpid(child, &status, 0) != child) {
+        return false;
+    }
+    return WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL;
+}
+
+} // namespace lumora::test

@@ -1,0 +1,125 @@
+// Part 3.3: the SlotTable in memory, fixed text fields, the tablet lookup.
+#include "config/SlotTable.h"
+
+#include "TestFiles.h"
+
+#include <gtest/gtest.h>
+
+namespace lumora {
+namespace {
+
+using test::U;
+
+TEST(SlotText, KeepsShortTextsWhole) {
+    SlotText text(U("张三"));
+    EXPECT_EQ(text.ToString(), U("张三"));
+    EXPECT_EQ(text.Size(), 6);
+    EXPECT_FALSE(text.IsEmpty());
+    text.Clear();
+    EXPECT_TRUE(text.IsEmpty());
+    EXPECT_EQ(text.ToString(), QString());
+}
+
+struct CutCase {
+    const char *input; // UTF-8
+    const char *kept;  // UTF-8
+};
+
+TEST(SlotText, CutsAt32BytesOnACharacterBoundary) {
+    const CutCase cases[] = {
+        // 32 ASCII bytes fit, 33 do not.
+        {"abcdefghijklmnopqrstuvwxyz012345", "abcdefghijklmnopqrstuvwxyz012345"},
+        {"abcdefghijklmnopqrstuvwxyz0123456", "abcdefghijklmnopqrstuvwxyz012345"},
+        // 11 Chinese characters are 33 bytes: 10 are kept (30 bytes).
+        {"一二三四五六七八九十百", "一二三四五六七八九十"},
+        // 2 + 30 bytes fit exactly.
+        {"ab一二三四五六七八九十百", "ab一二三四五六七八九十"},
+        // a character of 4 bytes that would end at byte 34 is dropped whole.
+        {"abcdefghijklmnopqrstuvwxyz0123\xF0\x9F\x98\x80", "abcdefghijklmnopqrstuvwxyz0123"},
+        // e + combining acute accent is one character: never split.
+        {"abcdefghijklmnopqrstuvwxyz01234e\xCC\x81", "abcdefghijklmnopqrstuvwxyz01234"},
+        {"", ""},
+    };
+    for (const CutCase &c : cases) {
+        SlotText text;
+        const bool cut = text.Assign(U(c.input));
+        EXPECT_EQ(text.ToString(), U(c.kept)) << c.input;
+        EXPECT_LE(text.Size(), kSlotTextBytes);
+        EXPECT_EQ(cut, qstrcmp(c.input, c.kept) != 0) << c.input;
+        EXPECT_EQ(CutToSlotText(U(c.input)), U(c.kept));
+    }
+}
+
+TEST(SlotText, StopsAtTheFirstZero) {
+    SlotText text(QStringView(u"ab\0cd", 5));
+    EXPECT_EQ(text.ToString(), QStringLiteral("ab"));
+    EXPECT_EQ(text, SlotText(u"ab"));
+}
+
+TEST(SlotTable, HasExactly100EntriesAndClearsToZero) {
+    SlotTable table;
+    EXPECT_EQ(table.Slots.size(), 100u);
+    table.SetCount(48);
+    table[5].Name = U("李四");
+    table[5].CardID = 12;
+    table[5].Answer = 6;
+    table[5].Seen = 1;
+    table[5].EntryNumber = 6;
+    table[5].CardSplitName = QStringLiteral("x");
+    table[5].CardSplitID = 3;
+    table.Clear();
+    EXPECT_EQ(table.Count.load(), 0);
+    for (const StudentSlot &slot : table.Slots) {
+        EXPECT_TRUE(slot.Name.IsEmpty());
+        EXPECT_TRUE(slot.CardSplitName.IsEmpty());
+        EXPECT_EQ(slot.CardID.load(), 0);
+        EXPECT_EQ(slot.CardSplitID.load(), 0);
+        EXPECT_EQ(slot.Answer.load(), 0u);
+        EXPECT_EQ(slot.Seen.load(), 0);
+        EXPECT_EQ(slot.EntryNumber, 0);
+        EXPECT_EQ(slot.InkCanvas, nullptr);
+    }
+}
+
+TEST(SlotTable, CountStaysWithinTheTable) {
+    SlotTable table;
+    table.SetCount(150);
+    EXPECT_EQ(table.Count.load(), 100);
+    table.SetCount(-5);
+    EXPECT_EQ(table.Count.load(), 0);
+}
+
+TEST(StudentSlot, PaneLayerFallsBackToTheSeatLayer) {
+    StudentSlot slot;
+    slot.Name = QStringLiteral("Ann");
+    slot.CardID = 7;
+    slot.CardSplitID = 9;
+    EXPECT_EQ(slot.PaneName(), QStringLiteral("Ann"));
+    EXPECT_EQ(slot.PaneID(), 7);
+    slot.CardSplitName = QStringLiteral("Bob");
+    EXPECT_EQ(slot.PaneName(), QStringLiteral("Bob"));
+    EXPECT_EQ(slot.PaneID(), 9);
+}
+
+TEST(FindSlot, RoutesPenEventsByThePaneLayer) {
+    SlotTable table;
+    table.SetCount(3);
+    table[0].CardID = 10;
+    table[0].CardSplitID = 20;
+    table[1].CardID = 20;
+    table[1].CardSplitID = 10;
+    table[2].CardID = 20;
+    table[3].CardID = 30;                 // outside the roster
+    EXPECT_EQ(FindSlot(table, 10, 4), 0); // key: CardID
+    EXPECT_EQ(FindSlot(table, 20, 4), 1); // the first match
+    EXPECT_EQ(FindSlot(table, 20, 3), 1);
+    EXPECT_EQ(FindSlot(table, 20, 0), 1);
+    EXPECT_EQ(FindSlot(table, 10, 1), 1); // pen down: CardSplitID
+    EXPECT_EQ(FindSlot(table, 20, 2), 0); // pen up: CardSplitID
+    EXPECT_EQ(FindSlot(table, 30, 4), -1);
+    table.SetCount(0);
+    EXPECT_EQ(FindSlot(table, 10, 4), -1);
+}
+
+} // namespace
+} // namespace lumora
