@@ -1,9 +1,14 @@
 // Part 3.3: the SlotTable in memory, fixed text fields, the tablet lookup.
 #include "config/SlotTable.h"
 
+#include "config/ImportParser.h"
+
 #include "TestFiles.h"
+#include "controls/Helpers.h"
 
 #include <gtest/gtest.h>
+
+#include <thread>
 
 namespace lumora {
 namespace {
@@ -119,6 +124,32 @@ TEST(FindSlot, RoutesPenEventsByThePaneLayer) {
     EXPECT_EQ(FindSlot(table, 30, 4), -1);
     table.SetCount(0);
     EXPECT_EQ(FindSlot(table, 10, 4), -1);
+}
+
+TEST(SlotTable, TheReaderThreadAndAnImportShareNoUnguardedWord) {
+    // What the receiver's handlers do on their thread (Part 2.2) while the
+    // user-interface thread replaces the roster: ThreadSanitizer checks that
+    // only atomic words are shared.
+    SlotTable table;
+    ApplyImport(table, ParseImportFile("A#1\nB#2\nC#3\n"), 8, 6);
+    std::atomic<bool> stop{false};
+    std::thread reader([&] {
+        for (int round = 0; !stop.load() && round < 200000; ++round) {
+            const int slot = FindSlot(table, static_cast<uint16_t>(1 + round % 3), 4);
+            if (slot >= 0) {
+                table[slot].Seen = 1;
+                table[slot].Answer = SetBit(0, 2, 1);
+            }
+            (void)FindSlot(table, 2, kEventPenDown);
+        }
+    });
+    for (int i = 0; i < 200; ++i) {
+        ApplyImport(table, ParseImportFile(i % 2 ? "A#1\nB#2\n" : "C#3\nA#1\n"), 6, 6);
+        table[0].Name = QStringLiteral("only this thread");
+    }
+    stop = true;
+    reader.join();
+    EXPECT_EQ(table.Count.load(), 36);
 }
 
 } // namespace
