@@ -110,20 +110,37 @@ typedef PenlynxSurface *PenlynxTarget;
 PENLYNX_API int PENLYNX_CALL SDKIni(int width, int height);
 
 /* Searches for the receiver on the caller's thread. Returns one of the
- * PENLYNX_SEARCH_ codes (never 0); 0 when no instance exists. Must not be
- * called while the reader thread runs. */
+ * PENLYNX_SEARCH_ codes (never 0); 0 when no instance exists. While the reader
+ * thread runs it searches nothing and returns PENLYNX_SEARCH_FOUND when that
+ * thread has the receiver open, PENLYNX_SEARCH_NONE otherwise.
+ *
+ * The receiver backend is chosen by the environment variable
+ * PENLYNX_RECEIVER at every search: unset, empty or "hid" the USB receiver;
+ * "sim" or "sim:OPTIONS" a simulated classroom (OPTIONS: tablets=N, writing=N,
+ * rate=N points per second, seed=N, separated by commas); "replay:PATH" a
+ * receiver that plays a text file. PENLYNX_CAPTURE=PATH appends every report
+ * the reader thread reads to PATH in the replay format. */
 PENLYNX_API int PENLYNX_CALL SDKGetID(void);
 
 /* Registers the callbacks and starts the reader thread. Returns 0 (and starts
  * nothing) when onTablet is NULL, or when onState is NULL (onTablet is then
- * stored); 1 when the reader thread cannot be started or already runs (nothing
- * is changed then); 2 when the thread was started; 0 when no instance exists. */
+ * stored); 1 when the reader thread cannot be started; 2 when the thread was
+ * started; 0 when no instance exists. While a reader thread runs, every call
+ * returns 1 and changes nothing: the callbacks stay those it was started with.
+ *
+ * The thread searches for the receiver after a 1000 ms pause and reports
+ * STATE_IDLE once it is open, then again after every second without a report;
+ * STATE_RECEIVING before the first record after that; STATE_DISCONNECTED once
+ * when the receiver is lost, after which it searches every 1000 ms silently
+ * until the receiver is back (STATE_IDLE). */
 PENLYNX_API int PENLYNX_CALL SDKRegCallBack(TabletEventCallback onTablet,
                                             DeviceStateCallback onState);
 
-/* Stops the reader thread and waits for it, then releases the instance with
- * its renderers. No callback is made once it has returned. Returns 1, also
- * when there is no instance. */
+/* Stops the reader thread and waits for it (a few milliseconds), closes the
+ * receiver, then releases the instance with its renderers. No callback is
+ * made once it has returned. Called from inside a callback, it returns at
+ * once and the reader thread releases the instance as it ends. Returns 1,
+ * also when there is no instance. */
 PENLYNX_API int PENLYNX_CALL SDKClear(void);
 
 /* Draws one pen point of drawing slot 0..99 into target: kind 1 begins a

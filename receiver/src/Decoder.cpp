@@ -45,6 +45,10 @@ void DispatchReport(CReceiver &receiver, const ReportBuffer &report) {
     // payload shorter than one record, mean no records.
     const int records = static_cast<int8_t>(report[1]) / static_cast<int>(kRecordSize);
     for (int k = 0; k < records; ++k) {
+        // A callback that released the library hears nothing more.
+        if (receiver.clearedFromCallback.load(std::memory_order_relaxed)) {
+            return;
+        }
         const uint8_t *record = report.data() + kRecordsOffset + k * kRecordSize;
         const uint16_t tabletId = static_cast<uint16_t>(record[4] | (record[5] << 8));
         const bool isKey = record[0] == 0xFF && record[1] == 0xFF && record[2] == 0xFF;

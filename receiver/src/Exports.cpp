@@ -1,9 +1,11 @@
 // The five exports over the one process-wide instance. No exception leaves
 // the library: every export catches what the C++ runtime could throw.
+#include "Reader.h"
 #include "Receiver.h"
 #include "penlynx.h"
 
 #include <algorithm>
+#include <exception>
 #include <new>
 
 namespace penlynx {
@@ -21,10 +23,12 @@ void ReleaseInstance() {
     if (instance == nullptr) {
         return;
     }
-    instance->reading.store(false);
-    instance->keepRunning.store(false);
     g_instance = nullptr;
-    delete instance;
+    // The instance outlives its reader thread. Called from a callback, the
+    // thread cannot be waited for: it releases the instance as it ends.
+    if (StopReader(*instance)) {
+        delete instance;
+    }
 }
 
 } // namespace
@@ -73,12 +77,29 @@ PENLYNX_API int PENLYNX_CALL SDKGetID(void) {
     if (g_instance == nullptr) {
         return 0;
     }
-    return PENLYNX_SEARCH_NONE;
+    // The reader thread owns the search while it runs: say what it found.
+    if (g_instance->reader.joinable()) {
+        return (g_instance->statusFlags.load() & penlynx::FLAG_OPEN) != 0 ? PENLYNX_SEARCH_FOUND
+                                                                          : PENLYNX_SEARCH_NONE;
+    }
+    try {
+        return penlynx::SearchForReceiver(*g_instance);
+    } catch (const std::exception &) {
+        g_instance->device.reset();
+        return PENLYNX_SEARCH_NONE;
+    }
 }
 
 PENLYNX_API int PENLYNX_CALL SDKRegCallBack(TabletEventCallback onTablet,
                                             DeviceStateCallback onState) {
-    if (g_instance == nullptr || onTablet == nullptr) {
+    if (g_instance == nullptr) {
+        return 0;
+    }
+    // One reader thread per instance: a second registration changes nothing.
+    if (g_instance->reader.joinable()) {
+        return 1;
+    }
+    if (onTablet == nullptr) {
         return 0;
     }
     g_instance->onTablet = onTablet;
@@ -86,7 +107,7 @@ PENLYNX_API int PENLYNX_CALL SDKRegCallBack(TabletEventCallback onTablet,
         return 0;
     }
     g_instance->onState = onState;
-    return 1;
+    return penlynx::StartReader(*g_instance) ? 2 : 1;
 }
 
 PENLYNX_API int PENLYNX_CALL SDKClear(void) {

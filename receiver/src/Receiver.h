@@ -1,7 +1,9 @@
 // The process-wide receiver instance behind the exports.
 #pragma once
 
+#include "Clock.h"
 #include "InkRenderer.h"
+#include "Platform.h"
 #include "StrokeSmoother.h"
 #include "penlynx.h"
 
@@ -9,12 +11,22 @@
 #include <atomic>
 #include <cstdint>
 #include <memory>
+#include <string>
+#include <thread>
 
 namespace penlynx {
 
 // Status flag bits; the state reported to DeviceStateCallback is flags & 3.
 inline constexpr uint32_t FLAG_OPEN = 1;
 inline constexpr uint32_t FLAG_TRAFFIC = 2;
+
+// The reader thread's timing. The pause and the wait are what the program
+// observes; the slice bounds how long a stop request goes unnoticed.
+struct ReaderTiming {
+    Micros searchPause = Millis(1000); // before every search of the reader thread
+    Micros readWait = Millis(1000);    // a read without report for this long reports idle
+    Micros slice = Millis(10);         // longest uninterrupted wait
+};
 
 struct CReceiver {
     // Words the reader thread and the caller's thread both touch are atomic.
@@ -38,6 +50,26 @@ struct CReceiver {
     int32_t drawWidth = 0;
     int32_t drawHeight = 0;
 
+    // The backend the searches walk, made from PENLYNX_RECEIVER (platformSpec
+    // is the value it was made for) unless one was injected. Declared before
+    // the device, which may refer to it, so that it outlives the device.
+    std::unique_ptr<Platform> platform;
+    std::string platformSpec;
+    bool platformInjected = false;
+    Clock *clock = &SystemClock();
+    ReaderTiming timing;
+
+    // The open receiver, or null. Touched by the search and the reader
+    // thread; SDKGetID searches only while no reader thread runs.
+    std::unique_ptr<HidDevice> device;
+
+    // The reader thread, joinable from SDKRegCallBack until SDKClear.
+    std::thread reader;
+    // Set when SDKClear was called from a callback: the reader thread cannot
+    // wait for itself, so it releases the instance when it ends, and makes no
+    // further callback.
+    std::atomic<bool> clearedFromCallback{false};
+
     CReceiver(int32_t width, int32_t height) : drawWidth(width), drawHeight(height) {}
 
     void ReportState(int32_t state) const {
@@ -46,6 +78,9 @@ struct CReceiver {
         }
     }
 };
+
+// Uses the given backend for every search from now on (tests, benchmarks).
+void UsePlatform(CReceiver &receiver, std::unique_ptr<Platform> platform);
 
 // The instance the exports work on, or null.
 CReceiver *CurrentInstance();

@@ -1,0 +1,307 @@
+#include "ReplayBackend.h"
+
+#include "Backends.h"
+#include "Decoder.h"
+#include "Diagnostics.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <charconv>
+#include <cstdio>
+#include <cstring>
+
+namespace penlynx {
+
+namespace {
+
+// Longer waits are taken for typing errors.
+constexpr long long kLongestWaitMs = 24LL * 60 * 60 * 1000;
+
+std::string_view Trim(std::string_view text) {
+    const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
+    while (!text.empty() && blank(text.front())) {
+        text.remove_prefix(1);
+    }
+    while (!text.empty() && blank(text.back())) {
+        text.remove_suffix(1);
+    }
+    return text;
+}
+
+std::vector<std::string_view> Tokens(std::string_view line) {
+    std::vector<std::string_view> tokens;
+    size_t at = 0;
+    while (at < line.size()) {
+        while (at < line.size() && (line[at] == ' ' || line[at] == '\t')) {
+            ++at;
+        }
+        const size_t begin = at;
+        while (at < line.size() && line[at] != ' ' && line[at] != '\t') {
+            ++at;
+        }
+        if (at > begin) {
+            tokens.push_back(line.substr(begin, at - begin));
+        }
+    }
+    return tokens;
+}
+
+// Parses one line into item (returns true), or says why it is malformed.
+bool ParseLine(std::string_view line, ReplayItem &item, long long &waitMs, std::string &why) {
+    const std::vector<std::string_view> tokens = Tokens(line);
+    if (tokens.front() == "wait") {
+        long long ms = -1;
+        const bool number =
+            tokens.size() == 2 &&
+            std::from_chars(tokens[1].data(), tokens[1].data() + tokens[1].size(), ms).ptr ==
+                tokens[1].data() + tokens[1].size();
+        if (!number || ms < 0 || ms > kLongestWaitMs) {
+            why = "wait needs one whole number of milliseconds from 0 to " +
+                  std::to_string(kLongestWaitMs);
+            return false;
+        }
+        waitMs = ms;
+        return false;
+    }
+    if (tokens.front() == "unplug" || tokens.front() == "plug") {
+        if (tokens.size() != 1) {
+            why = std::string(tokens.front()) + " takes nothing after it";
+            return false;
+        }
+        item.kind = tokens.front() == "plug" ? ReplayItem::Plug : ReplayItem::Unplug;
+        return true;
+    }
+    if (tokens.size() > kReportBufferSize) {
+        why = "a report holds at most " + std::to_string(kReportBufferSize) + " bytes";
+        return false;
+    }
+    item.kind = ReplayItem::Report;
+    item.bytes.clear();
+    for (std::string_view token : tokens) {
+        unsigned value = 0;
+        const bool hex =
+            token.size() == 2 &&
+            std::from_chars(token.data(), token.data() + 2, value, 16).ptr == token.data() + 2;
+        if (!hex) {
+            why = "'" + std::string(token) +
+                  "' is not a byte as two hexadecimal digits, nor wait, unplug or plug";
+            return false;
+        }
+        item.bytes.push_back(static_cast<uint8_t>(value));
+    }
+    return true;
+}
+
+class ReplayDevice final : public HidDevice {
+public:
+    ReplayDevice(ReplayPlatform &platform, int generation)
+        : platform_(platform), generation_(generation),
+          pluggedSince_(platform.PluggedSince(generation)) {}
+
+    bool Attributes(uint16_t &vendorId, uint16_t &productId) override {
+        vendorId = kReceiverVendorId;
+        productId = kReceiverProductId;
+        return true;
+    }
+    size_t InputReportLength() override { return kReportBufferSize; }
+    void BeginRead(uint8_t *buffer, size_t length) override {
+        platform_.Start();
+        buffer_ = buffer;
+        length_ = length;
+    }
+    ReadOutcome WaitRead(Micros timeout, size_t &bytesRead) override {
+        if (Deliver(bytesRead)) {
+            return ReadOutcome::Completed;
+        }
+        if (!Present()) {
+            return ReadOutcome::Failed;
+        }
+        Clock &clock = platform_.clock();
+        const Micros start = platform_.StartTime();
+        Micros until = clock.Now() + timeout;
+        if (const ReplayItem *next = platform_.NextReport()) {
+            until = std::min(until, start + next->at);
+        }
+        const Micros unplug = platform_.NextUnplugAfter(platform_.Position());
+        if (unplug != Micros::max()) {
+            until = std::min(until, start + unplug);
+        }
+        clock.SleepUntil(until);
+        if (Deliver(bytesRead)) {
+            return ReadOutcome::Completed;
+        }
+        return Present() ? ReadOutcome::TimedOut : ReadOutcome::Failed;
+    }
+    void CancelRead() override { buffer_ = nullptr; }
+    bool Present() override {
+        const Micros position = platform_.Position();
+        return platform_.PluggedAt(position) && platform_.GenerationAt(position) == generation_;
+    }
+
+private:
+    bool Deliver(size_t &bytesRead) {
+        // What the receiver sent before it was last plugged in is gone.
+        const ReplayItem *next = platform_.NextReport();
+        while (next != nullptr && next->at < pluggedSince_) {
+            platform_.Consume();
+            next = platform_.NextReport();
+        }
+        if (buffer_ == nullptr || next == nullptr || next->at > platform_.Position() ||
+            !Present()) {
+            return false;
+        }
+        bytesRead = std::min(next->bytes.size(), length_);
+        std::copy_n(next->bytes.begin(), bytesRead, buffer_);
+        platform_.Consume();
+        buffer_ = nullptr;
+        return true;
+    }
+
+    ReplayPlatform &platform_;
+    int generation_;
+    Micros pluggedSince_;
+    uint8_t *buffer_ = nullptr;
+    size_t length_ = 0;
+};
+
+} // namespace
+
+ReplayScript ParseReplay(std::string_view text, const std::string &name) {
+    ReplayScript script;
+    Micros at{0};
+    size_t lineNumber = 0;
+    std::string why;
+    while (!text.empty()) {
+        const size_t end = std::min(text.find('\n'), text.size());
+        const std::string_view line = Trim(text.substr(0, end));
+        text.remove_prefix(std::min(end + 1, text.size()));
+        ++lineNumber;
+        if (line.empty() || line.front() == '#') {
+            continue;
+        }
+        ReplayItem item{ReplayItem::Report, at, {}};
+        long long waitMs = -1;
+        why.clear();
+        if (ParseLine(line, item, waitMs, why)) {
+            script.push_back(std::move(item));
+        } else if (waitMs >= 0) {
+            at += Millis(waitMs);
+        } else {
+            Diagnose(name + ":" + std::to_string(lineNumber) + ": " + why + "; line skipped");
+        }
+    }
+    return script;
+}
+
+ReplayPlatform::ReplayPlatform(ReplayScript script, std::string name, Clock &clock)
+    : name_(std::move(name)), clock_(clock) {
+    bool plugged = true;
+    for (ReplayItem &item : script) {
+        if (item.kind == ReplayItem::Report) {
+            // Nobody hears what an unplugged receiver sends.
+            if (plugged) {
+                reports_.push_back(std::move(item));
+            }
+        } else if ((item.kind == ReplayItem::Plug) != plugged) {
+            plugged = item.kind == ReplayItem::Plug;
+            changes_.push_back({item.at, plugged});
+        }
+    }
+}
+
+std::unique_ptr<InterfaceList> ReplayPlatform::Interfaces() {
+    return MakeSingleInterfaceList(PluggedAt(Position()), "replay:" + name_);
+}
+
+std::unique_ptr<HidDevice> ReplayPlatform::Open(const std::string &) {
+    const Micros position = Position();
+    if (!PluggedAt(position)) {
+        return nullptr;
+    }
+    return std::make_unique<ReplayDevice>(*this, GenerationAt(position));
+}
+
+Micros ReplayPlatform::Position() const {
+    return started_ ? clock_.Now() - start_ : Micros{0};
+}
+
+bool ReplayPlatform::PluggedAt(Micros position) const {
+    bool plugged = true;
+    for (const Change &change : changes_) {
+        if (change.at > position) {
+            break;
+        }
+        plugged = change.plugged;
+    }
+    return plugged;
+}
+
+int ReplayPlatform::GenerationAt(Micros position) const {
+    int generation = 0;
+    for (const Change &change : changes_) {
+        if (change.at > position) {
+            break;
+        }
+        generation += change.plugged ? 1 : 0;
+    }
+    return generation;
+}
+
+Micros ReplayPlatform::PluggedSince(int generation) const {
+    int seen = 0;
+    for (const Change &change : changes_) {
+        if (change.plugged && ++seen == generation) {
+            return change.at;
+        }
+    }
+    return Micros{0};
+}
+
+void ReplayPlatform::Start() {
+    if (!started_) {
+        started_ = true;
+        start_ = clock_.Now();
+    }
+}
+
+const ReplayItem *ReplayPlatform::NextReport() {
+    return nextReport_ < reports_.size() ? &reports_[nextReport_] : nullptr;
+}
+
+Micros ReplayPlatform::NextUnplugAfter(Micros position) const {
+    for (const Change &change : changes_) {
+        if (change.at > position && !change.plugged) {
+            return change.at;
+        }
+    }
+    return Micros::max();
+}
+
+std::unique_ptr<Platform> MakeReplayPlatform(ReplayScript script, std::string name, Clock &clock) {
+    return std::make_unique<ReplayPlatform>(std::move(script), std::move(name), clock);
+}
+
+std::unique_ptr<Platform> MakeReplayPlatform(const std::string &path, Clock &clock) {
+    std::string text;
+    errno = 0;
+    std::FILE *file = std::fopen(path.c_str(), "rb");
+    bool read = file != nullptr;
+    if (read) {
+        char chunk[4096];
+        size_t got = 0;
+        while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0) {
+            text.append(chunk, got);
+        }
+        // A directory opens but fails to read.
+        read = std::ferror(file) == 0;
+        std::fclose(file);
+    }
+    if (!read) {
+        Diagnose("cannot read replay file '" + path +
+                 "': " + std::strerror(errno != 0 ? errno : EIO) + "; no receiver");
+        return MakeEmptyPlatform();
+    }
+    return MakeReplayPlatform(ParseReplay(text, path), path, clock);
+}
+
+} // namespace penlynx

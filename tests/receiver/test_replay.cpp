@@ -1,0 +1,237 @@
+#include "CallbackRecorder.h"
+#include "Diagnostics.h"
+#include "Receiver.h"
+#include "ReplayBackend.h"
+#include "VirtualClock.h"
+#include "penlynx.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+namespace penlynx {
+namespace {
+
+using test::Call;
+using test::CallbackRecorder;
+
+// Collects the library's diagnostics for the length of a test.
+class DiagnosticsCollector {
+public:
+    DiagnosticsCollector() {
+        previous_ =
+            SetDiagnosticsSink([this](std::string_view message) { lines.emplace_back(message); });
+    }
+    ~DiagnosticsCollector() { SetDiagnosticsSink(previous_); }
+    std::vector<std::string> lines;
+
+private:
+    DiagnosticsSink previous_;
+};
+
+std::filesystem::path TempFile(const std::string &name) {
+    return std::filesystem::temp_directory_path() /
+           (name + "-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-" +
+            ::testing::UnitTest::GetInstance()->current_test_info()->name());
+}
+
+void WriteFile(const std::filesystem::path &path, const std::string &text) {
+    std::ofstream(path, std::ios::binary) << text;
+}
+
+std::string ReadFile(const std::filesystem::path &path) {
+    std::ifstream file(path, std::ios::binary);
+    std::ostringstream text;
+    text << file.rdbuf();
+    return text.str();
+}
+
+// Sets an environment variable for one scope.
+class ScopedEnv {
+public:
+    ScopedEnv(const char *name, const std::string &value) : name_(name) {
+        setenv(name, value.c_str(), 1);
+    }
+    ~ScopedEnv() { unsetenv(name_); }
+
+private:
+    const char *name_;
+};
+
+TEST(ReplayParse, ReadsEveryKindOfLineAndSkipsMalformedOnesByNumber) {
+    DiagnosticsCollector diagnostics;
+    const ReplayScript script = ParseReplay("# a comment\n"
+                                            "\n"
+                                            "00 0c ff ff ff 03 07 00 44 44 12 12 07 00\n"
+                                            "  wait 250  \r\n"
+                                            "unplug\n"
+                                            "wait 1000\n"
+                                            "plug\n"
+                                            "00 0G\n"
+                                            "wait\n"
+                                            "wait -4\n"
+                                            "wait 12ms\n"
+                                            "plug now\n"
+                                            "0 06\n"
+                                            "000 6\n"
+                                            "\t01\t02\n",
+                                            "lesson.txt");
+    ASSERT_EQ(script.size(), 4u);
+    EXPECT_EQ(script[0].kind, ReplayItem::Report);
+    EXPECT_EQ(script[0].at, Micros(0));
+    EXPECT_EQ(script[0].bytes.size(), 14u);
+    EXPECT_EQ(script[0].bytes[2], 0xFF);
+    EXPECT_EQ(script[1].kind, ReplayItem::Unplug);
+    EXPECT_EQ(script[1].at, Millis(250));
+    EXPECT_EQ(script[2].kind, ReplayItem::Plug);
+    EXPECT_EQ(script[2].at, Millis(1250));
+    EXPECT_EQ(script[3].bytes, (std::vector<uint8_t>{1, 2}));
+    ASSERT_EQ(diagnostics.lines.size(), 7u);
+    const int lines[] = {8, 9, 10, 11, 12, 13, 14};
+    for (size_t i = 0; i < 7; ++i) {
+        EXPECT_EQ(diagnostics.lines[i].rfind("lesson.txt:" + std::to_string(lines[i]) + ": ", 0),
+                  0u)
+            << diagnostics.lines[i];
+    }
+}
+
+TEST(ReplayParse, RefusesReportsLongerThanTheBuffer) {
+    DiagnosticsCollector diagnostics;
+    std::string line;
+    for (int i = 0; i < 1025; ++i) {
+        line += "00 ";
+    }
+    EXPECT_TRUE(ParseReplay(line, "long").empty());
+    ASSERT_EQ(diagnostics.lines.size(), 1u);
+    EXPECT_NE(diagnostics.lines[0].find("1024"), std::string::npos);
+}
+
+class ReplayFileTest : public ::testing::Test {
+protected:
+    void SetUp() override { CallbackRecorder::Take(); }
+    void TearDown() override { SDKClear(); }
+    // A fresh instance on the virtual clock, searched once with the current
+    // environment.
+    int IniAndSearch() {
+        EXPECT_EQ(SDKIni(100, 100), 1);
+        CurrentInstance()->clock = &clock;
+        return SDKGetID();
+    }
+    test::VirtualClock clock;
+};
+
+TEST_F(ReplayFileTest, AFileThatCannotBeReadMeansNoReceiverAndSaysWhy) {
+    const std::filesystem::path directory = TempFile("replay-dir");
+    std::filesystem::create_directories(directory);
+    const std::string unreadable[] = {"/nonexistent/lesson.txt", directory.string()};
+    for (const std::string &path : unreadable) {
+        DiagnosticsCollector diagnostics;
+        ScopedEnv receiver("PENLYNX_RECEIVER", "replay:" + path);
+        EXPECT_EQ(IniAndSearch(), PENLYNX_SEARCH_NONE) << path;
+        ASSERT_EQ(diagnostics.lines.size(), 1u);
+        EXPECT_NE(diagnostics.lines[0].find("cannot read replay file '" + path + "'"),
+                  std::string::npos)
+            << diagnostics.lines[0];
+        // The next search says nothing new.
+        EXPECT_EQ(SDKGetID(), PENLYNX_SEARCH_NONE);
+        EXPECT_EQ(diagnostics.lines.size(), 1u);
+        SDKClear();
+    }
+    std::filesystem::remove_all(directory);
+}
+
+TEST_F(ReplayFileTest, AnUnknownBackendMeansNoReceiverAndSaysWhy) {
+    DiagnosticsCollector diagnostics;
+    ScopedEnv receiver("PENLYNX_RECEIVER", "usb3");
+    EXPECT_EQ(IniAndSearch(), PENLYNX_SEARCH_NONE);
+    ASSERT_EQ(diagnostics.lines.size(), 1u);
+    EXPECT_NE(diagnostics.lines[0].find("usb3"), std::string::npos);
+}
+
+TEST_F(ReplayFileTest, AFileOnDiskPlaysToTheCallbacks) {
+    const std::filesystem::path path = TempFile("replay");
+    WriteFile(path, "wait 100\n00 06 FF FF FF 01 03 00\nbad\nwait 100\n00 06 FF FF FF 02 03 00\n");
+    DiagnosticsCollector diagnostics;
+    ScopedEnv receiver("PENLYNX_RECEIVER", "replay:" + path.string());
+    EXPECT_EQ(IniAndSearch(), PENLYNX_SEARCH_FOUND);
+    ASSERT_EQ(SDKRegCallBack(&CallbackRecorder::OnTablet, &CallbackRecorder::OnState), 2);
+    ASSERT_TRUE(clock.RunUntil(Millis(2300)));
+    const std::vector<Call> expected = {test::StateCall(1), test::StateCall(3),
+                                        test::TabletCall(1, 256, 3, EVENT_KEY),
+                                        test::TabletCall(2, 256, 3, EVENT_KEY), test::StateCall(1)};
+    EXPECT_EQ(CallbackRecorder::Take(), expected);
+    // The malformed line was said once, when the file was loaded.
+    ASSERT_EQ(diagnostics.lines.size(), 1u);
+    EXPECT_EQ(diagnostics.lines[0].rfind(path.string() + ":3: ", 0), 0u);
+    std::filesystem::remove(path);
+}
+
+// Runs a receiver for `ms` of virtual time, capturing it when a capture path
+// is given, and returns the callbacks.
+std::vector<Call> RunAndRecord(const std::string &receiverSpec,
+                               const std::filesystem::path &capture, int ms) {
+    test::VirtualClock clock;
+    ScopedEnv receiver("PENLYNX_RECEIVER", receiverSpec);
+    std::unique_ptr<ScopedEnv> capturing;
+    if (!capture.empty()) {
+        capturing = std::make_unique<ScopedEnv>("PENLYNX_CAPTURE", capture.string());
+    }
+    EXPECT_EQ(SDKIni(100, 100), 1);
+    CurrentInstance()->clock = &clock;
+    EXPECT_EQ(SDKGetID(), PENLYNX_SEARCH_FOUND);
+    EXPECT_EQ(SDKRegCallBack(&CallbackRecorder::OnTablet, &CallbackRecorder::OnState), 2);
+    EXPECT_TRUE(clock.RunUntil(Millis(ms)));
+    SDKClear();
+    return CallbackRecorder::Take();
+}
+
+TEST_F(ReplayFileTest, ACaptureReplaysToTheSameCallbacks) {
+    const std::filesystem::path capture = TempFile("capture");
+    std::filesystem::remove(capture);
+    const std::vector<Call> live = RunAndRecord("sim:tablets=12,writing=4,seed=5", capture, 9000);
+    ASSERT_GT(live.size(), 1000u);
+
+    const std::string text = ReadFile(capture);
+    EXPECT_EQ(text.rfind("# penlynx capture\n", 0), 0u);
+    EXPECT_NE(text.find("\nwait "), std::string::npos);
+
+    const std::vector<Call> replayed = RunAndRecord("replay:" + capture.string(), {}, 9000);
+    ASSERT_EQ(replayed.size(), live.size());
+    EXPECT_TRUE(replayed == live);
+    std::filesystem::remove(capture);
+}
+
+TEST_F(ReplayFileTest, ACaptureNotesLossAndReturn) {
+    const std::filesystem::path source = TempFile("source");
+    const std::filesystem::path capture = TempFile("capture");
+    std::filesystem::remove(capture);
+    WriteFile(source, "00 06 FF FF FF 01 03 00\nwait 1500\nunplug\nwait 2000\nplug\n"
+                      "wait 2000\n00 06 FF FF FF 02 03 00\n");
+    RunAndRecord("replay:" + source.string(), capture, 8000);
+    EXPECT_EQ(ReadFile(capture), "# penlynx capture\n"
+                                 "00 06 FF FF FF 01 03 00\n"
+                                 "wait 1500\n"
+                                 "unplug\n"
+                                 "wait 2000\n"
+                                 "plug\n"
+                                 "wait 2000\n"
+                                 "00 06 FF FF FF 02 03 00\n");
+    std::filesystem::remove(source);
+    std::filesystem::remove(capture);
+}
+
+TEST_F(ReplayFileTest, ACaptureFileThatCannotBeWrittenIsSaidAndReadingGoesOn) {
+    DiagnosticsCollector diagnostics;
+    const std::vector<Call> calls = RunAndRecord("sim:tablets=3", "/nonexistent/capture.txt", 1500);
+    EXPECT_FALSE(calls.empty());
+    ASSERT_EQ(diagnostics.lines.size(), 1u);
+    EXPECT_NE(diagnostics.lines[0].find("cannot write capture file"), std::string::npos);
+}
+
+} // namespace
+} // namespace penlynx
