@@ -1,4 +1,4 @@
-// The program's six settings in Config.ini (spec Part 3.2).
+// The program's six settings in Config.ini.
 //
 // One section, "Public", with the keys LanguageType, MainLine, MainRow, Split,
 // Count and LanguageName in this order. Read once at start-up, written by the

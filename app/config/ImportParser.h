@@ -1,4 +1,4 @@
-// Roster import from a text file (spec Part 3.7, steps 4 to 7), without the
+// Roster import from a text file, without the
 // dialogs: the caller asks the teacher, shows the Error1 prompt and reloads
 // the grids.
 //
@@ -28,7 +28,7 @@ struct ImportedStudent {
 
 struct ImportParseResult {
     // One entry per line read, in order. When a line failed, its entry is the
-    // last one: its name and CardID 0 (the spec keeps the name it stored).
+    // last one: its name and CardID 0 (the name read is kept).
     QList<ImportedStudent> Entries;
     // A line's ID did not convert (or was -1): reading stopped at it.
     bool Failed = false;

@@ -1,4 +1,4 @@
-// The language texts of the user interface (spec Part 3.1): Language.xml of
+// The language texts of the user interface: Language.xml of
 // the chosen language folder, read through TSystemParams into LanguageTexts
 // and the program-wide MessageTexts (Helpers.h).
 //

@@ -1,4 +1,4 @@
-// The roster on disk (spec Part 3.3): StudentInfo.ini in the data directory,
+// The roster on disk: StudentInfo.ini in the data directory,
 // loaded into and saved from the SlotTable (SlotTable.h).
 //
 // One section per entry, named by the 1-based entry number formatted with
@@ -20,7 +20,7 @@ QString RosterFilePath(const QString &dataDir);
 // The section of entry index: "%.4d" of index + 1.
 QString RosterSectionName(int index);
 
-// Fills table from StudentInfo.ini of dataDir (Part 3.3, LoadRoster):
+// Fills table from StudentInfo.ini of dataDir (LoadRoster):
 // clears the table; N := the number of sections in the file (their names are
 // not looked at), at most 100; entry i - 1 is read from section "%.4d" of i
 // for i = 1..N, missing keys and missing sections reading as empty / 0; an
@@ -29,7 +29,7 @@ QString RosterSectionName(int index);
 // Returns Count.
 int LoadRoster(const QString &dataDir, SlotTable &table);
 
-// Writes entries to StudentInfo.ini of dataDir (Part 3.3, SaveRoster): index
+// Writes entries to StudentInfo.ini of dataDir (SaveRoster): index
 // -1 writes entries 0 .. Count - 1, an index 0..99 writes that entry only.
 // Only the written sections' four keys change; every other section, key and
 // value of the file is kept (sections above Count are neither rewritten nor

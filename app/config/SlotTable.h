@@ -1,4 +1,4 @@
-// The roster in memory (spec Part 3.3): the program-wide SlotTable of exactly
+// The roster in memory: the program-wide SlotTable of exactly
 // 100 StudentSlot entries and its roster count.
 //
 // Entry i is seat i of every grid (SeatGrid, LiveGrid, AnswerGrid), row i of
@@ -7,11 +7,11 @@
 // and runtime fields (Answer, Seen, InkCanvas).
 //
 // Threads: the user-interface thread owns the table and writes everything
-// except the runtime words. The receiver's reader thread (Part 2.2) reads
+// except the runtime words. The receiver's reader thread reads
 // Count, CardID and CardSplitID to find a tablet's entry and writes Answer and
 // Seen; those five fields are std::atomic words, read and written whole, so no
 // data race remains. Names and InkCanvas are touched on the user-interface
-// thread only. A roster import (Part 3.7) keeps the handlers off the table
+// thread only. A roster import keeps the handlers off the table
 // while it replaces it.
 #pragma once
 
@@ -67,7 +67,7 @@ private:
 // The text of at most kSlotTextBytes UTF-8 bytes that SlotText keeps of text.
 QString CutToSlotText(QStringView text);
 
-// One seat of the roster, fields in the order of Part 3.3.
+// One seat of the roster, fields in the order of the file.
 struct StudentSlot {
     // Seat layer: the student who sits at this seat (SeatGrid, AnswerGrid).
     SlotText Name;
@@ -103,7 +103,7 @@ struct StudentSlot {
     void Clear();
 
     // What the LiveGrid tile shows: the pane layer, or the seat layer when
-    // CardSplitName is empty (Part 4.1).
+    // CardSplitName is empty.
     QString PaneName() const;
     uint16_t PaneID() const;
 };
@@ -133,7 +133,7 @@ struct SlotTable {
 inline constexpr int kEventPenDown = 1;
 inline constexpr int kEventPenUp = 2;
 
-// The entry for a tablet (Part 2.2): pen events (types 1 and 2) are matched
+// The entry for a tablet: pen events (types 1 and 2) are matched
 // against CardSplitID, every other type against CardID; the first of the
 // entries 0 .. Count - 1 that matches, or -1 (also when Count <= 0). Safe on
 // the reader thread.

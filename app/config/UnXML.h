@@ -1,4 +1,4 @@
-// TSystemParams, the small XML parameter reader of spec Part 3.1 (unit UnXML),
+// TSystemParams, the small XML parameter reader (unit UnXML),
 // over pugixml.
 //
 // A path is a string of element names separated by "/", evaluated as an XPath

@@ -1,4 +1,4 @@
-// Shared helper routines (spec Part 4.3) and the program-wide texts that the
+// Shared helper routines and the program-wide texts that the
 // main window, its dialogs and the controls share.
 //
 // The answer encoding: a choice answer is an unsigned 32-bit mask in which bit
@@ -38,7 +38,7 @@ uint32_t SetBit(uint32_t value, uint8_t n, uint8_t state);
 // come out sorted, comparing with AnswerKey is a plain text comparison.
 QString AnswerToLetters(uint32_t value);
 
-// The answer key as Part 2.3 stores it from what the teacher typed: every
+// The answer key as it is stored from what the teacher typed: every
 // character upper-cased, duplicates dropped, sorted ascending ("cab" -> "ABC",
 // "BAB" -> "AB"). Characters outside A..Z and '['..'_' are kept too, so the
 // caller's dialog decides what it accepts.
@@ -68,10 +68,10 @@ QString FormatDebugLine(QStringView message, uint8_t count, int32_t a1 = 0, int3
 void DebugLog(QStringView message, uint8_t count, int32_t a1 = 0, int32_t a2 = 0, int32_t a3 = 0);
 
 // ---------------------------------------------------------------------------
-// Language keys and message texts (Part 3.1)
+// Language keys and message texts
 // ---------------------------------------------------------------------------
 
-// The 52 language keys, in the fixed order of Part 3.1. Each is the name of an
+// The 52 language keys, in their fixed order. Each is the name of an
 // element under the root element LanguageSet of Language.xml; matched exactly,
 // case included ("multipleChoice", "Statisticalresults").
 inline constexpr int kLanguageKeyCount = 52;
@@ -129,7 +129,7 @@ private:
     std::array<QString, kMessageTextCount> texts_;
 };
 
-// The program-wide message texts (Part 3.1's MessageTexts).
+// The program-wide message texts (MessageTexts).
 extern MessageTextTable MessageTexts;
 
 } // namespace lumora

@@ -1,4 +1,4 @@
-// Part 3.2: Config.ini.
+// Config.ini.
 #include "config/Config.h"
 
 #include "config/IniFile.h"

@@ -1,4 +1,4 @@
-// Part 4.3: answer encoding, the debug line, the key and message tables.
+// Answer encoding, the debug line, the key and message tables.
 #include "controls/Helpers.h"
 
 #include "TestFiles.h"

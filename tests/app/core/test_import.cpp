@@ -1,4 +1,4 @@
-// Part 3.7 steps 4 to 7: the import file as bytes, and the roster it gives.
+// The import file as bytes, and the roster it gives.
 #include "config/ImportParser.h"
 
 #include "config/Roster.h"

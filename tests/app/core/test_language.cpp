@@ -1,4 +1,4 @@
-// Part 3.1: LanguageTexts, MessageTexts and the two shipped language files.
+// LanguageTexts, MessageTexts and the two shipped language files.
 #include "config/LanguageTexts.h"
 
 #include "config/UnXML.h"

@@ -1,4 +1,4 @@
-// Part 3.3: StudentInfo.ini on real files.
+// StudentInfo.ini on real files.
 #include "config/Roster.h"
 
 #include "config/IniFile.h"

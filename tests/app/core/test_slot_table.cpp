@@ -1,4 +1,4 @@
-// Part 3.3: the SlotTable in memory, fixed text fields, the tablet lookup.
+// The SlotTable in memory, fixed text fields, the tablet lookup.
 #include "config/SlotTable.h"
 
 #include "config/ImportParser.h"
@@ -127,7 +127,7 @@ TEST(FindSlot, RoutesPenEventsByThePaneLayer) {
 }
 
 TEST(SlotTable, TheReaderThreadAndAnImportShareNoUnguardedWord) {
-    // What the receiver's handlers do on their thread (Part 2.2) while the
+    // What the receiver's handlers do on their thread while the
     // user-interface thread replaces the roster: ThreadSanitizer checks that
     // only atomic words are shared.
     SlotTable table;

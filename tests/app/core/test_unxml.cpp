@@ -1,4 +1,4 @@
-// Part 3.1: TSystemParams over pugixml.
+// TSystemParams over pugixml.
 #include "config/UnXML.h"
 
 #include "TestFiles.h"
