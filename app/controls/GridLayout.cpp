@@ -1,0 +1,145 @@
+#include "controls/GridLayout.h"
+
+#include <QList>
+
+#include <cmath>
+
+namespace lumora {
+
+int DivRoundHalfEven(int numerator, int denominator) {
+    // floor division, then the remainder decides
+    int q = numerator / denominator;
+    int r = numerator % denominator;
+    if (r < 0) {
+        q -= 1;
+        r += denominator;
+    }
+    const int twice = 2 * r;
+    if (twice > denominator || (twice == denominator && (q % 2 != 0)))
+        ++q;
+    return q;
+}
+
+int RoundHalfEven(double value) {
+    const double lower = std::floor(value);
+    const double diff = value - lower;
+    double result = lower;
+    if (diff > 0.5 || (diff == 0.5 && std::fmod(lower, 2.0) != 0.0))
+        result = lower + 1.0;
+    return static_cast<int>(result);
+}
+
+bool IsFullWidth(char32_t c) {
+    return (c >= 0x1100 && c <= 0x115F) ||   // Hangul Jamo initials
+           (c >= 0x2E80 && c <= 0x303E) ||   // CJK radicals, symbols and punctuation
+           (c >= 0x3041 && c <= 0x33FF) ||   // kana, bopomofo, CJK compatibility
+           (c >= 0x3400 && c <= 0x4DBF) ||   // CJK extension A
+           (c >= 0x4E00 && c <= 0x9FFF) ||   // CJK unified ideographs
+           (c >= 0xA000 && c <= 0xA4CF) ||   // Yi
+           (c >= 0xAC00 && c <= 0xD7A3) ||   // Hangul syllables
+           (c >= 0xF900 && c <= 0xFAFF) ||   // CJK compatibility ideographs
+           (c >= 0xFE30 && c <= 0xFE4F) ||   // CJK compatibility forms
+           (c >= 0xFF00 && c <= 0xFF60) ||   // full-width forms
+           (c >= 0xFFE0 && c <= 0xFFE6) ||   // full-width signs
+           (c >= 0x20000 && c <= 0x3FFFD);   // CJK extensions B and later
+}
+
+int LabelTextWidth(QStringView text) {
+    int width = 0;
+    for (char32_t c : text.toUcs4())
+        width += IsFullWidth(c) ? 12 : 6;
+    return width;
+}
+
+int CentredLabelLeft(int tileWidth, QStringView text) { return (tileWidth - LabelTextWidth(text)) / 2; }
+
+GridPlacement PlanGrid(QSize panel, QSize tile, int columns, int start, int rows, int tileCount) {
+    GridPlacement plan;
+    if (columns < 1 || rows < 1)
+        return plan;
+    const int c = columns, r = rows, s = start;
+    const int tw = tile.width(), th = tile.height();
+    // 1. horizontal gap; negative: nothing changes
+    plan.GapX = (panel.width() - c * tw) / (c + 1);
+    if (plan.GapX < 0)
+        return plan;
+    // 2. vertical gap, which may be negative
+    plan.GapY = (panel.height() - r * th) / (r + 1);
+    plan.Applies = true;
+    // 3. every tile hidden
+    const int count = tileCount < 0 ? 0 : tileCount;
+    plan.Shown.assign(static_cast<size_t>(count), false);
+    plan.Positions.assign(static_cast<size_t>(count), QPoint());
+    // 4. a start beyond the last tile leaves them all hidden
+    if (s < 0 || s > count - 1)
+        return plan;
+    // 5. row by row from s
+    const int g = plan.GapX, v = plan.GapY;
+    int placed = 0;
+    for (int i = s; i <= count - 1; ++i) {
+        QPoint at;
+        if (i < s + c) {
+            at = QPoint(g + (i - s) * (tw + g), v);
+        } else {
+            const QPoint above = plan.Positions[static_cast<size_t>(i - c)];
+            at = QPoint(above.x(), above.y() + th + v);
+            if (at.y() + th > panel.height())
+                break;
+        }
+        plan.Positions[static_cast<size_t>(i)] = at;
+        plan.Shown[static_cast<size_t>(i)] = true;
+        ++placed;
+        if (placed / c > r - 1)
+            break;
+    }
+    return plan;
+}
+
+PanePlacement PlanPanes(QSize panel, int paneCount, int start, int tileCount) {
+    PanePlacement plan;
+    const int n = paneCount, s = start;
+    if (n != 1 && n != 4 && n != 6 && n != 9)
+        return plan;
+    // Index tests accept 0..255 only (Part 4.1).
+    if (s < 0 || s > 255 || s >= tileCount)
+        return plan;
+    plan.Applies = true;
+    plan.InPage.assign(static_cast<size_t>(tileCount), false);
+    plan.Rects.assign(static_cast<size_t>(tileCount), QRect());
+    const int W = panel.width(), H = panel.height();
+    if (n == 6) {
+        // two columns, three rows, 1-pixel border around and between the panes
+        const int width = (W - 3) / 2, height = (H - 4) / 3;
+        for (int i = s; i < s + 6 && i < tileCount; ++i) {
+            QPoint at;
+            if (i < s + 2) {
+                at = QPoint(1 + (i - s) * (width + 1), 1);
+            } else {
+                const QRect above = plan.Rects[static_cast<size_t>(i - 2)];
+                at = QPoint(above.x(), above.y() + height + 1);
+            }
+            plan.Rects[static_cast<size_t>(i)] = QRect(at, QSize(width, height));
+            plan.InPage[static_cast<size_t>(i)] = true;
+        }
+        return plan;
+    }
+    // 1, 4 or 9: e x e panes edge to edge with 1-pixel gaps
+    const int e = n == 1 ? 1 : (n == 4 ? 2 : 3);
+    const int cw = DivRoundHalfEven(W - (e - 1), e);
+    const int ch = DivRoundHalfEven(H - (e - 1), e);
+    int k = 0;
+    for (int i = s; i < s + e * e && i < tileCount; ++i) {
+        int width = cw, height = ch;
+        const int left = (k % e) * (cw + 1), top = (k / e) * (ch + 1);
+        if ((k + 1) % e == 0)
+            width = W - (e - 1) * (cw + 1);
+        if (k / e == e - 1)
+            height = H - (e - 1) * (ch + 1);
+        plan.Rects[static_cast<size_t>(i)] = QRect(left, top, width, height);
+        plan.InPage[static_cast<size_t>(i)] = true;
+        ++k;
+    }
+    return plan;
+}
+
+} // namespace lumora

@@ -1,0 +1,64 @@
+// Layout arithmetic of the seat grid panel and its tiles (Parts 4.1, 4.2),
+// with no widget in sight: the panel applies what these functions compute.
+//
+// QtCore only. It belongs in lumora_core and is compiled into lumora_widgets
+// only until it moves there.
+#pragma once
+
+#include <QPoint>
+#include <QRect>
+#include <QSize>
+#include <QStringView>
+
+#include <vector>
+
+namespace lumora {
+
+// numerator / denominator (denominator > 0) rounded to the nearest integer,
+// halves to the even neighbour: 799 / 2 -> 400, 599 / 2 -> 300, 5 / 2 -> 2.
+int DivRoundHalfEven(int numerator, int denominator);
+
+// A real value rounded to the nearest integer, halves to the even neighbour.
+int RoundHalfEven(double value);
+
+// True for a character that the 12-pixel mono font draws 12 pixels wide (a
+// double-byte character of the Chinese code page: CJK ideographs, kana,
+// hangul, full-width forms, CJK punctuation); everything else is 6 wide.
+bool IsFullWidth(char32_t c);
+
+// The width a label's text is counted with: 6 pixels per half-width and 12
+// per full-width character (Part 4.2's "6 x bytes of the code page"), equal
+// to the width drawn in 12-pixel "WenQuanYi Zen Hei Mono".
+int LabelTextWidth(QStringView text);
+
+// Left edge of a label centred on a tile, relative to the inner panel:
+// (tileWidth - LabelTextWidth(text)) / 2, truncated toward zero; negative for
+// a text wider than the tile (a 20-character name on 80 pixels: -20).
+int CentredLabelLeft(int tileWidth, QStringView text);
+
+// LayoutGrid(columns, start, rows) on a panel (Part 4.1).
+struct GridPlacement {
+    // False: the horizontal gap is negative (or columns/rows are below 1),
+    // and the panel changes nothing at all.
+    bool Applies = false;
+    int GapX = 0;  // (panel width - columns x tile width) / (columns + 1)
+    int GapY = 0;  // (panel height - rows x tile height) / (rows + 1), may be negative
+    // One entry per tile: shown or hidden, and where a shown tile goes.
+    std::vector<bool> Shown;
+    std::vector<QPoint> Positions;
+};
+GridPlacement PlanGrid(QSize panel, QSize tile, int columns, int start, int rows, int tileCount);
+
+// LayoutPanes(paneCount, start) on a panel (Part 4.1).
+struct PanePlacement {
+    // False: an unsupported pane count (not 1, 4, 6 or 9) or a start that is
+    // not a tile index; the panel changes nothing.
+    bool Applies = false;
+    // One entry per tile: in the page (with its rectangle) or not (the tile
+    // keeps its position and gets width and height 0).
+    std::vector<bool> InPage;
+    std::vector<QRect> Rects;
+};
+PanePlacement PlanPanes(QSize panel, int paneCount, int start, int tileCount);
+
+} // namespace lumora

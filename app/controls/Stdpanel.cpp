@@ -1,0 +1,478 @@
+#include "controls/Stdpanel.h"
+
+#include "controls/GridLayout.h"
+#include "controls/Helpers.h"
+#include "controls/SkinButton.h"
+
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPointer>
+
+#include <algorithm>
+
+namespace lumora {
+
+int InkWidth = 0;
+int InkHeight = 0;
+
+QFont LumoraFont() {
+#ifdef Q_OS_WIN
+    QFont font(QStringLiteral("SimSun"));
+#else
+    QFont font(QStringLiteral("WenQuanYi Zen Hei Mono"));
+#endif
+    font.setPixelSize(12);
+    font.setStyleHint(QFont::TypeWriter);
+    return font;
+}
+
+PenlynxSurface InkSurfaceOf(QImage *image) {
+    PenlynxSurface surface{nullptr, 0, 0, 0};
+    if (!image || image->isNull())
+        return surface;
+    surface.pixels = reinterpret_cast<uint32_t *>(image->bits());
+    surface.width = image->width();
+    surface.height = image->height();
+    surface.stride = static_cast<int32_t>(image->bytesPerLine());
+    return surface;
+}
+
+// ---- TTileImage ---------------------------------------------------------------------
+
+TTileImage::TTileImage(QWidget *parent) : QWidget(parent) {
+    setAttribute(Qt::WA_NoSystemBackground);
+}
+
+void TTileImage::SetPicture(const QImage &picture) {
+    if (picture.cacheKey() == m_picture.cacheKey() && !picture.isNull())
+        return;  // the same picture again (the presence update, once a second)
+    m_picture = picture;
+    if (!m_picture.isNull())
+        resize(m_picture.size());
+    update();
+}
+
+void TTileImage::paintEvent(QPaintEvent *) {
+    ++m_paints;
+    QPainter p(this);
+    if (m_ink) {
+        p.setRenderHint(QPainter::SmoothPixmapTransform);
+        p.drawImage(rect(), *m_ink);
+    } else if (!m_picture.isNull()) {
+        p.drawImage(QPoint(0, 0), m_picture);
+    }
+}
+
+// ---- TStdChannel --------------------------------------------------------------------
+
+TStdChannel::TStdChannel(QWidget *owner, bool inkMode) : QWidget(owner), m_inkMode(inkMode) {
+    // 1. a plain panel in the tile colour
+    const QColor back = inkMode ? QColor(Qt::white) : kTileColour;
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, back);
+    setPalette(pal);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    // 2. the inner panel, 1 pixel in on every side
+    m_inner = new QWidget(this);
+    m_inner->setObjectName(QStringLiteral("InnerPanel"));
+    m_inner->setAutoFillBackground(true);
+    m_inner->setGeometry(1, 1, width() - 2, height() - 2);
+    // 3. the picture
+    m_image = new TTileImage(m_inner);
+    m_image->setObjectName(QStringLiteral("TileImage"));
+    if (inkMode) {
+        if (InkWidth > 0 && InkHeight > 0) {
+            m_ink = QImage(InkWidth, InkHeight, QImage::Format_RGB32);
+            m_ink.fill(Qt::white);
+        }
+        m_image->SetInk(&m_ink);
+        m_image->setGeometry(0, 0, std::max(InkWidth, 0), std::max(InkHeight, 0));
+    } else {
+        m_image->move(0, -3);
+    }
+    // 4. the three labels; the answer label hidden
+    auto makeLabel = [this](const char *name) {
+        auto *label = new QLabel(m_inner);
+        label->setObjectName(QString::fromLatin1(name));
+        label->setTextFormat(Qt::PlainText);
+        label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        label->move(0, 0);
+        return label;
+    };
+    m_name = makeLabel("NameLabel");
+    m_id = makeLabel("IDLabel");
+    m_answer = makeLabel("AnswerLabel");
+    m_answer->hide();
+    // The picture lies behind the labels here (the original put it in front):
+    // a name must never be cut by the bottom rows of the link picture.
+    m_image->lower();
+    // 5. every press and double-click of a child is the tile's own
+    for (QWidget *child : {m_inner, static_cast<QWidget *>(m_image), static_cast<QWidget *>(m_name),
+                           static_cast<QWidget *>(m_id), static_cast<QWidget *>(m_answer)})
+        child->installEventFilter(this);
+    ArrangeChildren();
+}
+
+TStdChannel::~TStdChannel() = default;
+
+void TStdChannel::SetSelected(bool on) {
+    m_selected = on;
+    update();
+}
+
+void TStdChannel::ArrangeChildren() {
+    const int W = width(), H = height();
+    m_inner->setGeometry(1, 1, W - 2, H - 2);
+    if (!m_answer->isHidden()) {
+        m_image->move((W - m_image->width()) / 2, m_image->y());
+        m_answer->move(m_answer->x(), H - 18);
+        m_name->move(m_name->x(), H - 52);
+        m_id->move(m_id->x(), H - 36);
+    } else {
+        m_id->move(m_id->x(), H - 14);
+        m_name->move(m_name->x(), H - 28);
+        if (m_inkMode)
+            m_image->setGeometry(0, 0, std::max(W - 2, 0), std::max(H - 32, 0));
+        else
+            m_image->move((W - m_image->width()) / 2, m_image->y());
+    }
+}
+
+void TStdChannel::SetBounds(const QRect &bounds) {
+    setGeometry(bounds);
+    ArrangeChildren();
+}
+
+void TStdChannel::CentreLabel(QLabel *label) {
+    const QString text = label->text();
+    const int counted = LabelTextWidth(text);
+    const int drawn = label->fontMetrics().horizontalAdvance(text);
+    label->setGeometry(CentredLabelLeft(width(), text), label->y(), std::max(counted, drawn),
+                       label->fontMetrics().height());
+}
+
+void TStdChannel::RequestImageRepaint() {
+    // From the reader thread this must not touch the widget: post the update.
+    // The picture is the context: a call queued for a tile freed meanwhile is
+    // dropped with it.
+    TTileImage *image = m_image;
+    QMetaObject::invokeMethod(image, [image] { image->update(); }, Qt::QueuedConnection);
+}
+
+void TStdChannel::ClearInk() {
+    if (!m_inkMode)
+        return;
+    if (!m_ink.isNull())
+        m_ink.fill(Qt::white);
+    m_image->update();
+}
+
+void TStdChannel::paintEvent(QPaintEvent *) {
+    QPainter p(this);
+    p.fillRect(rect(), palette().color(QPalette::Window));
+    if (m_selected) {
+        // A 2-pixel pen over the whole client area: the 1-pixel margin around
+        // the inner panel shows it as a thin frame.
+        p.setPen(QPen(m_inkMode ? QColor(Qt::black) : kSelectedFrame, 2));
+        p.setBrush(Qt::NoBrush);
+        p.drawRect(QRectF(0, 0, width(), height()));
+    }
+}
+
+void TStdChannel::resizeEvent(QResizeEvent *event) {
+    ArrangeChildren();
+    QWidget::resizeEvent(event);
+}
+
+void TStdChannel::changeEvent(QEvent *event) {
+    // A panel is built before it gets its parent: when the window's font
+    // arrives, the labels take its height (their left edges stay counted).
+    if (event->type() == QEvent::FontChange) {
+        for (QLabel *label : {m_name, m_id, m_answer})
+            CentreLabel(label);
+    }
+    QWidget::changeEvent(event);
+}
+
+void TStdChannel::RaiseMouse(QMouseEvent *event, bool doubleClick) {
+    const QPoint pos = event->position().toPoint();
+    QPointer<TStdChannel> self(this);
+    if (doubleClick) {
+        // As the original: the double-click, then the press that came with it.
+        Q_EMIT OnDblClick(this);
+        if (!self)
+            return;
+    }
+    Q_EMIT OnMouseDown(this, event->button(), event->modifiers(), pos.x(), pos.y());
+}
+
+void TStdChannel::mousePressEvent(QMouseEvent *event) {
+    RaiseMouse(event, false);
+    event->accept();
+}
+
+void TStdChannel::mouseDoubleClickEvent(QMouseEvent *event) {
+    RaiseMouse(event, true);
+    event->accept();
+}
+
+bool TStdChannel::eventFilter(QObject *, QEvent *event) {
+    if (event->type() == QEvent::MouseButtonPress) {
+        RaiseMouse(static_cast<QMouseEvent *>(event), false);
+        return true;
+    }
+    if (event->type() == QEvent::MouseButtonDblClick) {
+        RaiseMouse(static_cast<QMouseEvent *>(event), true);
+        return true;
+    }
+    return false;
+}
+
+// ---- tile routines ---------------------------------------------------------------------
+
+void SetStudentName(TStdChannel *tile, const QString &text) {
+    if (!tile)
+        return;
+    tile->m_studentName = text;
+    tile->m_name->setText(text);
+    tile->CentreLabel(tile->m_name);
+}
+
+void SetCardID(TStdChannel *tile, uint16_t id) {
+    if (!tile)
+        return;
+    tile->m_cardID = id;
+    tile->m_id->setText(QStringLiteral("(%1)").arg(id, 4, 10, QLatin1Char('0')));
+    tile->CentreLabel(tile->m_id);
+}
+
+void SetAnswer(TStdChannel *tile, const QString &text) {
+    if (!tile)
+        return;
+    tile->m_answerText = text;
+    tile->m_answer->setText(text);
+    QPalette pal = tile->m_answer->palette();
+    pal.setColor(QPalette::WindowText, text == AnswerKey ? kAnswerRight : kAnswerWrong);
+    tile->m_answer->setPalette(pal);
+    tile->CentreLabel(tile->m_answer);
+}
+
+static const QImage &LinkImage(bool linked) {
+    // Loaded once, on first use, and shared by every tile.
+    static const QImage connet = [] {
+        InitSkinResources();
+        return QImage(QStringLiteral(":/skin/Connet.png"));
+    }();
+    static const QImage discon = [] {
+        InitSkinResources();
+        return QImage(QStringLiteral(":/skin/DisCon.png"));
+    }();
+    return linked ? connet : discon;
+}
+
+void SetLinkPicture(TStdChannel *tile, bool linked, int kind) {
+    if (!tile || kind != kSeatGrid)
+        return;
+    tile->TileImage()->SetPicture(LinkImage(linked));
+}
+
+void SetLabelColor(TStdChannel *tile, const QColor &colour) {
+    if (!tile)
+        return;
+    for (QLabel *label : {tile->NameLabel(), tile->IDLabel()}) {
+        QPalette pal = label->palette();
+        if (pal.color(QPalette::WindowText) == colour && label->testAttribute(Qt::WA_SetPalette))
+            continue;
+        pal.setColor(QPalette::WindowText, colour);
+        label->setPalette(pal);
+    }
+}
+
+int AdvancePenState(TStdChannel *tile, bool down) {
+    if (!tile)
+        return 0;
+    // 1. ink drawn into the bitmap becomes visible
+    if (tile->m_shown.load())
+        tile->RequestImageRepaint();
+    // 2. pen up
+    if (!down) {
+        tile->m_penState.store(0);
+        return 0;
+    }
+    // 3. pen down: a pen-up stored in between makes this point start a stroke
+    int32_t old = tile->m_penState.load();
+    int32_t next;
+    do {
+        next = old == 0 ? 1 : 2;
+    } while (!tile->m_penState.compare_exchange_weak(old, next));
+    return next;
+}
+
+// ---- TBGPanel -------------------------------------------------------------------------
+
+TBGPanel::TBGPanel(int kind, const SlotTable &table, QWidget *parent) : QWidget(parent) {
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    Build(table, kind);
+}
+
+TBGPanel::~TBGPanel() = default;  // the tiles are children
+
+void TBGPanel::FreeTiles() {
+    for (TStdChannel *tile : m_tiles) {
+        tile->disconnect(this);
+        tile->hide();
+        // A tile may be the sender of the event that rebuilds the panel.
+        tile->deleteLater();
+    }
+    m_tiles.clear();
+}
+
+void TBGPanel::Build(const SlotTable &table, int kind) {
+    const int count = std::clamp(table.Count.load(), 0, kSlotCount);
+    m_tiles.reserve(count);
+    m_tileCount = count;
+    m_kind = kind;
+    if (kind == kSeatGrid) {
+        m_tileWidth = 80;
+        m_tileHeight = 69;
+    } else if (kind == kAnswerGrid) {
+        m_tileWidth = 80;
+        m_tileHeight = 60;
+    }
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, kind == kLiveGrid ? QColor(Qt::black) : kTileColour);
+    setPalette(pal);
+    for (int i = 0; i < count; ++i) {
+        const StudentSlot &slot = table[i];
+        auto *tile = new TStdChannel(this, kind == kLiveGrid);
+        tile->SetBounds(QRect(0, 0, m_tileWidth, m_tileHeight));
+        tile->SetTag(i);
+        connect(tile, &TStdChannel::OnMouseDown, this, &TBGPanel::OnMouseDown);
+        connect(tile, &TStdChannel::OnDblClick, this, &TBGPanel::OnDblClick);
+        SetLinkPicture(tile, true, kind);
+        SetCardID(tile, slot.CardID.load());
+        SetStudentName(tile, slot.Name.ToString());
+        if (kind == kLiveGrid && !slot.CardSplitName.IsEmpty()) {
+            SetStudentName(tile, slot.CardSplitName.ToString());
+            SetCardID(tile, slot.CardSplitID.load());
+        }
+        if (kind == kAnswerGrid) {
+            tile->TileImage()->hide();
+            tile->AnswerLabel()->show();
+            tile->ArrangeChildren();
+        }
+        tile->show();
+        m_tiles.push_back(tile);
+    }
+    m_selectedIndex = -1;
+    update();
+}
+
+void TBGPanel::Reload(const SlotTable &table, int kind) {
+    FreeTiles();
+    Build(table, kind);
+}
+
+TStdChannel *TBGPanel::GetTile(int index) const {
+    if (index < 0 || index > 255 || index >= m_tiles.size())
+        return nullptr;
+    return m_tiles[index];
+}
+
+void TBGPanel::SelectTile(int index) {
+    if (index == m_selectedIndex)
+        return;
+    for (TStdChannel *tile : m_tiles)
+        tile->SetSelected(false);
+    m_selectedIndex = index;
+    if (TStdChannel *tile = GetTile(index))
+        tile->SetSelected(true);
+}
+
+void TBGPanel::LayoutGrid(int columns, int start, int rows) {
+    const GridPlacement plan =
+        PlanGrid(size(), QSize(m_tileWidth, m_tileHeight), columns, start, rows, m_tiles.size());
+    if (!plan.Applies)
+        return;
+    for (TStdChannel *tile : m_tiles)
+        tile->hide();
+    for (int i = 0; i < m_tiles.size(); ++i) {
+        if (!plan.Shown[static_cast<size_t>(i)])
+            continue;
+        m_tiles[i]->move(plan.Positions[static_cast<size_t>(i)]);
+        m_tiles[i]->show();
+    }
+}
+
+void TBGPanel::LayoutPanes(int paneCount, int start) {
+    const PanePlacement plan = PlanPanes(size(), paneCount, start, m_tiles.size());
+    if (!plan.Applies)
+        return;
+    if (paneCount != 1) {
+        m_pageStart = start;
+        m_paneCount = paneCount;
+    }
+    for (TStdChannel *tile : m_tiles) {
+        tile->SetZoomed(false);
+        tile->SetShown(false);
+        SetLabelColor(tile, Qt::black);
+    }
+    for (int i = 0; i < m_tiles.size(); ++i) {
+        TStdChannel *tile = m_tiles[i];
+        if (plan.InPage[static_cast<size_t>(i)]) {
+            tile->SetBounds(plan.Rects[static_cast<size_t>(i)]);
+            // finish the pane: labels centred for the new width, shown, repainted
+            SetStudentName(tile, tile->StudentName());
+            SetCardID(tile, tile->CardID());
+            tile->SetShown(true);
+            tile->TileImage()->update();
+        } else {
+            tile->SetBounds(QRect(tile->pos(), QSize(0, 0)));
+        }
+    }
+    if (paneCount == 1)
+        m_tiles[start]->SetZoomed(true);
+    SetLabelColor(m_tiles[start], kPageLabel);
+}
+
+void TBGPanel::ClearInk(int index) {
+    if (m_kind != kLiveGrid)
+        return;
+    if (index == -1) {
+        for (TStdChannel *tile : m_tiles)
+            tile->ClearInk();
+    } else if (TStdChannel *tile = GetTile(index)) {
+        tile->ClearInk();
+    }
+}
+
+void TBGPanel::ClearAnswers() {
+    if (m_kind != kAnswerGrid)
+        return;
+    for (TStdChannel *tile : m_tiles)
+        SetAnswer(tile, QString());
+}
+
+void TBGPanel::paintEvent(QPaintEvent *) {
+    QPainter p(this);
+    p.fillRect(rect(), palette().color(QPalette::Window));
+}
+
+void TBGPanel::mousePressEvent(QMouseEvent *event) {
+    const QPoint pos = event->position().toPoint();
+    Q_EMIT OnMouseDown(this, event->button(), event->modifiers(), pos.x(), pos.y());
+    event->accept();
+}
+
+void TBGPanel::mouseDoubleClickEvent(QMouseEvent *event) {
+    QPointer<TBGPanel> self(this);
+    Q_EMIT OnDblClick(this);
+    if (!self)
+        return;
+    const QPoint pos = event->position().toPoint();
+    Q_EMIT OnMouseDown(this, event->button(), event->modifiers(), pos.x(), pos.y());
+    event->accept();
+}
+
+} // namespace lumora

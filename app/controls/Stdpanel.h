@@ -1,0 +1,239 @@
+// Stdpanel: the seat grid panel TBGPanel (Part 4.1), its tile TStdChannel
+// (Part 4.2) and the tile routines through which the main window changes what
+// a tile shows.
+//
+// Everything here belongs to the user-interface thread, with one exception:
+// AdvancePenState(tile, false) on a pen-up may be called from the receiver's
+// reader thread (it writes an atomic word and queues a repaint).
+#ifndef LUMORA_CONTROLS_STDPANEL_H
+#define LUMORA_CONTROLS_STDPANEL_H
+
+#include "config/SlotTable.h"
+#include "penlynx.h"
+
+#include <QColor>
+#include <QFont>
+#include <QImage>
+#include <QVector>
+#include <QWidget>
+
+#include <atomic>
+#include <cstdint>
+
+class QLabel;
+
+namespace lumora {
+
+// The size of every ink bitmap (Part 2.1): the main window sets both before
+// it creates the live handwriting view; tiles built in ink mode take them.
+extern int InkWidth;
+extern int InkHeight;
+
+// Panel kinds.
+inline constexpr int kSeatGrid = 0;   // seat grid: link picture, name, tablet ID
+inline constexpr int kLiveGrid = 1;   // live handwriting view: ink panes
+inline constexpr int kAnswerGrid = 2; // answer grid: name, tablet ID, answer letters
+
+// Colours of Parts 4.1 and 4.2.
+inline const QColor kTileColour{0xA9, 0xC9, 0xEF};
+inline const QColor kAnswerRight{0x00, 0x80, 0x00};
+inline const QColor kAnswerWrong{0xFF, 0x00, 0x00};
+inline const QColor kSelectedFrame{0xFF, 0xFF, 0x00};
+inline const QColor kPageLabel{0x00, 0x00, 0xFF};
+
+// The program's font: 12-pixel "WenQuanYi Zen Hei Mono" (SimSun on Windows),
+// whose half-width characters are 6 and full-width ones 12 pixels wide, as
+// the label centring counts them. The main window sets it on itself; the
+// panels and tiles take it over from their parents.
+QFont LumoraFont();
+
+// A PenlynxSurface over an RGB32 image, for SDKDraw (valid while the image
+// lives and is not resized).
+PenlynxSurface InkSurfaceOf(QImage *image);
+
+// The picture of a tile: a link picture in its own size, or the tile's ink
+// bitmap stretched over the picture's whole rectangle.
+class TTileImage : public QWidget {
+    Q_OBJECT
+public:
+    explicit TTileImage(QWidget *parent = nullptr);
+    // Seat grid: the link picture; the control sizes itself to it.
+    void SetPicture(const QImage &picture);
+    const QImage &Picture() const { return m_picture; }
+    // Ink mode: the bitmap drawn stretched (owned by the tile).
+    void SetInk(const QImage *ink) { m_ink = ink; }
+    // How often the control has painted (for tests).
+    int PaintCount() const { return m_paints; }
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    QImage m_picture;
+    const QImage *m_ink = nullptr;
+    int m_paints = 0;
+};
+
+class TStdChannel : public QWidget {
+    Q_OBJECT
+public:
+    // Create(owner, ink mode) of Part 4.2.
+    TStdChannel(QWidget *owner, bool inkMode);
+    ~TStdChannel() override;
+
+    uint16_t CardID() const { return m_cardID; }
+    QString StudentName() const { return m_studentName; }
+    QString AnswerText() const { return m_answerText; }
+    bool InkMode() const { return m_inkMode; }
+    int PenState() const { return m_penState.load(); }
+    bool Selected() const { return m_selected; }
+    void SetSelected(bool on);
+    bool Zoomed() const { return m_zoomed; }
+    void SetZoomed(bool on) { m_zoomed = on; }
+    bool Shown() const { return m_shown.load(); }
+    void SetShown(bool on) { m_shown.store(on); }
+    // The tile's index in its panel.
+    int Tag() const { return m_tag; }
+    void SetTag(int tag) { m_tag = tag; }
+
+    QWidget *InnerPanel() const { return m_inner; }
+    TTileImage *TileImage() const { return m_image; }
+    QLabel *NameLabel() const { return m_name; }
+    QLabel *IDLabel() const { return m_id; }
+    QLabel *AnswerLabel() const { return m_answer; }
+
+    // The ink bitmap (InkWidth x InkHeight, RGB32, white at first) of an ink
+    // tile, or null; the main window stores it in the slot's InkCanvas. The
+    // tile never shares its pixels, so the pointer and its bits stay valid
+    // for the tile's life.
+    QImage *InkImage() { return m_inkMode ? &m_ink : nullptr; }
+    PenlynxSurface InkSurface() { return InkSurfaceOf(InkImage()); }
+    // Paints the whole ink bitmap white and repaints it.
+    void ClearInk();
+
+    // Places the children for the tile's size (Part 4.2, "Arrangement").
+    void ArrangeChildren();
+    // Moves and sizes the tile, then arranges its children at once (a
+    // widget that is not shown yet gets its resize event only later).
+    void SetBounds(const QRect &bounds);
+    // Requests a repaint of the picture; from any thread (queued).
+    void RequestImageRepaint();
+
+Q_SIGNALS:
+    // Raised with the tile as sender when the tile or any of its children is
+    // pressed or double-clicked; x and y are those of the control pressed.
+    void OnMouseDown(QObject *sender, Qt::MouseButton button, Qt::KeyboardModifiers shift, int x,
+                     int y);
+    void OnDblClick(QObject *sender);
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void changeEvent(QEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    friend void SetStudentName(TStdChannel *, const QString &);
+    friend void SetCardID(TStdChannel *, uint16_t);
+    friend void SetAnswer(TStdChannel *, const QString &);
+    friend int AdvancePenState(TStdChannel *, bool);
+    void CentreLabel(QLabel *label);
+    void RaiseMouse(QMouseEvent *event, bool doubleClick);
+
+    uint16_t m_cardID = 0;
+    QString m_studentName;
+    TTileImage *m_image = nullptr;
+    QLabel *m_name = nullptr;
+    QLabel *m_id = nullptr;
+    QLabel *m_answer = nullptr;
+    QWidget *m_inner = nullptr;
+    bool m_selected = false;
+    bool m_zoomed = false;
+    const bool m_inkMode;
+    std::atomic<int32_t> m_penState{0};
+    QString m_answerText;
+    std::atomic<bool> m_shown{false};
+    int m_tag = 0;
+    QImage m_ink;
+};
+
+// ---- tile routines (Part 4.2) -------------------------------------------------------
+// StudentName := text, shown by NameLabel, which is centred again.
+void SetStudentName(TStdChannel *tile, const QString &text);
+// CardID := id, shown by IDLabel as "(%.4d)", which is centred again.
+void SetCardID(TStdChannel *tile, uint16_t id);
+// AnswerText := text on AnswerLabel, green (008000) when it equals AnswerKey
+// exactly, red (FF0000) otherwise; centred again.
+void SetAnswer(TStdChannel *tile, const QString &text);
+// Seat grid tiles only (kind 0): the Connet picture when linked, DisCon when
+// not; the two pictures are loaded once.
+void SetLinkPicture(TStdChannel *tile, bool linked, int kind);
+// Text colour of NameLabel and IDLabel (not AnswerLabel).
+void SetLabelColor(TStdChannel *tile, const QColor &colour);
+// Requests a repaint of the picture when the tile is Shown, then: pen up
+// (down false): PenState 0; pen down: PenState 1 when it was 0, else 2.
+// Returns the new PenState. Safe on any thread for a pen-up; the repaint is
+// queued to the user-interface thread.
+int AdvancePenState(TStdChannel *tile, bool down);
+
+// ---- the panel (Part 4.1) -----------------------------------------------------------
+class TBGPanel : public QWidget {
+    Q_OBJECT
+public:
+    // Create(kind, slot table): builds one tile per entry 0 .. Count - 1. The
+    // table is read here only; the panel keeps no reference to it.
+    TBGPanel(int kind, const SlotTable &table, QWidget *parent = nullptr);
+    ~TBGPanel() override;
+
+    // Discards every tile and builds them again.
+    void Reload(const SlotTable &table, int kind);
+    // The tile at index, or null for an index outside 0..255 or the tiles.
+    TStdChannel *GetTile(int index) const;
+    void SelectTile(int index);
+    void LayoutGrid(int columns, int start, int rows);
+    void LayoutPanes(int paneCount, int start);
+    // Kind 1 only: one ink bitmap (index) or all of them (-1) white.
+    void ClearInk(int index);
+    // Kind 2 only: every tile's answer text empty.
+    void ClearAnswers();
+
+    const QVector<TStdChannel *> &Tiles() const { return m_tiles; }
+    int TileCount() const { return m_tileCount; }
+    int TileWidth() const { return m_tileWidth; }
+    int TileHeight() const { return m_tileHeight; }
+    int Kind() const { return m_kind; }
+    int SelectedIndex() const { return m_selectedIndex; }
+    int PageStart() const { return m_pageStart; }
+    int PaneCount() const { return m_paneCount; }
+
+Q_SIGNALS:
+    // Sender: the tile pressed (or whose child was pressed), or the panel
+    // itself for a press on its background.
+    void OnMouseDown(QObject *sender, Qt::MouseButton button, Qt::KeyboardModifiers shift, int x,
+                     int y);
+    void OnDblClick(QObject *sender);
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
+
+private:
+    void Build(const SlotTable &table, int kind);
+    void FreeTiles();
+
+    QVector<TStdChannel *> m_tiles;
+    int m_tileCount = 0;
+    int m_tileWidth = 0;
+    int m_tileHeight = 0;
+    int m_kind = kSeatGrid;
+    int m_selectedIndex = -1;
+    int m_pageStart = 0;
+    int m_paneCount = 0;
+};
+
+} // namespace lumora
+
+#endif // LUMORA_CONTROLS_STDPANEL_H

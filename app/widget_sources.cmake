@@ -1,0 +1,15 @@
+# Sources of lumora_widgets: the skinned controls and the program's pictures.
+# GridLayout holds widget-free layout arithmetic; it belongs in lumora_core and
+# stays here until it moves there.
+list(APPEND LUMORA_WIDGET_SOURCES
+    ${CMAKE_CURRENT_LIST_DIR}/controls/GridLayout.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/controls/GridLayout.h
+    ${CMAKE_CURRENT_LIST_DIR}/controls/SkinButton.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/controls/SkinButton.h
+    ${CMAKE_CURRENT_LIST_DIR}/controls/Stdpanel.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/controls/Stdpanel.h
+    ${CMAKE_CURRENT_LIST_DIR}/resources/skin.qrc
+)
+
+# The painter of the pictures in resources/skin/ (their source).
+add_subdirectory(${CMAKE_CURRENT_LIST_DIR}/resources/tools ${CMAKE_CURRENT_BINARY_DIR}/paint_skin)
