@@ -105,37 +105,43 @@ void BM_ReplayReportToLastCallback(benchmark::State &state) {
 }
 BENCHMARK(BM_ReplayReportToLastCallback)->Iterations(2)->Unit(benchmark::kMillisecond);
 
-// SDKClear while the reader waits for a report of a silent receiver.
-void BM_ClearWhileIdleWaiting(benchmark::State &state) {
+// Starts the reader on `platform`, lets it settle into what is measured,
+// then times SDKClear.
+template <typename Settle>
+void TimeClear(benchmark::State &state, std::unique_ptr<Platform> (*makePlatform)(),
+               Settle settle) {
     for (auto _ : state) {
         g_idle = 0;
         SDKIni(100, 100);
-        UsePlatform(*CurrentInstance(),
-                    std::make_unique<ReplayPlatform>(ReplayScript{}, "idle", SystemClock()));
+        UsePlatform(*CurrentInstance(), makePlatform());
         SDKRegCallBack(&OnTablet, &OnState);
-        WaitFor(g_idle, 1);
-        // Somewhere inside the next one-second read wait.
-        std::this_thread::sleep_for(std::chrono::milliseconds(337));
+        settle();
         const auto begin = std::chrono::steady_clock::now();
         SDKClear();
         state.SetIterationTime(
             std::chrono::duration<double>(std::chrono::steady_clock::now() - begin).count());
     }
 }
+
+// SDKClear while the reader waits for a report of a silent receiver.
+void BM_ClearWhileIdleWaiting(benchmark::State &state) {
+    TimeClear(
+        state,
+        []() -> std::unique_ptr<Platform> {
+            return std::make_unique<ReplayPlatform>(ReplayScript{}, "idle", SystemClock());
+        },
+        [] {
+            WaitFor(g_idle, 1);
+            // Somewhere inside the next one-second read wait.
+            std::this_thread::sleep_for(std::chrono::milliseconds(337));
+        });
+}
 BENCHMARK(BM_ClearWhileIdleWaiting)->Iterations(5)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 // SDKClear while the reader pauses between searches for a missing receiver.
 void BM_ClearWhileSearching(benchmark::State &state) {
-    for (auto _ : state) {
-        SDKIni(100, 100);
-        UsePlatform(*CurrentInstance(), MakeEmptyPlatform());
-        SDKRegCallBack(&OnTablet, &OnState);
-        std::this_thread::sleep_for(std::chrono::milliseconds(1250));
-        const auto begin = std::chrono::steady_clock::now();
-        SDKClear();
-        state.SetIterationTime(
-            std::chrono::duration<double>(std::chrono::steady_clock::now() - begin).count());
-    }
+    TimeClear(state, &MakeEmptyPlatform,
+              [] { std::this_thread::sleep_for(std::chrono::milliseconds(1250)); });
 }
 BENCHMARK(BM_ClearWhileSearching)->Iterations(5)->UseManualTime()->Unit(benchmark::kMillisecond);
 

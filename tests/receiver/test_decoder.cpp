@@ -197,5 +197,21 @@ TEST_F(DecoderTest, WithoutCallbacksNothingIsCalled) {
     EXPECT_EQ(receiver.statusFlags.load(), FLAG_OPEN | FLAG_TRAFFIC);
 }
 
+CReceiver *g_clearing = nullptr;
+
+void PENLYNX_CALL ClearOnFirstRecord(uint16_t first, uint16_t second, uint16_t id, int32_t type) {
+    CallbackRecorder::OnTablet(first, second, id, type);
+    // What SDKClear does when a callback calls it.
+    g_clearing->clearedFromCallback = true;
+}
+
+TEST_F(DecoderTest, ACallbackThatReleasedTheLibraryHearsNoFurtherRecord) {
+    g_clearing = &receiver;
+    receiver.onTablet = &ClearOnFirstRecord;
+    const auto calls = Dispatch(Report(18, {0xFF, 0xFF, 0xFF, 0x01, 0x01, 0x00, 0xFF, 0xFF, 0xFF,
+                                            0x02, 0x01, 0x00, 0xFF, 0xFF, 0xFF, 0x03, 0x01, 0x00}));
+    EXPECT_EQ(calls, std::vector<test::Call>{TabletCall(1, 256, 1, 4)});
+}
+
 } // namespace
 } // namespace penlynx
