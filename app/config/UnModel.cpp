@@ -1,0 +1,193 @@
+#include "config/UnModel.h"
+
+#include "controls/SkinButton.h"
+
+#include <QBitmap>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QWindow>
+
+namespace lumora {
+
+const QColor TFrmModle::kClientColour{227, 239, 247};
+
+QFont DialogFont() {
+#ifdef Q_OS_WIN
+    QFont font(QStringLiteral("SimSun"));
+#else
+    QFont font(QStringLiteral("WenQuanYi Zen Hei Mono"));
+#endif
+    font.setPixelSize(12);
+    return font;
+}
+
+void RoundWindow(QWidget *window, int cornerWidth, int cornerHeight) {
+    if (!window || window->width() <= 0 || window->height() <= 0)
+        return;
+    // A one-bit mask is what a window region is: no antialiasing, so the
+    // corners stay crisp on every platform.
+    QBitmap mask(window->size());
+    mask.fill(Qt::color0);
+    QPainter painter(&mask);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(Qt::color1);
+    painter.drawRoundedRect(QRectF(window->rect()), cornerWidth / 2.0, cornerHeight / 2.0);
+    painter.end();
+    window->setMask(mask);
+    window->update();
+}
+
+namespace {
+
+// A skin picture shown stretched over its widget.
+QLabel *SkinImage(QWidget *parent, const char *objectName, const QString &picture) {
+    auto *label = new QLabel(parent);
+    label->setObjectName(QLatin1String(objectName));
+    label->setPixmap(SkinPicture(picture));
+    label->setScaledContents(true);
+    return label;
+}
+
+TImageButton *SkinButton(QWidget *parent, const char *objectName, const QString &pictures) {
+    auto *button = new TImageButton(parent);
+    button->setObjectName(QLatin1String(objectName));
+    SetSkinPictures(button, pictures);
+    button->SetAutoSize(true);
+    button->SetTransparent(true);
+    button->SetTabStop(false);
+    return button;
+}
+
+} // namespace
+
+TFrmModle::TFrmModle(QWidget *parent) : QDialog(parent) {
+    setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
+    setFont(DialogFont());
+
+    imgTopL = SkinImage(this, "imgTopL", QStringLiteral("title_left"));
+    imgTopC = SkinImage(this, "imgTopC", QStringLiteral("title_center"));
+    imgTopR = SkinImage(this, "imgTopR", QStringLiteral("title_right"));
+    for (QWidget *handle : {static_cast<QWidget *>(imgTopL), static_cast<QWidget *>(imgTopC),
+                            static_cast<QWidget *>(imgTopR)})
+        AddDragHandle(handle);
+
+    btnClose = SkinButton(this, "btnClose", QStringLiteral("btnClose"));
+    connect(btnClose, &TImageButton::OnClick, this, [this] { done(mrCancel); });
+    btnMin = SkinButton(this, "btnMin", QStringLiteral("btnMin"));
+    btnMin->hide();
+    // No picture of its own: the template never offers maximising.
+    btnMax = SkinButton(this, "btnMax", QStringLiteral("btnMax"));
+    btnMax->resize(btnMin->size());
+    btnMax->hide();
+    btnMax->setEnabled(false);
+
+    imgLeft = SkinImage(this, "imgLeft", QStringLiteral("edge_left"));
+    imgRight1 = SkinImage(this, "imgRight1", QStringLiteral("edge_right"));
+    pnlClient = new QWidget(this);
+    pnlClient->setObjectName(QStringLiteral("pnlClient"));
+    pnlClient->setAutoFillBackground(true);
+    QPalette clientPalette = pnlClient->palette();
+    clientPalette.setColor(QPalette::Window, kClientColour);
+    pnlClient->setPalette(clientPalette);
+
+    btn1 = new TImageButton(pnlClient);
+    btn1->setObjectName(QStringLiteral("btn1"));
+    SetSkinPictures(btn1, QStringLiteral("btnDialog"));
+    btn1->setGeometry(104, 104, 48, 24);
+    btn1->SetCaption(QStringLiteral("确定"));
+    btn1->SetDefault(true);
+    btn1->SetModalResult(mrOk);
+    btn2 = new TImageButton(pnlClient);
+    btn2->setObjectName(QStringLiteral("btn2"));
+    SetSkinPictures(btn2, QStringLiteral("btnDialog"));
+    btn2->setGeometry(184, 104, 48, 24);
+    btn2->SetCaption(QStringLiteral("取消"));
+    btn2->SetCancel(true);
+    btn2->SetModalResult(mrCancel);
+
+    imgBoLeft = SkinImage(this, "imgBoLeft", QStringLiteral("bottom_left"));
+    imgCenter = SkinImage(this, "imgCenter", QStringLiteral("bottom_center"));
+    imgRight = SkinImage(this, "imgRight", QStringLiteral("bottom_right"));
+
+    resize(321, 195);
+    LayoutFrame();
+}
+
+void TFrmModle::reject() {
+    done(mrCancel);
+}
+
+void TFrmModle::LayoutFrame() {
+    const int w = width();
+    const int h = height();
+    const int middle = std::max(h - kTitleHeight - kBottomHeight, 0);
+
+    imgTopL->setGeometry(0, 0, 46, kTitleHeight);
+    imgTopR->setGeometry(w - 47, 0, 47, kTitleHeight);
+    imgTopC->setGeometry(46, 0, std::max(w - 46 - 47, 0), kTitleHeight);
+    btnClose->move(w - btnClose->width() - kEdgeWidth, (kTitleHeight - btnClose->height()) / 2);
+    btnMax->move(btnClose->x() - btnMax->width(), btnClose->y());
+    btnMin->move(btnMax->x() - btnMin->width(), btnClose->y());
+
+    imgLeft->setGeometry(0, kTitleHeight, kEdgeWidth, middle);
+    imgRight1->setGeometry(w - kEdgeWidth, kTitleHeight, kEdgeWidth, middle);
+    pnlClient->setGeometry(kEdgeWidth, kTitleHeight, std::max(w - 2 * kEdgeWidth, 0), middle);
+
+    const int bottom = h - kBottomHeight;
+    imgBoLeft->setGeometry(0, bottom, kEdgeWidth, kBottomHeight);
+    imgCenter->setGeometry(kEdgeWidth, bottom, std::max(w - 2 * kEdgeWidth, 0), kBottomHeight);
+    imgRight->setGeometry(w - kEdgeWidth, bottom, kEdgeWidth, kBottomHeight);
+}
+
+void TFrmModle::AddDragHandle(QWidget *handle) {
+    handle->installEventFilter(this);
+}
+
+void TFrmModle::resizeEvent(QResizeEvent *event) {
+    QDialog::resizeEvent(event);
+    LayoutFrame();
+    if (isVisible())
+        RoundWindow(this, 5, 5);
+}
+
+void TFrmModle::showEvent(QShowEvent *event) {
+    RoundWindow(this, 5, 5);
+    QDialog::showEvent(event);
+}
+
+bool TFrmModle::eventFilter(QObject *watched, QEvent *event) {
+    if (!watched->isWidgetType() || static_cast<QWidget *>(watched)->window() != this)
+        return QDialog::eventFilter(watched, event);
+    switch (event->type()) {
+    case QEvent::MouseButtonPress: {
+        auto *mouse = static_cast<QMouseEvent *>(event);
+        if (mouse->button() != Qt::LeftButton)
+            break;
+        // The window system moves the window where it can (it also keeps the
+        // window on screen); elsewhere the strip moves it by hand.
+        if (windowHandle() && windowHandle()->startSystemMove())
+            return true;
+        m_dragging = true;
+        m_dragOffset = mouse->globalPosition().toPoint() - pos();
+        return true;
+    }
+    case QEvent::MouseMove:
+        if (m_dragging) {
+            move(static_cast<QMouseEvent *>(event)->globalPosition().toPoint() - m_dragOffset);
+            return true;
+        }
+        break;
+    case QEvent::MouseButtonRelease:
+        if (m_dragging && static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton) {
+            m_dragging = false;
+            return true;
+        }
+        break;
+    default:
+        break;
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+} // namespace lumora
