@@ -1,6 +1,7 @@
 #include "config/UnModel.h"
 
 #include "controls/SkinButton.h"
+#include "controls/Stdpanel.h"
 
 #include <QBitmap>
 #include <QLabel>
@@ -11,16 +12,6 @@
 namespace lumora {
 
 const QColor TFrmModle::kClientColour{227, 239, 247};
-
-QFont DialogFont() {
-#ifdef Q_OS_WIN
-    QFont font(QStringLiteral("SimSun"));
-#else
-    QFont font(QStringLiteral("WenQuanYi Zen Hei Mono"));
-#endif
-    font.setPixelSize(12);
-    return font;
-}
 
 void RoundWindow(QWidget *window, int cornerWidth, int cornerHeight) {
     if (!window || window->width() <= 0 || window->height() <= 0)
@@ -59,11 +50,23 @@ TImageButton *SkinButton(QWidget *parent, const char *objectName, const QString 
     return button;
 }
 
+// A 48 x 24 OK or Cancel button of the client panel.
+TImageButton *DialogButton(QWidget *parent, const char *objectName, int left,
+                           const QString &caption, int modalResult) {
+    auto *button = new TImageButton(parent);
+    button->setObjectName(QLatin1String(objectName));
+    SetSkinPictures(button, QStringLiteral("btnDialog"));
+    button->setGeometry(left, 104, 48, 24);
+    button->SetCaption(caption);
+    button->SetModalResult(modalResult);
+    return button;
+}
+
 } // namespace
 
 TFrmModle::TFrmModle(QWidget *parent) : QDialog(parent) {
     setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
-    setFont(DialogFont());
+    setFont(LumoraFont());
 
     imgTopL = SkinImage(this, "imgTopL", QStringLiteral("title_left"));
     imgTopC = SkinImage(this, "imgTopC", QStringLiteral("title_center"));
@@ -91,20 +94,10 @@ TFrmModle::TFrmModle(QWidget *parent) : QDialog(parent) {
     clientPalette.setColor(QPalette::Window, kClientColour);
     pnlClient->setPalette(clientPalette);
 
-    btn1 = new TImageButton(pnlClient);
-    btn1->setObjectName(QStringLiteral("btn1"));
-    SetSkinPictures(btn1, QStringLiteral("btnDialog"));
-    btn1->setGeometry(104, 104, 48, 24);
-    btn1->SetCaption(QStringLiteral("确定"));
+    btn1 = DialogButton(pnlClient, "btn1", 104, QStringLiteral("确定"), mrOk);
     btn1->SetDefault(true);
-    btn1->SetModalResult(mrOk);
-    btn2 = new TImageButton(pnlClient);
-    btn2->setObjectName(QStringLiteral("btn2"));
-    SetSkinPictures(btn2, QStringLiteral("btnDialog"));
-    btn2->setGeometry(184, 104, 48, 24);
-    btn2->SetCaption(QStringLiteral("取消"));
+    btn2 = DialogButton(pnlClient, "btn2", 184, QStringLiteral("取消"), mrCancel);
     btn2->SetCancel(true);
-    btn2->SetModalResult(mrCancel);
 
     imgBoLeft = SkinImage(this, "imgBoLeft", QStringLiteral("bottom_left"));
     imgCenter = SkinImage(this, "imgCenter", QStringLiteral("bottom_center"));

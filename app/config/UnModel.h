@@ -12,8 +12,8 @@
 #ifndef LUMORA_CONFIG_UNMODEL_H
 #define LUMORA_CONFIG_UNMODEL_H
 
+#include <QColor>
 #include <QDialog>
-#include <QFont>
 #include <QPoint>
 
 class QLabel;
@@ -21,10 +21,6 @@ class QLabel;
 namespace lumora {
 
 class TImageButton;
-
-// The program's font: 12-pixel "WenQuanYi Zen Hei Mono" (SimSun on Windows),
-// half-width glyphs 6 and full-width glyphs 12 pixels wide.
-QFont DialogFont();
 
 // Clips a window to its rectangle with corners rounded by ellipses of
 // cornerWidth x cornerHeight pixels, and repaints it.

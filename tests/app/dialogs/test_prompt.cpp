@@ -2,7 +2,7 @@
 // the width and button places for short and long texts.
 #include "DialogTest.h"
 
-#include "config/UnModel.h"
+#include "controls/Stdpanel.h"
 
 #include <functional>
 
@@ -107,7 +107,7 @@ TEST_F(PromptTest, LongTextWidensTheDialogAndCentresTheButtons) {
 // A text a little narrower than the form still needs more room than the
 // form leaves beside the label: it widens too instead of being clipped.
 TEST_F(PromptTest, TextThatWouldBeClippedWidensToo) {
-    QFont font = DialogFont();
+    QFont font = LumoraFont();
     font.setPointSize(10);
     const QFontMetrics metrics(font);
     QString text;
@@ -122,7 +122,7 @@ TEST_F(PromptTest, TextThatWouldBeClippedWidensToo) {
 
 TEST_F(PromptTest, MarkupInATextIsShownAsItIs) {
     const QString text = QStringLiteral("<b>1234</b>#x");
-    QFont font = DialogFont();
+    QFont font = LumoraFont();
     font.setPointSize(10);
     const Shape shape = Measure(text, false);
     EXPECT_EQ(shape.labelWidth, QFontMetrics(font).horizontalAdvance(text));
