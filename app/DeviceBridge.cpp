@@ -22,6 +22,10 @@ int32_t RoundHalfEven(double value) {
     return static_cast<int32_t>(rounded);
 }
 
+bool IsUnsolved(uint16_t x, uint16_t y) {
+    return x == 0xFFFF && y == 0xFFFF;
+}
+
 } // namespace
 
 CanvasPoint PenToCanvas(double x, double y, double penScaleX, double penScaleY) {
@@ -75,7 +79,9 @@ void DeviceBridge::OnTabletEvent(uint16_t first, uint16_t second, uint16_t table
         if (answerState != kAnswerEnded && questionType != kQuestionNone) {
             switch (type) {
             case EVENT_PEN_DOWN:
-                if (questionType == kQuestionSubjective) {
+                // A point the receiver could not solve has no place on the
+                // pane; drawing a line to it would streak across the page.
+                if (questionType == kQuestionSubjective && !IsUnsolved(first, second)) {
                     const CanvasPoint p = PenToCanvas(first, second, PenScaleX(), PenScaleY());
                     Post(WM_TABLET_PEN, static_cast<uint32_t>(slot), PackCanvasPoint(p));
                 }

@@ -1,8 +1,12 @@
-# The classroom session's logic that needs no widgets: device event routing
-# and result statistics. Part of lumora_core.
+# The classroom session's logic that needs no widgets: data folder, device
+# event routing, result statistics, the shipped language files. Part of
+# lumora_core.
 list(APPEND LUMORA_CORE_SOURCES
+    ${CMAKE_CURRENT_LIST_DIR}/DataDir.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/DataDir.h
     ${CMAKE_CURRENT_LIST_DIR}/DeviceBridge.cpp
     ${CMAKE_CURRENT_LIST_DIR}/DeviceBridge.h
     ${CMAKE_CURRENT_LIST_DIR}/Statistics.cpp
     ${CMAKE_CURRENT_LIST_DIR}/Statistics.h
+    ${CMAKE_CURRENT_LIST_DIR}/languages.qrc
 )

@@ -157,6 +157,16 @@ TEST_F(DeviceBridgeTest, PenEventsRouteByThePaneLayerAndKeysByTheSeatLayer) {
     log.Take();
 }
 
+TEST_F(DeviceBridgeTest, UnsolvedPenPointsAreNotDrawnButMarkTheTabletSeen) {
+    session.CurrentQuestionType = kQuestionSubjective;
+    bridge.OnTabletEvent(65535, 65535, 11, EVENT_PEN_DOWN);
+    EXPECT_TRUE(log.Take().empty());
+    EXPECT_EQ(table[1].Seen.load(), 1);
+    // A point with one real coordinate is a point.
+    bridge.OnTabletEvent(65535, 1000, 11, EVENT_PEN_DOWN);
+    EXPECT_EQ(log.Take().size(), 1u);
+}
+
 TEST_F(DeviceBridgeTest, ClearKeyOnASubjectiveQuestionWipesThePaneOfTheSameTablet) {
     session.CurrentQuestionType = kQuestionSubjective;
     table[1].Answer = 6;
