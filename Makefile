@@ -34,9 +34,8 @@ check-tsan: setup
 	cd build-tsan && QT_QPA_PLATFORM=offscreen TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 \
 	    setarch $$(uname -m) -R ctest --output-on-failure -j $(JOBS)
 
-demo: setup
-	@echo "The Lumora program is not built yet; 'make demo' starts it once it exists."
-	@exit 1
+demo: build
+	bash scripts/demo.sh build
 
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i

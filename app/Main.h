@@ -1,0 +1,142 @@
+// The teacher's main window: title strip, navigation bar, the view area with
+// its five views, the student list side bar and the bottom bar. Creating it
+// runs the program's start-up; destroying it writes the roster and the
+// configuration.
+#pragma once
+
+#include "DeviceBridge.h"
+#include "config/Config.h"
+#include "config/LanguageTexts.h"
+#include "config/SlotTable.h"
+
+#include <QTimer>
+#include <QWidget>
+
+class QLabel;
+class QMenu;
+class QAction;
+class QTreeWidget;
+class QComboBox;
+class QSpinBox;
+class QGroupBox;
+class QLineEdit;
+
+namespace lumora {
+
+class TBGPanel;
+class TStdChannel;
+class TImageButton;
+class TGroupBar;
+class TGroupItem;
+class TResultChart;
+
+class TFrmMain : public QWidget {
+    Q_OBJECT
+public:
+    // Runs the start-up sequence with the given data directory. When no
+    // receiver is found it shows its error and asks the application to end:
+    // Started() is false then.
+    explicit TFrmMain(const QString &dataDir, QWidget *parent = nullptr);
+    ~TFrmMain() override;
+
+    bool Started() const { return started_; }
+
+    // Navigation bar handlers (also reached by the tour and the tests).
+    void rzgrpMainItems0Click(TGroupItem *item);
+    void rzgrpQueItems1Click(TGroupItem *item);
+    void rzgrpQueItems5Click(TGroupItem *item);
+    void btnCloseClick();
+    void btnMinClick();
+    void tmr1Timer();
+    // Applies Language.xml of the given file: captions, message texts, label
+    // alignment. A missing file is reported and the texts stay as they were.
+    void ApplyLanguage(const QString &fileName);
+
+    TGroupItem *Item(const QString &key) const;
+    TBGPanel *SeatGrid = nullptr;
+    TBGPanel *LiveGrid = nullptr;
+    TBGPanel *AnswerGrid = nullptr;
+    TStdChannel *CurrentTile = nullptr;
+
+    SlotTable &Table() { return table_; }
+    const SessionState &Session() const { return session_; }
+    TResultChart *Chart() const { return chart_; }
+    const Config &Configuration() const { return config_; }
+
+protected:
+    bool event(QEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+
+private:
+    void BuildShell();
+    void BuildNavigation();
+    void BuildSettingsPanel();
+    void FormCreate();
+    void FormDestroy();
+    void ShowStudentList(bool shown);
+    void HideViews();
+    void SeatTileMouseDown(QObject *sender, Qt::MouseButton button, Qt::KeyboardModifiers shift,
+                           int x, int y);
+    void AnswerTileMouseDown(QObject *sender, Qt::MouseButton button, Qt::KeyboardModifiers shift,
+                             int x, int y);
+    void UpdatePresence();
+    void HandleDeviceEvent(const DeviceEvent &event);
+    void AskAnswerKey(int questionType);
+    void FillStudentList();
+    void BindInkCanvases();
+
+    QString dataDir_;
+    Config config_;
+    SlotTable table_;
+    SessionState session_;
+    DeviceBridge bridge_;
+    LanguageTexts texts_;
+    bool started_ = false;
+    bool libraryRunning_ = false;
+    bool destroyed_ = false;
+
+    QWidget *pnlTop_ = nullptr;
+    QLabel *lbl2_ = nullptr;
+    TImageButton *btnMin_ = nullptr;
+    TImageButton *btnClose_ = nullptr;
+    TImageButton *btnMax_ = nullptr;
+    TGroupBar *pnlRz_ = nullptr;
+    QWidget *pnlBG_ = nullptr;
+    QWidget *pnl2_ = nullptr;
+    QWidget *img3_ = nullptr;
+    QLabel *lbl1_ = nullptr;
+    QTreeWidget *lvStd_ = nullptr;
+    QWidget *pnlbottom_ = nullptr;
+    QLabel *lblAns_ = nullptr;
+    QLabel *lblTime_ = nullptr;
+    TImageButton *btnUsbState_ = nullptr;
+    QWidget *pnlDraw_ = nullptr;
+    TResultChart *chart_ = nullptr;
+    QMenu *pm1_ = nullptr;
+    QAction *N1_ = nullptr;
+    QAction *N2_ = nullptr;
+
+    // Settings panel.
+    QWidget *pnlSet_ = nullptr;
+    QGroupBox *grp1_ = nullptr;
+    QGroupBox *grp2_ = nullptr;
+    QGroupBox *grp3_ = nullptr;
+    QGroupBox *grp4_ = nullptr;
+    QLabel *lbl11_ = nullptr;
+    QLabel *lbl9_ = nullptr;
+    QLabel *lbl10_ = nullptr;
+    QLabel *lbl3_ = nullptr;
+    QLabel *lbl4_ = nullptr;
+    QComboBox *cbb1_ = nullptr;
+    QSpinBox *se1_ = nullptr;
+    QSpinBox *se2_ = nullptr;
+    QComboBox *cbb3_ = nullptr;
+    QLineEdit *edtFilePath_ = nullptr;
+    TImageButton *btnBrowse_ = nullptr;
+    TImageButton *btnSave_ = nullptr;
+
+    QTimer tmr1_;
+};
+
+} // namespace lumora

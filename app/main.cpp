@@ -1,0 +1,50 @@
+// Lumora: the teacher's classroom answering program.
+#include "Main.h"
+#include "DataDir.h"
+#include "Tour.h"
+#include "config/UnSetName.h"
+#include "controls/Stdpanel.h"
+
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QStandardPaths>
+
+int main(int argc, char **argv) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Lumora"));
+    QApplication::setOrganizationName(QStringLiteral("Lumora"));
+    QApplication::setFont(lumora::LumoraFont());
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("Classroom answering system"));
+    parser.addHelpOption();
+    const QCommandLineOption dataDirOption(
+        QStringLiteral("data-dir"), QStringLiteral("Keep settings, roster and languages in DIR."),
+        QStringLiteral("DIR"));
+    const QCommandLineOption tourOption(
+        QStringLiteral("tour"),
+        QStringLiteral("Run a scripted lesson, save a picture of each view into DIR, quit."),
+        QStringLiteral("DIR"));
+    parser.addOption(dataDirOption);
+    parser.addOption(tourOption);
+    parser.process(app);
+
+    QString error;
+    const QString dataDir = lumora::ResolveDataDir(
+        parser.value(dataDirOption), QCoreApplication::applicationDirPath(),
+        QStandardPaths::writableLocation(QStandardPaths::AppDataLocation), &error);
+    if (dataDir.isEmpty() || !lumora::SeedLanguages(dataDir, &error)) {
+        lumora::ShowPrompt(QStringLiteral("Error"), error, false);
+        return 1;
+    }
+
+    lumora::TFrmMain window(dataDir);
+    if (!window.Started()) {
+        return 1; // no receiver: reported, files written when the window goes
+    }
+    window.show();
+    if (parser.isSet(tourOption)) {
+        lumora::StartTour(window, parser.value(tourOption));
+    }
+    return QApplication::exec();
+}

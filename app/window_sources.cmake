@@ -1,0 +1,11 @@
+# The main window and its parts (widgets): part of lumora_widgets.
+list(APPEND LUMORA_WIDGET_SOURCES
+    ${CMAKE_CURRENT_LIST_DIR}/GroupBar.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/GroupBar.h
+    ${CMAKE_CURRENT_LIST_DIR}/Main.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/Main.h
+    ${CMAKE_CURRENT_LIST_DIR}/ResultChart.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/ResultChart.h
+    ${CMAKE_CURRENT_LIST_DIR}/Tour.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/Tour.h
+)
