@@ -182,9 +182,12 @@ void TFrmMain::BuildShell() {
     lvStd_->setIndentation(0);
     lvStd_->setIconSize(QSize(16, 16));
     lvStd_->header()->setSectionResizeMode(0, QHeaderView::Fixed);
-    lvStd_->header()->resizeSection(0, 24);
+    lvStd_->header()->resizeSection(0, 25);
     lvStd_->header()->setStretchLastSection(true);
     lvStd_->setFrameShape(QFrame::NoFrame);
+    lvStd_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    lvStd_->setSelectionMode(QAbstractItemView::SingleSelection);
+    lvStd_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     side->addWidget(lvStd_, 1);
     middle->addWidget(pnl2_);
     middle->addWidget(Edge(QStringLiteral("edge_right"), kEdgeWidth, this));
@@ -235,6 +238,11 @@ void TFrmMain::BuildShell() {
     N1_->setObjectName(QStringLiteral("N1"));
     N2_ = pm1_->addAction(QStringLiteral("删除关联"));
     N2_->setObjectName(QStringLiteral("N2"));
+    connect(N1_, &QAction::triggered, this, &TFrmMain::AssociateSeat);
+    connect(N2_, &QAction::triggered, this, &TFrmMain::DeleteAssociation);
+    connect(lvStd_, &QTreeWidget::itemPressed, this, [this] { lvStdMouseDown(); });
+    connect(btnSave_, &TBaseButton::OnClick, this, &TFrmMain::SaveLayoutSettings);
+    connect(btnBrowse_, &TBaseButton::OnClick, this, [this] { ImportRoster(); });
 
     tmr1_.setInterval(1000);
     connect(&tmr1_, &QTimer::timeout, this, &TFrmMain::tmr1Timer);
@@ -264,11 +272,7 @@ void TFrmMain::BuildNavigation() {
                     rzgrpQueItems5Click(clicked);
                     break;
                 case kSettingsSet:
-                    // The layout settings panel.
-                    HideViews();
-                    ShowStudentList(false);
-                    pnlSet_->show();
-                    pnlRz_->Mark(clicked);
+                    OpenLayoutSettings();
                     break;
                 default:
                     if (clicked->objectName() == QLatin1String("Quit")) {
@@ -425,6 +429,8 @@ void TFrmMain::FormCreate() {
     LiveGrid->setObjectName(QStringLiteral("LiveGrid"));
     LiveGrid->setGeometry(0, 0, area.width() - kSideBarWidth - kSeparatorWidth, area.height());
     LiveGrid->hide();
+    connect(LiveGrid, &TBGPanel::OnMouseDown, this, &TFrmMain::LiveTileMouseDown);
+    connect(LiveGrid, &TBGPanel::OnDblClick, this, &TFrmMain::LiveTileDblClick);
     LiveGrid->LayoutPanes(config_.Split, 0);
     AnswerGrid = new TBGPanel(kAnswerGrid, table_, pnlBG_);
     AnswerGrid->setObjectName(QStringLiteral("AnswerGrid"));
@@ -682,7 +688,7 @@ void TFrmMain::SeatTileMouseDown(QObject *sender, Qt::MouseButton button, Qt::Ke
     if (button == Qt::RightButton) {
         N2_->setVisible(!CurrentTile->StudentName().isEmpty());
         N1_->setText(MessageTexts[MessageKey::Tip2]);
-        N1_->setData(0);
+        n1Tag_ = 0;
         pm1_->popup(tile->mapToGlobal(QPoint(x, y)));
     }
 }
@@ -703,6 +709,18 @@ void TFrmMain::FillStudentList() {
         row->setIcon(0, icon);
         row->setText(1, tile->StudentName());
     }
+}
+
+void TFrmMain::SetStudentRow(int index, const QString &name) {
+    if (QTreeWidgetItem *row = lvStd_->topLevelItem(index)) {
+        row->setText(1, name);
+    }
+}
+
+void TFrmMain::LayOutGrids() {
+    SeatGrid->LayoutGrid(config_.MainLine, 0, config_.MainRow);
+    LiveGrid->LayoutPanes(config_.Split, 0);
+    AnswerGrid->LayoutGrid(config_.MainLine, 0, config_.MainRow);
 }
 
 void TFrmMain::BindInkCanvases() {

@@ -53,6 +53,20 @@ public:
     void ApplyLanguage(const QString &fileName);
 
     TGroupItem *Item(const QString &key) const;
+
+    // Live handwriting view.
+    void lvStdMouseDown();
+    void LiveTileMouseDown(QObject *sender, Qt::MouseButton button, Qt::KeyboardModifiers shift,
+                           int x, int y);
+    void LiveTileDblClick(QObject *sender);
+    // The association menu on CurrentTile: N1 (by its tag) and N2.
+    void AssociateSeat();
+    void DeleteAssociation();
+    // Settings panel.
+    void OpenLayoutSettings();
+    void SaveLayoutSettings();
+    // Replaces the roster with a text file; an empty path asks for one.
+    void ImportRoster(const QString &path = QString());
     TBGPanel *SeatGrid = nullptr;
     TBGPanel *LiveGrid = nullptr;
     TBGPanel *AnswerGrid = nullptr;
@@ -85,6 +99,8 @@ private:
     void AskAnswerKey(int questionType);
     void FillStudentList();
     void BindInkCanvases();
+    void LayOutGrids();
+    void SetStudentRow(int index, const QString &name);
 
     QString dataDir_;
     Config config_;
@@ -116,6 +132,7 @@ private:
     QMenu *pm1_ = nullptr;
     QAction *N1_ = nullptr;
     QAction *N2_ = nullptr;
+    int n1Tag_ = 0;
 
     // Settings panel.
     QWidget *pnlSet_ = nullptr;

@@ -2,6 +2,8 @@
 # event routing, result statistics, the shipped language files. Part of
 # lumora_core.
 list(APPEND LUMORA_CORE_SOURCES
+    ${CMAKE_CURRENT_LIST_DIR}/config/Association.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/config/Association.h
     ${CMAKE_CURRENT_LIST_DIR}/DataDir.cpp
     ${CMAKE_CURRENT_LIST_DIR}/DataDir.h
     ${CMAKE_CURRENT_LIST_DIR}/DeviceBridge.cpp

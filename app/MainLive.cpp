@@ -1,0 +1,147 @@
+// The main window's live handwriting view and the association menu.
+#include "Main.h"
+
+#include "config/Association.h"
+#include "config/Roster.h"
+#include "config/UnSetName.h"
+#include "controls/Helpers.h"
+#include "controls/Stdpanel.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QTreeWidget>
+
+namespace lumora {
+
+namespace {
+const QColor kCurrentLabel(0, 0, 255);
+} // namespace
+
+void TFrmMain::lvStdMouseDown() {
+    QTreeWidgetItem *row = lvStd_->currentItem();
+    const int index = row != nullptr ? lvStd_->indexOfTopLevelItem(row) : -1;
+    if (index >= 0 && LiveGrid->GetTile(index) != nullptr) {
+        // The page begins exactly at the chosen student.
+        LiveGrid->LayoutPanes(config_.Split, index);
+    }
+}
+
+void TFrmMain::LiveTileMouseDown(QObject *sender, Qt::MouseButton button, Qt::KeyboardModifiers,
+                                 int x, int y) {
+    auto *pressed = qobject_cast<TStdChannel *>(sender);
+    if (pressed == nullptr) {
+        return;
+    }
+    const int index = pressed->Tag();
+    LiveGrid->SelectTile(index);
+    CurrentTile = LiveGrid->GetTile(index);
+    if (CurrentTile == nullptr) {
+        return;
+    }
+    for (TStdChannel *tile : LiveGrid->Tiles()) {
+        SetLabelColor(tile, Qt::black);
+    }
+    SetLabelColor(CurrentTile, kCurrentLabel);
+    if (QTreeWidgetItem *row = lvStd_->topLevelItem(index)) {
+        lvStd_->setCurrentItem(row);
+        lvStd_->scrollToItem(row, QAbstractItemView::EnsureVisible);
+    }
+    if (button == Qt::RightButton) {
+        N2_->setVisible(false);
+        N1_->setText(MessageTexts[MessageKey::Tip10]);
+        n1Tag_ = 1;
+        pm1_->popup(pressed->mapToGlobal(QPoint(x, y)));
+    }
+}
+
+void TFrmMain::LiveTileDblClick(QObject *sender) {
+    auto *pressed = qobject_cast<TStdChannel *>(sender);
+    if (pressed == nullptr) {
+        return;
+    }
+    const int index = pressed->Tag();
+    LiveGrid->SelectTile(index);
+    CurrentTile = LiveGrid->GetTile(index);
+    if (CurrentTile == nullptr) {
+        return;
+    }
+    if (CurrentTile->Zoomed()) {
+        CurrentTile->SetZoomed(false);
+        LiveGrid->LayoutPanes(LiveGrid->PaneCount(), LiveGrid->PageStart());
+    } else {
+        // One pane over the whole view; the page to return to is kept.
+        LiveGrid->LayoutPanes(1, index);
+    }
+}
+
+void TFrmMain::AssociateSeat() {
+    if (CurrentTile == nullptr) {
+        return;
+    }
+    const int index = CurrentTile->Tag();
+    if (n1Tag_ == 0) {
+        const auto chosen =
+            AskSeatAssociation(CurrentTile->StudentName(), CurrentTile->CardID(), this);
+        if (!chosen) {
+            return;
+        }
+        AssociateSeatEntry(table_, index, chosen->Name, chosen->CardID);
+        const QString name = table_[index].Name.ToString();
+        for (TBGPanel *grid : {SeatGrid, LiveGrid, AnswerGrid}) {
+            if (TStdChannel *tile = grid->GetTile(index)) {
+                SetStudentName(tile, name);
+                SetCardID(tile, chosen->CardID);
+            }
+        }
+        const int count = table_.Count.load();
+        for (int r = 0; r < count; ++r) {
+            SetStudentRow(r, table_[r].CardSplitName.ToString());
+        }
+        SaveRoster(dataDir_, table_, index);
+        return;
+    }
+    const auto chosen = AskStudentAssociation(table_, this);
+    if (!chosen) {
+        return;
+    }
+    // The pane takes the chosen student; the pane that showed that student
+    // takes this pane's former one.
+    for (int changed : AssociatePaneEntry(table_, index, chosen->Name, chosen->CardID)) {
+        const QString name = table_[changed].PaneName();
+        if (TStdChannel *tile = LiveGrid->GetTile(changed)) {
+            SetStudentName(tile, name);
+            SetCardID(tile, table_[changed].PaneID());
+        }
+        SetStudentRow(changed, name);
+        SaveRoster(dataDir_, table_, changed);
+    }
+}
+
+void TFrmMain::DeleteAssociation() {
+    if (CurrentTile == nullptr) {
+        return;
+    }
+    if (!ShowPrompt(texts_.Value(u"AppTitle"), MessageTexts[MessageKey::Tip13], true)) {
+        return;
+    }
+    const int index = CurrentTile->Tag();
+    const int pane = DeleteSeatEntry(table_, index);
+    for (TBGPanel *grid : {SeatGrid, AnswerGrid}) {
+        if (TStdChannel *tile = grid->GetTile(index)) {
+            SetStudentName(tile, QString());
+            SetCardID(tile, 0);
+        }
+    }
+    SaveRoster(dataDir_, table_, index);
+    // The first pane that showed the student, if any, is emptied too.
+    if (pane >= 0) {
+        if (TStdChannel *tile = LiveGrid->GetTile(pane)) {
+            SetStudentName(tile, QString());
+            SetCardID(tile, 0);
+        }
+        SetStudentRow(pane, QString());
+        SaveRoster(dataDir_, table_, pane);
+    }
+}
+
+} // namespace lumora

@@ -1,0 +1,139 @@
+// The main window's settings panel and roster import.
+#include "Main.h"
+
+#include "GroupBar.h"
+#include "config/ImportParser.h"
+#include "config/Roster.h"
+#include "config/UnSetName.h"
+#include "controls/Helpers.h"
+#include "controls/SkinButton.h"
+#include "controls/Stdpanel.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QGuiApplication>
+#include <QLineEdit>
+#include <QScreen>
+#include <QSpinBox>
+
+namespace lumora {
+
+namespace {
+
+constexpr int kScreenHeight720 = 720;
+
+int ScreenHeight() {
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    return screen != nullptr ? screen->geometry().height() : 0;
+}
+
+// Pane counts in the order of the pane-count choice.
+constexpr int kPaneChoices[] = {4, 6, 9};
+
+} // namespace
+
+void TFrmMain::OpenLayoutSettings() {
+    HideViews();
+    ShowStudentList(false);
+    pnlSet_->show();
+    pnlRz_->Mark(Item(QStringLiteral("LayoutSettings")));
+
+    for (int i = 0; i < 3; ++i) {
+        if (config_.Split == kPaneChoices[i]) {
+            cbb1_->setCurrentIndex(i);
+        }
+    }
+    se1_->setValue(config_.MainLine);
+    if (ScreenHeight() == kScreenHeight720) {
+        se2_->setMaximum(kMaxRowsOn720Screen);
+    }
+    se2_->setValue(config_.MainRow);
+
+    // Every entry of Language/ but the hidden ones, in the file system's order.
+    cbb3_->clear();
+    const QDir languages(QDir(dataDir_).filePath(QStringLiteral("Language")));
+    cbb3_->addItems(
+        languages.entryList(QDir::Dirs | QDir::Files | QDir::NoDotAndDotDot, QDir::Unsorted));
+    if (cbb3_->count() > 0) {
+        cbb3_->setCurrentIndex(0);
+    }
+    if (config_.LanguageType >= 0 && config_.LanguageType < cbb3_->count()) {
+        cbb3_->setCurrentIndex(config_.LanguageType);
+    }
+}
+
+void TFrmMain::SaveLayoutSettings() {
+    rzgrpMainItems0Click(Item(QStringLiteral("MainInterface")));
+    const int language = cbb3_->currentIndex();
+    if (language >= 0) {
+        config_.LanguageType = language;
+    }
+    config_.MainLine = se1_->value();
+    config_.MainRow = se2_->value();
+    if (language >= 0 && !cbb3_->currentText().isEmpty()) {
+        config_.LanguageName = cbb3_->currentText();
+    }
+    if (cbb1_->currentIndex() >= 0) {
+        config_.Split = kPaneChoices[cbb1_->currentIndex()];
+    }
+    QString error;
+    if (!SaveConfig(dataDir_, config_, &error)) {
+        ShowPrompt(QStringLiteral("Error"), error, false);
+    }
+    LayOutGrids();
+    ApplyLanguage(LanguageFilePath(dataDir_, SafeLanguageName(cbb3_->currentText())));
+}
+
+void TFrmMain::ImportRoster(const QString &chosenPath) {
+    QString path = chosenPath;
+    if (path.isEmpty()) {
+        path = QFileDialog::getOpenFileName(this, QString(), edtFilePath_->text(),
+                                            QStringLiteral("*.txt"));
+        if (path.isEmpty()) {
+            return;
+        }
+    }
+    edtFilePath_->setText(QDir::toNativeSeparators(path));
+    if (table_.Count.load() != 0 &&
+        !ShowPrompt(QStringLiteral("Warning"), MessageTexts[MessageKey::Warning1], true)) {
+        return;
+    }
+    // Read before anything is cleared: a file that cannot be read keeps the
+    // roster as it is.
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        ShowPrompt(QStringLiteral("Error"),
+                   QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(path), file.errorString()),
+                   false);
+        return;
+    }
+    const ImportParseResult result = ParseImportFile(file.readAll());
+
+    // The reader thread stays off the table while it and the tiles are replaced.
+    bridge_.Suspend();
+    CurrentTile = nullptr;
+    ApplyImport(table_, result, config_.MainLine, config_.MainRow);
+    SeatGrid->Reload(table_, kSeatGrid);
+    LiveGrid->Reload(table_, kLiveGrid);
+    AnswerGrid->Reload(table_, kAnswerGrid);
+    LayOutGrids();
+    BindInkCanvases();
+    if (table_.Count.load() > 0) {
+        bridge_.SetInkSize(InkWidth, InkHeight);
+    }
+    bridge_.Resume();
+    FillStudentList();
+
+    QString error;
+    if (!SaveRoster(dataDir_, table_, -1, &error)) {
+        ShowPrompt(QStringLiteral("Error"), error, false);
+    }
+    if (result.Failed) {
+        ShowPrompt(QStringLiteral("Error"), result.FailedLine + MessageTexts[MessageKey::Error1],
+                   false);
+    }
+}
+
+} // namespace lumora
