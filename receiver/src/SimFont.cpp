@@ -127,14 +127,14 @@ FontPoint CatmullRom(FontPoint p0, FontPoint p1, FontPoint p2, FontPoint p3, dou
     return {blend(p0.x, p1.x, p2.x, p3.x), blend(p0.y, p1.y, p2.y, p3.y)};
 }
 
-FontStroke Smooth(const StrokeSpec &spec) {
-    std::vector<FontPoint> control(spec.points);
-    if (spec.closed) {
+FontStroke Smooth(const StrokeSpec &shape) {
+    std::vector<FontPoint> control(shape.points);
+    if (shape.closed) {
         control.push_back(control.front());
     }
     const size_t n = control.size();
     const auto at = [&](long i) {
-        if (spec.closed) {
+        if (shape.closed) {
             const long m = static_cast<long>(n) - 1; // the last point repeats the first
             return control[static_cast<size_t>(((i % m) + m) % m)];
         }
@@ -183,10 +183,10 @@ FontPoint FontStroke::At(double s, size_t &hint) const {
 }
 
 SimFont::SimFont() : glyphs_(128) {
-    for (const GlyphSpec &spec : kGlyphs) {
-        Glyph &glyph = glyphs_[static_cast<size_t>(spec.c)];
-        glyph.advance = spec.advance;
-        for (const StrokeSpec &stroke : spec.strokes) {
+    for (const GlyphSpec &shape : kGlyphs) {
+        Glyph &glyph = glyphs_[static_cast<size_t>(shape.c)];
+        glyph.advance = shape.advance;
+        for (const StrokeSpec &stroke : shape.strokes) {
             glyph.strokes.push_back(Smooth(stroke));
         }
     }
