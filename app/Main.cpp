@@ -338,6 +338,7 @@ void TFrmMain::BuildSettingsPanel() {
     cbb1_ = new QComboBox(grp1_);
     cbb1_->setObjectName(QStringLiteral("cbb1"));
     cbb1_->addItems({QStringLiteral("4"), QStringLiteral("6"), QStringLiteral("9")});
+    cbb1_->setCurrentIndex(-1); // chosen when the panel opens
     cbb1_->setGeometry(170, 24, 120, 22);
 
     grp2_ = group("grp2", u"主界面设置", 70, 90);
