@@ -10,6 +10,8 @@
 #include <QPointer>
 
 #include <algorithm>
+#include <utility>
+#include <vector>
 
 namespace lumora {
 
@@ -40,6 +42,91 @@ PenlynxSurface InkSurfaceOf(QImage *image) {
 
 // ---- TTileImage ---------------------------------------------------------------------
 
+namespace {
+
+// The taps of one axis of a resampling: for every target pixel the source
+// pixels it takes, with integer weights that add up to Total.
+struct Taps {
+    std::vector<std::vector<std::pair<int, int>>> Of;
+    int64_t Total = 1;
+};
+
+Taps AxisTaps(int src, int dst) {
+    Taps taps;
+    taps.Of.resize(static_cast<size_t>(dst));
+    if (dst <= src) {
+        // shrinking: the area each target pixel covers, in units of 1/dst
+        taps.Total = src;
+        for (int i = 0; i < dst; ++i) {
+            const int64_t lo = int64_t(i) * src, hi = int64_t(i + 1) * src;
+            for (int64_t j = lo / dst; j * dst < hi && j < src; ++j) {
+                const int64_t overlap = std::min(hi, (j + 1) * dst) - std::max(lo, j * dst);
+                taps.Of[static_cast<size_t>(i)].push_back({int(j), int(overlap)});
+            }
+        }
+    } else {
+        // enlarging: linear between the two nearest source pixel centres
+        taps.Total = 256;
+        for (int i = 0; i < dst; ++i) {
+            const int64_t centre = (int64_t(2 * i + 1) * src * 256) / (2 * dst) - 128;  // 1/256 pixels
+            const int64_t c = std::clamp<int64_t>(centre, 0, int64_t(src - 1) * 256);
+            const int j = int(c / 256), f = int(c % 256);
+            taps.Of[static_cast<size_t>(i)].push_back({j, 256 - f});
+            if (f > 0)
+                taps.Of[static_cast<size_t>(i)].push_back({std::min(j + 1, src - 1), f});
+        }
+    }
+    return taps;
+}
+
+// The ink bitmap resampled to size (area average when shrinking, linear when
+// enlarging), on the calling thread. The painter is then given a picture of
+// its own size: Qt's own smooth scaling spreads its work over a thread pool
+// whose locks the thread sanitizer cannot see, and the picture of a pane is
+// painted often.
+QImage ResampleInk(const QImage &src, QSize size) {
+    const int sw = src.width(), sh = src.height(), dw = size.width(), dh = size.height();
+    if (dw <= 0 || dh <= 0 || (dw == sw && dh == sh))
+        return src;
+    const Taps tx = AxisTaps(sw, dw), ty = AxisTaps(sh, dh);
+    // horizontal pass: sh rows of dw pixels, three channels
+    std::vector<int> rows(static_cast<size_t>(sh) * dw * 3);
+    for (int y = 0; y < sh; ++y) {
+        const QRgb *line = reinterpret_cast<const QRgb *>(src.constScanLine(y));
+        int *out = &rows[static_cast<size_t>(y) * dw * 3];
+        for (int x = 0; x < dw; ++x) {
+            int64_t r = 0, g = 0, b = 0;
+            for (const auto &[j, w] : tx.Of[static_cast<size_t>(x)]) {
+                r += int64_t(qRed(line[j])) * w;
+                g += int64_t(qGreen(line[j])) * w;
+                b += int64_t(qBlue(line[j])) * w;
+            }
+            out[3 * x] = int((r + tx.Total / 2) / tx.Total);
+            out[3 * x + 1] = int((g + tx.Total / 2) / tx.Total);
+            out[3 * x + 2] = int((b + tx.Total / 2) / tx.Total);
+        }
+    }
+    // vertical pass
+    QImage result(dw, dh, QImage::Format_RGB32);
+    for (int y = 0; y < dh; ++y) {
+        QRgb *line = reinterpret_cast<QRgb *>(result.scanLine(y));
+        for (int x = 0; x < dw; ++x) {
+            int64_t r = 0, g = 0, b = 0;
+            for (const auto &[j, w] : ty.Of[static_cast<size_t>(y)]) {
+                const int *in = &rows[(static_cast<size_t>(j) * dw + x) * 3];
+                r += int64_t(in[0]) * w;
+                g += int64_t(in[1]) * w;
+                b += int64_t(in[2]) * w;
+            }
+            line[x] = qRgb(int((r + ty.Total / 2) / ty.Total), int((g + ty.Total / 2) / ty.Total),
+                           int((b + ty.Total / 2) / ty.Total));
+        }
+    }
+    return result;
+}
+
+} // namespace
+
 TTileImage::TTileImage(QWidget *parent) : QWidget(parent) {
     setAttribute(Qt::WA_NoSystemBackground);
 }
@@ -57,8 +144,10 @@ void TTileImage::paintEvent(QPaintEvent *) {
     ++m_paints;
     QPainter p(this);
     if (m_ink) {
-        p.setRenderHint(QPainter::SmoothPixmapTransform);
-        p.drawImage(rect(), *m_ink);
+        if (m_ink->isNull() || width() <= 0 || height() <= 0)
+            return;
+        // stretched over the whole picture, resampled here and drawn 1:1
+        p.drawImage(QPoint(0, 0), ResampleInk(*m_ink, size()));
     } else if (!m_picture.isNull()) {
         p.drawImage(QPoint(0, 0), m_picture);
     }

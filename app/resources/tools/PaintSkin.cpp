@@ -154,7 +154,7 @@ void PaintConnet(QPainter &p) {
         p.drawLine(QPointF(15 - 2 * t + 2, y), QPointF(29 + 2.5 * t - 2.5, y));
     }
     // pencil across the sheet's right edge
-    Pencil(p, QPointF(23, 22), QPointF(40, 12), 3.6, false);
+    Pencil(p, QPointF(22.5, 22), QPointF(36.5, 13.5), 3.6, false);  // eraser stays on the desk
 }
 
 void PaintDisCon(QPainter &p) {
@@ -242,7 +242,7 @@ void PaintMinimise(QPainter &p, State s) {
     TitleButtonBack(p, 26, s, false);
     const QColor glyph = s == Disabled ? WithAlpha(kWhite, 100) : kWhite;
     p.setRenderHint(QPainter::Antialiasing, false);
-    p.fillRect(QRectF(9, 11, 8, 2), glyph);
+    p.fillRect(QRectF(9, 8, 8, 2), glyph);  // on the close glyph's centre line
 }
 
 void PaintClose(QPainter &p, State s) {
@@ -612,7 +612,7 @@ int Sheet(int argc, char **argv, const QString &out) {
         return QImage();
     };
     const int width = 1100;
-    QImage sheet(width, 1500, QImage::Format_RGB32);
+    QImage sheet(width, 1700, QImage::Format_RGB32);
     sheet.fill(QColor(250, 250, 250));
     QPainter p(&sheet);
     QFont font("WenQuanYi Zen Hei Mono");
@@ -622,7 +622,7 @@ int Sheet(int argc, char **argv, const QString &out) {
     for (const Picture &pic : pics) {
         const QImage one = Render(pic, 1);
         const QImage two = one.scaled(one.size() * 2, Qt::IgnoreAspectRatio, Qt::FastTransformation);
-        const bool icon = pic.width <= 24;
+        const bool icon = pic.name.startsWith("icon_") || pic.name.startsWith("btnUsbState");
         const int cellW = std::max(150, one.width() + two.width() + (icon ? 2 * two.width() + 40 : 20));
         const int cellH = two.height() + 24;
         if (x + cellW > width) {
@@ -713,10 +713,10 @@ int Sheet(int argc, char **argv, const QString &out) {
     }
     p.drawText(10, y, "Frame put together at 100 % and 200 %:");
     p.drawImage(10, y + 6, win);
-    p.drawImage(10, y + 6 + H + 10, win.scaled(win.size() * 2, Qt::IgnoreAspectRatio, Qt::FastTransformation)
-                                          .copy(0, 0, 1080, 420));
+    const QImage twice = win.scaled(win.size() * 2, Qt::IgnoreAspectRatio, Qt::FastTransformation);
+    p.drawImage(10, y + 6 + H + 10, twice.copy(0, 0, std::min(twice.width(), width - 20), twice.height()));
     p.end();
-    const int used = y + 6 + H + 10 + 420 + 10;
+    const int used = y + 6 + H + 10 + twice.height() + 10;
     return sheet.copy(0, 0, width, std::min(used, sheet.height())).save(out) ? 0 : 1;
 }
 
