@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 #include <QThread>
 
+#include <chrono>
 #include <cmath>
 
 namespace lumora {
@@ -27,6 +28,24 @@ bool IsUnsolved(uint16_t x, uint16_t y) {
 }
 
 } // namespace
+
+std::atomic<int> DeviceEvent::pending_{0};
+std::atomic<uint64_t> DeviceEvent::penPosted_{0};
+
+DeviceEvent::DeviceEvent(Type type, uint32_t wParam, uint32_t lParam)
+    : QEvent(type), wParam(wParam), lParam(lParam),
+      postedNs(std::chrono::duration_cast<std::chrono::nanoseconds>(
+                   std::chrono::steady_clock::now().time_since_epoch())
+                   .count()) {
+    pending_.fetch_add(1, std::memory_order_relaxed);
+    if (type == WM_TABLET_PEN) {
+        penPosted_.fetch_add(1, std::memory_order_relaxed);
+    }
+}
+
+DeviceEvent::~DeviceEvent() {
+    pending_.fetch_sub(1, std::memory_order_relaxed);
+}
 
 CanvasPoint PenToCanvas(double x, double y, double penScaleX, double penScaleY) {
     return {RoundHalfEven(x / penScaleX) - kPenOffset, RoundHalfEven(y / penScaleY) - kPenOffset};

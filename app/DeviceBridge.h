@@ -33,10 +33,26 @@ inline constexpr QEvent::Type WM_TABLET_WIPE = static_cast<QEvent::Type>(1038);
 // One posted device event with its two message words.
 class DeviceEvent : public QEvent {
 public:
-    DeviceEvent(Type type, uint32_t wParam, uint32_t lParam)
-        : QEvent(type), wParam(wParam), lParam(lParam) {}
+    DeviceEvent(Type type, uint32_t wParam, uint32_t lParam);
+    ~DeviceEvent() override;
+    DeviceEvent(const DeviceEvent &) = delete;
+    DeviceEvent &operator=(const DeviceEvent &) = delete;
+
     const uint32_t wParam;
     const uint32_t lParam;
+    // When the handler posted it (steady clock, nanoseconds), so that the way
+    // from the receiver to the screen can be measured.
+    const int64_t postedNs;
+
+    // Device events posted and not yet handled: the depth of the main
+    // thread's queue of device work.
+    static int Pending() { return pending_.load(std::memory_order_relaxed); }
+    // Pen points posted since the program started.
+    static uint64_t PenPointsPosted() { return penPosted_.load(std::memory_order_relaxed); }
+
+private:
+    static std::atomic<int> pending_;
+    static std::atomic<uint64_t> penPosted_;
 };
 
 // Question type and answer state of the main window, read by the handlers.
