@@ -3,7 +3,7 @@ SHELL := /bin/bash
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
 
-.PHONY: all setup build test bench check-asan check-tsan demo format clean
+.PHONY: all setup build test bench check-asan check-tsan check-windows demo format clean
 
 all: build
 
@@ -33,6 +33,17 @@ check-tsan: setup
 	cmake --build build-tsan -j $(JOBS)
 	cd build-tsan && QT_QPA_PLATFORM=offscreen TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 \
 	    setarch $$(uname -m) -R ctest --output-on-failure -j $(JOBS)
+
+# Penlynx.dll for 32-bit Windows, cross-built with mingw-w64 and checked
+# under Wine: export table and imports, the DLL's behaviour, the backend,
+# penlynx-monitor.exe, then the benchmark of the two device-context paths
+# (JSON under build-windows/bench/).
+check-windows:
+	@bash scripts/setup-windows.sh build-windows
+	cmake -S cmake/windows -B build-windows -G Ninja -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/mingw-i686.cmake
+	cmake --build build-windows -j $(JOBS)
+	cd build-windows && ctest --output-on-failure -j $(JOBS)
+	cmake --build build-windows --target bench
 
 demo: build
 	bash scripts/demo.sh build

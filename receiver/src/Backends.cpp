@@ -1,10 +1,15 @@
 #include "Backends.h"
 
 #include "Diagnostics.h"
-#include "HidBackend.h"
 #include "Receiver.h"
 #include "ReplayBackend.h"
 #include "SimBackend.h"
+
+#ifdef _WIN32
+#include "WinBackend.h"
+#else
+#include "HidBackend.h"
+#endif
 
 #include <cstdlib>
 #include <string_view>
@@ -50,7 +55,11 @@ std::unique_ptr<Platform> MakeEmptyPlatform() {
 std::unique_ptr<Platform> MakePlatform(const std::string &spec, Clock &clock) {
     const std::string_view value(spec);
     if (value.empty() || value == "hid") {
+#ifdef _WIN32
+        return MakeWinPlatform();
+#else
         return MakeHidPlatform();
+#endif
     }
     if (value == "sim" || value.starts_with("sim:")) {
         return MakeSimPlatform(value.size() > 4 ? value.substr(4) : std::string_view(), clock);

@@ -4,6 +4,10 @@
 #include "Receiver.h"
 #include "penlynx.h"
 
+#ifdef _WIN32
+#include "GdiSurface.h"
+#endif
+
 #include <algorithm>
 #include <exception>
 #include <new>
@@ -121,7 +125,8 @@ PENLYNX_API int PENLYNX_CALL SDKDraw(int slot, PenlynxTarget target, int x, int 
     }
     try {
 #ifdef _WIN32
-        const penlynx::DrawTarget drawTarget = penlynx::TargetFromDeviceContext(target);
+        penlynx::GdiSurface gdi(target);
+        const penlynx::DrawTarget drawTarget = penlynx::TargetFromDeviceContext(target, gdi);
 #else
         const penlynx::DrawTarget drawTarget = penlynx::TargetFromSurface(target);
 #endif

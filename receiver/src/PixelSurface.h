@@ -14,10 +14,11 @@ struct MemorySurface {
     uint32_t *pixels;
     int32_t width;
     int32_t height;
-    int32_t strideWords;
+    int32_t strideWords;            // negative for a bitmap stored bottom row first
+    uint32_t topByte = 0xFF000000u; // the top byte of every pixel written
 
     uint32_t Read(int32_t px, int32_t py) const { return Row(py)[px] & 0x00FFFFFFu; }
-    void Write(int32_t px, int32_t py, uint32_t rgb) { Row(py)[px] = rgb | 0xFF000000u; }
+    void Write(int32_t px, int32_t py, uint32_t rgb) { Row(py)[px] = rgb | topByte; }
 
 private:
     uint32_t *Row(int32_t py) const { return pixels + static_cast<intptr_t>(py) * strideWords; }

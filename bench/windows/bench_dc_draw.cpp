@@ -1,0 +1,135 @@
+// SDKDraw into device contexts: through GDI one pixel at a time (a
+// device-dependent bitmap) against straight into the bits of a 32-bit DIB
+// section, on the same handwriting. Writes Google-Benchmark-style JSON to the
+// file --benchmark_out names and the figures to stdout.
+#include "Strokes.h"
+#include "Surfaces.h"
+#include "penlynx.h"
+
+#include <windows.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <ctime>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr int kWidth = 800;
+constexpr int kHeight = 500;
+constexpr size_t kPoints = 20000;
+// Each path is timed for at least this long.
+constexpr double kMinSeconds = 1.0;
+
+using wincheck::Bitmap;
+using wincheck::BitmapKind;
+
+struct Result {
+    const char *name = "";
+    size_t iterations = 0; // pen points drawn
+    double realSeconds = 0;
+    double cpuSeconds = 0;
+    std::vector<uint32_t> firstPass;
+};
+
+double ProcessCpuSeconds() {
+    FILETIME created, exited, kernel, user;
+    GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user);
+    const auto seconds = [](FILETIME t) {
+        return (static_cast<double>(t.dwHighDateTime) * 4294967296.0 + t.dwLowDateTime) * 1e-7;
+    };
+    return seconds(kernel) + seconds(user);
+}
+
+Result Measure(const char *name, BitmapKind kind, const std::vector<bench::PenPoint> &points) {
+    Result result;
+    result.name = name;
+    Bitmap canvas(kind, kWidth, kHeight);
+    while (result.realSeconds < kMinSeconds) {
+        canvas.Fill(RGB(255, 255, 255));
+        SDKIni(kWidth, kHeight);
+        const double cpuStart = ProcessCpuSeconds();
+        const auto start = std::chrono::steady_clock::now();
+        for (const bench::PenPoint &p : points) {
+            SDKDraw(0, canvas.dc(), p.x, p.y, p.kind);
+        }
+        GdiFlush();
+        result.realSeconds +=
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        result.cpuSeconds += ProcessCpuSeconds() - cpuStart;
+        result.iterations += points.size();
+        SDKClear();
+        if (result.firstPass.empty()) {
+            result.firstPass = canvas.Words();
+        }
+    }
+    return result;
+}
+
+void WriteJson(std::FILE *out, const std::vector<Result> &results) {
+    char date[64];
+    const std::time_t now = std::time(nullptr);
+    std::strftime(date, sizeof date, "%Y-%m-%dT%H:%M:%S", std::localtime(&now));
+    SYSTEM_INFO system;
+    GetSystemInfo(&system);
+    std::fprintf(out,
+                 "{\n  \"context\": {\n    \"date\": \"%s\",\n    \"executable\": "
+                 "\"bench_dc_draw.exe\",\n    \"num_cpus\": %lu,\n    \"library_build_type\": "
+                 "\"release\",\n    \"points_per_pass\": %zu,\n    \"bitmap\": \"%dx%d\"\n  },\n"
+                 "  \"benchmarks\": [\n",
+                 date, system.dwNumberOfProcessors, kPoints, kWidth, kHeight);
+    for (size_t i = 0; i < results.size(); ++i) {
+        const Result &r = results[i];
+        const double n = static_cast<double>(r.iterations);
+        std::fprintf(out,
+                     "    {\n      \"name\": \"%s\",\n      \"run_name\": \"%s\",\n      "
+                     "\"run_type\": \"iteration\",\n      \"iterations\": %zu,\n      "
+                     "\"real_time\": %.3f,\n      \"cpu_time\": %.3f,\n      \"time_unit\": "
+                     "\"ns\",\n      \"points_per_second\": %.1f\n    }%s\n",
+                     r.name, r.name, r.iterations, r.realSeconds * 1e9 / n, r.cpuSeconds * 1e9 / n,
+                     n / r.realSeconds, i + 1 < results.size() ? "," : "");
+    }
+    std::fprintf(out, "  ]\n}\n");
+}
+
+} // namespace
+
+int main(int argc, char **argv) {
+    const char *outPath = nullptr;
+    for (int i = 1; i < argc; ++i) {
+        const char *prefix = "--benchmark_out=";
+        if (std::strncmp(argv[i], prefix, std::strlen(prefix)) == 0) {
+            outPath = argv[i] + std::strlen(prefix);
+        } else {
+            std::fprintf(stderr, "usage: bench_dc_draw [--benchmark_out=FILE]\n");
+            return 2;
+        }
+    }
+    const auto points = bench::HandwritingStrokes(kWidth, kHeight, kPoints);
+    const std::vector<Result> results = {
+        Measure("BM_DrawThroughGdiPerPixel", BitmapKind::DeviceDependent, points),
+        Measure("BM_DrawIntoDibSection", BitmapKind::Dib32TopDown, points),
+    };
+    for (const Result &r : results) {
+        const double n = static_cast<double>(r.iterations);
+        std::printf("%-28s %10.0f ns per point %12.0f points/s (%zu points)\n", r.name,
+                    r.realSeconds * 1e9 / n, n / r.realSeconds, r.iterations);
+    }
+    const double gdiRate = results[0].iterations / results[0].realSeconds;
+    const double dibRate = results[1].iterations / results[1].realSeconds;
+    std::printf("DIB section / GDI: %.1f times as fast; same pixels: %s\n", dibRate / gdiRate,
+                results[0].firstPass == results[1].firstPass ? "yes" : "NO");
+    if (outPath != nullptr) {
+        std::FILE *out = std::fopen(outPath, "w");
+        if (out == nullptr) {
+            std::fprintf(stderr, "bench_dc_draw: cannot write %s\n", outPath);
+            return 1;
+        }
+        WriteJson(out, results);
+        std::fclose(out);
+        std::printf("JSON written to %s\n", outPath);
+    }
+    return results[0].firstPass == results[1].firstPass ? 0 : 1;
+}
