@@ -111,6 +111,24 @@ void PrintCalls(const std::vector<Call> &calls) {
 
 // ---- groups ----
 
+struct PenPoint {
+    int x, y, kind;
+};
+
+void DrawStrokes(HDC dc, const std::vector<PenPoint> &points, int slot = 0) {
+    for (const PenPoint &p : points) {
+        g_sdk.Draw(slot, dc, p.x, p.y, p.kind);
+    }
+}
+
+int InkedPixels(const std::vector<uint32_t> &words) {
+    int inked = 0;
+    for (uint32_t word : words) {
+        inked += (word & 0xFFFFFF) != 0xFFFFFF;
+    }
+    return inked;
+}
+
 void ExportsByPlainName() {
     CHECK(g_sdk.Ini != nullptr);
     CHECK(g_sdk.GetID != nullptr);
@@ -159,12 +177,7 @@ void Lifecycle() {
         }
     }
     // Nothing was drawn by the refused slots and the kinds that draw nothing.
-    const std::vector<uint32_t> words = canvas.Words();
-    int inked = 0;
-    for (uint32_t word : words) {
-        inked += (word & 0xFFFFFF) != 0xFFFFFF;
-    }
-    CHECK_EQ(inked, 0);
+    CHECK_EQ(InkedPixels(canvas.Words()), 0);
     TakeCalls();
 }
 
@@ -214,10 +227,6 @@ void GdiPathLeavesBackgroundColour() {
     CHECK_EQ(GetBkColor(canvas.dc()), RGB(235, 235, 235));
 }
 
-struct PenPoint {
-    int x, y, kind;
-};
-
 // Three strokes, with turns, a dot, a repeated point and a stroke that runs
 // off the bitmap's left and bottom edges.
 std::vector<PenPoint> Strokes() {
@@ -231,12 +240,6 @@ std::vector<PenPoint> Strokes() {
         points.push_back({30 - i * 2, 70 + i * 2, i == 0 ? 1 : 2});
     }
     return points;
-}
-
-void DrawStrokes(HDC dc, const std::vector<PenPoint> &points, int slot = 0) {
-    for (const PenPoint &p : points) {
-        g_sdk.Draw(slot, dc, p.x, p.y, p.kind);
-    }
 }
 
 // The same strokes give the same words through GDI and straight into the
@@ -255,13 +258,12 @@ void LongStrokeSamePixelsOnBothPaths() {
     DrawStrokes(dib24.dc(), Strokes(), 4);
     g_sdk.Clear();
     const std::vector<uint32_t> expected = gdi.Words();
-    int inked = 0, black = 0;
+    int black = 0;
     for (uint32_t word : expected) {
-        inked += (word & 0xFFFFFF) != 0xFFFFFF;
         black += (word & 0xFFFFFF) == 0;
     }
     // A real stroke: hundreds of pixels, some fully black.
-    CHECK(inked > 300);
+    CHECK(InkedPixels(expected) > 300);
     CHECK(black > 0);
     for (const Bitmap *bitmap : {&topDown, &bottomUp, &dib24}) {
         const std::vector<uint32_t> words = bitmap->Words();
@@ -300,19 +302,14 @@ void MappedAndClippedDeviceContexts() {
         Bitmap dib(BitmapKind::Dib32TopDown, 40, 30);
         setup.apply(gdi.dc());
         setup.apply(dib.dc());
+        const std::vector<PenPoint> stroke = {{10, 10, 1}, {16, 12, 2}};
         g_sdk.Ini(40, 30);
-        g_sdk.Draw(0, gdi.dc(), 10, 10, 1);
-        g_sdk.Draw(0, gdi.dc(), 16, 12, 2);
-        g_sdk.Draw(1, dib.dc(), 10, 10, 1);
-        g_sdk.Draw(1, dib.dc(), 16, 12, 2);
+        DrawStrokes(gdi.dc(), stroke, 0);
+        DrawStrokes(dib.dc(), stroke, 1);
         g_sdk.Clear();
         const std::vector<uint32_t> words = dib.Words();
-        int inked = 0;
-        for (uint32_t word : words) {
-            inked += (word & 0xFFFFFF) != 0xFFFFFF;
-        }
         // Without the mapping or the clip, (10, 10) would be grey.
-        const bool ok = CHECK(words == gdi.Words()) && CHECK(inked > 0) &&
+        const bool ok = CHECK(words == gdi.Words()) && CHECK(InkedPixels(words) > 0) &&
                         CHECK_EQ(words[10 * 40 + 10] & 0xFFFFFF, 0xFFFFFFu);
         if (!ok) {
             std::printf("    with %s\n", setup.name);
@@ -325,13 +322,10 @@ void MappedAndClippedDeviceContexts() {
 void BitmapSmallerThanDrawingSize() {
     Bitmap gdi(BitmapKind::DeviceDependent, 8, 8);
     Bitmap dib(BitmapKind::Dib32BottomUp, 8, 8);
+    const std::vector<PenPoint> stroke = {{6, 6, 1}, {60, 7, 2}, {7, 90, 2}};
     g_sdk.Ini(100, 100);
-    for (int slot : {0, 1}) {
-        HDC dc = slot == 0 ? gdi.dc() : dib.dc();
-        g_sdk.Draw(slot, dc, 6, 6, 1);
-        g_sdk.Draw(slot, dc, 60, 7, 2);
-        g_sdk.Draw(slot, dc, 7, 90, 2);
-    }
+    DrawStrokes(gdi.dc(), stroke, 0);
+    DrawStrokes(dib.dc(), stroke, 1);
     g_sdk.Clear();
     const std::vector<uint32_t> expected = gdi.Words();
     CHECK((expected[6 * 8 + 6] & 0xFFFFFF) != 0xFFFFFF);
