@@ -314,8 +314,7 @@ void TBaseButton::leaveEvent(QEvent *event) {
 static bool IsEnterKey(int key) { return key == Qt::Key_Return || key == Qt::Key_Enter; }
 
 void TBaseButton::keyPressEvent(QKeyEvent *event) {
-    if ((event->key() == Qt::Key_Space || IsEnterKey(event->key())) && isEnabled() &&
-        !(event->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier))) {
+    if ((event->key() == Qt::Key_Space || IsEnterKey(event->key())) && isEnabled()) {
         if (!m_pressed) {
             m_pressed = true;
             update();

@@ -44,36 +44,52 @@ PenlynxSurface InkSurfaceOf(QImage *image) {
 
 namespace {
 
-// The taps of one axis of a resampling: for every target pixel the source
-// pixels it takes, with integer weights that add up to Total.
+// The taps of one axis of a resampling: target pixel i takes the source
+// pixels First[i] .. First[i] + Count[i] - 1 with weights (fixed point, 256
+// in all) from Weight[Offset[i] ...]. Weights of 8 bits let one 32-bit
+// multiply weigh two colour channels at once (0x00RR00BB and 0x00AA00GG).
+constexpr int kTapBits = 8;
+
 struct Taps {
-    std::vector<std::vector<std::pair<int, int>>> Of;
-    int64_t Total = 1;
+    std::vector<int> First, Count, Offset, Weight;
 };
 
 Taps AxisTaps(int src, int dst) {
     Taps taps;
-    taps.Of.resize(static_cast<size_t>(dst));
-    if (dst <= src) {
-        // shrinking: the area each target pixel covers, in units of 1/dst
-        taps.Total = src;
-        for (int i = 0; i < dst; ++i) {
+    taps.First.resize(static_cast<size_t>(dst));
+    taps.Count.resize(static_cast<size_t>(dst));
+    taps.Offset.resize(static_cast<size_t>(dst));
+    std::vector<int64_t> raw;
+    for (int i = 0; i < dst; ++i) {
+        raw.clear();
+        int first = 0;
+        int64_t total = 0;
+        if (dst <= src) {
+            // shrinking: the area each target pixel covers, in units of 1/dst
             const int64_t lo = int64_t(i) * src, hi = int64_t(i + 1) * src;
-            for (int64_t j = lo / dst; j * dst < hi && j < src; ++j) {
-                const int64_t overlap = std::min(hi, (j + 1) * dst) - std::max(lo, j * dst);
-                taps.Of[static_cast<size_t>(i)].push_back({int(j), int(overlap)});
-            }
-        }
-    } else {
-        // enlarging: linear between the two nearest source pixel centres
-        taps.Total = 256;
-        for (int i = 0; i < dst; ++i) {
-            const int64_t centre = (int64_t(2 * i + 1) * src * 256) / (2 * dst) - 128;  // 1/256 pixels
+            first = int(lo / dst);
+            for (int64_t j = first; j * dst < hi && j < src; ++j)
+                raw.push_back(std::min(hi, (j + 1) * dst) - std::max(lo, j * dst));
+            total = src;
+        } else {
+            // enlarging: linear between the two nearest source pixel centres
+            const int64_t centre = (int64_t(2 * i + 1) * src * 256) / (2 * dst) - 128;
             const int64_t c = std::clamp<int64_t>(centre, 0, int64_t(src - 1) * 256);
-            const int j = int(c / 256), f = int(c % 256);
-            taps.Of[static_cast<size_t>(i)].push_back({j, 256 - f});
-            if (f > 0)
-                taps.Of[static_cast<size_t>(i)].push_back({std::min(j + 1, src - 1), f});
+            first = int(c / 256);
+            raw.push_back(256 - c % 256);
+            if (c % 256 != 0)
+                raw.push_back(c % 256);
+            total = 256;
+        }
+        taps.First[static_cast<size_t>(i)] = first;
+        taps.Count[static_cast<size_t>(i)] = int(raw.size());
+        taps.Offset[static_cast<size_t>(i)] = int(taps.Weight.size());
+        // fixed point; the last tap takes the rounding so that they add up
+        int sum = 0;
+        for (size_t k = 0; k < raw.size(); ++k) {
+            const int w = k + 1 < raw.size() ? int((raw[k] << kTapBits) / total) : (1 << kTapBits) - sum;
+            taps.Weight.push_back(w);
+            sum += w;
         }
     }
     return taps;
@@ -86,41 +102,61 @@ Taps AxisTaps(int src, int dst) {
 // painted often.
 QImage ResampleInk(const QImage &src, QSize size) {
     const int sw = src.width(), sh = src.height(), dw = size.width(), dh = size.height();
-    if (dw <= 0 || dh <= 0 || (dw == sw && dh == sh))
+    if (dw <= 0 || dh <= 0 || sw <= 0 || sh <= 0 || (dw == sw && dh == sh))
         return src;
     const Taps tx = AxisTaps(sw, dw), ty = AxisTaps(sh, dh);
-    // horizontal pass: sh rows of dw pixels, three channels
-    std::vector<int> rows(static_cast<size_t>(sh) * dw * 3);
+    constexpr uint32_t kRound = 0x00800080u;
+    // horizontal pass: sh rows of dw pixels. Most of a pane is blank paper:
+    // a white row stays white without any arithmetic.
+    QImage rows(dw, sh, QImage::Format_RGB32);
+    std::vector<char> white(static_cast<size_t>(sh));
     for (int y = 0; y < sh; ++y) {
-        const QRgb *line = reinterpret_cast<const QRgb *>(src.constScanLine(y));
-        int *out = &rows[static_cast<size_t>(y) * dw * 3];
+        const uint32_t *in = reinterpret_cast<const uint32_t *>(src.constScanLine(y));
+        uint32_t *out = reinterpret_cast<uint32_t *>(rows.scanLine(y));
+        white[static_cast<size_t>(y)] =
+            std::all_of(in, in + sw, [](uint32_t p) { return (p | 0xFF000000u) == 0xFFFFFFFFu; });
+        if (white[static_cast<size_t>(y)]) {
+            std::fill(out, out + dw, 0xFFFFFFFFu);
+            continue;
+        }
         for (int x = 0; x < dw; ++x) {
-            int64_t r = 0, g = 0, b = 0;
-            for (const auto &[j, w] : tx.Of[static_cast<size_t>(x)]) {
-                r += int64_t(qRed(line[j])) * w;
-                g += int64_t(qGreen(line[j])) * w;
-                b += int64_t(qBlue(line[j])) * w;
+            const uint32_t *p = in + tx.First[static_cast<size_t>(x)];
+            const int *w = tx.Weight.data() + tx.Offset[static_cast<size_t>(x)];
+            uint32_t rb = kRound, ag = kRound;
+            for (int k = 0, n = tx.Count[static_cast<size_t>(x)]; k < n; ++k) {
+                rb += (p[k] & 0x00FF00FFu) * uint32_t(w[k]);
+                ag += ((p[k] >> 8) & 0x00FF00FFu) * uint32_t(w[k]);
             }
-            out[3 * x] = int((r + tx.Total / 2) / tx.Total);
-            out[3 * x + 1] = int((g + tx.Total / 2) / tx.Total);
-            out[3 * x + 2] = int((b + tx.Total / 2) / tx.Total);
+            out[x] = 0xFF000000u | ((rb >> 8) & 0x00FF00FFu) | (ag & 0x0000FF00u);
         }
     }
-    // vertical pass
+    // vertical pass, a whole row at a time
     QImage result(dw, dh, QImage::Format_RGB32);
+    std::vector<uint32_t> rbAcc(static_cast<size_t>(dw)), agAcc(static_cast<size_t>(dw));
     for (int y = 0; y < dh; ++y) {
-        QRgb *line = reinterpret_cast<QRgb *>(result.scanLine(y));
-        for (int x = 0; x < dw; ++x) {
-            int64_t r = 0, g = 0, b = 0;
-            for (const auto &[j, w] : ty.Of[static_cast<size_t>(y)]) {
-                const int *in = &rows[(static_cast<size_t>(j) * dw + x) * 3];
-                r += int64_t(in[0]) * w;
-                g += int64_t(in[1]) * w;
-                b += int64_t(in[2]) * w;
-            }
-            line[x] = qRgb(int((r + ty.Total / 2) / ty.Total), int((g + ty.Total / 2) / ty.Total),
-                           int((b + ty.Total / 2) / ty.Total));
+        const int first = ty.First[static_cast<size_t>(y)], count = ty.Count[static_cast<size_t>(y)];
+        if (std::all_of(white.begin() + first, white.begin() + first + count, [](char c) { return c != 0; })) {
+            uint32_t *out = reinterpret_cast<uint32_t *>(result.scanLine(y));
+            std::fill(out, out + dw, 0xFFFFFFFFu);
+            continue;
         }
+        std::fill(rbAcc.begin(), rbAcc.end(), kRound);
+        std::fill(agAcc.begin(), agAcc.end(), kRound);
+        const int *w = ty.Weight.data() + ty.Offset[static_cast<size_t>(y)];
+        for (int k = 0, n = ty.Count[static_cast<size_t>(y)]; k < n; ++k) {
+            const uint32_t *in =
+                reinterpret_cast<const uint32_t *>(rows.constScanLine(ty.First[static_cast<size_t>(y)] + k));
+            const uint32_t wk = uint32_t(w[k]);
+            uint32_t *rb = rbAcc.data(), *ag = agAcc.data();
+            for (int x = 0; x < dw; ++x) {
+                rb[x] += (in[x] & 0x00FF00FFu) * wk;
+                ag[x] += ((in[x] >> 8) & 0x00FF00FFu) * wk;
+            }
+        }
+        uint32_t *out = reinterpret_cast<uint32_t *>(result.scanLine(y));
+        for (int x = 0; x < dw; ++x)
+            out[x] = 0xFF000000u | ((rbAcc[static_cast<size_t>(x)] >> 8) & 0x00FF00FFu) |
+                     (agAcc[static_cast<size_t>(x)] & 0x0000FF00u);
     }
     return result;
 }

@@ -526,3 +526,35 @@ TEST_F(PanelFixture, PressesReachThePanelWithTheTileAsSender) {
 
 } // namespace
 } // namespace lumora
+
+namespace lumora {
+namespace {
+
+// The ink bitmap is stretched over the picture: shrunk by area averaging,
+// enlarged linearly, white paper stays exactly white.
+TEST(InkPicture, StretchedOverThePicture) {
+    InkSize ink(100, 80);
+    TStdChannel pane(nullptr, true);
+    QImage *image = pane.InkImage();
+    for (int y = 0; y < 80; ++y)
+        for (int x = 0; x < 40; ++x)
+            image->setPixel(x, y, qRgb(0, 0, 0));  // the left 40 % black
+    for (QSize picture : {QSize(50, 40), QSize(200, 160), QSize(37, 91), QSize(100, 80)}) {
+        pane.SetBounds(QRect(QPoint(0, 0), picture + QSize(2, 32)));
+        ASSERT_EQ(pane.TileImage()->size(), picture);
+        const QImage shot = pane.TileImage()->grab().toImage();
+        const int w = picture.width(), h = picture.height();
+        EXPECT_EQ(shot.pixel(0, h / 2), qRgb(0, 0, 0)) << w;
+        EXPECT_EQ(shot.pixel(w * 40 / 100 - 2, h - 1), qRgb(0, 0, 0)) << w;
+        EXPECT_EQ(shot.pixel(w * 40 / 100 + 2, 0), qRgb(255, 255, 255)) << w;
+        EXPECT_EQ(shot.pixel(w - 1, h - 1), qRgb(255, 255, 255)) << w;
+        // the edge is one grey step at most a pixel wide (area or linear)
+        int greys = 0;
+        for (int x = 0; x < w; ++x)
+            greys += qRed(shot.pixel(x, h / 2)) != 0 && qRed(shot.pixel(x, h / 2)) != 255;
+        EXPECT_LE(greys, picture.width() > 100 ? 2 : 1) << w;
+    }
+}
+
+} // namespace
+} // namespace lumora
