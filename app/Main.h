@@ -9,8 +9,11 @@
 #include "config/LanguageTexts.h"
 #include "config/SlotTable.h"
 
+#include <QPoint>
 #include <QTimer>
 #include <QWidget>
+
+#include <array>
 
 class QLabel;
 class QMenu;
@@ -154,6 +157,8 @@ private:
     TImageButton *btnSave_ = nullptr;
 
     QTimer tmr1_;
+    // The last two pen points drawn per slot, for the part of a pane to repaint.
+    std::array<std::array<QPoint, 2>, kSlotCount> recentPoints_{};
 };
 
 } // namespace lumora

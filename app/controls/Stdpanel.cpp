@@ -8,6 +8,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPointer>
+#include <QTimer>
 
 #include <algorithm>
 #include <utility>
@@ -42,148 +43,42 @@ PenlynxSurface InkSurfaceOf(QImage *image) {
 
 // ---- TTileImage ---------------------------------------------------------------------
 
-namespace {
-
-// The taps of one axis of a resampling: target pixel i takes the source
-// pixels First[i] .. First[i] + Count[i] - 1 with weights (fixed point, 256
-// in all) from Weight[Offset[i] ...]. Weights of 8 bits let one 32-bit
-// multiply weigh two colour channels at once (0x00RR00BB and 0x00AA00GG).
-constexpr int kTapBits = 8;
-
-struct Taps {
-    std::vector<int> First, Count, Offset, Weight;
-};
-
-Taps AxisTaps(int src, int dst) {
-    Taps taps;
-    taps.First.resize(static_cast<size_t>(dst));
-    taps.Count.resize(static_cast<size_t>(dst));
-    taps.Offset.resize(static_cast<size_t>(dst));
-    std::vector<int64_t> raw;
-    for (int i = 0; i < dst; ++i) {
-        raw.clear();
-        int first = 0;
-        int64_t total = 0;
-        if (dst <= src) {
-            // shrinking: the area each target pixel covers, in units of 1/dst
-            const int64_t lo = int64_t(i) * src, hi = int64_t(i + 1) * src;
-            first = int(lo / dst);
-            for (int64_t j = first; j * dst < hi && j < src; ++j)
-                raw.push_back(std::min(hi, (j + 1) * dst) - std::max(lo, j * dst));
-            total = src;
-        } else {
-            // enlarging: linear between the two nearest source pixel centres
-            const int64_t centre = (int64_t(2 * i + 1) * src * 256) / (2 * dst) - 128;
-            const int64_t c = std::clamp<int64_t>(centre, 0, int64_t(src - 1) * 256);
-            first = int(c / 256);
-            raw.push_back(256 - c % 256);
-            if (c % 256 != 0)
-                raw.push_back(c % 256);
-            total = 256;
-        }
-        taps.First[static_cast<size_t>(i)] = first;
-        taps.Count[static_cast<size_t>(i)] = int(raw.size());
-        taps.Offset[static_cast<size_t>(i)] = int(taps.Weight.size());
-        // fixed point; the last tap takes the rounding so that they add up
-        int sum = 0;
-        for (size_t k = 0; k < raw.size(); ++k) {
-            const int w = k + 1 < raw.size() ? int((raw[k] << kTapBits) / total) : (1 << kTapBits) - sum;
-            taps.Weight.push_back(w);
-            sum += w;
-        }
-    }
-    return taps;
-}
-
-// The ink bitmap resampled to size (area average when shrinking, linear when
-// enlarging), on the calling thread. The painter is then given a picture of
-// its own size: Qt's own smooth scaling spreads its work over a thread pool
-// whose locks the thread sanitizer cannot see, and the picture of a pane is
-// painted often.
-QImage ResampleInk(const QImage &src, QSize size) {
-    const int sw = src.width(), sh = src.height(), dw = size.width(), dh = size.height();
-    if (dw <= 0 || dh <= 0 || sw <= 0 || sh <= 0 || (dw == sw && dh == sh))
-        return src;
-    const Taps tx = AxisTaps(sw, dw), ty = AxisTaps(sh, dh);
-    constexpr uint32_t kRound = 0x00800080u;
-    // horizontal pass: sh rows of dw pixels. Most of a pane is blank paper:
-    // a white row stays white without any arithmetic.
-    QImage rows(dw, sh, QImage::Format_RGB32);
-    std::vector<char> white(static_cast<size_t>(sh));
-    for (int y = 0; y < sh; ++y) {
-        const uint32_t *in = reinterpret_cast<const uint32_t *>(src.constScanLine(y));
-        uint32_t *out = reinterpret_cast<uint32_t *>(rows.scanLine(y));
-        white[static_cast<size_t>(y)] =
-            std::all_of(in, in + sw, [](uint32_t p) { return (p | 0xFF000000u) == 0xFFFFFFFFu; });
-        if (white[static_cast<size_t>(y)]) {
-            std::fill(out, out + dw, 0xFFFFFFFFu);
-            continue;
-        }
-        for (int x = 0; x < dw; ++x) {
-            const uint32_t *p = in + tx.First[static_cast<size_t>(x)];
-            const int *w = tx.Weight.data() + tx.Offset[static_cast<size_t>(x)];
-            uint32_t rb = kRound, ag = kRound;
-            for (int k = 0, n = tx.Count[static_cast<size_t>(x)]; k < n; ++k) {
-                rb += (p[k] & 0x00FF00FFu) * uint32_t(w[k]);
-                ag += ((p[k] >> 8) & 0x00FF00FFu) * uint32_t(w[k]);
-            }
-            out[x] = 0xFF000000u | ((rb >> 8) & 0x00FF00FFu) | (ag & 0x0000FF00u);
-        }
-    }
-    // vertical pass, a whole row at a time
-    QImage result(dw, dh, QImage::Format_RGB32);
-    std::vector<uint32_t> rbAcc(static_cast<size_t>(dw)), agAcc(static_cast<size_t>(dw));
-    for (int y = 0; y < dh; ++y) {
-        const int first = ty.First[static_cast<size_t>(y)], count = ty.Count[static_cast<size_t>(y)];
-        if (std::all_of(white.begin() + first, white.begin() + first + count, [](char c) { return c != 0; })) {
-            uint32_t *out = reinterpret_cast<uint32_t *>(result.scanLine(y));
-            std::fill(out, out + dw, 0xFFFFFFFFu);
-            continue;
-        }
-        std::fill(rbAcc.begin(), rbAcc.end(), kRound);
-        std::fill(agAcc.begin(), agAcc.end(), kRound);
-        const int *w = ty.Weight.data() + ty.Offset[static_cast<size_t>(y)];
-        for (int k = 0, n = ty.Count[static_cast<size_t>(y)]; k < n; ++k) {
-            const uint32_t *in =
-                reinterpret_cast<const uint32_t *>(rows.constScanLine(ty.First[static_cast<size_t>(y)] + k));
-            const uint32_t wk = uint32_t(w[k]);
-            uint32_t *rb = rbAcc.data(), *ag = agAcc.data();
-            for (int x = 0; x < dw; ++x) {
-                rb[x] += (in[x] & 0x00FF00FFu) * wk;
-                ag[x] += ((in[x] >> 8) & 0x00FF00FFu) * wk;
-            }
-        }
-        uint32_t *out = reinterpret_cast<uint32_t *>(result.scanLine(y));
-        for (int x = 0; x < dw; ++x)
-            out[x] = 0xFF000000u | ((rbAcc[static_cast<size_t>(x)] >> 8) & 0x00FF00FFu) |
-                     (agAcc[static_cast<size_t>(x)] & 0x0000FF00u);
-    }
-    return result;
-}
-
-} // namespace
-
 TTileImage::TTileImage(QWidget *parent) : QWidget(parent) {
     setAttribute(Qt::WA_NoSystemBackground);
 }
 
 void TTileImage::SetPicture(const QImage &picture) {
     if (picture.cacheKey() == m_picture.cacheKey() && !picture.isNull())
-        return;  // the same picture again (the presence update, once a second)
+        return; // the same picture again (the presence update, once a second)
     m_picture = picture;
     if (!m_picture.isNull())
         resize(m_picture.size());
     update();
 }
 
-void TTileImage::paintEvent(QPaintEvent *) {
+void TTileImage::paintEvent(QPaintEvent *event) {
     ++m_paints;
     QPainter p(this);
     if (m_ink) {
         if (m_ink->isNull() || width() <= 0 || height() <= 0)
             return;
-        // stretched over the whole picture, resampled here and drawn 1:1
-        p.drawImage(QPoint(0, 0), ResampleInk(*m_ink, size()));
+        // The ink is stretched over the whole picture. Only the exposed part
+        // is drawn: while students write, that is a few small rectangles.
+        // The same scale for every part, so the parts meet without seams.
+        p.setRenderHint(QPainter::SmoothPixmapTransform);
+        const qreal sx = qreal(m_ink->width()) / width();
+        const qreal sy = qreal(m_ink->height()) / height();
+        for (const QRect &exposed : event->region()) {
+            const QRect source = QRectF(exposed.x() * sx, exposed.y() * sy, exposed.width() * sx,
+                                        exposed.height() * sy)
+                                     .toAlignedRect()
+                                     .adjusted(-1, -1, 1, 1)
+                                     .intersected(m_ink->rect());
+            const QRectF target(source.x() / sx, source.y() / sy, source.width() / sx,
+                                source.height() / sy);
+            p.setClipRect(exposed);
+            p.drawImage(target, *m_ink, source);
+        }
     } else if (!m_picture.isNull()) {
         p.drawImage(QPoint(0, 0), m_picture);
     }
@@ -278,11 +173,42 @@ void TStdChannel::CentreLabel(QLabel *label) {
 }
 
 void TStdChannel::RequestImageRepaint() {
-    // From the reader thread this must not touch the widget: post the update.
-    // The picture is the context: a call queued for a tile freed meanwhile is
-    // dropped with it.
-    TTileImage *image = m_image;
-    QMetaObject::invokeMethod(image, [image] { image->update(); }, Qt::QueuedConnection);
+    // Any thread: one flush is queued at a time, so a stream of points gives
+    // one repaint per frame. The picture is the context: a call queued for a
+    // tile freed meanwhile is dropped with it.
+    if (m_flushQueued.exchange(true))
+        return;
+    QMetaObject::invokeMethod(
+        m_image, [this] { FlushInk(); }, Qt::QueuedConnection);
+}
+
+void TStdChannel::InkChanged(const QRect &inkRect) {
+    m_dirtyInk |= inkRect;
+}
+
+void TStdChannel::FlushInk() {
+    // No faster than the display shows frames: the rest waits for the next.
+    const qint64 sinceLast = m_lastFlush.isValid() ? m_lastFlush.elapsed() : kFrameMs;
+    if (sinceLast < kFrameMs) {
+        QTimer::singleShot(int(kFrameMs - sinceLast), m_image, [this] { FlushInk(); });
+        return;
+    }
+    m_flushQueued.store(false);
+    m_lastFlush.start();
+    if (m_dirtyInk.isEmpty() || m_ink.isNull() || m_image->width() <= 0) {
+        m_image->update();
+        return;
+    }
+    // The changed ink in the picture's pixels, with a margin for the
+    // smoothing of the stretch.
+    const qreal sx = qreal(m_image->width()) / m_ink.width();
+    const qreal sy = qreal(m_image->height()) / m_ink.height();
+    const QRect changed = QRectF(m_dirtyInk.x() * sx, m_dirtyInk.y() * sy, m_dirtyInk.width() * sx,
+                                 m_dirtyInk.height() * sy)
+                              .toAlignedRect()
+                              .adjusted(-2, -2, 2, 2);
+    m_dirtyInk = QRect();
+    m_image->update(changed);
 }
 
 void TStdChannel::ClearInk() {
@@ -441,7 +367,7 @@ TBGPanel::TBGPanel(int kind, const SlotTable &table, QWidget *parent) : QWidget(
     Build(table, kind);
 }
 
-TBGPanel::~TBGPanel() = default;  // the tiles are children
+TBGPanel::~TBGPanel() = default; // the tiles are children
 
 void TBGPanel::FreeTiles() {
     for (TStdChannel *tile : m_tiles) {

@@ -12,6 +12,7 @@
 #include "penlynx.h"
 
 #include <QColor>
+#include <QElapsedTimer>
 #include <QFont>
 #include <QImage>
 #include <QVector>
@@ -118,6 +119,9 @@ public:
     void SetBounds(const QRect &bounds);
     // Requests a repaint of the picture; from any thread (queued).
     void RequestImageRepaint();
+    // The part of the ink bitmap that a drawing call changed (UI thread); the
+    // next repaint request shows it.
+    void InkChanged(const QRect &inkRect);
 
 Q_SIGNALS:
     // Raised with the tile as sender when the tile or any of its children is
@@ -155,6 +159,12 @@ private:
     std::atomic<int32_t> m_penState{0};
     QString m_answerText;
     std::atomic<bool> m_shown{false};
+    // Repaints of the ink: at most one flush queued, at most one per frame.
+    static constexpr qint64 kFrameMs = 16;
+    void FlushInk();
+    std::atomic<bool> m_flushQueued{false};
+    QRect m_dirtyInk;
+    QElapsedTimer m_lastFlush;
     int m_tag = 0;
     QImage m_ink;
 };
