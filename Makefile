@@ -31,7 +31,7 @@ check-asan: setup
 check-tsan: setup
 	cmake -S . -B build-tsan -G Ninja -DLUMORA_SANITIZE=thread -DLUMORA_BUILD_BENCH=OFF -DCMAKE_BUILD_TYPE=Debug
 	cmake --build build-tsan -j $(JOBS)
-	cd build-tsan && QT_QPA_PLATFORM=offscreen TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 \
+	cd build-tsan && QT_QPA_PLATFORM=offscreen TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1:suppressions=$(CURDIR)/tests/tsan.supp \
 	    setarch $$(uname -m) -R ctest --output-on-failure -j $(JOBS)
 
 # Penlynx.dll for 32-bit Windows, cross-built with mingw-w64 and checked

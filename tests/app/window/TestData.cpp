@@ -1,0 +1,58 @@
+#include "TestData.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+namespace lumora::test {
+
+std::vector<Student> NumberedClass(int count) {
+    std::vector<Student> students;
+    for (int i = 1; i <= count; ++i) {
+        students.push_back({QStringLiteral("Student %1").arg(i), static_cast<uint16_t>(i)});
+    }
+    return students;
+}
+
+void WriteTextFile(const QString &path, const QString &text) {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate)) << path.toStdString();
+    file.write(text.toUtf8());
+}
+
+void WriteConfigFile(const QString &dataDir, int line, int row, int split,
+                     const QString &language) {
+    WriteTextFile(QDir(dataDir).filePath(QStringLiteral("Config.ini")),
+                  QStringLiteral("[Public]\nLanguageType=1\nMainLine=%1\nMainRow=%2\nSplit=%3\n"
+                                 "Count=5\nLanguageName=%4\n")
+                      .arg(line)
+                      .arg(row)
+                      .arg(split)
+                      .arg(language));
+}
+
+void WriteRosterFile(const QString &dataDir, const std::vector<Student> &students) {
+    QString text;
+    for (size_t i = 0; i < students.size(); ++i) {
+        const Student &s = students[i];
+        text += QStringLiteral("[%1]\nCardID=%2\nName=%3\n")
+                    .arg(i + 1, 4, 10, QLatin1Char('0'))
+                    .arg(s.CardID)
+                    .arg(s.Name);
+        if (!s.SplitName.isEmpty()) {
+            text += QStringLiteral("CardSplitID=%1\nCardSplitName=%2\n")
+                        .arg(s.SplitID)
+                        .arg(s.SplitName);
+        }
+        text += QLatin1Char('\n');
+    }
+    WriteTextFile(QDir(dataDir).filePath(QStringLiteral("StudentInfo.ini")), text);
+}
+
+QString ReadTextFile(const QString &path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+}
+
+} // namespace lumora::test

@@ -1,0 +1,34 @@
+// The data folder of a test: Config.ini and StudentInfo.ini written the way a
+// teacher's installation holds them.
+#pragma once
+
+#include <QString>
+
+#include <cstdint>
+#include <vector>
+
+namespace lumora::test {
+
+struct Student {
+    QString Name;
+    uint16_t CardID = 0;
+    // The pane layer; an empty name means the same student as the seat.
+    QString SplitName = {};
+    uint16_t SplitID = 0;
+};
+
+// Tablet IDs 1..count with names "Student N".
+std::vector<Student> NumberedClass(int count);
+
+// Writes text as UTF-8; fails the calling test when it cannot.
+void WriteTextFile(const QString &path, const QString &text);
+// Config.ini with all six keys.
+void WriteConfigFile(const QString &dataDir, int line, int row, int split,
+                     const QString &language = "zh_CN");
+// StudentInfo.ini, one section per student; the pane keys only for students
+// with a pane layer of their own.
+void WriteRosterFile(const QString &dataDir, const std::vector<Student> &students);
+// The whole text of a file, or empty.
+QString ReadTextFile(const QString &path);
+
+} // namespace lumora::test

@@ -1,0 +1,191 @@
+// The real program under Xvfb: the scripted lesson on a replayed class saves
+// a picture of every view and quits, writing both files at exit.
+#include "ReplayScript.h"
+#include "TestData.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QImage>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QSet>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+
+namespace lumora::test {
+namespace {
+
+// The program gets this long; xvfb-run then ends it.
+constexpr int kProgramSeconds = 120;
+
+struct Outcome {
+    int exitCode = -1;
+    QString output;
+};
+
+class Program : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(dir_.isValid());
+        // LUMORA_KEEP_TEST_DATA=1 keeps the folder with the pictures for a look.
+        if (qEnvironmentVariableIsSet("LUMORA_KEEP_TEST_DATA")) {
+            dir_.setAutoRemove(false);
+            std::printf("data and pictures in %s\n", qPrintable(dir_.path()));
+        }
+    }
+
+    QString Path(const QString &name) const { return dir_.filePath(name); }
+
+    // Lumora with the arguments on a fresh X server, the receiver replaying
+    // the script.
+    Outcome Start(const QStringList &arguments, const QString &receiver) {
+        QProcess process;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+        env.insert(QStringLiteral("PENLYNX_RECEIVER"), receiver);
+        process.setProcessEnvironment(env);
+        process.setProcessChannelMode(QProcess::MergedChannels);
+        process.start(QStringLiteral("xvfb-run"),
+                      QStringList{"-a", "-s", "-screen 0 1280x800x24", "timeout",
+                                  QString::number(kProgramSeconds), LUMORA_PROGRAM} +
+                          arguments);
+        Outcome run;
+        if (!process.waitForStarted() || !process.waitForFinished((kProgramSeconds + 30) * 1000)) {
+            process.kill();
+            process.waitForFinished();
+            ADD_FAILURE() << "xvfb-run did not start or end: "
+                          << process.errorString().toStdString();
+            return run;
+        }
+        run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+        run.output = QString::fromLocal8Bit(process.readAll());
+        return run;
+    }
+
+    QTemporaryDir dir_;
+};
+
+// Tablets 1..6 are heard from before the first picture; then seven students
+// answer (key B is right), and tablets 1..4 write on the first page.
+ReplayScript Lesson() {
+    ReplayScript script;
+    for (int i = 0; i < 6; ++i) {
+        for (uint16_t tablet = 1; tablet <= 6; ++tablet) {
+            script.Keys(tablet, {1});
+        }
+        script.Wait(200);
+    }
+    script.Wait(1800);
+    const std::vector<std::pair<uint16_t, uint8_t>> answers = {{1, 2}, {2, 2}, {3, 1}, {4, 3},
+                                                               {5, 2}, {6, 2}, {7, 1}};
+    for (const auto &[tablet, key] : answers) {
+        script.Keys(tablet, {key}).Wait(250);
+    }
+    script.Wait(6500);
+    for (uint16_t tablet = 1; tablet <= 4; ++tablet) {
+        const int shift = tablet * 120;
+        script.Stroke(tablet, Line({700, 500 + shift}, {2200, 500 + shift}))
+            .Wait(100)
+            .Stroke(tablet, Line({700, 500}, {1400, 1700}))
+            .Wait(100)
+            .Stroke(tablet, Line({1400, 1700}, {2200, 500}))
+            .Wait(300);
+    }
+    return script.Wait(60000);
+}
+
+// Distinct colours on a coarse grid of the picture.
+int Colours(const QImage &image) {
+    QSet<QRgb> colours;
+    for (int y = 0; y < image.height(); y += 7) {
+        for (int x = 0; x < image.width(); x += 7) {
+            colours.insert(image.pixel(x, y));
+        }
+    }
+    return static_cast<int>(colours.size());
+}
+
+int PixelsOf(const QImage &image, QRgb colour) {
+    int count = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            count += (image.pixel(x, y) & 0xFFFFFF) == (colour & 0xFFFFFF) ? 1 : 0;
+        }
+    }
+    return count;
+}
+
+TEST_F(Program, TourSavesEveryViewAndTheFilesAreWrittenAtExit) {
+    // Files that lack keys: what the program writes at exit is recognisable.
+    WriteTextFile(Path("Config.ini"), QStringLiteral("[Public]\nMainLine=4\nMainRow=2\nSplit=4\n"));
+    WriteRosterFile(dir_.path(), NumberedClass(8));
+    Lesson().Save(Path("lesson.replay"));
+    const QString pictures = Path("tour");
+
+    const Outcome run =
+        Start({"--data-dir", dir_.path(), "--tour", pictures}, "replay:" + Path("lesson.replay"));
+    ASSERT_EQ(run.exitCode, 0) << run.output.toStdString();
+
+    // Every picture the program announced exists and shows something.
+    QStringList files;
+    const QRegularExpression announced(QStringLiteral("^tour: (.+\\.png)$"),
+                                       QRegularExpression::MultilineOption);
+    for (const auto &match : announced.globalMatch(run.output)) {
+        files << match.captured(1);
+    }
+    ASSERT_EQ(files.size(), 5) << run.output.toStdString();
+    std::vector<QImage> images;
+    for (const QString &file : files) {
+        ASSERT_TRUE(QFileInfo(file).absolutePath() == QDir(pictures).absolutePath())
+            << file.toStdString();
+        EXPECT_GT(QFileInfo(file).size(), 8000) << file.toStdString();
+        QImage image(file);
+        ASSERT_FALSE(image.isNull()) << file.toStdString();
+        EXPECT_EQ(image.size(), QSize(1280, 800)) << file.toStdString();
+        EXPECT_GT(Colours(image), 20) << file.toStdString();
+        images.push_back(image.convertToFormat(QImage::Format_RGB32));
+    }
+    for (size_t i = 0; i < images.size(); ++i) {
+        for (size_t j = i + 1; j < images.size(); ++j) {
+            EXPECT_NE(images[i], images[j])
+                << files[i].toStdString() << " and " << files[j].toStdString();
+        }
+    }
+    // The chart has the right answer's green bar and a wrong answer's red one.
+    const QImage &chart = images[2];
+    EXPECT_GT(PixelsOf(chart, qRgb(0, 128, 0)), 500) << files[2].toStdString();
+    EXPECT_GT(PixelsOf(chart, qRgb(255, 0, 0)), 500) << files[2].toStdString();
+
+    const QString config = ReadTextFile(Path("Config.ini"));
+    for (const char *key :
+         {"LanguageType=", "MainLine=4", "MainRow=2", "Split=4", "Count=", "LanguageName=zh_CN"}) {
+        EXPECT_TRUE(config.contains(QLatin1String(key))) << key << " missing in\n"
+                                                         << config.toStdString();
+    }
+    const QString roster = ReadTextFile(Path("StudentInfo.ini"));
+    EXPECT_TRUE(roster.contains(QStringLiteral("CardSplitName=Student 8"))) << roster.toStdString();
+}
+
+TEST_F(Program, WithoutReceiverEndsWithAnErrorStatus) {
+    GTEST_SKIP() << "the start-up \"Error\" prompt waits for a user and the program offers no "
+                    "way to answer it (no command-line or environment seam)";
+    WriteRosterFile(dir_.path(), NumberedClass(3));
+    const Outcome run = Start({"--data-dir", dir_.path()}, "replay:" + Path("no-such.replay"));
+    EXPECT_NE(run.exitCode, 0);
+    EXPECT_NE(run.exitCode, 124) << "the program waited for the prompt until it was killed";
+    EXPECT_TRUE(QFileInfo::exists(Path("Config.ini")));
+    EXPECT_TRUE(QFileInfo::exists(Path("StudentInfo.ini")));
+}
+
+} // namespace
+} // namespace lumora::test
+
+int main(int argc, char **argv) {
+    ::testing::InitGoogleTest(&argc, argv);
+    QCoreApplication app(argc, argv);
+    return RUN_ALL_TESTS();
+}
