@@ -1,9 +1,6 @@
 # Sources of lumora_widgets: the skinned controls and the program's pictures.
-# GridLayout holds widget-free layout arithmetic; it belongs in lumora_core and
-# stays here until it moves there.
+# Their layout arithmetic (GridLayout) needs no widgets and is in lumora_core.
 list(APPEND LUMORA_WIDGET_SOURCES
-    ${CMAKE_CURRENT_LIST_DIR}/controls/GridLayout.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/controls/GridLayout.h
     ${CMAKE_CURRENT_LIST_DIR}/controls/SkinButton.cpp
     ${CMAKE_CURRENT_LIST_DIR}/controls/SkinButton.h
     ${CMAKE_CURRENT_LIST_DIR}/controls/Stdpanel.cpp
