@@ -100,7 +100,7 @@ PanePlacement PlanPanes(QSize panel, int paneCount, int start, int tileCount) {
     const int n = paneCount, s = start;
     if (n != 1 && n != 4 && n != 6 && n != 9)
         return plan;
-    // Index tests accept 0..255 only (Part 4.1).
+    // Index tests accept 0..255 only.
     if (s < 0 || s > 255 || s >= tileCount)
         return plan;
     plan.Applies = true;

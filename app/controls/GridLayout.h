@@ -27,7 +27,7 @@ int RoundHalfEven(double value);
 bool IsFullWidth(char32_t c);
 
 // The width a label's text is counted with: 6 pixels per half-width and 12
-// per full-width character (Part 4.2's "6 x bytes of the code page"), equal
+// per full-width character ("6 x bytes of the code page"), equal
 // to the width drawn in 12-pixel "WenQuanYi Zen Hei Mono".
 int LabelTextWidth(QStringView text);
 
@@ -36,7 +36,7 @@ int LabelTextWidth(QStringView text);
 // a text wider than the tile (a 20-character name on 80 pixels: -20).
 int CentredLabelLeft(int tileWidth, QStringView text);
 
-// LayoutGrid(columns, start, rows) on a panel (Part 4.1).
+// LayoutGrid(columns, start, rows) on a panel.
 struct GridPlacement {
     // False: the horizontal gap is negative (or columns/rows are below 1),
     // and the panel changes nothing at all.
@@ -49,7 +49,7 @@ struct GridPlacement {
 };
 GridPlacement PlanGrid(QSize panel, QSize tile, int columns, int start, int rows, int tileCount);
 
-// LayoutPanes(paneCount, start) on a panel (Part 4.1).
+// LayoutPanes(paneCount, start) on a panel.
 struct PanePlacement {
     // False: an unsupported pane count (not 1, 4, 6 or 9) or a start that is
     // not a tile index; the panel changes nothing.

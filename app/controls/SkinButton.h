@@ -1,4 +1,4 @@
-// SkinButton: the skinned push buttons of Lumora's borderless windows (Part 4.4).
+// SkinButton: the skinned push buttons of Lumora's borderless windows.
 //
 // TBaseButton is a custom-drawn, focusable control with the behaviour of a
 // push button: a repeat event while the left button is held, a modal result
@@ -96,7 +96,7 @@ Q_SIGNALS:
     void OnMouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y);
 
 protected:
-    // The virtual operations of Part 4.4, in slot order.
+    // The virtual operations, in slot order.
     virtual void AdjustToPicture() {}
     virtual void CaptionChanged() {}
     virtual void FontChanged();

@@ -1,5 +1,5 @@
-// Stdpanel: the seat grid panel TBGPanel (Part 4.1), its tile TStdChannel
-// (Part 4.2) and the tile routines through which the main window changes what
+// Stdpanel: the seat grid panel TBGPanel, its tile TStdChannel
+// and the tile routines through which the main window changes what
 // a tile shows.
 //
 // Everything here belongs to the user-interface thread, with one exception:
@@ -25,7 +25,7 @@ class QLabel;
 
 namespace lumora {
 
-// The size of every ink bitmap (Part 2.1): the main window sets both before
+// The size of every ink bitmap: the main window sets both before
 // it creates the live handwriting view; tiles built in ink mode take them.
 extern int InkWidth;
 extern int InkHeight;
@@ -78,7 +78,7 @@ private:
 class TStdChannel : public QWidget {
     Q_OBJECT
 public:
-    // Create(owner, ink mode) of Part 4.2.
+    // Create(owner, ink mode).
     TStdChannel(QWidget *owner, bool inkMode);
     ~TStdChannel() override;
 
@@ -112,7 +112,7 @@ public:
     // Paints the whole ink bitmap white and repaints it.
     void ClearInk();
 
-    // Places the children for the tile's size (Part 4.2, "Arrangement").
+    // Places the children for the tile's size.
     void ArrangeChildren();
     // Moves and sizes the tile, then arranges its children at once (a
     // widget that is not shown yet gets its resize event only later).
@@ -169,7 +169,7 @@ private:
     QImage m_ink;
 };
 
-// ---- tile routines (Part 4.2) -------------------------------------------------------
+// ---- tile routines -------------------------------------------------------
 // StudentName := text, shown by NameLabel, which is centred again.
 void SetStudentName(TStdChannel *tile, const QString &text);
 // CardID := id, shown by IDLabel as "(%.4d)", which is centred again.
@@ -188,7 +188,7 @@ void SetLabelColor(TStdChannel *tile, const QColor &colour);
 // queued to the user-interface thread.
 int AdvancePenState(TStdChannel *tile, bool down);
 
-// ---- the panel (Part 4.1) -----------------------------------------------------------
+// ---- the panel -----------------------------------------------------------
 class TBGPanel : public QWidget {
     Q_OBJECT
 public:

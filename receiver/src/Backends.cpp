@@ -52,8 +52,8 @@ std::unique_ptr<Platform> MakeEmptyPlatform() {
     return std::make_unique<EmptyPlatform>();
 }
 
-std::unique_ptr<Platform> MakePlatform(const std::string &spec, Clock &clock) {
-    const std::string_view value(spec);
+std::unique_ptr<Platform> MakePlatform(const std::string &selection, Clock &clock) {
+    const std::string_view value(selection);
     if (value.empty() || value == "hid") {
 #ifdef _WIN32
         return MakeWinPlatform();
@@ -67,7 +67,7 @@ std::unique_ptr<Platform> MakePlatform(const std::string &spec, Clock &clock) {
     if (value.starts_with("replay:") && value.size() > 7) {
         return MakeReplayPlatform(std::string(value.substr(7)), clock);
     }
-    Diagnose("PENLYNX_RECEIVER='" + spec +
+    Diagnose("PENLYNX_RECEIVER='" + selection +
              "' names no receiver backend (use hid, sim[:options] or replay:PATH)");
     return MakeEmptyPlatform();
 }
@@ -77,12 +77,12 @@ Platform &PlatformForSearch(CReceiver &receiver) {
         return *receiver.platform;
     }
     const char *value = std::getenv("PENLYNX_RECEIVER");
-    std::string spec = value != nullptr ? value : "";
-    if (!receiver.platform || spec != receiver.platformSpec) {
+    std::string selection = value != nullptr ? value : "";
+    if (!receiver.platform || selection != receiver.platformSpec) {
         receiver.device.reset();
         receiver.platform.reset();
-        receiver.platform = MakePlatform(spec, *receiver.clock);
-        receiver.platformSpec = std::move(spec);
+        receiver.platform = MakePlatform(selection, *receiver.clock);
+        receiver.platformSpec = std::move(selection);
     }
     return *receiver.platform;
 }

@@ -14,7 +14,7 @@ struct CReceiver;
 
 // Makes the backend a PENLYNX_RECEIVER value names. An unknown value is said
 // through the diagnostics and gives a backend without interfaces.
-std::unique_ptr<Platform> MakePlatform(const std::string &spec, Clock &clock);
+std::unique_ptr<Platform> MakePlatform(const std::string &selection, Clock &clock);
 
 // The backend for the instance's next search: the injected one, or the one
 // PENLYNX_RECEIVER names now (kept while the value stays the same, so that a

@@ -38,7 +38,7 @@ const QColor kBlue(0, 85, 142);        // title strip, navigation gradient start
 const QColor kBlueDark(0, 68, 111);    // window outline, pressed borders
 const QColor kChrome(221, 232, 243);   // edges and bottom strip
 const QColor kChromeLine(190, 210, 230);
-const QColor kTile(0xA9, 0xC9, 0xEF);  // seat tile colour (Part 4.2)
+const QColor kTile(0xA9, 0xC9, 0xEF);  // seat tile colour
 const QColor kRed(217, 54, 62);
 const QColor kRedDark(178, 38, 46);
 const QColor kGreen(46, 160, 96);

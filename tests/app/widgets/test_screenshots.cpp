@@ -135,7 +135,7 @@ std::vector<std::vector<QPointF>> Writing(int variant, int w, int h) {
 }
 
 TEST(Screenshots, NinePaneInkPanel) {
-    // As start-up sizes them for a 933 x 600 view area (Part 2.1).
+    // As start-up sizes them for a 933 x 600 view area.
     const int viewWidth = 933, viewHeight = 600;
     InkWidth = (viewWidth - 134) / 2 - 3;
     InkHeight = viewHeight / 2 - 3;

@@ -1,4 +1,4 @@
-// TBaseButton and TImageButton (Part 4.4) under the offscreen platform.
+// TBaseButton and TImageButton under the offscreen platform.
 #include "controls/SkinButton.h"
 
 #include <QApplication>
