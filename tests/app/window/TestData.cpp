@@ -50,6 +50,22 @@ void WriteRosterFile(const QString &dataDir, const std::vector<Student> &student
     WriteTextFile(QDir(dataDir).filePath(QStringLiteral("StudentInfo.ini")), text);
 }
 
+void ExpectWrittenAtExit(const QString &dataDir, int line, int row, const QString &student) {
+    const QDir dir(dataDir);
+    const QString config = ReadTextFile(dir.filePath(QStringLiteral("Config.ini")));
+    for (const QString &key :
+         {QStringLiteral("LanguageType="), QStringLiteral("MainLine=%1").arg(line),
+          QStringLiteral("MainRow=%1").arg(row), QStringLiteral("Split="), QStringLiteral("Count="),
+          QStringLiteral("LanguageName=zh_CN")}) {
+        EXPECT_TRUE(config.contains(key)) << key.toStdString() << " missing in\n"
+                                          << config.toStdString();
+    }
+    const QString roster = ReadTextFile(dir.filePath(QStringLiteral("StudentInfo.ini")));
+    EXPECT_TRUE(roster.contains(QStringLiteral("Name=") + student)) << roster.toStdString();
+    EXPECT_TRUE(roster.contains(QStringLiteral("CardSplitName=") + student))
+        << roster.toStdString();
+}
+
 QString ReadTextFile(const QString &path) {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();

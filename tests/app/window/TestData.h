@@ -28,6 +28,10 @@ void WriteConfigFile(const QString &dataDir, int line, int row, int split,
 // StudentInfo.ini, one section per student; the pane keys only for students
 // with a pane layer of their own.
 void WriteRosterFile(const QString &dataDir, const std::vector<Student> &students);
+// Both files as the program writes them at exit: Config.ini with all six keys
+// (MainLine and MainRow as given), StudentInfo.ini with the pane layer of the
+// student named.
+void ExpectWrittenAtExit(const QString &dataDir, int line, int row, const QString &student);
 // The whole text of a file, or empty.
 QString ReadTextFile(const QString &path);
 

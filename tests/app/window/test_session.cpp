@@ -43,6 +43,20 @@ protected:
         WriteConfig(4, 2, 4);
     }
     QString AnswerLine() { return Label("lblAns")->text(); }
+
+    // Starts on a silent receiver and chooses the question (unless null),
+    // typing its key; an empty key cancels the dialog.
+    TFrmMain &StartQuestion(const std::vector<Student> &roster, const char *question,
+                            const QString &typed) {
+        WriteRoster(roster);
+        UseReplay(ReplayScript().Wait(60000));
+        DialogAnswer answer(AnswerWith(typed, !typed.isEmpty()));
+        TFrmMain &w = Start();
+        if (question != nullptr) {
+            Choose(question);
+        }
+        return w;
+    }
 };
 
 struct KeyCase {
@@ -89,23 +103,13 @@ INSTANTIATE_TEST_SUITE_P(Typed, AnswerKeyEntry,
                                            KeyCase{"multipleChoice", "", true, "", true}));
 
 TEST_F(Session, TheAnswerLineShowsTheBuiltInTipTextWithTheKey) {
-    WriteRoster(NumberedClass(2));
-    UseReplay(ReplayScript().Wait(60000));
-    DialogAnswer answer(AnswerWith(QStringLiteral("ba")));
-    Start();
-    Choose("multipleChoice");
+    StartQuestion(NumberedClass(2), "multipleChoice", QStringLiteral("ba"));
     EXPECT_EQ(AnswerLine(), QStringLiteral("选择题答案: AB"));
     Shot(window_, QStringLiteral("answer-line"));
 }
 
 TEST_F(Session, EssayQuestionHidesTheAnswerLineWithoutAskingForAKey) {
-    WriteRoster(NumberedClass(2));
-    UseReplay(ReplayScript().Wait(60000));
-    {
-        DialogAnswer answer(AnswerWith(QStringLiteral("ab")));
-        Start();
-        Choose("multipleChoice");
-    }
+    StartQuestion(NumberedClass(2), "multipleChoice", QStringLiteral("ab"));
     Choose("EssayQuestion"); // the strict default responder fails on any dialog
     EXPECT_TRUE(Label("lblAns")->isHidden());
     EXPECT_TRUE(AnswerLine().isEmpty());
@@ -181,11 +185,7 @@ INSTANTIATE_TEST_SUITE_P(Questions, KeyRoutes,
                                                      {"AB", "B", "", "D", "", "E"}}));
 
 TEST_F(Session, AnswersAreFrozenAfterTheEndUntilANewStart) {
-    WriteRoster(KeyClass());
-    UseReplay(ReplayScript().Wait(60000));
-    DialogAnswer answer(AnswerWith(QStringLiteral("ab")));
-    TFrmMain &w = Start();
-    Choose("multipleChoice");
+    TFrmMain &w = StartQuestion(KeyClass(), "multipleChoice", QStringLiteral("ab"));
     Press(11, {1, 2});
     Press(12, {3});
     ASSERT_EQ(w.AnswerGrid->GetTile(0)->AnswerText(), QStringLiteral("AB"));
@@ -218,11 +218,8 @@ TEST_F(Session, AnswersAreFrozenAfterTheEndUntilANewStart) {
 }
 
 TEST_F(Session, SwitchingChoiceTypesKeepsTheAnswers) {
-    WriteRoster(KeyClass());
-    UseReplay(ReplayScript().Wait(60000));
+    TFrmMain &w = StartQuestion(KeyClass(), "SingleChoice", QStringLiteral("a"));
     DialogAnswer answer(AnswerWith(QStringLiteral("a")));
-    TFrmMain &w = Start();
-    Choose("SingleChoice");
     Press(11, {2});
     Choose("multipleChoice");
     EXPECT_EQ(w.AnswerGrid->GetTile(0)->AnswerText(), QStringLiteral("B"));
@@ -265,13 +262,7 @@ class Chart : public Session, public ::testing::WithParamInterface<ChartCase> {}
 
 TEST_P(Chart, AlreadyOverBuildsTheBars) {
     const ChartCase &c = GetParam();
-    WriteRoster(c.roster);
-    UseReplay(ReplayScript().Wait(60000));
-    DialogAnswer answer(AnswerWith(c.typed, !c.typed.isEmpty()));
-    TFrmMain &w = Start();
-    if (c.question != nullptr) {
-        Choose(c.question);
-    }
+    TFrmMain &w = StartQuestion(c.roster, c.question, c.typed);
     for (const auto &[tablet, keys] : c.presses) {
         for (uint16_t key : keys) {
             Press(tablet, {key});
@@ -300,11 +291,7 @@ TEST_P(Chart, AlreadyOverBuildsTheBars) {
 TEST_F(Session, BarLabelsShowTwoBlanksBeforeTheCount) {
     GTEST_SKIP() << "the chart's axis labels are rich text, which folds the two blanks of "
                     "\"AB  2\" into one";
-    WriteRoster(NumberedClass(2));
-    UseReplay(ReplayScript().Wait(60000));
-    DialogAnswer answer(AnswerWith(QStringLiteral("ab")));
-    TFrmMain &w = Start();
-    Choose("multipleChoice");
+    TFrmMain &w = StartQuestion(NumberedClass(2), "multipleChoice", QStringLiteral("ab"));
     Press(1, {1, 2});
     Choose("AlreadyOver");
     Choose("Statisticalresults");
@@ -373,11 +360,7 @@ INSTANTIATE_TEST_SUITE_P(
                                 0}));
 
 TEST_F(Session, AlreadyOverShowsTheFinalLettersOnSeatsWithTablets) {
-    WriteRoster(ChartClass());
-    UseReplay(ReplayScript().Wait(60000));
-    DialogAnswer answer(AnswerWith(QStringLiteral("ab")));
-    TFrmMain &w = Start();
-    Choose("multipleChoice");
+    TFrmMain &w = StartQuestion(ChartClass(), "multipleChoice", QStringLiteral("ab"));
     Press(1, {1, 2});
     // Tiles that lag behind their answers: the end shows the answers, except
     // on a seat without a tablet, which keeps what it showed.
@@ -392,11 +375,7 @@ TEST_F(Session, AlreadyOverShowsTheFinalLettersOnSeatsWithTablets) {
 }
 
 TEST_F(Session, AlreadyOverOnAnEssayQuestionOnlyEmptiesTheChart) {
-    WriteRoster(NumberedClass(3));
-    UseReplay(ReplayScript().Wait(60000));
-    DialogAnswer answer(AnswerWith(QStringLiteral("a")));
-    TFrmMain &w = Start();
-    Choose("SingleChoice");
+    TFrmMain &w = StartQuestion(NumberedClass(3), "SingleChoice", QStringLiteral("a"));
     Press(1, {1});
     Choose("AlreadyOver");
     ASSERT_FALSE(w.Chart()->BarLabels().isEmpty());
