@@ -464,7 +464,9 @@ void TFrmMain::FormCreate() {
     libraryRunning_ = true;
     SDKRegCallBack(&TabletEventHandler, &DeviceStateHandler);
     tmr1_.start();
-    tmr1Timer();
+    // The clock shows at once; the seats keep their linked picture until the
+    // first tick has had a second to hear from the tablets.
+    ShowTime();
     started_ = true;
 }
 
@@ -595,8 +597,7 @@ void TFrmMain::rzgrpQueItems1Click(TGroupItem *item) {
         lblAns_->hide();
         lblAns_->clear();
         LiveGrid->show();
-        QTreeWidgetItem *row = lvStd_->currentItem();
-        const int index = row != nullptr ? lvStd_->indexOfTopLevelItem(row) : -1;
+        const int index = SelectedStudentRow();
         if (index >= 0 && LiveGrid->GetTile(index) != nullptr) {
             LiveGrid->LayoutPanes(config_.Split, index);
         }
@@ -659,8 +660,12 @@ void TFrmMain::btnMinClick() {
     showMinimized();
 }
 
-void TFrmMain::tmr1Timer() {
+void TFrmMain::ShowTime() {
     lblTime_->setText(QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")));
+}
+
+void TFrmMain::tmr1Timer() {
+    ShowTime();
     UpdatePresence();
 }
 
@@ -712,6 +717,13 @@ void TFrmMain::FillStudentList() {
         row->setIcon(0, icon);
         row->setText(1, tile->StudentName());
     }
+}
+
+int TFrmMain::SelectedStudentRow() const {
+    // The selected row, not the current one: a row stays current after its
+    // selection has been taken back.
+    const QList<QTreeWidgetItem *> selected = lvStd_->selectedItems();
+    return selected.isEmpty() ? -1 : lvStd_->indexOfTopLevelItem(selected.first());
 }
 
 void TFrmMain::SetStudentRow(int index, const QString &name) {

@@ -98,12 +98,14 @@ private:
     void AnswerTileMouseDown(QObject *sender, Qt::MouseButton button, Qt::KeyboardModifiers shift,
                              int x, int y);
     void UpdatePresence();
+    void ShowTime();
     void HandleDeviceEvent(const DeviceEvent &event);
     void AskAnswerKey(int questionType);
     void FillStudentList();
     void BindInkCanvases();
     void LayOutGrids();
     void SetStudentRow(int index, const QString &name);
+    int SelectedStudentRow() const;
 
     QString dataDir_;
     Config config_;

@@ -18,8 +18,7 @@ const QColor kCurrentLabel(0, 0, 255);
 } // namespace
 
 void TFrmMain::lvStdMouseDown() {
-    QTreeWidgetItem *row = lvStd_->currentItem();
-    const int index = row != nullptr ? lvStd_->indexOfTopLevelItem(row) : -1;
+    const int index = SelectedStudentRow();
     if (index >= 0 && LiveGrid->GetTile(index) != nullptr) {
         // The page begins exactly at the chosen student.
         LiveGrid->LayoutPanes(config_.Split, index);

@@ -76,6 +76,7 @@ TResultChart::TResultChart(QWidget *parent) : QWidget(parent) {
 void TResultChart::ClearBars() {
     series_->clear();
     categories_->clear();
+    labels_.clear();
     counts_.clear();
     for (auto *mark : marks_) {
         delete mark;
@@ -124,12 +125,16 @@ void TResultChart::ShowStatistics(const Statistics &statistics) {
         }
         set->setBorderColor(set->color().darker(115));
         series_->append(set);
-        // Categories must be unique; two masks can read alike (bit 0 has no letter).
-        QString label = bar.label;
-        while (labels.contains(label)) {
-            label += QChar(0x200B);
+        // The axis draws its labels as rich text: kept blanks and escaped
+        // text show the label as it is. Categories must be unique; two masks
+        // can read alike (bit 0 has no letter).
+        QString category = QStringLiteral("<span style=\"white-space:pre\">") +
+                           bar.label.toHtmlEscaped() + QStringLiteral("</span>");
+        while (labels.contains(category)) {
+            category += QChar(0x200B);
         }
-        labels << label;
+        labels << category;
+        labels_ << bar.label;
         counts_.push_back(bar.count);
     }
     categories_->append(labels);
@@ -162,7 +167,7 @@ void TResultChart::PlaceMarks() {
 }
 
 QStringList TResultChart::BarLabels() const {
-    return categories_->categories();
+    return labels_;
 }
 
 std::vector<int> TResultChart::BarValues() const {

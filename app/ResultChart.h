@@ -48,6 +48,7 @@ private:
     QBarCategoryAxis *categories_;
     QValueAxis *values_;
     std::vector<int> counts_;
+    QStringList labels_;
     std::vector<QGraphicsSimpleTextItem *> marks_;
     std::vector<QGraphicsLineItem *> arrows_;
 };

@@ -9,6 +9,8 @@
 #include <QCommandLineParser>
 #include <QStandardPaths>
 
+#include <cstdio>
+
 int main(int argc, char **argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Lumora"));
@@ -28,6 +30,15 @@ int main(int argc, char **argv) {
     parser.addOption(dataDirOption);
     parser.addOption(tourOption);
     parser.process(app);
+
+    // Unattended runs (scripts, tests of the whole program): every prompt is
+    // answered with OK and written to stderr instead of waiting for a user.
+    if (qgetenv("LUMORA_ANSWER_PROMPTS") == "ok") {
+        lumora::SetPromptResponder([](const QString &title, const QString &text, bool) {
+            std::fprintf(stderr, "prompt: %s: %s\n", qPrintable(title), qPrintable(text));
+            return true;
+        });
+    }
 
     QString error;
     const QString dataDir = lumora::ResolveDataDir(

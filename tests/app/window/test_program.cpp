@@ -2,6 +2,7 @@
 // a picture of every view and quits, writing both files at exit.
 #include "ReplayScript.h"
 #include "TestData.h"
+#include "controls/Helpers.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -42,9 +43,13 @@ protected:
 
     // Lumora with the arguments on a fresh X server, the receiver replaying
     // the script.
-    Outcome Start(const QStringList &arguments, const QString &receiver) {
+    Outcome Start(const QStringList &arguments, const QString &receiver,
+                  bool answerPrompts = false) {
         QProcess process;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        if (answerPrompts) {
+            env.insert(QStringLiteral("LUMORA_ANSWER_PROMPTS"), QStringLiteral("ok"));
+        }
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
         env.insert(QStringLiteral("PENLYNX_RECEIVER"), receiver);
         process.setProcessEnvironment(env);
@@ -164,11 +169,12 @@ TEST_F(Program, TourSavesEveryViewAndTheFilesAreWrittenAtExit) {
 }
 
 TEST_F(Program, WithoutReceiverEndsWithAnErrorStatus) {
-    GTEST_SKIP() << "the start-up \"Error\" prompt waits for a user and the program offers no "
-                    "way to answer it (no command-line or environment seam)";
     WriteRosterFile(dir_.path(), NumberedClass(3));
-    const Outcome run = Start({"--data-dir", dir_.path()}, "replay:" + Path("no-such.replay"));
-    EXPECT_NE(run.exitCode, 0);
+    const Outcome run = Start({"--data-dir", dir_.path()}, "replay:" + Path("no-such.replay"),
+                              /*answerPrompts=*/true);
+    EXPECT_TRUE(run.output.contains(u"prompt: Error: "_qs + BuiltInMessageText(MessageKey::Error2)))
+        << run.output.toStdString();
+    EXPECT_EQ(run.exitCode, 1);
     EXPECT_NE(run.exitCode, 124) << "the program waited for the prompt until it was killed";
     EXPECT_TRUE(QFileInfo::exists(Path("Config.ini")));
     EXPECT_TRUE(QFileInfo::exists(Path("StudentInfo.ini")));

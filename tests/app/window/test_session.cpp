@@ -289,8 +289,6 @@ TEST_P(Chart, AlreadyOverBuildsTheBars) {
 }
 
 TEST_F(Session, BarLabelsShowTwoBlanksBeforeTheCount) {
-    GTEST_SKIP() << "the chart's axis labels are rich text, which folds the two blanks of "
-                    "\"AB  2\" into one";
     TFrmMain &w = StartQuestion(NumberedClass(2), "multipleChoice", QStringLiteral("ab"));
     Press(1, {1, 2});
     Choose("AlreadyOver");
