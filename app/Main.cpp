@@ -75,6 +75,16 @@ private:
     QPixmap left_, centre_, right_;
 };
 
+// A picture button on a skin strip, which shows through around its picture.
+TImageButton *StripButton(const QString &name, QSize size, QWidget *strip) {
+    auto *button = new TImageButton(strip);
+    button->setObjectName(name);
+    SetSkinPictures(button, name);
+    button->setFixedSize(size);
+    button->SetTransparent(true);
+    return button;
+}
+
 TSkinStrip *Edge(const QString &picture, int width, QWidget *parent) {
     auto *edge = new TSkinStrip(QString(), picture, QString(), parent);
     edge->setFixedWidth(width);
@@ -118,16 +128,8 @@ void TFrmMain::BuildShell() {
     lbl2_->setFont(titleFont);
     lbl2_->setStyleSheet(QStringLiteral("color: white;"));
     lbl2_->move(52, 9);
-    btnMin_ = new TImageButton(pnlTop_);
-    btnMin_->setObjectName(QStringLiteral("btnMin"));
-    SetSkinPictures(btnMin_, QStringLiteral("btnMin"));
-    btnMin_->setFixedSize(26, 18);
-    btnMin_->SetTransparent(true);
-    btnClose_ = new TImageButton(pnlTop_);
-    btnClose_->setObjectName(QStringLiteral("btnClose"));
-    SetSkinPictures(btnClose_, QStringLiteral("btnClose"));
-    btnClose_->setFixedSize(43, 18);
-    btnClose_->SetTransparent(true);
+    btnMin_ = StripButton(QStringLiteral("btnMin"), QSize(26, 18), pnlTop_);
+    btnClose_ = StripButton(QStringLiteral("btnClose"), QSize(43, 18), pnlTop_);
     btnMax_ = new TImageButton(pnlTop_);
     btnMax_->setObjectName(QStringLiteral("btnMax"));
     btnMax_->setEnabled(false);
@@ -213,11 +215,7 @@ void TFrmMain::BuildShell() {
     lblTime_->setObjectName(QStringLiteral("lblTime"));
     lblTime_->setStyleSheet(QStringLiteral("color: #1f3b57;"));
     bottom->addWidget(lblTime_);
-    btnUsbState_ = new TImageButton(pnlbottom_);
-    btnUsbState_->setObjectName(QStringLiteral("btnUsbState"));
-    SetSkinPictures(btnUsbState_, QStringLiteral("btnUsbState"));
-    btnUsbState_->setFixedSize(24, 24);
-    btnUsbState_->SetTransparent(true);
+    btnUsbState_ = StripButton(QStringLiteral("btnUsbState"), QSize(24, 24), pnlbottom_);
     btnUsbState_->SetTabStop(false);
     bottom->addWidget(btnUsbState_);
     root->addWidget(pnlbottom_);
@@ -682,14 +680,8 @@ void TFrmMain::UpdatePresence() {
 
 void TFrmMain::SeatTileMouseDown(QObject *sender, Qt::MouseButton button, Qt::KeyboardModifiers,
                                  int x, int y) {
-    auto *tile = qobject_cast<TStdChannel *>(sender);
+    TStdChannel *tile = SelectPressedTile(SeatGrid, sender);
     if (tile == nullptr) {
-        return;
-    }
-    const int index = tile->Tag();
-    SeatGrid->SelectTile(index);
-    CurrentTile = SeatGrid->GetTile(index);
-    if (CurrentTile == nullptr) {
         return;
     }
     N2_->setVisible(true);
@@ -703,10 +695,18 @@ void TFrmMain::SeatTileMouseDown(QObject *sender, Qt::MouseButton button, Qt::Ke
 
 void TFrmMain::AnswerTileMouseDown(QObject *sender, Qt::MouseButton, Qt::KeyboardModifiers, int,
                                    int) {
-    if (auto *tile = qobject_cast<TStdChannel *>(sender)) {
-        AnswerGrid->SelectTile(tile->Tag());
-        CurrentTile = AnswerGrid->GetTile(tile->Tag());
+    SelectPressedTile(AnswerGrid, sender);
+}
+
+TStdChannel *TFrmMain::SelectPressedTile(TBGPanel *grid, QObject *sender) {
+    // Presses on the panel between the tiles come with the panel as sender.
+    auto *tile = qobject_cast<TStdChannel *>(sender);
+    if (tile == nullptr) {
+        return nullptr;
     }
+    grid->SelectTile(tile->Tag());
+    CurrentTile = grid->GetTile(tile->Tag());
+    return CurrentTile;
 }
 
 void TFrmMain::FillStudentList() {

@@ -106,6 +106,9 @@ private:
     void LayOutGrids();
     void SetStudentRow(int index, const QString &name);
     int SelectedStudentRow() const;
+    // Selects the pressed tile of grid and makes it CurrentTile; null when
+    // the sender is not a tile.
+    TStdChannel *SelectPressedTile(TBGPanel *grid, QObject *sender);
 
     QString dataDir_;
     Config config_;

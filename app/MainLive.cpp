@@ -27,16 +27,11 @@ void TFrmMain::lvStdMouseDown() {
 
 void TFrmMain::LiveTileMouseDown(QObject *sender, Qt::MouseButton button, Qt::KeyboardModifiers,
                                  int x, int y) {
-    auto *pressed = qobject_cast<TStdChannel *>(sender);
+    TStdChannel *pressed = SelectPressedTile(LiveGrid, sender);
     if (pressed == nullptr) {
         return;
     }
     const int index = pressed->Tag();
-    LiveGrid->SelectTile(index);
-    CurrentTile = LiveGrid->GetTile(index);
-    if (CurrentTile == nullptr) {
-        return;
-    }
     for (TStdChannel *tile : LiveGrid->Tiles()) {
         SetLabelColor(tile, Qt::black);
     }
@@ -54,16 +49,11 @@ void TFrmMain::LiveTileMouseDown(QObject *sender, Qt::MouseButton button, Qt::Ke
 }
 
 void TFrmMain::LiveTileDblClick(QObject *sender) {
-    auto *pressed = qobject_cast<TStdChannel *>(sender);
+    TStdChannel *pressed = SelectPressedTile(LiveGrid, sender);
     if (pressed == nullptr) {
         return;
     }
     const int index = pressed->Tag();
-    LiveGrid->SelectTile(index);
-    CurrentTile = LiveGrid->GetTile(index);
-    if (CurrentTile == nullptr) {
-        return;
-    }
     if (CurrentTile->Zoomed()) {
         CurrentTile->SetZoomed(false);
         LiveGrid->LayoutPanes(LiveGrid->PaneCount(), LiveGrid->PageStart());
