@@ -75,6 +75,8 @@ SimOptions ParseSimOptions(std::string_view text) {
             options.rate = static_cast<int>(value);
         } else if (ok && name == "seed") {
             options.seed = value;
+        } else if (ok && name == "absent" && value <= kMaxSimTablets) {
+            options.absent = static_cast<int>(value);
         } else {
             ok = false;
         }
@@ -82,20 +84,31 @@ SimOptions ParseSimOptions(std::string_view text) {
             Diagnose("sim option '" + std::string(option) + "' ignored (tablets=1.." +
                      std::to_string(kMaxSimTablets) + ", writing=0.." +
                      std::to_string(kMaxSimTablets) + ", rate=1.." + std::to_string(kMaxSimRate) +
-                     ", seed=N)");
+                     ", seed=N, absent=0.." + std::to_string(kMaxSimTablets) + ")");
         }
     }
-    options.writing = std::min(options.writing, options.tablets);
+    options.absent = std::min(options.absent, options.tablets);
+    options.writing = std::min(options.writing, options.tablets - options.absent);
     return options;
 }
 
 Micros SimClassroom::Tablet::NextEvent() const {
     const Micros key = nextKey < keyCount ? keys[static_cast<size_t>(nextKey)].at : Micros::max();
-    return std::min(key, penAt);
+    return std::min({key, penAt, signalAt});
 }
 
+namespace {
+// Options as the class can run them: switched-off tablets do not write.
+SimOptions Runnable(SimOptions options) {
+    options.absent = std::clamp(options.absent, 0, options.tablets);
+    options.writing = std::clamp(options.writing, 0, options.tablets - options.absent);
+    return options;
+}
+} // namespace
+
 SimClassroom::SimClassroom(const SimOptions &options)
-    : options_(options), tablets_(static_cast<size_t>(options.tablets)), queue_(kQueueCapacity) {
+    : options_(Runnable(options)), tablets_(static_cast<size_t>(options.tablets)),
+      queue_(kQueueCapacity) {
     heap_.reserve(tablets_.size());
     order_.resize(tablets_.size());
     for (size_t i = 0; i < tablets_.size(); ++i) {
@@ -106,6 +119,13 @@ SimClassroom::SimClassroom(const SimOptions &options)
         tablet.slant = tablet.random.Between(-0.05, 0.25);
         tablet.speed = tablet.random.Between(550, 900);
         tablet.rate = options.rate > 0 ? options.rate : 100 + tablet.random.Below(101);
+        tablet.on = static_cast<int>(i) < options_.tablets - options_.absent;
+        if (tablet.on) {
+            // Switched on at different moments: the first signals are spread.
+            tablet.signalRandom = SimRandom(~options.seed * 0x9E3779B97F4A7C15ULL + tablet.id);
+            tablet.signalAt =
+                Micros(tablet.signalRandom.Below(static_cast<int>(kSignalLatest.count())));
+        }
     }
 }
 
@@ -115,9 +135,11 @@ void SimClassroom::ChooseWriters(int64_t round) {
     for (size_t i = 0; i < order_.size(); ++i) {
         order_[i] = static_cast<int>(i);
     }
-    // The first `writing` of a partial shuffle write this round.
+    // The first `writing` of a partial shuffle of the tablets switched on
+    // (the first ones) write this round.
+    const size_t on = order_.size() - static_cast<size_t>(options_.absent);
     for (size_t i = 0; i < static_cast<size_t>(options_.writing); ++i) {
-        const size_t j = i + static_cast<size_t>(random.Below(static_cast<int>(order_.size() - i)));
+        const size_t j = i + static_cast<size_t>(random.Below(static_cast<int>(on - i)));
         std::swap(order_[i], order_[j]);
     }
     for (Tablet &tablet : tablets_) {
@@ -134,6 +156,9 @@ void SimClassroom::PlanRound(Tablet &tablet, int64_t round) {
     const Micros last = start + kSimRound - Millis(500);
     tablet.keyCount = 0;
     tablet.nextKey = 0;
+    if (!tablet.on) {
+        return;
+    }
     const auto press = [&](Micros at, int code) {
         if (tablet.keyCount < static_cast<int>(tablet.keys.size())) {
             tablet.keys[static_cast<size_t>(tablet.keyCount++)] = {std::min(at, last),
@@ -263,6 +288,11 @@ void SimClassroom::StepPen(Tablet &tablet, Micros now) {
 }
 
 void SimClassroom::Step(Tablet &tablet, Micros now) {
+    // `now` is the tablet's earliest event: a signal due now goes first.
+    if (tablet.signalAt <= now) {
+        EmitSignal(tablet);
+        return;
+    }
     if (tablet.nextKey < tablet.keyCount &&
         tablet.keys[static_cast<size_t>(tablet.nextKey)].at <= tablet.penAt) {
         EmitKey(tablet, tablet.keys[static_cast<size_t>(tablet.nextKey++)].code);
@@ -274,6 +304,13 @@ void SimClassroom::Step(Tablet &tablet, Micros now) {
 void SimClassroom::EmitKey(const Tablet &tablet, uint8_t code) {
     Push({0xFF, 0xFF, 0xFF, code, static_cast<uint8_t>(tablet.id & 0xFF),
           static_cast<uint8_t>(tablet.id >> 8)});
+}
+
+void SimClassroom::EmitSignal(Tablet &tablet) {
+    Push({0xFF, 0xFF, 0xFF, kSignalCode, static_cast<uint8_t>(tablet.id & 0xFF),
+          static_cast<uint8_t>(tablet.id >> 8)});
+    const auto spread = static_cast<int>((kSignalLatest - kSignalEarliest).count());
+    tablet.signalAt += kSignalEarliest + Micros(tablet.signalRandom.Below(spread + 1));
 }
 
 void SimClassroom::EmitPosition(const Tablet &tablet, int32_t x, int32_t y, bool penUp) {

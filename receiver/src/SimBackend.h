@@ -1,6 +1,9 @@
 // The simulated classroom receiver: tablets 1..N press answer keys and write
 // handwriting, and a receiver batches their records into reports, one report
-// of at most 21 records per millisecond. Everything follows from the seed.
+// of at most 21 records per millisecond. Every tablet that is switched on
+// reports itself with a signal record every 0.3 to 0.5 s, as real tablets do;
+// the last `absent` tablets are switched off and send nothing. Everything
+// follows from the seed.
 #pragma once
 
 #include "Platform.h"
@@ -19,6 +22,7 @@ struct SimOptions {
     int writing = 10;  // tablets writing at once (capped at tablets)
     int rate = 0;      // pen points per second while writing; 0: 100..200 per tablet
     uint64_t seed = 1; // same seed, same class
+    int absent = 0;    // the last `absent` tablets are switched off (capped at tablets)
 };
 
 inline constexpr int kMaxSimTablets = 100;
@@ -34,9 +38,12 @@ inline constexpr int32_t kWritingBottom = 1850;
 // One report per frame; a question round lasts this long.
 inline constexpr Micros kSimFrame = Millis(1);
 inline constexpr Micros kSimRound = Millis(30000);
+// A tablet that is switched on sends its signal record this often.
+inline constexpr Micros kSignalEarliest = Millis(300);
+inline constexpr Micros kSignalLatest = Millis(500);
 
-// Parses "tablets=N,writing=N,rate=N,seed=N" (any subset, any order). A bad
-// option is said through the diagnostics and keeps its default.
+// Parses "tablets=N,writing=N,rate=N,seed=N,absent=N" (any subset, any
+// order). A bad option is said through the diagnostics and keeps its default.
 SimOptions ParseSimOptions(std::string_view text);
 
 // A small deterministic generator (SplitMix64): the standard distributions
@@ -78,7 +85,12 @@ private:
     };
     struct Tablet {
         uint16_t id = 0;
+        bool on = true; // switched off: sends nothing at all
         SimRandom random{0};
+        // The next signal record; its own generator, so that the signals do
+        // not change the keys and handwriting a seed gives.
+        SimRandom signalRandom{0};
+        Micros signalAt = Micros::max();
         // Handwriting style.
         double scale = 25;  // tablet units per font unit
         double slant = 0.1; // shear, font units per font unit of height
@@ -112,6 +124,7 @@ private:
     void StartText(Tablet &tablet, Micros now, bool newPage);
     bool AdvanceGlyph(Tablet &tablet); // false when the text is done
     void EmitKey(const Tablet &tablet, uint8_t code);
+    void EmitSignal(Tablet &tablet);
     void EmitPosition(const Tablet &tablet, int32_t x, int32_t y, bool penUp);
     void Push(const std::array<uint8_t, 6> &record);
 

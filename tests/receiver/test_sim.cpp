@@ -158,6 +158,9 @@ TEST(SimClassroom, MostAnswerWithinSecondsSomeChangeTheirMindAFewNever) {
     std::map<uint16_t, std::vector<const Record *>> keys;
     for (const Record &record : records) {
         ASSERT_TRUE(record.key) << "nobody writes with writing=0";
+        if (record.code == kSignalCode) {
+            continue; // the tablet saying it is switched on
+        }
         ASSERT_GE(record.id, 1);
         ASSERT_LE(record.id, 100);
         ASSERT_TRUE(record.code == 7 || (record.code >= 1 && record.code <= 4)) << record.code;
@@ -191,6 +194,47 @@ TEST(SimClassroom, AWholeClassWritingAtFullRateLosesNothing) {
     EXPECT_GT(points, 100u * 200u * 7u / 2u);
 }
 
+TEST(SimClassroom, TabletsSwitchedOnSignalEveryFewTenthsOfASecondTheAbsentOnesNever) {
+    const SimOptions options{30, 10, 0, 5, 4};
+    const auto records = RunClass(options, 40000);
+    std::map<uint16_t, std::vector<int64_t>> signals;
+    std::set<uint16_t> heard;
+    for (const Record &record : records) {
+        heard.insert(record.id);
+        if (record.key && record.code == kSignalCode) {
+            signals[record.id].push_back(record.frame);
+        }
+    }
+    for (uint16_t id = 1; id <= 26; ++id) {
+        const std::vector<int64_t> &frames = signals[id];
+        ASSERT_FALSE(frames.empty()) << id;
+        EXPECT_LT(frames.front(), 500) << id;
+        // A record can wait a frame or two behind a full report.
+        for (size_t i = 1; i < frames.size(); ++i) {
+            EXPECT_GE(frames[i] - frames[i - 1], 298) << id;
+            EXPECT_LE(frames[i] - frames[i - 1], 502) << id;
+        }
+        EXPECT_GE(frames.size(), 40000u / 500u) << id;
+    }
+    // Switched off: no signal, no key, no handwriting.
+    for (uint16_t id = 27; id <= 30; ++id) {
+        EXPECT_EQ(heard.count(id), 0u) << id;
+    }
+}
+
+TEST(SimClassroom, AbsentTabletsLeaveTheWritingToThoseSwitchedOn) {
+    // Ten tablets, eight switched off, writing=10 asks for more than remain.
+    SimOptions options{10, 10, 150, 2, 8};
+    const auto records = RunClass(options, 30000);
+    std::set<uint16_t> writers;
+    for (const Record &record : records) {
+        if (!record.key) {
+            writers.insert(record.id);
+        }
+    }
+    EXPECT_EQ(writers, (std::set<uint16_t>{1, 2}));
+}
+
 TEST(SimOptions, ParsesWhatItKnowsAndSaysWhatItIgnores) {
     std::vector<std::string> said;
     auto previous = SetDiagnosticsSink([&](std::string_view line) { said.emplace_back(line); });
@@ -199,6 +243,7 @@ TEST(SimOptions, ParsesWhatItKnowsAndSaysWhatItIgnores) {
         int tablets, writing, rate;
         uint64_t seed;
         size_t complaints;
+        int absent = 0;
     } const cases[] = {
         {"", 30, 10, 0, 1, 0},
         {"tablets=100,writing=100,rate=200,seed=9", 100, 100, 200, 9, 0},
@@ -206,6 +251,10 @@ TEST(SimOptions, ParsesWhatItKnowsAndSaysWhatItIgnores) {
         {"tablets=101", 30, 10, 0, 1, 1},
         {"tablets=0,rate=0,rate=5000", 30, 10, 0, 1, 3},
         {"colour=blue,tablets=x,,writing", 30, 10, 0, 1, 3},
+        {"absent=4", 30, 10, 0, 1, 0, 4},
+        {"tablets=12,absent=5,writing=12", 12, 7, 0, 1, 0, 5},
+        {"tablets=3,absent=9", 3, 0, 0, 1, 0, 3},
+        {"absent=101,absent=-1", 30, 10, 0, 1, 2},
     };
     for (const Case &c : cases) {
         said.clear();
@@ -214,6 +263,7 @@ TEST(SimOptions, ParsesWhatItKnowsAndSaysWhatItIgnores) {
         EXPECT_EQ(options.writing, c.writing) << c.text;
         EXPECT_EQ(options.rate, c.rate) << c.text;
         EXPECT_EQ(options.seed, c.seed) << c.text;
+        EXPECT_EQ(options.absent, c.absent) << c.text;
         EXPECT_EQ(said.size(), c.complaints) << c.text;
     }
     SetDiagnosticsSink(previous);
