@@ -11,7 +11,10 @@
 namespace lumora {
 
 namespace {
-Q_LOGGING_CATEGORY(lcDebugLog, "lumora.debug")
+// Off unless asked for (QT_LOGGING_RULES="lumora.debug.debug=true"), like a debug
+// output nobody listens to: every tablet's signal record writes a line, several
+// a second per tablet.
+Q_LOGGING_CATEGORY(lcDebugLog, "lumora.debug", QtInfoMsg)
 } // namespace
 
 int GetBit(uint32_t value, uint8_t n) {

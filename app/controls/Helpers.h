@@ -62,7 +62,8 @@ QString FormatDebugLine(QStringView message, uint8_t count, int32_t a1 = 0, int3
                         int32_t a3 = 0);
 
 // Sends FormatDebugLine(...) to the platform's debug output: OutputDebugString
-// on Windows, the Qt logging category "lumora.debug" (debug level) elsewhere.
+// on Windows, the Qt logging category "lumora.debug" (debug level, off unless
+// QT_LOGGING_RULES turns it on) elsewhere.
 // Nothing is written to a file and nothing is shown to the user. Any thread.
 // Example: DebugLog("ButtonSignal ID", 1, 1234) logs "ButtonSignal ID: 1234".
 void DebugLog(QStringView message, uint8_t count, int32_t a1 = 0, int32_t a2 = 0, int32_t a3 = 0);

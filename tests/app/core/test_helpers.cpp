@@ -144,6 +144,12 @@ void Capture(QtMsgType, const QMessageLogContext &context, const QString &messag
 
 TEST(DebugLog, SendsTheLineToTheLoggingCategory) {
     gLogged.clear();
+    // Off by default: nothing reaches the output until the category is on.
+    QtMessageHandler quiet = qInstallMessageHandler(Capture);
+    DebugLog(u"ButtonSignal ID", 1, 7);
+    qInstallMessageHandler(quiet);
+    EXPECT_TRUE(gLogged.isEmpty());
+    QLoggingCategory::setFilterRules(QStringLiteral("lumora.debug.debug=true"));
     QtMessageHandler previous = qInstallMessageHandler(Capture);
     DebugLog(u"ButtonSignal ID", 1, 1234);
     DebugLog(u"USB Connecting", 0);
@@ -151,6 +157,7 @@ TEST(DebugLog, SendsTheLineToTheLoggingCategory) {
     DebugLog(u"ignored", 4, 1, 2, 3);
     DebugLog(U("中文"), 0);
     qInstallMessageHandler(previous);
+    QLoggingCategory::setFilterRules(QString());
     EXPECT_EQ(gCategory, QStringLiteral("lumora.debug"));
     EXPECT_EQ(gLogged, QStringList({QStringLiteral("ButtonSignal ID: 1234"),
                                     QStringLiteral("USB Connecting"),
