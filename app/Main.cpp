@@ -44,8 +44,6 @@ constexpr int kViewSet = 0;
 constexpr int kQuestionTypeSet = 1;
 constexpr int kAnswerStateSet = 2;
 constexpr int kSettingsSet = 3;
-// Pixels around a drawn point that the brush and its smoothing may touch.
-constexpr int kInkMargin = 6;
 
 // A strip of skin pictures: the left and right pictures at their own width,
 // the centre picture stretched between them.
@@ -780,18 +778,7 @@ void TFrmMain::HandleDeviceEvent(const DeviceEvent &event) {
             // below or right that a line would be drawn to.
             const QPoint point(static_cast<int16_t>(event.lParam & 0xFFFF),
                                static_cast<int16_t>(event.lParam >> 16));
-            PenlynxSurface surface = tile->InkSurface();
-            SDKDraw(slot, &surface, point.x(), point.y(), state);
-            // The smoothed line lies among the last three points of the
-            // stroke; the brush reaches a few pixels beyond them.
-            auto &recent = recentPoints_[static_cast<size_t>(slot)];
-            if (state == 1) {
-                recent.fill(point);
-            }
-            const QRect changed =
-                QRect(point, recent[0]).normalized() | QRect(point, recent[1]).normalized();
-            tile->InkChanged(changed.adjusted(-kInkMargin, -kInkMargin, kInkMargin, kInkMargin));
-            recent = {recent[1], point};
+            tile->DrawInk(slot, point, state);
         }
         break;
     case WM_TABLET_PEN_UP:

@@ -162,8 +162,6 @@ private:
     TImageButton *btnSave_ = nullptr;
 
     QTimer tmr1_;
-    // The last two pen points drawn per slot, for the part of a pane to repaint.
-    std::array<std::array<QPoint, 2>, kSlotCount> recentPoints_{};
 };
 
 } // namespace lumora

@@ -1,6 +1,8 @@
 # Sources of lumora_widgets: the skinned controls and the program's pictures.
 # Their layout arithmetic (GridLayout) needs no widgets and is in lumora_core.
 list(APPEND LUMORA_WIDGET_SOURCES
+    ${CMAKE_CURRENT_LIST_DIR}/controls/InkSheet.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/controls/InkSheet.h
     ${CMAKE_CURRENT_LIST_DIR}/controls/SkinButton.cpp
     ${CMAKE_CURRENT_LIST_DIR}/controls/SkinButton.h
     ${CMAKE_CURRENT_LIST_DIR}/controls/Stdpanel.cpp

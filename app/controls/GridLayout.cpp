@@ -2,7 +2,9 @@
 
 #include <QList>
 
+#include <algorithm>
 #include <cmath>
+#include <cstdint>
 
 namespace lumora {
 
@@ -30,18 +32,18 @@ int RoundHalfEven(double value) {
 }
 
 bool IsFullWidth(char32_t c) {
-    return (c >= 0x1100 && c <= 0x115F) ||   // Hangul Jamo initials
-           (c >= 0x2E80 && c <= 0x303E) ||   // CJK radicals, symbols and punctuation
-           (c >= 0x3041 && c <= 0x33FF) ||   // kana, bopomofo, CJK compatibility
-           (c >= 0x3400 && c <= 0x4DBF) ||   // CJK extension A
-           (c >= 0x4E00 && c <= 0x9FFF) ||   // CJK unified ideographs
-           (c >= 0xA000 && c <= 0xA4CF) ||   // Yi
-           (c >= 0xAC00 && c <= 0xD7A3) ||   // Hangul syllables
-           (c >= 0xF900 && c <= 0xFAFF) ||   // CJK compatibility ideographs
-           (c >= 0xFE30 && c <= 0xFE4F) ||   // CJK compatibility forms
-           (c >= 0xFF00 && c <= 0xFF60) ||   // full-width forms
-           (c >= 0xFFE0 && c <= 0xFFE6) ||   // full-width signs
-           (c >= 0x20000 && c <= 0x3FFFD);   // CJK extensions B and later
+    return (c >= 0x1100 && c <= 0x115F) || // Hangul Jamo initials
+           (c >= 0x2E80 && c <= 0x303E) || // CJK radicals, symbols and punctuation
+           (c >= 0x3041 && c <= 0x33FF) || // kana, bopomofo, CJK compatibility
+           (c >= 0x3400 && c <= 0x4DBF) || // CJK extension A
+           (c >= 0x4E00 && c <= 0x9FFF) || // CJK unified ideographs
+           (c >= 0xA000 && c <= 0xA4CF) || // Yi
+           (c >= 0xAC00 && c <= 0xD7A3) || // Hangul syllables
+           (c >= 0xF900 && c <= 0xFAFF) || // CJK compatibility ideographs
+           (c >= 0xFE30 && c <= 0xFE4F) || // CJK compatibility forms
+           (c >= 0xFF00 && c <= 0xFF60) || // full-width forms
+           (c >= 0xFFE0 && c <= 0xFFE6) || // full-width signs
+           (c >= 0x20000 && c <= 0x3FFFD); // CJK extensions B and later
 }
 
 int LabelTextWidth(QStringView text) {
@@ -51,7 +53,9 @@ int LabelTextWidth(QStringView text) {
     return width;
 }
 
-int CentredLabelLeft(int tileWidth, QStringView text) { return (tileWidth - LabelTextWidth(text)) / 2; }
+int CentredLabelLeft(int tileWidth, QStringView text) {
+    return (tileWidth - LabelTextWidth(text)) / 2;
+}
 
 GridPlacement PlanGrid(QSize panel, QSize tile, int columns, int start, int rows, int tileCount) {
     GridPlacement plan;
@@ -140,6 +144,24 @@ PanePlacement PlanPanes(QSize panel, int paneCount, int start, int tileCount) {
         ++k;
     }
     return plan;
+}
+
+QRect FitRect(QSize source, QSize area) {
+    if (source.isEmpty() || area.isEmpty())
+        return QRect();
+    // Whichever side is tighter decides the scale; the other side is computed
+    // from it, so that the shape is kept to within a pixel.
+    int width = area.width();
+    int height = area.height();
+    if (static_cast<int64_t>(source.width()) * area.height() >
+        static_cast<int64_t>(area.width()) * source.height()) {
+        height =
+            std::max(1, RoundHalfEven(double(source.height()) * area.width() / source.width()));
+    } else {
+        width =
+            std::max(1, RoundHalfEven(double(source.width()) * area.height() / source.height()));
+    }
+    return QRect((area.width() - width) / 2, (area.height() - height) / 2, width, height);
 }
 
 } // namespace lumora

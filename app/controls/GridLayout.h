@@ -41,8 +41,8 @@ struct GridPlacement {
     // False: the horizontal gap is negative (or columns/rows are below 1),
     // and the panel changes nothing at all.
     bool Applies = false;
-    int GapX = 0;  // (panel width - columns x tile width) / (columns + 1)
-    int GapY = 0;  // (panel height - rows x tile height) / (rows + 1), may be negative
+    int GapX = 0; // (panel width - columns x tile width) / (columns + 1)
+    int GapY = 0; // (panel height - rows x tile height) / (rows + 1), may be negative
     // One entry per tile: shown or hidden, and where a shown tile goes.
     std::vector<bool> Shown;
     std::vector<QPoint> Positions;
@@ -60,5 +60,10 @@ struct PanePlacement {
     std::vector<QRect> Rects;
 };
 PanePlacement PlanPanes(QSize panel, int paneCount, int start, int tileCount);
+
+// The largest rectangle with the shape of source that fits into area, centred
+// (sizes rounded to whole pixels): where a pane draws its handwriting so that
+// the writing keeps its proportions. Empty when either size is empty.
+QRect FitRect(QSize source, QSize area);
 
 } // namespace lumora

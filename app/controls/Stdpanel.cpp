@@ -30,17 +30,6 @@ QFont LumoraFont() {
     return font;
 }
 
-PenlynxSurface InkSurfaceOf(QImage *image) {
-    PenlynxSurface surface{nullptr, 0, 0, 0};
-    if (!image || image->isNull())
-        return surface;
-    surface.pixels = reinterpret_cast<uint32_t *>(image->bits());
-    surface.width = image->width();
-    surface.height = image->height();
-    surface.stride = static_cast<int32_t>(image->bytesPerLine());
-    return surface;
-}
-
 // ---- TTileImage ---------------------------------------------------------------------
 
 TTileImage::TTileImage(QWidget *parent) : QWidget(parent) {
@@ -56,28 +45,45 @@ void TTileImage::SetPicture(const QImage &picture) {
     update();
 }
 
+QRect TTileImage::SheetRect() const {
+    return m_ink ? FitRect(m_ink->Size(), size()) : QRect();
+}
+
 void TTileImage::paintEvent(QPaintEvent *event) {
     ++m_paints;
     QPainter p(this);
     if (m_ink) {
-        if (m_ink->isNull() || width() <= 0 || height() <= 0)
+        const QRect sheet = SheetRect();
+        if (sheet.isEmpty())
             return;
-        // The ink is stretched over the whole picture. Only the exposed part
-        // is drawn: while students write, that is a few small rectangles.
-        // The same scale for every part, so the parts meet without seams.
+        p.setClipRegion(event->region() - QRegion(sheet));
+        p.fillRect(rect(), kInkSurround);
+        if (m_ink->IsBlank()) {
+            p.setClipRegion(event->region() & QRegion(sheet));
+            p.fillRect(sheet, Qt::white);
+            return;
+        }
+        // Only the exposed part is drawn: while students write, that is a few
+        // small rectangles. The same scale for every part, so the parts meet
+        // without seams.
         p.setRenderHint(QPainter::SmoothPixmapTransform);
-        const qreal sx = qreal(m_ink->width()) / width();
-        const qreal sy = qreal(m_ink->height()) / height();
+        const QImage &ink = m_ink->Grey();
+        const qreal sx = qreal(ink.width()) / sheet.width();
+        const qreal sy = qreal(ink.height()) / sheet.height();
         for (const QRect &exposed : event->region()) {
-            const QRect source = QRectF(exposed.x() * sx, exposed.y() * sy, exposed.width() * sx,
-                                        exposed.height() * sy)
+            const QRect part = exposed & sheet;
+            if (part.isEmpty())
+                continue;
+            const QRect inSheet = part.translated(-sheet.topLeft());
+            const QRect source = QRectF(inSheet.x() * sx, inSheet.y() * sy, inSheet.width() * sx,
+                                        inSheet.height() * sy)
                                      .toAlignedRect()
                                      .adjusted(-1, -1, 1, 1)
-                                     .intersected(m_ink->rect());
-            const QRectF target(source.x() / sx, source.y() / sy, source.width() / sx,
-                                source.height() / sy);
-            p.setClipRect(exposed);
-            p.drawImage(target, *m_ink, source);
+                                     .intersected(ink.rect());
+            const QRectF target(sheet.x() + source.x() / sx, sheet.y() + source.y() / sy,
+                                source.width() / sx, source.height() / sy);
+            p.setClipRect(part);
+            p.drawImage(target, ink, source);
         }
     } else if (!m_picture.isNull()) {
         p.drawImage(QPoint(0, 0), m_picture);
@@ -86,7 +92,9 @@ void TTileImage::paintEvent(QPaintEvent *event) {
 
 // ---- TStdChannel --------------------------------------------------------------------
 
-TStdChannel::TStdChannel(QWidget *owner, bool inkMode) : QWidget(owner), m_inkMode(inkMode) {
+TStdChannel::TStdChannel(QWidget *owner, bool inkMode)
+    : QWidget(owner), m_inkMode(inkMode),
+      m_ink(inkMode ? QSize(std::max(InkWidth, 0), std::max(InkHeight, 0)) : QSize()) {
     // 1. a plain panel in the tile colour
     const QColor back = inkMode ? QColor(Qt::white) : kTileColour;
     QPalette pal = palette();
@@ -102,10 +110,7 @@ TStdChannel::TStdChannel(QWidget *owner, bool inkMode) : QWidget(owner), m_inkMo
     m_image = new TTileImage(m_inner);
     m_image->setObjectName(QStringLiteral("TileImage"));
     if (inkMode) {
-        if (InkWidth > 0 && InkHeight > 0) {
-            m_ink = QImage(InkWidth, InkHeight, QImage::Format_RGB32);
-            m_ink.fill(Qt::white);
-        }
+        // The sheet's pixels are made when the student first writes.
         m_image->SetInk(&m_ink);
         m_image->setGeometry(0, 0, std::max(InkWidth, 0), std::max(InkHeight, 0));
     } else {
@@ -195,27 +200,34 @@ void TStdChannel::FlushInk() {
     }
     m_flushQueued.store(false);
     m_lastFlush.start();
-    if (m_dirtyInk.isEmpty() || m_ink.isNull() || m_image->width() <= 0) {
+    const QRect sheet = m_image->SheetRect();
+    if (m_dirtyInk.isEmpty() || sheet.isEmpty()) {
         m_image->update();
         return;
     }
     // The changed ink in the picture's pixels, with a margin for the
-    // smoothing of the stretch.
-    const qreal sx = qreal(m_image->width()) / m_ink.width();
-    const qreal sy = qreal(m_image->height()) / m_ink.height();
-    const QRect changed = QRectF(m_dirtyInk.x() * sx, m_dirtyInk.y() * sy, m_dirtyInk.width() * sx,
-                                 m_dirtyInk.height() * sy)
+    // smoothing of the scaling.
+    const qreal sx = qreal(sheet.width()) / m_ink.Size().width();
+    const qreal sy = qreal(sheet.height()) / m_ink.Size().height();
+    const QRect changed = QRectF(sheet.x() + m_dirtyInk.x() * sx, sheet.y() + m_dirtyInk.y() * sy,
+                                 m_dirtyInk.width() * sx, m_dirtyInk.height() * sy)
                               .toAlignedRect()
                               .adjusted(-2, -2, 2, 2);
     m_dirtyInk = QRect();
     m_image->update(changed);
 }
 
+void TStdChannel::DrawInk(int slot, QPoint point, int penState) {
+    if (!m_inkMode)
+        return;
+    InkChanged(m_ink.Draw(slot, point.x(), point.y(), penState));
+}
+
 void TStdChannel::ClearInk() {
     if (!m_inkMode)
         return;
-    if (!m_ink.isNull())
-        m_ink.fill(Qt::white);
+    m_ink.Clear();
+    m_dirtyInk = QRect();
     m_image->update();
 }
 

@@ -9,6 +9,7 @@
 #define LUMORA_CONTROLS_STDPANEL_H
 
 #include "config/SlotTable.h"
+#include "controls/InkSheet.h"
 #include "penlynx.h"
 
 #include <QColor>
@@ -48,12 +49,13 @@ inline const QColor kPageLabel{0x00, 0x00, 0xFF};
 // panels and tiles take it over from their parents.
 QFont LumoraFont();
 
-// A PenlynxSurface over an RGB32 image, for SDKDraw (valid while the image
-// lives and is not resized).
-PenlynxSurface InkSurfaceOf(QImage *image);
+// The colour around a pane's handwriting where the pane's shape differs from
+// the tablet's.
+inline const QColor kInkSurround{0xDD, 0xE3, 0xEA};
 
 // The picture of a tile: a link picture in its own size, or the tile's ink
-// bitmap stretched over the picture's whole rectangle.
+// sheet scaled as large as it fits with its shape kept, centred, with
+// kInkSurround around it.
 class TTileImage : public QWidget {
     Q_OBJECT
 public:
@@ -61,8 +63,10 @@ public:
     // Seat grid: the link picture; the control sizes itself to it.
     void SetPicture(const QImage &picture);
     const QImage &Picture() const { return m_picture; }
-    // Ink mode: the bitmap drawn stretched (owned by the tile).
-    void SetInk(const QImage *ink) { m_ink = ink; }
+    // Ink mode: the sheet drawn (owned by the tile).
+    void SetInk(const TInkSheet *ink) { m_ink = ink; }
+    // Where the sheet is drawn in this control (empty without a sheet).
+    QRect SheetRect() const;
     // How often the control has painted (for tests).
     int PaintCount() const { return m_paints; }
 
@@ -71,7 +75,7 @@ protected:
 
 private:
     QImage m_picture;
-    const QImage *m_ink = nullptr;
+    const TInkSheet *m_ink = nullptr;
     int m_paints = 0;
 };
 
@@ -103,13 +107,18 @@ public:
     QLabel *IDLabel() const { return m_id; }
     QLabel *AnswerLabel() const { return m_answer; }
 
-    // The ink bitmap (InkWidth x InkHeight, RGB32, white at first) of an ink
-    // tile, or null; the main window stores it in the slot's InkCanvas. The
-    // tile never shares its pixels, so the pointer and its bits stay valid
-    // for the tile's life.
-    QImage *InkImage() { return m_inkMode ? &m_ink : nullptr; }
-    PenlynxSurface InkSurface() { return InkSurfaceOf(InkImage()); }
-    // Paints the whole ink bitmap white and repaints it.
+    // The grey pixels of an ink tile's sheet (a null image until the student
+    // first writes), or null for other tiles; the main window stores it in
+    // the slot's InkCanvas. The pointer stays valid for the tile's life.
+    QImage *InkImage() { return m_inkMode ? m_ink.GreyImage() : nullptr; }
+    // The sheet's size: InkWidth x InkHeight for an ink tile, else empty.
+    QSize InkSize() const { return m_ink.Size(); }
+    // The handwriting as a 32-bit picture (white while nothing is written).
+    QImage InkPicture() const { return m_ink.Picture(); }
+    // Draws one pen point of the slot into the sheet (SDKDraw with the pen
+    // state) and marks what changed for the next repaint.
+    void DrawInk(int slot, QPoint point, int penState);
+    // Makes the sheet white again (its memory is given back) and repaints it.
     void ClearInk();
 
     // Places the children for the tile's size.
@@ -166,7 +175,7 @@ private:
     QRect m_dirtyInk;
     QElapsedTimer m_lastFlush;
     int m_tag = 0;
-    QImage m_ink;
+    TInkSheet m_ink;
 };
 
 // ---- tile routines -------------------------------------------------------

@@ -100,17 +100,17 @@ TEST_F(LiveViewTest, InkReachesPanesOffThePageAndKeyNineWipesOnlyItsPane) {
         }
         Post(WM_TABLET_PEN_UP, static_cast<uint32_t>(slot), 0);
     }
-    EXPECT_GT(DarkPixels(*Tile(Window().LiveGrid, 20)->InkImage()), 20);
+    EXPECT_GT(DarkPixels(Tile(Window().LiveGrid, 20)->InkPicture()), 20);
     EXPECT_EQ(Tile(Window().LiveGrid, 20)->PenState(), 0);
     PressRow(20);
     EXPECT_TRUE(Tile(Window().LiveGrid, 20)->Shown());
 
     Post(WM_TABLET_WIPE, 20, 0);
-    EXPECT_EQ(DarkPixels(*Tile(Window().LiveGrid, 20)->InkImage()), 0);
-    EXPECT_GT(DarkPixels(*Tile(Window().LiveGrid, 1)->InkImage()), 20);
+    EXPECT_EQ(DarkPixels(Tile(Window().LiveGrid, 20)->InkPicture()), 0);
+    EXPECT_GT(DarkPixels(Tile(Window().LiveGrid, 1)->InkPicture()), 20);
     // NotStarted wipes every pane.
     Window().Item(QStringLiteral("NotStarted"))->Click();
-    EXPECT_EQ(DarkPixels(*Tile(Window().LiveGrid, 1)->InkImage()), 0);
+    EXPECT_EQ(DarkPixels(Tile(Window().LiveGrid, 1)->InkPicture()), 0);
 }
 
 TEST_F(LiveViewTest, PointsAboveThePaneAreClippedNotStreakedDown) {
@@ -121,7 +121,7 @@ TEST_F(LiveViewTest, PointsAboveThePaneAreClippedNotStreakedDown) {
     Post(WM_TABLET_PEN, 0, PackCanvasPoint({52, 10}));
     Post(WM_TABLET_PEN, 0, PackCanvasPoint({54, -30}));
     Post(WM_TABLET_PEN, 0, PackCanvasPoint({56, -45}));
-    const QImage &ink = *Tile(Window().LiveGrid, 0)->InkImage();
+    const QImage ink = Tile(Window().LiveGrid, 0)->InkPicture();
     int below = 0;
     for (int y = 60; y < ink.height(); ++y) {
         for (int x = 0; x < ink.width(); ++x) {

@@ -22,11 +22,11 @@ namespace lumora {
 namespace {
 
 const char *const kNames[] = {
-    "王小明", "李娜",   "张伟",   "刘洋",   "陈静",   "杨帆",   "赵磊",   "黄婷",   "周杰",   "吴敏",
-    "徐涛",   "孙丽",   "马超",   "朱琳",   "胡斌",   "郭晶",   "何勇",   "林芳",   "高翔",   "罗颖",
-    "郑浩",   "梁雪",   "谢宇",   "宋佳",   "唐磊",   "许倩",   "韩冰",   "冯静",   "邓超",   "曹阳",
-    "彭丹",   "曾凡",   "肖红",   "田野",   "董洁",   "袁博",   "潘婷",   "于洋",   "蒋欣",   "蔡明",
-    "余波",   "杜鹃",   "叶青",   "程亮",   "苏晴",   "魏来",   "吕梁",   "丁一",
+    "王小明", "李娜", "张伟", "刘洋", "陈静", "杨帆", "赵磊", "黄婷", "周杰", "吴敏",
+    "徐涛",   "孙丽", "马超", "朱琳", "胡斌", "郭晶", "何勇", "林芳", "高翔", "罗颖",
+    "郑浩",   "梁雪", "谢宇", "宋佳", "唐磊", "许倩", "韩冰", "冯静", "邓超", "曹阳",
+    "彭丹",   "曾凡", "肖红", "田野", "董洁", "袁博", "潘婷", "于洋", "蒋欣", "蔡明",
+    "余波",   "杜鹃", "叶青", "程亮", "苏晴", "魏来", "吕梁", "丁一",
 };
 
 void FillClass(SlotTable &table, int count) {
@@ -76,8 +76,8 @@ TEST(Screenshots, SeatGridEightBySix) {
     Save(&window, "seat_grid_8x6.png");
     const QImage shot = window.grab().toImage();
     EXPECT_EQ(QColor(shot.pixel(5, 5)), QColor(0xA9, 0xC9, 0xEF));
-    EXPECT_EQ(QColor(shot.pixel(114, 121 + 30)), QColor(0xFF, 0xFF, 0x00));  // tile 9's frame
-    EXPECT_GT(CountNear(shot, QColor(217, 54, 62)), 5 * 60);  // five red badges
+    EXPECT_EQ(QColor(shot.pixel(114, 121 + 30)), QColor(0xFF, 0xFF, 0x00)); // tile 9's frame
+    EXPECT_GT(CountNear(shot, QColor(217, 54, 62)), 5 * 60);                // five red badges
     for (int i = 0; i < 48; ++i)
         EXPECT_TRUE(grid->GetTile(i)->isVisible()) << i;
 }
@@ -97,36 +97,59 @@ std::vector<std::vector<QPointF>> Writing(int variant, int w, int h) {
     };
     const double dx = 30 * (variant % 3), dy = 20 * (variant % 2);
     switch (variant % 4) {
-    case 0:  // "2 + 3"
-        curve([&](double t) {
-            if (t < 2.8)  // the bow of the 2, then its stroke down to the left
-                return QPointF(60 + dx + 32 * std::sin(t - 1.4), 112 + dy - 30 * std::cos(t - 1.4));
-            const double u = t - 2.8;
-            return QPointF(92 + dx - 54 * u, 118 + dy + 72 * u);
-        }, 0, 3.8, 40);
-        curve([&](double t) { return QPointF(38 + dx + 66 * t, 190 + dy + 2 * std::sin(6 * t)); }, 0, 1, 14);
+    case 0: // "2 + 3"
+        curve(
+            [&](double t) {
+                if (t < 2.8) // the bow of the 2, then its stroke down to the left
+                    return QPointF(60 + dx + 32 * std::sin(t - 1.4),
+                                   112 + dy - 30 * std::cos(t - 1.4));
+                const double u = t - 2.8;
+                return QPointF(92 + dx - 54 * u, 118 + dy + 72 * u);
+            },
+            0, 3.8, 40);
+        curve([&](double t) { return QPointF(38 + dx + 66 * t, 190 + dy + 2 * std::sin(6 * t)); },
+              0, 1, 14);
         curve([&](double t) { return QPointF(150 + dx + 50 * t, 150 + dy); }, 0, 1, 10);
         curve([&](double t) { return QPointF(175 + dx, 125 + dy + 50 * t); }, 0, 1, 10);
-        curve([&](double t) { return QPointF(270 + dx + 32 * std::sin(t), 120 + dy - 28 * std::cos(t)); }, -1.4, 2.2, 24);
-        curve([&](double t) { return QPointF(270 + dx + 36 * std::sin(t), 178 + dy - 30 * std::cos(t)); }, -1.2, 3.6, 30);
+        curve(
+            [&](double t) {
+                return QPointF(270 + dx + 32 * std::sin(t), 120 + dy - 28 * std::cos(t));
+            },
+            -1.4, 2.2, 24);
+        curve(
+            [&](double t) {
+                return QPointF(270 + dx + 36 * std::sin(t), 178 + dy - 30 * std::cos(t));
+            },
+            -1.2, 3.6, 30);
         break;
-    case 1:  // a triangle with a label
+    case 1: // a triangle with a label
         curve([&](double t) { return QPointF(80 + dx + 120 * t, 220 + dy - 130 * t); }, 0, 1, 20);
         curve([&](double t) { return QPointF(200 + dx + 110 * t, 90 + dy + 130 * t); }, 0, 1, 20);
-        curve([&](double t) { return QPointF(310 + dx - 230 * t, 220 + dy + 3 * std::sin(9 * t)); }, 0, 1, 24);
-        curve([&](double t) { return QPointF(195 + dx + 12 * std::cos(t), 250 + dy + 12 * std::sin(t)); }, 0, 6.3, 20);
+        curve([&](double t) { return QPointF(310 + dx - 230 * t, 220 + dy + 3 * std::sin(9 * t)); },
+              0, 1, 24);
+        curve(
+            [&](double t) {
+                return QPointF(195 + dx + 12 * std::cos(t), 250 + dy + 12 * std::sin(t));
+            },
+            0, 6.3, 20);
         break;
-    case 2:  // "x = 5"
+    case 2: // "x = 5"
         curve([&](double t) { return QPointF(60 + dx + 50 * t, 120 + dy + 60 * t); }, 0, 1, 12);
         curve([&](double t) { return QPointF(110 + dx - 50 * t, 120 + dy + 60 * t); }, 0, 1, 12);
         curve([&](double t) { return QPointF(150 + dx + 50 * t, 140 + dy); }, 0, 1, 10);
         curve([&](double t) { return QPointF(150 + dx + 50 * t, 162 + dy); }, 0, 1, 10);
         curve([&](double t) { return QPointF(290 + dx - 40 * t, 105 + dy); }, 0, 1, 10);
         curve([&](double t) { return QPointF(250 + dx, 105 + dy + 40 * t); }, 0, 1, 8);
-        curve([&](double t) { return QPointF(262 + dx + 30 * std::sin(t), 170 + dy - 28 * std::cos(t)); }, -1.5, 3.5, 28);
+        curve(
+            [&](double t) {
+                return QPointF(262 + dx + 30 * std::sin(t), 170 + dy - 28 * std::cos(t));
+            },
+            -1.5, 3.5, 28);
         break;
-    default:  // a wavy underline and a tick
-        curve([&](double t) { return QPointF(50 + dx + 300 * t, 200 + dy + 15 * std::sin(12 * t)); }, 0, 1, 40);
+    default: // a wavy underline and a tick
+        curve(
+            [&](double t) { return QPointF(50 + dx + 300 * t, 200 + dy + 15 * std::sin(12 * t)); },
+            0, 1, 40);
         curve([&](double t) { return QPointF(120 + dx + 40 * t, 110 + dy + 40 * t); }, 0, 1, 10);
         curve([&](double t) { return QPointF(160 + dx + 90 * t, 150 + dy - 100 * t); }, 0, 1, 16);
         break;
@@ -151,13 +174,13 @@ TEST(Screenshots, NinePaneInkPanel) {
     ASSERT_EQ(SDKIni(InkWidth, InkHeight), 1);
     for (int slot = 0; slot < 9; ++slot) {
         if (slot == 4)
-            continue;  // one student has not written yet
+            continue; // one student has not written yet
         TStdChannel *tile = live->GetTile(slot);
-        PenlynxSurface surface = tile->InkSurface();
         for (const auto &stroke : Writing(slot, InkWidth, InkHeight)) {
             for (const QPointF &p : stroke) {
                 const int state = AdvancePenState(tile, true);
-                SDKDraw(slot, &surface, static_cast<int>(p.x()), static_cast<int>(p.y()), state);
+                tile->DrawInk(slot, QPoint(static_cast<int>(p.x()), static_cast<int>(p.y())),
+                              state);
             }
             AdvancePenState(tile, false);
         }
@@ -224,7 +247,8 @@ TEST(Screenshots, ButtonsInTheirStates) {
             const QPixmap l = SkinPicture(QStringLiteral("title_left"));
             const QPixmap r = SkinPicture(QStringLiteral("title_right"));
             p.drawPixmap(0, 0, l);
-            p.drawPixmap(QRect(l.width(), 0, 250 - l.width() - r.width(), 35), SkinPicture(QStringLiteral("title_center")));
+            p.drawPixmap(QRect(l.width(), 0, 250 - l.width() - r.width(), 35),
+                         SkinPicture(QStringLiteral("title_center")));
             p.drawPixmap(250 - r.width(), 0, r);
         }
         strip->setPixmap(title);
@@ -236,7 +260,9 @@ TEST(Screenshots, ButtonsInTheirStates) {
             b->SetAutoSize(true);
             b->SetTransparent(true);
             SetSkinPictures(b, QString::fromLatin1(name));
-            b->move(QString::fromLatin1(name) == QStringLiteral("btnMin") ? 250 - 43 - 8 - 26 : 250 - 43 - 8, 0);
+            b->move(QString::fromLatin1(name) == QStringLiteral("btnMin") ? 250 - 43 - 8 - 26
+                                                                          : 250 - 43 - 8,
+                    0);
             buttons.push_back(b);
         }
         auto *ok = new TImageButton(&window);

@@ -24,7 +24,7 @@ protected:
         return QRect(QPoint(from.x - kSlack, from.y - kSlack),
                      QPoint(to.x + kSlack, to.y + kSlack));
     }
-    const QImage &Pane(int i) const { return *window_->LiveGrid->GetTile(i)->InkImage(); }
+    QImage Pane(int i) const { return window_->LiveGrid->GetTile(i)->InkPicture(); }
 };
 
 TEST_F(Ink, StrokesReachTheirPanesAndKeyNineWipesOnlyItsOwn) {

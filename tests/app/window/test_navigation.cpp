@@ -294,7 +294,7 @@ TEST_F(Navigation, DeviceMessagesForSeatsThatDoNotExistAreIgnored) {
     QCoreApplication::sendPostedEvents(&w);
     for (int seat = 0; seat < 6; ++seat) {
         EXPECT_TRUE(w.AnswerGrid->GetTile(seat)->AnswerText().isEmpty());
-        EXPECT_EQ(InkPixels(*w.LiveGrid->GetTile(seat)->InkImage()), 0);
+        EXPECT_EQ(InkPixels(w.LiveGrid->GetTile(seat)->InkPicture()), 0);
     }
 }
 

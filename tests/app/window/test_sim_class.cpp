@@ -42,7 +42,7 @@ TEST_F(SimulatedClass, SwitchingWhileTheClassAnswersAndWrites) {
             WaitFor([] { return false; }, 150);
             for (int i = 0; i < 12; ++i) {
                 answered |= !w.AnswerGrid->GetTile(i)->AnswerText().isEmpty();
-                wrote |= InkPixels(*w.LiveGrid->GetTile(i)->InkImage()) > 0;
+                wrote |= InkPixels(w.LiveGrid->GetTile(i)->InkPicture()) > 0;
                 linked |= w.SeatGrid->GetTile(i)->TileImage()->Picture() == LinkedPicture();
             }
             charted |= !w.Chart()->BarLabels().isEmpty();

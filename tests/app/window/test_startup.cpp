@@ -86,7 +86,11 @@ TEST_F(StartUp, ShowsTheSeatGridNotStartedAndNoQuestionType) {
     EXPECT_EQ(InkHeight, area.height() / 2 - 3);
     EXPECT_EQ(w.LiveGrid->width(), area.width() - 133);
     EXPECT_EQ(w.LiveGrid->height(), area.height());
-    EXPECT_EQ(w.LiveGrid->GetTile(0)->InkImage()->size(), QSize(InkWidth, InkHeight));
+    // Every sheet has the ink size; none holds pixels before its student writes.
+    for (int i = 0; i < 6; ++i) {
+        EXPECT_EQ(w.LiveGrid->GetTile(i)->InkSize(), QSize(InkWidth, InkHeight)) << i;
+        EXPECT_TRUE(w.LiveGrid->GetTile(i)->InkImage()->isNull()) << i;
+    }
 
     // The chart's axis runs to the roster count until the first statistics.
     EXPECT_EQ(w.Chart()->AxisMaximum(), 6);
