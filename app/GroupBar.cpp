@@ -8,10 +8,14 @@
 #include <QPainter>
 #include <QVBoxLayout>
 
+#include <algorithm>
+#include <cmath>
+
 namespace lumora {
 
 namespace {
 constexpr int kItemHeight = 26;
+QColor GradientColourAt(double at);
 constexpr int kIndentStep = 16;
 const QColor kBarTop(0, 85, 142);
 } // namespace
@@ -33,8 +37,38 @@ void TGroupItem::SetMarked(bool marked, const QPixmap &currentIcon) {
 
 void TGroupItem::SetCaption(const QString &caption) {
     caption_ = caption;
-    setToolTip(caption);
+    setToolTip(keys_.isEmpty() ? caption
+                               : caption + QStringLiteral(" (") +
+                                     keys_.toString(QKeySequence::NativeText) + u')');
     update();
+}
+
+void TGroupItem::SetShortcut(const QKeySequence &keys) {
+    keys_ = keys;
+    SetCaption(caption_);
+}
+
+void TGroupItem::SetActive(bool active) {
+    active_ = active;
+    setCursor(active ? Qt::PointingHandCursor : Qt::ArrowCursor);
+    setAttribute(Qt::WA_Hover, active);
+    hover_ = hover_ && active;
+    update();
+}
+
+namespace {
+double Luminance(const QColor &c) {
+    const auto channel = [](double v) {
+        v /= 255.0;
+        return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * channel(c.red()) + 0.7152 * channel(c.green()) + 0.0722 * channel(c.blue());
+}
+} // namespace
+
+double ContrastRatio(const QColor &a, const QColor &b) {
+    const double la = Luminance(a), lb = Luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
 }
 
 void TGroupItem::Click() {
@@ -64,13 +98,28 @@ void TGroupItem::paintEvent(QPaintEvent *) {
     QFont f = font();
     f.setBold(marked_);
     p.setFont(f);
-    // Light text on the dark top of the gradient, dark text further down.
+    // Light or dark text, whichever reads better on the gradient behind it.
     const QWidget *bar = parentWidget() ? parentWidget()->parentWidget() : nullptr;
-    const int y = bar ? mapTo(bar, QPoint(0, 0)).y() : 0;
-    const bool onDark = !marked_ && bar && y < bar->height() * 0.45;
-    p.setPen(marked_ ? QColor(0, 60, 100) : (onDark ? QColor(Qt::white) : QColor(20, 45, 70)));
+    QColor text(0, 60, 100);
+    if (!marked_ && bar) {
+        const double at = double(mapTo(bar, QPoint(0, height() / 2)).y()) / bar->height();
+        const QColor behind = GradientColourAt(std::clamp(at, 0.0, 1.0));
+        const QColor light(Qt::white), dark(20, 45, 70);
+        text = ContrastRatio(light, behind) >= ContrastRatio(dark, behind) ? light : dark;
+    }
+    p.setPen(text);
     p.drawText(QRect(x, 0, r.right() - x, height()), Qt::AlignVCenter | Qt::AlignLeft, caption_);
 }
+
+namespace {
+// The bar's gradient at a fraction of its height.
+QColor GradientColourAt(double at) {
+    const QColor bottom(Qt::white);
+    return QColor::fromRgbF(kBarTop.redF() + (bottom.redF() - kBarTop.redF()) * at,
+                            kBarTop.greenF() + (bottom.greenF() - kBarTop.greenF()) * at,
+                            kBarTop.blueF() + (bottom.blueF() - kBarTop.blueF()) * at);
+}
+} // namespace
 
 void TGroupItem::mouseReleaseEvent(QMouseEvent *event) {
     if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint())) {
@@ -79,7 +128,7 @@ void TGroupItem::mouseReleaseEvent(QMouseEvent *event) {
 }
 
 void TGroupItem::enterEvent(QEnterEvent *) {
-    hover_ = true;
+    hover_ = active_;
     update();
 }
 
@@ -99,7 +148,9 @@ TGroup::TGroup(const QString &objectName, QWidget *parent) : QWidget(parent) {
     QFont f = caption_->font();
     f.setBold(true);
     caption_->setFont(f);
-    caption_->setStyleSheet(QStringLiteral("color: white; background: rgba(255,255,255,28);"
+    // A solid dark caption: white on it reads the same at the top of the
+    // gradient and at its white bottom.
+    caption_->setStyleSheet(QStringLiteral("color: white; background: #00558E;"
                                            "border-radius: 3px;"));
     layout_->addWidget(caption_);
 }

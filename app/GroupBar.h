@@ -4,6 +4,7 @@
 // icon shared by all current items.
 #pragma once
 
+#include <QKeySequence>
 #include <QPixmap>
 #include <QWidget>
 
@@ -28,6 +29,12 @@ public:
     void SetMarked(bool marked, const QPixmap &currentIcon = QPixmap());
     void SetCaption(const QString &caption);
     QString Caption() const { return caption_; }
+    // The key that chooses the item, shown in its tooltip after the caption.
+    void SetShortcut(const QKeySequence &keys);
+    // An item that does nothing when chosen (a heading) shows no hover and
+    // no pointing hand.
+    void SetActive(bool active);
+    bool Active() const { return active_; }
 
     // Presses the item as a click of the mouse does.
     void Click();
@@ -50,7 +57,13 @@ private:
     QString caption_;
     bool marked_ = false;
     bool hover_ = false;
+    bool active_ = true;
+    QKeySequence keys_;
 };
+
+// The contrast ratio of two colours (1 to 21), as readability guidelines
+// measure it: 4.5 is the least for ordinary text.
+double ContrastRatio(const QColor &a, const QColor &b);
 
 // One titled group of items.
 class TGroup : public QWidget {

@@ -25,6 +25,7 @@
 #include <QMenu>
 #include <QPainter>
 #include <QScreen>
+#include <QShortcut>
 #include <QSpinBox>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -44,6 +45,8 @@ constexpr int kViewSet = 0;
 constexpr int kQuestionTypeSet = 1;
 constexpr int kAnswerStateSet = 2;
 constexpr int kSettingsSet = 3;
+// A pane stays marked this long after its student's last pen point.
+constexpr qint64 kRecentWritingMs = 3000;
 
 // A strip of skin pictures: the left and right pictures at their own width,
 // the centre picture stretched between them.
@@ -190,7 +193,30 @@ void TFrmMain::BuildShell() {
     lvStd_->setSelectionBehavior(QAbstractItemView::SelectRows);
     lvStd_->setSelectionMode(QAbstractItemView::SingleSelection);
     lvStd_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // Names too long for the column end in an ellipsis (the row's tooltip
+    // holds them whole): no horizontal scroll bar.
+    lvStd_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    lvStd_->setTextElideMode(Qt::ElideRight);
     side->addWidget(lvStd_, 1);
+    auto *pager = new QWidget(pnl2_);
+    pager->setObjectName(QStringLiteral("pnlPager"));
+    auto *pagerRow = new QHBoxLayout(pager);
+    pagerRow->setContentsMargins(4, 4, 4, 4);
+    pagerRow->setSpacing(4);
+    const auto pageButton = [pager](const char *name) {
+        auto *button = new TImageButton(pager);
+        button->setObjectName(QString::fromLatin1(name));
+        SetSkinPictures(button, QStringLiteral("btnDialog"));
+        button->SetStretch(true);
+        button->SetTabStop(false);
+        button->setFixedSize(59, 24);
+        return button;
+    };
+    btnPreviousPane_ = pageButton("btnPreviousPane");
+    btnNextPane_ = pageButton("btnNextPane");
+    pagerRow->addWidget(btnPreviousPane_);
+    pagerRow->addWidget(btnNextPane_);
+    side->addWidget(pager);
     middle->addWidget(pnl2_);
     middle->addWidget(Edge(QStringLiteral("edge_right"), kEdgeWidth, this));
     root->addLayout(middle, 1);
@@ -199,7 +225,8 @@ void TFrmMain::BuildShell() {
     pnlbottom_ = new TSkinStrip(QStringLiteral("bottom_left"), QStringLiteral("bottom_center"),
                                 QStringLiteral("bottom_right"), this);
     pnlbottom_->setObjectName(QStringLiteral("pnlbottom"));
-    pnlbottom_->setFixedHeight(22);
+    // As high as the receiver indicator, which is not cut.
+    pnlbottom_->setFixedHeight(26);
     auto *bottom = new QHBoxLayout(pnlbottom_);
     bottom->setContentsMargins(12, 0, 10, 0);
     bottom->setSpacing(8);
@@ -208,6 +235,12 @@ void TFrmMain::BuildShell() {
     lblAns_->setStyleSheet(QStringLiteral("color: #0b3d66; font-weight: bold;"));
     lblAns_->hide();
     bottom->addWidget(lblAns_);
+    lblProgress_ = new QLabel(pnlbottom_);
+    lblProgress_->setObjectName(QStringLiteral("lblProgress"));
+    lblProgress_->setStyleSheet(QStringLiteral("color: #0b3d66; font-weight: bold;"));
+    lblProgress_->hide();
+    bottom->addSpacing(16);
+    bottom->addWidget(lblProgress_);
     bottom->addStretch(1);
     lblTime_ = new QLabel(pnlbottom_);
     lblTime_->setObjectName(QStringLiteral("lblTime"));
@@ -241,6 +274,10 @@ void TFrmMain::BuildShell() {
     connect(lvStd_, &QTreeWidget::itemPressed, this, [this] { lvStdMouseDown(); });
     connect(btnSave_, &TBaseButton::OnClick, this, &TFrmMain::SaveLayoutSettings);
     connect(btnBrowse_, &TBaseButton::OnClick, this, [this] { ImportRoster(); });
+    connect(btnPreviousPane_, &TBaseButton::OnClick, this, [this] { LivePage(-1); });
+    connect(btnNextPane_, &TBaseButton::OnClick, this, [this] { LivePage(1); });
+    BuildShortcuts();
+    inkClock_.start();
 
     tmr1_.setInterval(1000);
     connect(&tmr1_, &QTimer::timeout, this, &TFrmMain::tmr1Timer);
@@ -409,6 +446,9 @@ void TFrmMain::FormCreate() {
     SeatGrid = new TBGPanel(kSeatGrid, table_, pnlBG_);
     SeatGrid->setObjectName(QStringLiteral("SeatGrid"));
     SeatGrid->setGeometry(0, 0, area.width(), area.height());
+    // Tiles grow with the screen; students past one screen go on pages.
+    SeatGrid->SetFitTiles(true);
+    SeatGrid->SetPaged(true);
     connect(SeatGrid, &TBGPanel::OnMouseDown, this, &TFrmMain::SeatTileMouseDown);
     SeatGrid->LayoutGrid(config_.MainLine, 0, config_.MainRow);
     SeatGrid->show();
@@ -434,6 +474,8 @@ void TFrmMain::FormCreate() {
     AnswerGrid = new TBGPanel(kAnswerGrid, table_, pnlBG_);
     AnswerGrid->setObjectName(QStringLiteral("AnswerGrid"));
     AnswerGrid->setGeometry(0, 0, area.width(), area.height());
+    AnswerGrid->SetFitTiles(true);
+    AnswerGrid->SetPaged(true);
     AnswerGrid->hide();
     connect(AnswerGrid, &TBGPanel::OnMouseDown, this, &TFrmMain::AnswerTileMouseDown);
     AnswerGrid->LayoutGrid(config_.MainLine, 0, config_.MainRow);
@@ -533,6 +575,20 @@ void TFrmMain::ApplyLanguage(const QString &fileName) {
     N1_->setText(MessageTexts[MessageKey::Tip2]);
     N2_->setText(MessageTexts[MessageKey::Tip11]);
     btnSave_->SetCaption(MessageTexts[MessageKey::Tip9]);
+    btnClose_->setToolTip(Item(QStringLiteral("Quit"))->toolTip());
+    btnPreviousPane_->SetCaption(MessageTexts[MessageKey::PreviousPage]);
+    btnNextPane_->SetCaption(MessageTexts[MessageKey::NextPage]);
+    btnPreviousPane_->setToolTip(MessageTexts[MessageKey::PreviousPage] +
+                                 QStringLiteral(" (PgUp, ←, ↑)"));
+    btnNextPane_->setToolTip(MessageTexts[MessageKey::NextPage] + QStringLiteral(" (PgDn, →, ↓)"));
+    for (TBGPanel *grid : {SeatGrid, AnswerGrid}) {
+        if (grid != nullptr) {
+            grid->UpdateTexts();
+        }
+    }
+    if (lblProgress_ != nullptr && started_) {
+        UpdateProgress();
+    }
 
     // Labels end 10 pixels left of the input column; the list header is centred.
     for (QLabel *label : {lbl11_, lbl9_, lbl10_, lbl3_, lbl4_}) {
@@ -557,6 +613,10 @@ void TFrmMain::HideViews() {
         }
     }
     pnlRz_->ClearMarks(kSettingsSet);
+    // Page keys belong to the grids and the live view only.
+    for (QShortcut *shortcut : pageShortcuts_) {
+        shortcut->setEnabled(false);
+    }
 }
 
 void TFrmMain::rzgrpMainItems0Click(TGroupItem *item) {
@@ -581,6 +641,9 @@ void TFrmMain::rzgrpMainItems0Click(TGroupItem *item) {
     default:
         break;
     }
+    for (QShortcut *shortcut : pageShortcuts_) {
+        shortcut->setEnabled(item->Tag() != 2);
+    }
 }
 
 void TFrmMain::rzgrpQueItems1Click(TGroupItem *item) {
@@ -601,6 +664,7 @@ void TFrmMain::rzgrpQueItems1Click(TGroupItem *item) {
         AnswerGrid->show();
         AskAnswerKey(type);
     }
+    UpdateProgress();
     rzgrpMainItems0Click(Item(QStringLiteral("LiveView")));
 }
 
@@ -628,6 +692,9 @@ void TFrmMain::rzgrpQueItems5Click(TGroupItem *item) {
             table_[i].Answer = 0;
         }
         chart_->ClearBars();
+        writing_.Reset();
+        UpdateWritingMarks();
+        UpdateProgress();
         break;
     case kAnswerEnded:
         chart_->ClearBars();
@@ -663,6 +730,43 @@ void TFrmMain::ShowTime() {
 void TFrmMain::tmr1Timer() {
     ShowTime();
     UpdatePresence();
+    UpdateWritingMarks();
+}
+
+void TFrmMain::UpdateProgress() {
+    const int type = session_.CurrentQuestionType.load();
+    if (type == kQuestionNone) {
+        lblProgress_->hide();
+        return;
+    }
+    if (type == kQuestionSubjective) {
+        lblProgress_->setText(
+            ProgressText(MessageTexts[MessageKey::WrittenCount], writing_.Count(table_)));
+    } else {
+        lblProgress_->setText(
+            ProgressText(MessageTexts[MessageKey::AnsweredCount], CountAnswered(table_)));
+    }
+    lblProgress_->show();
+}
+
+void TFrmMain::UpdateWritingMarks() {
+    if (LiveGrid == nullptr) {
+        return;
+    }
+    const qint64 now = inkClock_.elapsed();
+    for (TStdChannel *tile : LiveGrid->Tiles()) {
+        const size_t i = static_cast<size_t>(tile->Tag());
+        tile->SetWriting(i < lastInk_.size() && writing_.HasWritten(tile->Tag()) &&
+                         now - lastInk_[i] < kRecentWritingMs);
+    }
+}
+
+void TFrmMain::ResetPane(int index) {
+    if (TStdChannel *tile = LiveGrid->GetTile(index)) {
+        AdvancePenState(tile, false);
+        tile->ClearInk();
+        tile->SetWriting(false);
+    }
 }
 
 void TFrmMain::UpdatePresence() {
@@ -677,7 +781,7 @@ void TFrmMain::UpdatePresence() {
 }
 
 void TFrmMain::SeatTileMouseDown(QObject *sender, Qt::MouseButton button, Qt::KeyboardModifiers,
-                                 int x, int y) {
+                                 int, int) {
     TStdChannel *tile = SelectPressedTile(SeatGrid, sender);
     if (tile == nullptr) {
         return;
@@ -687,7 +791,8 @@ void TFrmMain::SeatTileMouseDown(QObject *sender, Qt::MouseButton button, Qt::Ke
         N2_->setVisible(!CurrentTile->StudentName().isEmpty());
         N1_->setText(MessageTexts[MessageKey::Tip2]);
         n1Tag_ = 0;
-        pm1_->popup(tile->mapToGlobal(QPoint(x, y)));
+        // Where the mouse is (x and y are those of the child pressed).
+        pm1_->popup(tile->LastPressAt());
     }
 }
 
@@ -714,6 +819,7 @@ void TFrmMain::FillStudentList() {
         auto *row = new QTreeWidgetItem(lvStd_);
         row->setIcon(0, icon);
         row->setText(1, tile->StudentName());
+        row->setToolTip(1, tile->StudentName());
     }
 }
 
@@ -727,6 +833,7 @@ int TFrmMain::SelectedStudentRow() const {
 void TFrmMain::SetStudentRow(int index, const QString &name) {
     if (QTreeWidgetItem *row = lvStd_->topLevelItem(index)) {
         row->setText(1, name);
+        row->setToolTip(1, name);
     }
 }
 
@@ -769,6 +876,7 @@ void TFrmMain::HandleDeviceEvent(const DeviceEvent &event) {
         if (TStdChannel *tile = AnswerGrid->GetTile(slot)) {
             SetAnswer(tile, AnswerToLetters(event.lParam));
         }
+        UpdateProgress();
         break;
     case WM_TABLET_PEN:
         if (TStdChannel *tile = LiveGrid->GetTile(slot)) {
@@ -779,6 +887,11 @@ void TFrmMain::HandleDeviceEvent(const DeviceEvent &event) {
             const QPoint point(static_cast<int16_t>(event.lParam & 0xFFFF),
                                static_cast<int16_t>(event.lParam >> 16));
             tile->DrawInk(slot, point, state);
+            lastInk_[static_cast<size_t>(slot)] = inkClock_.elapsed();
+            if (writing_.Wrote(slot)) {
+                UpdateProgress();
+            }
+            tile->SetWriting(true);
         }
         break;
     case WM_TABLET_PEN_UP:

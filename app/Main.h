@@ -4,16 +4,19 @@
 // configuration.
 #pragma once
 
+#include "AnswerProgress.h"
 #include "DeviceBridge.h"
 #include "config/Config.h"
 #include "config/LanguageTexts.h"
 #include "config/SlotTable.h"
 
+#include <QElapsedTimer>
 #include <QPoint>
 #include <QTimer>
 #include <QWidget>
 
 #include <array>
+#include <vector>
 
 class QLabel;
 class QMenu;
@@ -23,6 +26,7 @@ class QComboBox;
 class QSpinBox;
 class QGroupBox;
 class QLineEdit;
+class QShortcut;
 
 namespace lumora {
 
@@ -70,6 +74,12 @@ public:
     void SaveLayoutSettings();
     // Replaces the roster with a text file; an empty path asks for one.
     void ImportRoster(const QString &path = QString());
+    // Keyboard (and the page buttons): step -1 the previous, +1 the next page
+    // of the grid or live view shown; Enter zooms the selected pane, Escape
+    // returns to its page.
+    void PageKey(int step);
+    void ZoomSelectedPane();
+    void ReturnFromZoom();
     TBGPanel *SeatGrid = nullptr;
     TBGPanel *LiveGrid = nullptr;
     TBGPanel *AnswerGrid = nullptr;
@@ -105,6 +115,14 @@ private:
     void BindInkCanvases();
     void LayOutGrids();
     void SetStudentRow(int index, const QString &name);
+    void BuildShortcuts();
+    void LivePage(int step);
+    // The answer progress in the bottom bar, for the question type chosen.
+    void UpdateProgress();
+    // Marks the panes whose students wrote in the last seconds.
+    void UpdateWritingMarks();
+    // A pane that changed student starts white, with no stroke open.
+    void ResetPane(int index);
     int SelectedStudentRow() const;
     // Selects the pressed tile of grid and makes it CurrentTile; null when
     // the sender is not a tile.
@@ -131,8 +149,11 @@ private:
     QWidget *img3_ = nullptr;
     QLabel *lbl1_ = nullptr;
     QTreeWidget *lvStd_ = nullptr;
+    TImageButton *btnPreviousPane_ = nullptr;
+    TImageButton *btnNextPane_ = nullptr;
     QWidget *pnlbottom_ = nullptr;
     QLabel *lblAns_ = nullptr;
+    QLabel *lblProgress_ = nullptr;
     QLabel *lblTime_ = nullptr;
     TImageButton *btnUsbState_ = nullptr;
     QWidget *pnlDraw_ = nullptr;
@@ -162,6 +183,12 @@ private:
     TImageButton *btnSave_ = nullptr;
 
     QTimer tmr1_;
+    // Panes that have been written on since the question started, and when
+    // each last got a pen point (ms of inkClock_).
+    WritingProgress writing_;
+    QElapsedTimer inkClock_;
+    std::array<qint64, kSlotCount> lastInk_{};
+    std::vector<QShortcut *> pageShortcuts_;
 };
 
 } // namespace lumora

@@ -26,7 +26,7 @@ void TFrmMain::lvStdMouseDown() {
 }
 
 void TFrmMain::LiveTileMouseDown(QObject *sender, Qt::MouseButton button, Qt::KeyboardModifiers,
-                                 int x, int y) {
+                                 int, int) {
     TStdChannel *pressed = SelectPressedTile(LiveGrid, sender);
     if (pressed == nullptr) {
         return;
@@ -44,7 +44,8 @@ void TFrmMain::LiveTileMouseDown(QObject *sender, Qt::MouseButton button, Qt::Ke
         N2_->setVisible(false);
         N1_->setText(MessageTexts[MessageKey::Tip10]);
         n1Tag_ = 1;
-        pm1_->popup(pressed->mapToGlobal(QPoint(x, y)));
+        // Where the mouse is (x and y are those of the child pressed).
+        pm1_->popup(pressed->LastPressAt());
     }
 }
 
@@ -76,6 +77,10 @@ void TFrmMain::AssociateSeat() {
         }
         AssociateSeatEntry(table_, index, chosen->Name, chosen->CardID);
         const QString name = table_[index].Name.ToString();
+        if (TStdChannel *pane = LiveGrid->GetTile(index);
+            pane != nullptr && (pane->StudentName() != name || pane->CardID() != chosen->CardID)) {
+            ResetPane(index); // the pane shows another student now
+        }
         for (TBGPanel *grid : {SeatGrid, LiveGrid, AnswerGrid}) {
             if (TStdChannel *tile = grid->GetTile(index)) {
                 SetStudentName(tile, name);
@@ -96,6 +101,7 @@ void TFrmMain::AssociateSeat() {
     // The pane takes the chosen student; the pane that showed that student
     // takes this pane's former one.
     for (int changed : AssociatePaneEntry(table_, index, chosen->Name, chosen->CardID)) {
+        ResetPane(changed);
         const QString name = table_[changed].PaneName();
         if (TStdChannel *tile = LiveGrid->GetTile(changed)) {
             SetStudentName(tile, name);
@@ -104,6 +110,7 @@ void TFrmMain::AssociateSeat() {
         SetStudentRow(changed, name);
         SaveRoster(dataDir_, table_, changed);
     }
+    UpdateProgress();
 }
 
 void TFrmMain::DeleteAssociation() {
@@ -124,6 +131,7 @@ void TFrmMain::DeleteAssociation() {
     SaveRoster(dataDir_, table_, index);
     // The first pane that showed the student, if any, is emptied too.
     if (pane >= 0) {
+        ResetPane(pane);
         if (TStdChannel *tile = LiveGrid->GetTile(pane)) {
             SetStudentName(tile, QString());
             SetCardID(tile, 0);

@@ -8,6 +8,8 @@ list(APPEND LUMORA_CORE_SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/controls/GridLayout.h
     ${CMAKE_CURRENT_LIST_DIR}/controls/InkReach.cpp
     ${CMAKE_CURRENT_LIST_DIR}/controls/InkReach.h
+    ${CMAKE_CURRENT_LIST_DIR}/AnswerProgress.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/AnswerProgress.h
     ${CMAKE_CURRENT_LIST_DIR}/DataDir.cpp
     ${CMAKE_CURRENT_LIST_DIR}/DataDir.h
     ${CMAKE_CURRENT_LIST_DIR}/DeviceBridge.cpp

@@ -3,6 +3,8 @@
 list(APPEND LUMORA_WIDGET_SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/controls/InkSheet.cpp
     ${CMAKE_CURRENT_LIST_DIR}/controls/InkSheet.h
+    ${CMAKE_CURRENT_LIST_DIR}/controls/PageBar.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/controls/PageBar.h
     ${CMAKE_CURRENT_LIST_DIR}/controls/SkinButton.cpp
     ${CMAKE_CURRENT_LIST_DIR}/controls/SkinButton.h
     ${CMAKE_CURRENT_LIST_DIR}/controls/Stdpanel.cpp

@@ -146,6 +146,36 @@ PanePlacement PlanPanes(QSize panel, int paneCount, int start, int tileCount) {
     return plan;
 }
 
+QSize GridTileSize(QSize panel, QSize base, int columns, int rows) {
+    if (columns < 1 || rows < 1)
+        return base;
+    int width = std::max(base.width(), (panel.width() - (columns + 1) * kGridGap) / columns);
+    const int height = std::max(base.height(), (panel.height() - (rows + 1) * kGridGap) / rows);
+    width = std::max(base.width(), std::min(width, static_cast<int>(height * kMaxTileShape)));
+    return QSize(width, height);
+}
+
+double TileScale(QSize tile, QSize base) {
+    if (base.isEmpty())
+        return 1;
+    const double scale =
+        std::min(double(tile.width()) / base.width(), double(tile.height()) / base.height());
+    return scale < 1.05 ? 1.0 : scale;
+}
+
+GridPaging PlanPaging(QSize panel, QSize tile, int columns, int rows, int tileCount) {
+    GridPaging paging;
+    if (columns < 1 || rows < 1 || tileCount <= 0)
+        return paging;
+    const GridPlacement full = PlanGrid(panel, tile, columns, 0, rows, columns * rows);
+    if (!full.Applies)
+        return paging;
+    paging.PerPage = static_cast<int>(std::count(full.Shown.begin(), full.Shown.end(), true));
+    if (paging.PerPage > 0)
+        paging.Pages = (tileCount + paging.PerPage - 1) / paging.PerPage;
+    return paging;
+}
+
 QRect FitRect(QSize source, QSize area) {
     if (source.isEmpty() || area.isEmpty())
         return QRect();

@@ -61,6 +61,27 @@ struct PanePlacement {
 };
 PanePlacement PlanPanes(QSize panel, int paneCount, int start, int tileCount);
 
+// A grid whose tiles grow with the room it has: columns x rows tiles of at
+// least the base size (80 x 69 seats, 80 x 60 answers) with gaps of
+// kGridGap around them, never wider than kMaxTileShape times their height.
+inline constexpr int kGridGap = 6;
+inline constexpr double kMaxTileShape = 2.2;
+QSize GridTileSize(QSize panel, QSize base, int columns, int rows);
+
+// How much larger than its base size a tile is (the smaller of the two
+// ratios); 1 for a tile at (or within 5 % of, or below) its base size.
+double TileScale(QSize tile, QSize base);
+
+// Pages of a grid laid out with PlanGrid: a page shows the tiles one layout
+// from its first tile shows (columns x the rows that fit, at most rows), and
+// as many pages follow as it takes to show every tile.
+struct GridPaging {
+    int PerPage = 0; // 0: not even one tile fits (the layout changes nothing)
+    int Pages = 1;
+    int PageStart(int page) const { return page * PerPage; }
+};
+GridPaging PlanPaging(QSize panel, QSize tile, int columns, int rows, int tileCount);
+
 // The largest rectangle with the shape of source that fits into area, centred
 // (sizes rounded to whole pixels): where a pane draws its handwriting so that
 // the writing keeps its proportions. Empty when either size is empty.

@@ -134,6 +134,11 @@ const std::array<const char *, kLanguageKeyCount> LanguageKeys = {
     "Error3",
     "Error4",
     "Error5",
+    "AnsweredCount",
+    "WrittenCount",
+    "PageNumber",
+    "PreviousPage",
+    "NextPage",
 };
 
 namespace {
@@ -167,6 +172,11 @@ const std::array<MessageEntry, kMessageTextCount> kMessages = {{
     {"Error3", "姓名或ID不能为空"},
     {"Error4", "ID格式不正确"},
     {"Error5", "答案不能为空"},
+    {"AnsweredCount", "已答 %1 / %2"},
+    {"WrittenCount", "已写 %1 / %2"},
+    {"PageNumber", "第 %1 / %2 页"},
+    {"PreviousPage", "上一页"},
+    {"NextPage", "下一页"},
 }};
 
 } // namespace
@@ -181,6 +191,15 @@ QString BuiltInMessageText(MessageKey key) {
 
 MessageTextTable::MessageTextTable() {
     ResetToDefaults();
+}
+
+void MessageTextTable::Set(MessageKey key, const QString &text) {
+    const int index = static_cast<int>(key);
+    if (text.isEmpty() && index >= kOriginalMessageCount) {
+        texts_[static_cast<size_t>(index)] = BuiltInMessageText(key);
+        return;
+    }
+    texts_[static_cast<size_t>(index)] = text;
 }
 
 void MessageTextTable::ResetToDefaults() {

@@ -72,14 +72,15 @@ void DebugLog(QStringView message, uint8_t count, int32_t a1 = 0, int32_t a2 = 0
 // Language keys and message texts
 // ---------------------------------------------------------------------------
 
-// The 52 language keys, in their fixed order. Each is the name of an
-// element under the root element LanguageSet of Language.xml; matched exactly,
-// case included ("multipleChoice", "Statisticalresults").
-inline constexpr int kLanguageKeyCount = 52;
+// The language keys, in their fixed order: the 52 of the form texts and
+// messages, then the messages added since. Each is the name of an element
+// under the root element LanguageSet of Language.xml; matched exactly, case
+// included ("multipleChoice", "Statisticalresults").
+inline constexpr int kLanguageKeyCount = 57;
 extern const std::array<const char *, kLanguageKeyCount> LanguageKeys;
 
-// The 23 program-wide message texts, one per key Tip1..Tip13, Warning1..5,
-// Error1..5, in that order.
+// The program-wide message texts, one per key Tip1..Tip13, Warning1..5,
+// Error1..5, then the messages added since, in that order.
 enum class MessageKey : int {
     Tip1,
     Tip2,
@@ -104,8 +105,17 @@ enum class MessageKey : int {
     Error3,
     Error4,
     Error5,
+    // The answer progress, the pages of the grids and the live view.
+    AnsweredCount,
+    WrittenCount,
+    PageNumber,
+    PreviousPage,
+    NextPage,
 };
-inline constexpr int kMessageTextCount = 23;
+inline constexpr int kMessageTextCount = 28;
+// The messages Tip1 .. Error5; those after them keep their built-in text when
+// a language file (of an older installation) has none for them.
+inline constexpr int kOriginalMessageCount = 23;
 
 // The language key of a message ("Tip1" .. "Error5").
 const char *MessageKeyName(MessageKey key);
@@ -114,16 +124,17 @@ const char *MessageKeyName(MessageKey key);
 // been applied; Warning3..Warning5 are empty.
 QString BuiltInMessageText(MessageKey key);
 
-// The current texts of the 23 messages. They start with the built-in defaults
+// The current texts of the messages. They start with the built-in defaults
 // and are overwritten by every successful language load (a missing element
-// gives an empty text). User-interface thread only.
+// gives an empty text, except for the messages added after the first 23,
+// which keep their built-in text). User-interface thread only.
 class MessageTextTable {
 public:
     MessageTextTable(); // every text at its built-in default
 
     const QString &Text(MessageKey key) const { return texts_[static_cast<int>(key)]; }
     const QString &operator[](MessageKey key) const { return Text(key); }
-    void Set(MessageKey key, const QString &text) { texts_[static_cast<int>(key)] = text; }
+    void Set(MessageKey key, const QString &text);
     void ResetToDefaults();
 
 private:

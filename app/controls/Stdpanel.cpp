@@ -2,6 +2,7 @@
 
 #include "controls/GridLayout.h"
 #include "controls/Helpers.h"
+#include "controls/PageBar.h"
 #include "controls/SkinButton.h"
 
 #include <QLabel>
@@ -41,7 +42,16 @@ void TTileImage::SetPicture(const QImage &picture) {
         return; // the same picture again (the presence update, once a second)
     m_picture = picture;
     if (!m_picture.isNull())
-        resize(m_picture.size());
+        resize((QSizeF(m_picture.size()) * m_scale).toSize());
+    update();
+}
+
+void TTileImage::SetScale(double scale) {
+    if (scale == m_scale)
+        return;
+    m_scale = scale;
+    if (!m_picture.isNull())
+        resize((QSizeF(m_picture.size()) * m_scale).toSize());
     update();
 }
 
@@ -86,7 +96,12 @@ void TTileImage::paintEvent(QPaintEvent *event) {
             p.drawImage(target, ink, source);
         }
     } else if (!m_picture.isNull()) {
-        p.drawImage(QPoint(0, 0), m_picture);
+        if (m_scale == 1) {
+            p.drawImage(QPoint(0, 0), m_picture);
+        } else {
+            p.setRenderHint(QPainter::SmoothPixmapTransform);
+            p.drawImage(rect(), m_picture);
+        }
     }
 }
 
@@ -146,9 +161,42 @@ void TStdChannel::SetSelected(bool on) {
     update();
 }
 
+namespace {
+QSize TileBaseSize(int kind) {
+    return kind == kAnswerGrid ? QSize(80, 60) : QSize(80, 69);
+}
+} // namespace
+
+double TStdChannel::Scale() const {
+    if (m_inkMode || !m_grows)
+        return 1;
+    const QSize base = TileBaseSize(m_answer->isHidden() ? kSeatGrid : kAnswerGrid);
+    return TileScale(size(), base);
+}
+
 void TStdChannel::ArrangeChildren() {
     const int W = width(), H = height();
     m_inner->setGeometry(1, 1, W - 2, H - 2);
+    const double scale = Scale();
+    if (scale > 1 || m_scaled) {
+        // Fonts follow the tile's size; back at the base size they are the
+        // window's again.
+        m_scaled = scale > 1;
+        const double text = std::min(scale, kMaxTextScale);
+        QFont label = font();
+        label.setPixelSize(static_cast<int>(std::lround(12 * text)));
+        m_name->setFont(label);
+        m_id->setFont(label);
+        m_image->SetScale(std::min(scale, kMaxPictureScale));
+        if (!m_scaled)
+            m_answer->setFont(label);
+        for (QLabel *l : {m_name, m_id})
+            l->resize(l->width(), l->fontMetrics().height());
+    }
+    if (m_scaled) {
+        ArrangeScaled(scale);
+        return;
+    }
     if (!m_answer->isHidden()) {
         m_image->move((W - m_image->width()) / 2, m_image->y());
         m_answer->move(m_answer->x(), H - 18);
@@ -161,7 +209,42 @@ void TStdChannel::ArrangeChildren() {
             m_image->setGeometry(0, 0, std::max(W - 2, 0), std::max(H - 32, 0));
         else
             m_image->move((W - m_image->width()) / 2, m_image->y());
+        if (m_mark)
+            m_mark->setGeometry(0, 0, std::max(W - 2, 0), kWritingMarkHeight);
     }
+}
+
+void TStdChannel::ArrangeScaled(double scale) {
+    const int W = width(), H = height();
+    const int inner = H - 2;
+    const int nameH = m_name->fontMetrics().height();
+    const int idH = m_id->fontMetrics().height();
+    const int pad = static_cast<int>(std::lround(3 * scale));
+    if (!m_answer->isHidden()) {
+        // Name and ID at the top, the letters as large as the rest allows.
+        m_name->move(m_name->x(), pad);
+        m_id->move(m_id->x(), pad + nameH);
+        const int top = pad + nameH + idH;
+        const int room = std::max(inner - top - pad, 12);
+        QFont letters = font();
+        letters.setBold(true);
+        letters.setPixelSize(std::clamp(static_cast<int>(room * 0.95), 12, 240));
+        // Eight letters must fit across as well.
+        const int across = QFontMetrics(letters).horizontalAdvance(m_answerText);
+        if (across > W - 2 * pad)
+            letters.setPixelSize(std::max(12, letters.pixelSize() * (W - 2 * pad) / across));
+        m_answer->setFont(letters);
+        m_answer->move(m_answer->x(), top + (room - QFontMetrics(letters).height()) / 2);
+    } else {
+        // Seat: the link picture above the name and the ID.
+        m_id->move(m_id->x(), inner - idH - pad / 2);
+        m_name->move(m_name->x(), m_id->y() - nameH);
+        m_image->move((W - 2 - m_image->width()) / 2,
+                      std::max(0, (m_name->y() - m_image->height()) / 2));
+    }
+    CentreLabel(m_name);
+    CentreLabel(m_id);
+    CentreLabel(m_answer);
 }
 
 void TStdChannel::SetBounds(const QRect &bounds) {
@@ -170,11 +253,61 @@ void TStdChannel::SetBounds(const QRect &bounds) {
 }
 
 void TStdChannel::CentreLabel(QLabel *label) {
-    const QString text = label->text();
-    const int counted = LabelTextWidth(text);
+    QString text = label == m_name ? m_studentName : label->text();
     const int drawn = label->fontMetrics().horizontalAdvance(text);
+    if (label == m_name) {
+        // A name wider than the tile is cut: the tile's tooltip holds it whole.
+        setToolTip(drawn > width() - 2 || LabelTextWidth(text) > width() ? text : QString());
+    }
+    if (m_scaled) {
+        // Too wide for a scaled tile: cut at the end with an ellipsis.
+        if (drawn > width() - 4) {
+            text = label->fontMetrics().elidedText(text, Qt::ElideRight, width() - 4);
+            label->setText(text);
+        } else if (label->text() != text) {
+            label->setText(text);
+        }
+        const int w = label->fontMetrics().horizontalAdvance(text);
+        label->setGeometry((width() - 2 - w) / 2, label->y(), w, label->fontMetrics().height());
+        return;
+    }
+    if (label == m_name && label->text() != text)
+        label->setText(text);
+    const int counted = LabelTextWidth(text);
     label->setGeometry(CentredLabelLeft(width(), text), label->y(), std::max(counted, drawn),
                        label->fontMetrics().height());
+}
+
+void TStdChannel::SetAwaiting(bool awaiting) {
+    if (m_awaiting == awaiting)
+        return;
+    m_awaiting = awaiting;
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, awaiting ? kAwaitingTile : kTileColour);
+    setPalette(pal);
+    m_inner->setPalette(pal);
+    update();
+}
+
+void TStdChannel::SetWriting(bool writing) {
+    if (m_writing == writing)
+        return;
+    m_writing = writing;
+    if (writing && !m_mark) {
+        m_mark = new QWidget(m_inner);
+        m_mark->setObjectName(QStringLiteral("WritingMark"));
+        m_mark->setAutoFillBackground(true);
+        QPalette pal = m_mark->palette();
+        pal.setColor(QPalette::Window, kWritingMark);
+        m_mark->setPalette(pal);
+        m_mark->installEventFilter(this);
+    }
+    if (m_mark) {
+        // A bar along the pane's top edge: seen from the back of the room.
+        m_mark->setGeometry(0, 0, width() - 2, kWritingMarkHeight);
+        m_mark->setVisible(writing);
+        m_mark->raise();
+    }
 }
 
 void TStdChannel::RequestImageRepaint() {
@@ -260,6 +393,7 @@ void TStdChannel::changeEvent(QEvent *event) {
 
 void TStdChannel::RaiseMouse(QMouseEvent *event, bool doubleClick) {
     const QPoint pos = event->position().toPoint();
+    m_lastPress = event->globalPosition().toPoint();
     QPointer<TStdChannel> self(this);
     if (doubleClick) {
         // As the original: the double-click, then the press that came with it.
@@ -315,10 +449,15 @@ void SetAnswer(TStdChannel *tile, const QString &text) {
         return;
     tile->m_answerText = text;
     tile->m_answer->setText(text);
+    if (!tile->m_answer->isHidden())
+        tile->SetAwaiting(text.isEmpty());
     QPalette pal = tile->m_answer->palette();
     pal.setColor(QPalette::WindowText, text == AnswerKey ? kAnswerRight : kAnswerWrong);
     tile->m_answer->setPalette(pal);
-    tile->CentreLabel(tile->m_answer);
+    if (tile->m_scaled)
+        tile->ArrangeChildren(); // the letters' size follows how many there are
+    else
+        tile->CentreLabel(tile->m_answer);
 }
 
 static const QImage &LinkImage(bool linked) {
@@ -409,6 +548,7 @@ void TBGPanel::Build(const SlotTable &table, int kind) {
     for (int i = 0; i < count; ++i) {
         const StudentSlot &slot = table[i];
         auto *tile = new TStdChannel(this, kind == kLiveGrid);
+        tile->SetGrows(m_fitTiles);
         tile->SetBounds(QRect(0, 0, m_tileWidth, m_tileHeight));
         tile->SetTag(i);
         connect(tile, &TStdChannel::OnMouseDown, this, &TBGPanel::OnMouseDown);
@@ -424,6 +564,7 @@ void TBGPanel::Build(const SlotTable &table, int kind) {
             tile->TileImage()->hide();
             tile->AnswerLabel()->show();
             tile->ArrangeChildren();
+            tile->SetAwaiting(true);
         }
         tile->show();
         m_tiles.push_back(tile);
@@ -454,18 +595,79 @@ void TBGPanel::SelectTile(int index) {
 }
 
 void TBGPanel::LayoutGrid(int columns, int start, int rows) {
+    m_gridColumns = columns;
+    m_gridStart = start;
+    m_gridRows = rows;
+    const QSize base(m_tileWidth, m_tileHeight);
+    QSize area = size();
+    QSize tile = m_fitTiles ? GridTileSize(area, base, columns, rows) : base;
+    GridPaging paging;
+    const int from = std::max(start, 0);
+    if (m_paged) {
+        paging = PlanPaging(area, tile, columns, rows, int(m_tiles.size()) - from);
+        if (paging.Pages > 1) {
+            // The page strip takes the bottom; the tiles fit into the rest.
+            area.setHeight(std::max(0, area.height() - kPageBarHeight));
+            tile = m_fitTiles ? GridTileSize(area, base, columns, rows) : base;
+            paging = PlanPaging(area, tile, columns, rows, int(m_tiles.size()) - from);
+        }
+    }
+    const int pages = std::max(paging.Pages, 1);
+    m_gridPage = std::clamp(m_gridPage, 0, pages - 1);
     const GridPlacement plan =
-        PlanGrid(size(), QSize(m_tileWidth, m_tileHeight), columns, start, rows, m_tiles.size());
+        PlanGrid(area, tile, columns, start + paging.PageStart(m_gridPage), rows, m_tiles.size());
     if (!plan.Applies)
         return;
+    m_gridPages = pages;
+    m_gridPerPage = paging.PerPage;
     for (TStdChannel *tile : m_tiles)
         tile->hide();
     for (int i = 0; i < m_tiles.size(); ++i) {
         if (!plan.Shown[static_cast<size_t>(i)])
             continue;
-        m_tiles[i]->move(plan.Positions[static_cast<size_t>(i)]);
+        if (m_fitTiles)
+            m_tiles[i]->SetBounds(QRect(plan.Positions[static_cast<size_t>(i)], tile));
+        else
+            m_tiles[i]->move(plan.Positions[static_cast<size_t>(i)]);
         m_tiles[i]->show();
     }
+    if (pages > 1) {
+        if (!m_pageBar) {
+            m_pageBar = new TPageBar(this);
+            connect(m_pageBar, &TPageBar::Previous, this, [this] { SetGridPage(m_gridPage - 1); });
+            connect(m_pageBar, &TPageBar::Next, this, [this] { SetGridPage(m_gridPage + 1); });
+        }
+        m_pageBar->setGeometry(0, height() - kPageBarHeight, width(), kPageBarHeight);
+        m_pageBar->SetPage(m_gridPage, pages);
+        m_pageBar->show();
+        m_pageBar->raise();
+    } else if (m_pageBar) {
+        m_pageBar->hide();
+    }
+}
+
+void TBGPanel::SetFitTiles(bool on) {
+    m_fitTiles = on;
+    for (TStdChannel *tile : m_tiles)
+        tile->SetGrows(on);
+}
+
+void TBGPanel::SetGridPage(int page) {
+    if (m_gridColumns < 1 || page < 0 || page >= m_gridPages || page == m_gridPage)
+        return;
+    m_gridPage = page;
+    LayoutGrid(m_gridColumns, m_gridStart, m_gridRows);
+}
+
+int TBGPanel::GridPageOf(int index) const {
+    if (index < m_gridStart || index >= m_tiles.size())
+        return -1;
+    return m_gridPerPage > 0 ? std::min((index - m_gridStart) / m_gridPerPage, m_gridPages - 1) : 0;
+}
+
+void TBGPanel::UpdateTexts() {
+    if (m_pageBar)
+        m_pageBar->UpdateTexts();
 }
 
 void TBGPanel::LayoutPanes(int paneCount, int start) {

@@ -26,6 +26,8 @@ class QLabel;
 
 namespace lumora {
 
+class TPageBar;
+
 // The size of every ink bitmap: the main window sets both before
 // it creates the live handwriting view; tiles built in ink mode take them.
 extern int InkWidth;
@@ -42,6 +44,14 @@ inline const QColor kAnswerRight{0x00, 0x80, 0x00};
 inline const QColor kAnswerWrong{0xFF, 0x00, 0x00};
 inline const QColor kSelectedFrame{0xFF, 0xFF, 0x00};
 inline const QColor kPageLabel{0x00, 0x00, 0xFF};
+// An answer tile whose student has not answered yet.
+inline const QColor kAwaitingTile{0xEE, 0xF1, 0xF5};
+// The bar over a pane whose student wrote in the last seconds.
+inline const QColor kWritingMark{0x1E, 0xA0, 0x4A};
+inline constexpr int kWritingMarkHeight = 5;
+// How far a tile's texts and link picture grow with the tile.
+inline constexpr double kMaxTextScale = 2.0;
+inline constexpr double kMaxPictureScale = 2.0;
 
 // The program's font: 12-pixel "WenQuanYi Zen Hei Mono" (SimSun on Windows),
 // whose half-width characters are 6 and full-width ones 12 pixels wide, as
@@ -63,6 +73,8 @@ public:
     // Seat grid: the link picture; the control sizes itself to it.
     void SetPicture(const QImage &picture);
     const QImage &Picture() const { return m_picture; }
+    // Seat grid: the link picture drawn this many times its size.
+    void SetScale(double scale);
     // Ink mode: the sheet drawn (owned by the tile).
     void SetInk(const TInkSheet *ink) { m_ink = ink; }
     // Where the sheet is drawn in this control (empty without a sheet).
@@ -76,6 +88,7 @@ protected:
 private:
     QImage m_picture;
     const TInkSheet *m_ink = nullptr;
+    double m_scale = 1;
     int m_paints = 0;
 };
 
@@ -121,11 +134,24 @@ public:
     // Makes the sheet white again (its memory is given back) and repaints it.
     void ClearInk();
 
-    // Places the children for the tile's size.
+    // Places the children for the tile's size. A seat or answer tile larger
+    // than its base size gets texts, picture and answer letters that grow
+    // with it (Scale() above 1).
     void ArrangeChildren();
+    double Scale() const;
+    // Whether the tile may grow past its base size (set by its panel).
+    void SetGrows(bool on) { m_grows = on; }
+    // Answer grid: the student has not answered yet (a paler tile).
+    void SetAwaiting(bool awaiting);
+    bool Awaiting() const { return m_awaiting; }
+    // Live view: the student wrote in the last seconds (a bar over the pane).
+    void SetWriting(bool writing);
+    bool Writing() const { return m_writing; }
     // Moves and sizes the tile, then arranges its children at once (a
     // widget that is not shown yet gets its resize event only later).
     void SetBounds(const QRect &bounds);
+    // Where on the screen the tile (or a child) was last pressed.
+    QPoint LastPressAt() const { return m_lastPress; }
     // Requests a repaint of the picture; from any thread (queued).
     void RequestImageRepaint();
     // The part of the ink bitmap that a drawing call changed (UI thread); the
@@ -153,6 +179,7 @@ private:
     friend void SetAnswer(TStdChannel *, const QString &);
     friend int AdvancePenState(TStdChannel *, bool);
     void CentreLabel(QLabel *label);
+    void ArrangeScaled(double scale);
     void RaiseMouse(QMouseEvent *event, bool doubleClick);
 
     uint16_t m_cardID = 0;
@@ -175,6 +202,12 @@ private:
     QRect m_dirtyInk;
     QElapsedTimer m_lastFlush;
     int m_tag = 0;
+    bool m_scaled = false;
+    bool m_grows = false;
+    bool m_awaiting = false;
+    bool m_writing = false;
+    QWidget *m_mark = nullptr;
+    QPoint m_lastPress;
     TInkSheet m_ink;
 };
 
@@ -212,6 +245,22 @@ public:
     TStdChannel *GetTile(int index) const;
     void SelectTile(int index);
     void LayoutGrid(int columns, int start, int rows);
+    // Kinds 0 and 2, set by the main window: tiles grow with the room the grid
+    // has (SetFitTiles), and students that one layout cannot show go on
+    // further pages, with a page strip at the bottom (SetPaged). Both off:
+    // every tile keeps its base size and tiles past columns x rows stay hidden.
+    void SetFitTiles(bool on);
+    void SetPaged(bool on) { m_paged = on; }
+    // Pages of the last LayoutGrid (1 when everything fits) and the one shown.
+    int GridPages() const { return m_gridPages; }
+    int GridPage() const { return m_gridPage; }
+    // Shows another page of the grid (nothing outside 0 .. GridPages() - 1).
+    void SetGridPage(int page);
+    // The page that shows tile index, or -1.
+    int GridPageOf(int index) const;
+    TPageBar *PageBar() const { return m_pageBar; }
+    // The page strip's texts in the current language.
+    void UpdateTexts();
     void LayoutPanes(int paneCount, int start);
     // Kind 1 only: one ink bitmap (index) or all of them (-1) white.
     void ClearInk(int index);
@@ -251,6 +300,15 @@ private:
     int m_selectedIndex = -1;
     int m_pageStart = 0;
     int m_paneCount = 0;
+    bool m_fitTiles = false;
+    bool m_paged = false;
+    int m_gridColumns = 0;
+    int m_gridStart = 0;
+    int m_gridRows = 0;
+    int m_gridPage = 0;
+    int m_gridPages = 1;
+    int m_gridPerPage = 0;
+    TPageBar *m_pageBar = nullptr;
 };
 
 } // namespace lumora

@@ -164,8 +164,10 @@ TEST(DebugLog, SendsTheLineToTheLoggingCategory) {
                                     QStringLiteral("50%s %n: 1 : 2"), QString(), U("中文")}));
 }
 
-TEST(LanguageKeys, HoldsThe52KeysInOrder) {
-    ASSERT_EQ(LanguageKeys.size(), 52u);
+TEST(LanguageKeys, HoldsThe52KeysInOrderThenTheAddedMessages) {
+    ASSERT_EQ(LanguageKeys.size(), 57u);
+    EXPECT_STREQ(LanguageKeys[52], "AnsweredCount");
+    EXPECT_STREQ(LanguageKeys[56], "NextPage");
     EXPECT_STREQ(LanguageKeys[0], "AppTitle");
     EXPECT_STREQ(LanguageKeys[4], "Statisticalresults");
     EXPECT_STREQ(LanguageKeys[8], "multipleChoice");
@@ -176,7 +178,7 @@ TEST(LanguageKeys, HoldsThe52KeysInOrder) {
     for (const char *key : LanguageKeys) {
         unique.insert(QString::fromLatin1(key));
     }
-    EXPECT_EQ(unique.size(), 52);
+    EXPECT_EQ(unique.size(), 57);
 }
 
 TEST(MessageTexts, NamesFollowTheLanguageKeys) {
@@ -197,6 +199,13 @@ TEST(MessageTexts, StartWithTheBuiltInDefaults) {
     EXPECT_EQ(texts[MessageKey::Error5], U("答案不能为空"));
     texts.Set(MessageKey::Tip1, QString());
     EXPECT_TRUE(texts[MessageKey::Tip1].isEmpty());
+    // An added message without a text keeps its built-in one.
+    texts.Set(MessageKey::AnsweredCount, QStringLiteral("Answered %1 of %2"));
+    EXPECT_EQ(texts[MessageKey::AnsweredCount], QStringLiteral("Answered %1 of %2"));
+    texts.Set(MessageKey::AnsweredCount, QString());
+    EXPECT_EQ(texts[MessageKey::AnsweredCount], U("已答 %1 / %2"));
+    texts.Set(MessageKey::NextPage, QString());
+    EXPECT_EQ(texts[MessageKey::NextPage], U("下一页"));
     texts.ResetToDefaults();
     EXPECT_EQ(texts[MessageKey::Tip1], U("未选择"));
     EXPECT_EQ(MessageTexts[MessageKey::Tip9], U("保存"));

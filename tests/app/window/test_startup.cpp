@@ -114,9 +114,12 @@ TEST_F(StartUp, TheWindowIsABorderlessRoundedScreen) {
 
     EXPECT_EQ(Control<QWidget>("pnlTop")->height(), 35);
     EXPECT_EQ(Control<QWidget>("pnlRz")->width(), 185);
-    EXPECT_EQ(Control<QWidget>("pnlbottom")->height(), 22);
     EXPECT_EQ(Control<QWidget>("btnMin")->size(), QSize(26, 18));
     EXPECT_EQ(Control<QWidget>("btnUsbState")->size(), QSize(24, 24));
+    // The receiver indicator stands wholly inside the bottom bar.
+    auto *bottom = Control<QWidget>("pnlbottom");
+    EXPECT_EQ(bottom->height(), 26);
+    EXPECT_TRUE(bottom->rect().contains(Control<QWidget>("btnUsbState")->geometry()));
     auto *close = Control<QWidget>("btnClose");
     EXPECT_EQ(close->size(), QSize(43, 18));
     EXPECT_EQ(close->y(), 0);
