@@ -13,9 +13,7 @@
 #include <algorithm>
 
 // The resource of a static library is registered by name, outside any namespace.
-static void InitSkinQrc() {
-    Q_INIT_RESOURCE(skin);
-}
+static void InitSkinQrc() { Q_INIT_RESOURCE(skin); }
 
 namespace lumora {
 
@@ -33,9 +31,7 @@ void TRepeatTimer::Start() {
         m_timer.start(m_period);
 }
 
-void TRepeatTimer::Stop() {
-    m_timer.stop();
-}
+void TRepeatTimer::Stop() { m_timer.stop(); }
 
 // ---- TBaseButton ----------------------------------------------------------------
 
@@ -106,9 +102,7 @@ void TBaseButton::SetTabStop(bool on) {
     setFocusPolicy(on ? Qt::StrongFocus : Qt::NoFocus);
 }
 
-void TBaseButton::FontChanged() {
-    update();
-}
+void TBaseButton::FontChanged() { update(); }
 
 void TBaseButton::TransparentChanged() {
     m_colourKey = m_transparent;
@@ -118,22 +112,18 @@ void TBaseButton::TransparentChanged() {
     update();
 }
 
-TRepeatTimer *TBaseButton::CreateRepeatTimer(int periodMs) {
-    return new TRepeatTimer(periodMs, this);
-}
+TRepeatTimer *TBaseButton::CreateRepeatTimer(int periodMs) { return new TRepeatTimer(periodMs, this); }
 
 void TBaseButton::FreeRepeatTimer() {
     if (!m_repeat)
         return;
     m_repeat->Stop();
     m_repeat->disconnect(this);
-    m_repeat->deleteLater(); // may be freed from inside its own tick
+    m_repeat->deleteLater();  // may be freed from inside its own tick
     m_repeat = nullptr;
 }
 
-bool TBaseButton::CanTakeFocus() const {
-    return isVisible() && isEnabled();
-}
+bool TBaseButton::CanTakeFocus() const { return isVisible() && isEnabled(); }
 
 void TBaseButton::Click() {
     if (m_pressed) {
@@ -171,8 +161,7 @@ QImage TBaseButton::KeyedFace(const QPixmap &face) {
 void TBaseButton::DrawFace(QPainter &canvas, const QPixmap &face) {
     if (face.isNull())
         return;
-    QImage image =
-        m_colourKey ? KeyedFace(face) : face.toImage().convertToFormat(QImage::Format_ARGB32);
+    QImage image = m_colourKey ? KeyedFace(face) : face.toImage().convertToFormat(QImage::Format_ARGB32);
     if (!isEnabled()) {
         // greyed: the face's luminance, lightened towards white
         for (int y = 0; y < image.height(); ++y) {
@@ -322,9 +311,7 @@ void TBaseButton::leaveEvent(QEvent *event) {
 
 // ---- keyboard ---------------------------------------------------------------------
 
-static bool IsEnterKey(int key) {
-    return key == Qt::Key_Return || key == Qt::Key_Enter;
-}
+static bool IsEnterKey(int key) { return key == Qt::Key_Return || key == Qt::Key_Enter; }
 
 void TBaseButton::keyPressEvent(QKeyEvent *event) {
     if ((event->key() == Qt::Key_Space || IsEnterKey(event->key())) && isEnabled()) {
@@ -476,9 +463,7 @@ void TImageButton::LoadNormalFace(QPixmap &face) {
         face = m_picNormal;
 }
 
-void TImageButton::LoadHotFace(QPixmap &face) {
-    face = m_picMouseOn.isNull() ? m_picNormal : m_picMouseOn;
-}
+void TImageButton::LoadHotFace(QPixmap &face) { face = m_picMouseOn.isNull() ? m_picNormal : m_picMouseOn; }
 
 void TImageButton::LoadDownFace(QPixmap &face) {
     face = m_picMouseDown.isNull() ? m_picNormal : m_picMouseDown;
