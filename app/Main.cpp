@@ -237,7 +237,8 @@ void TFrmMain::BuildShell() {
     bottom->addWidget(lblAns_);
     lblProgress_ = new QLabel(pnlbottom_);
     lblProgress_->setObjectName(QStringLiteral("lblProgress"));
-    lblProgress_->setStyleSheet(QStringLiteral("color: #0b3d66; font-weight: bold;"));
+    lblProgress_->setStyleSheet(
+        QStringLiteral("color: #0b3d66; font-weight: bold; font-size: 15px;"));
     lblProgress_->hide();
     bottom->addSpacing(16);
     bottom->addWidget(lblProgress_);

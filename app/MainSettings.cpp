@@ -115,6 +115,14 @@ void TFrmMain::ImportRoster(const QString &chosenPath) {
     bridge_.Suspend();
     CurrentTile = nullptr;
     ApplyImport(table_, result, config_.MainLine, config_.MainRow);
+    // Each student's pane shows the student's own tablet, as after loading
+    // the roster file: pen points route by the pane layer.
+    for (int i = 0; i < table_.Count.load(); ++i) {
+        if (table_[i].CardSplitName.IsEmpty()) {
+            table_[i].CardSplitName = table_[i].Name.ToString();
+            table_[i].CardSplitID = table_[i].CardID.load();
+        }
+    }
     SeatGrid->Reload(table_, kSeatGrid);
     LiveGrid->Reload(table_, kLiveGrid);
     AnswerGrid->Reload(table_, kAnswerGrid);

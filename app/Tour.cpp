@@ -4,9 +4,11 @@
 #include "Main.h"
 #include "config/UnSetName.h"
 #include "controls/SkinButton.h"
+#include "controls/Stdpanel.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QLineEdit>
 #include <QTimer>
 
@@ -34,7 +36,54 @@ void RunSteps(std::shared_ptr<std::vector<Step>> steps, size_t index) {
     });
 }
 
+// The class the simulated receiver brings (tablets 1 to 30).
+const char16_t *const kClass[] = {
+    u"王小明", u"李华", u"张伟", u"刘洋", u"陈静", u"杨帆", u"赵磊", u"黄敏", u"周杰", u"吴婷",
+    u"徐浩",   u"孙悦", u"马骏", u"朱琳", u"胡斌", u"郭晓", u"何佳", u"高翔", u"林雪", u"罗丹",
+    u"郑凯",   u"梁爽", u"谢文", u"宋雨", u"唐宁", u"韩梅", u"冯涛", u"邓超", u"曹颖", u"彭程",
+};
+
+bool AnySeatHasATablet(TFrmMain &window) {
+    SlotTable &table = window.Table();
+    const int count = table.Count.load();
+    for (int i = 0; i < count; ++i) {
+        if (table[i].CardID.load() != 0) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// A fresh data folder has seats but nobody on them: the class comes in by
+// the program's own roster import.
+void SeatTheClass(TFrmMain &window, const QString &pictureDir) {
+    if (AnySeatHasATablet(window)) {
+        return;
+    }
+    const QString path = QDir(pictureDir).filePath(QStringLiteral("tour-class.txt"));
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+        return;
+    }
+    QByteArray lines;
+    int id = 0;
+    for (const char16_t *name : kClass) {
+        lines += QString::fromUtf16(name).toUtf8() + '#' + QByteArray::number(++id) + '\n';
+    }
+    if (file.write(lines) != lines.size() || !file.flush()) {
+        return;
+    }
+    file.close();
+    window.ImportRoster(path);
+}
+
 } // namespace
+
+void AnswerDialogWithOk(TFrmSetName &dialog) {
+    if (auto *ok = dialog.findChild<TImageButton *>(QStringLiteral("btn1"))) {
+        ok->Click();
+    }
+}
 
 void StartTour(TFrmMain &window, const QString &pictureDir) {
     QDir().mkpath(pictureDir);
@@ -56,20 +105,36 @@ void StartTour(TFrmMain &window, const QString &pictureDir) {
         }
     });
     SetPromptResponder([](const QString &, const QString &, bool) { return true; });
+    SeatTheClass(window, pictureDir);
 
+    // Pages of the seat grid beyond the first, when the class needs more.
+    const auto morePages = [w, save] {
+        if (w->SeatGrid->GridPages() > 1) {
+            w->PageKey(1);
+            save("1b-seat-grid-page-2.png");
+            w->PageKey(-1);
+        }
+    };
     auto steps = std::make_shared<std::vector<Step>>(std::vector<Step>{
         // Tablets connect: the receiver reports within about a second.
         {2500, [=] { save("1-seat-grid.png"); }},
+        {0, morePages},
         {0, [=] { click("SingleChoice"); }},
         {0, [=] { click("NotStarted"); }},
         {0, [=] { click("UnderWay"); }},
-        {7000, [=] { save("2-answer-grid.png"); }},
+        {2500, [=] { save("2a-answering.png"); }},
+        {4500, [=] { save("2-answer-grid.png"); }},
         {0, [=] { click("AlreadyOver"); }},
         {0, [=] { click("Statisticalresults"); }},
         {500, [=] { save("3-result-chart.png"); }},
         {0, [=] { click("EssayQuestion"); }},
         {0, [=] { click("NotStarted"); }},
         {8000, [=] { save("4-live-handwriting.png"); }},
+        {0, [=] { w->PageKey(1); }},
+        {1500, [=] { save("4b-live-next-page.png"); }},
+        {0, [=] { w->ZoomSelectedPane(); }},
+        {1500, [=] { save("4c-live-zoomed.png"); }},
+        {0, [=] { w->ReturnFromZoom(); }},
         {0, [=] { click("LayoutSettings"); }},
         {300, [=] { save("5-settings.png"); }},
         {0, [=] { w->close(); }},

@@ -1,6 +1,7 @@
 // A scripted lesson on the running program: a single-choice question with its
-// answers and chart, then a subjective question with live handwriting. A
-// picture of every view is saved, then the program quits.
+// answers and chart, then a subjective question with live handwriting, paged
+// and zoomed from the keyboard. A picture of every view is saved, then the
+// program quits.
 #pragma once
 
 #include <QString>
@@ -8,7 +9,13 @@
 namespace lumora {
 
 class TFrmMain;
+class TFrmSetName;
 
+// Plays the lesson: a fresh data folder (seats without tablets) first gets
+// the simulated class of 30 by a roster import.
 void StartTour(TFrmMain &window, const QString &pictureDir);
+
+// Unattended runs: presses OK on a dialog as it stands.
+void AnswerDialogWithOk(TFrmSetName &dialog);
 
 } // namespace lumora

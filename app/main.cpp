@@ -31,13 +31,22 @@ int main(int argc, char **argv) {
     parser.addOption(tourOption);
     parser.process(app);
 
-    // Unattended runs (scripts, tests of the whole program): every prompt is
-    // answered with OK and written to stderr instead of waiting for a user.
-    if (qgetenv("LUMORA_ANSWER_PROMPTS") == "ok") {
+    // Unattended runs (scripts, tests of the whole program, the tour): every
+    // prompt is answered with OK and written to stderr instead of waiting for
+    // a user, and every dialog with OK as it stands (the first start's seat
+    // count among them); a dialog that refuses that is cancelled.
+    const bool tour = parser.isSet(tourOption);
+    if (qgetenv("LUMORA_ANSWER_PROMPTS") == "ok" || tour) {
         lumora::SetPromptResponder([](const QString &title, const QString &text, bool) {
             std::fprintf(stderr, "prompt: %s: %s\n", qPrintable(title), qPrintable(text));
             return true;
         });
+        lumora::SetDialogResponder(&lumora::AnswerDialogWithOk);
+    }
+    // The tour plays its lesson on the simulated class unless a receiver
+    // was chosen.
+    if (tour && qEnvironmentVariableIsEmpty("PENLYNX_RECEIVER")) {
+        qputenv("PENLYNX_RECEIVER", "sim:tablets=30,absent=3");
     }
 
     QString error;
@@ -54,7 +63,7 @@ int main(int argc, char **argv) {
         return 1; // no receiver: reported, files written when the window goes
     }
     window.show();
-    if (parser.isSet(tourOption)) {
+    if (tour) {
         lumora::StartTour(window, parser.value(tourOption));
     }
     return QApplication::exec();

@@ -163,11 +163,18 @@ double TileScale(QSize tile, QSize base) {
     return scale < 1.05 ? 1.0 : scale;
 }
 
+int FittingRows(int panelHeight, int tileHeight, int rows) {
+    if (tileHeight <= 0)
+        return std::max(rows, 1);
+    return std::clamp(panelHeight / tileHeight, 1, std::max(rows, 1));
+}
+
 GridPaging PlanPaging(QSize panel, QSize tile, int columns, int rows, int tileCount) {
     GridPaging paging;
     if (columns < 1 || rows < 1 || tileCount <= 0)
         return paging;
-    const GridPlacement full = PlanGrid(panel, tile, columns, 0, rows, columns * rows);
+    const int fit = FittingRows(panel.height(), tile.height(), rows);
+    const GridPlacement full = PlanGrid(panel, tile, columns, 0, fit, columns * fit);
     if (!full.Applies)
         return paging;
     paging.PerPage = static_cast<int>(std::count(full.Shown.begin(), full.Shown.end(), true));

@@ -72,9 +72,14 @@ QSize GridTileSize(QSize panel, QSize base, int columns, int rows);
 // ratios); 1 for a tile at (or within 5 % of, or below) its base size.
 double TileScale(QSize tile, QSize base);
 
-// Pages of a grid laid out with PlanGrid: a page shows the tiles one layout
-// from its first tile shows (columns x the rows that fit, at most rows), and
-// as many pages follow as it takes to show every tile.
+// At most rows rows of tiles that fit on a panel of this height without
+// overlapping (PlanGrid lets rows overlap and cuts the first one when more
+// are asked for than fit); at least one.
+int FittingRows(int panelHeight, int tileHeight, int rows);
+
+// Pages of a grid laid out with PlanGrid and FittingRows: a page shows the
+// tiles one layout from its first tile shows (columns x the rows that fit),
+// and as many pages follow as it takes to show every tile.
 struct GridPaging {
     int PerPage = 0; // 0: not even one tile fits (the layout changes nothing)
     int Pages = 1;

@@ -228,8 +228,12 @@ void TStdChannel::ArrangeScaled(double scale) {
         const int room = std::max(inner - top - pad, 12);
         QFont letters = font();
         letters.setBold(true);
-        letters.setPixelSize(std::clamp(static_cast<int>(room * 0.95), 12, 240));
-        // Eight letters must fit across as well.
+        letters.setPixelSize(std::clamp(room, 12, 240));
+        // The line (not only the glyphs) within the room, and eight letters
+        // across the tile.
+        const int line = QFontMetrics(letters).height();
+        if (line > room)
+            letters.setPixelSize(std::max(12, letters.pixelSize() * room / line));
         const int across = QFontMetrics(letters).horizontalAdvance(m_answerText);
         if (across > W - 2 * pad)
             letters.setPixelSize(std::max(12, letters.pixelSize() * (W - 2 * pad) / across));
@@ -259,8 +263,8 @@ void TStdChannel::CentreLabel(QLabel *label) {
         // A name wider than the tile is cut: the tile's tooltip holds it whole.
         setToolTip(drawn > width() - 2 || LabelTextWidth(text) > width() ? text : QString());
     }
-    if (m_scaled) {
-        // Too wide for a scaled tile: cut at the end with an ellipsis.
+    if (m_scaled || m_grows) {
+        // Too wide for the tile: cut at the end with an ellipsis.
         if (drawn > width() - 4) {
             text = label->fontMetrics().elidedText(text, Qt::ElideRight, width() - 4);
             label->setText(text);
@@ -614,8 +618,10 @@ void TBGPanel::LayoutGrid(int columns, int start, int rows) {
     }
     const int pages = std::max(paging.Pages, 1);
     m_gridPage = std::clamp(m_gridPage, 0, pages - 1);
-    const GridPlacement plan =
-        PlanGrid(area, tile, columns, start + paging.PageStart(m_gridPage), rows, m_tiles.size());
+    // Paged, no row is cut: rows that do not fit go on the next page.
+    const int shownRows = m_paged ? FittingRows(area.height(), tile.height(), rows) : rows;
+    const GridPlacement plan = PlanGrid(area, tile, columns, start + paging.PageStart(m_gridPage),
+                                        shownRows, m_tiles.size());
     if (!plan.Applies)
         return;
     m_gridPages = pages;
