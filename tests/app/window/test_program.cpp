@@ -2,6 +2,7 @@
 // a picture of every view and quits, writing both files at exit.
 #include "ReplayScript.h"
 #include "TestData.h"
+#include "config/Roster.h"
 #include "controls/Helpers.h"
 
 #include <QCoreApplication>
@@ -43,15 +44,20 @@ protected:
 
     // Lumora with the arguments on a fresh X server, the receiver replaying
     // the script.
+    // An empty receiver leaves PENLYNX_RECEIVER unset.
     Outcome Start(const QStringList &arguments, const QString &receiver,
                   bool answerPrompts = false) {
         QProcess process;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.remove(QStringLiteral("LUMORA_ANSWER_PROMPTS"));
         if (answerPrompts) {
             env.insert(QStringLiteral("LUMORA_ANSWER_PROMPTS"), QStringLiteral("ok"));
         }
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
-        env.insert(QStringLiteral("PENLYNX_RECEIVER"), receiver);
+        env.remove(QStringLiteral("PENLYNX_RECEIVER"));
+        if (!receiver.isEmpty()) {
+            env.insert(QStringLiteral("PENLYNX_RECEIVER"), receiver);
+        }
         process.setProcessEnvironment(env);
         process.setProcessChannelMode(QProcess::MergedChannels);
         process.start(QStringLiteral("xvfb-run"),
@@ -142,7 +148,9 @@ TEST_F(Program, TourSavesEveryViewAndTheFilesAreWrittenAtExit) {
     for (const auto &match : announced.globalMatch(run.output)) {
         files << match.captured(1);
     }
-    ASSERT_EQ(files.size(), 5) << run.output.toStdString();
+    // Seat grid, answering, answers, chart, handwriting, its next page, one
+    // pane alone, settings.
+    ASSERT_EQ(files.size(), 8) << run.output.toStdString();
     std::vector<QImage> images;
     for (const QString &file : files) {
         ASSERT_TRUE(QFileInfo(file).absolutePath() == QDir(pictures).absolutePath())
@@ -161,11 +169,44 @@ TEST_F(Program, TourSavesEveryViewAndTheFilesAreWrittenAtExit) {
         }
     }
     // The chart has the right answer's green bar and a wrong answer's red one.
-    const QImage &chart = images[2];
-    EXPECT_GT(PixelsOf(chart, qRgb(0, 128, 0)), 500) << files[2].toStdString();
-    EXPECT_GT(PixelsOf(chart, qRgb(255, 0, 0)), 500) << files[2].toStdString();
+    const QImage &chart = images[3];
+    ASSERT_TRUE(files[3].endsWith(u"3-result-chart.png"));
+    EXPECT_GT(PixelsOf(chart, qRgb(0, 128, 0)), 500) << files[3].toStdString();
+    EXPECT_GT(PixelsOf(chart, qRgb(255, 0, 0)), 500) << files[3].toStdString();
 
     ExpectWrittenAtExit(dir_.path(), 4, 2, QStringLiteral("Student 8"));
+}
+
+TEST_F(Program, TourStartsAnywhereOnTheSimulatedClass) {
+    // No receiver chosen, no data folder yet, nobody to answer the first
+    // start's seat count: the tour answers it and seats the simulated class.
+    const QString data = Path("fresh");
+    const QString pictures = Path("tour");
+    const Outcome run = Start({"--data-dir", data, "--tour", pictures}, QString());
+    ASSERT_EQ(run.exitCode, 0) << run.output.toStdString();
+    EXPECT_TRUE(run.output.contains(u"tour: "_qs)) << run.output.toStdString();
+    EXPECT_TRUE(QFileInfo::exists(QDir(pictures).filePath(u"4-live-handwriting.png"_qs)));
+    // Thirty students on tablets 1..30, written at exit.
+    SlotTable table;
+    LoadRoster(data, table);
+    int seated = 0;
+    for (int i = 0; i < table.Count.load(); ++i) {
+        seated += table[i].CardID.load() != 0 ? 1 : 0;
+    }
+    EXPECT_EQ(seated, 30);
+    EXPECT_EQ(table[29].CardID.load(), 30);
+}
+
+TEST_F(Program, UnattendedFirstStartAnswersTheSeatCount) {
+    // An empty data folder asks for the seat count before the receiver is
+    // searched; without a receiver the program then ends, having written
+    // the seats chosen by OK.
+    const QString data = Path("empty");
+    const Outcome run =
+        Start({"--data-dir", data}, "replay:" + Path("no-such.replay"), /*answerPrompts=*/true);
+    EXPECT_EQ(run.exitCode, 1) << run.output.toStdString();
+    SlotTable table;
+    EXPECT_GT(LoadRoster(data, table), 0);
 }
 
 TEST_F(Program, WithoutReceiverEndsWithAnErrorStatus) {
