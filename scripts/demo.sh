@@ -34,7 +34,7 @@ names=(王小明 李华 张伟 刘洋 陈静 杨帆 赵磊 黄敏 周杰 吴婷
     done
 } > "$data/StudentInfo.ini"
 
-export PENLYNX_RECEIVER=${PENLYNX_RECEIVER:-sim:tablets=30}
+export PENLYNX_RECEIVER=${PENLYNX_RECEIVER:-sim:tablets=30,absent=3}
 if [ -n "${DISPLAY:-}" ] && [ -z "${LUMORA_DEMO_TOUR:-}" ]; then
     echo "demo: starting Lumora with a simulated class of 30 (data in $data)"
     exec "$program" --data-dir "$data"
