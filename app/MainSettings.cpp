@@ -133,6 +133,9 @@ void TFrmMain::ImportRoster(const QString &chosenPath) {
     }
     bridge_.Resume();
     FillStudentList();
+    // New students: nobody has written yet.
+    writing_.Reset();
+    UpdateProgress();
 
     QString error;
     if (!SaveRoster(dataDir_, table_, -1, &error)) {

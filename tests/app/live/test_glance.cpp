@@ -10,6 +10,7 @@
 #include "controls/SkinButton.h"
 
 #include <QComboBox>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -215,6 +216,22 @@ TEST_F(GlanceTest, APaneWhoseStudentChangesStartsWhite) {
     // The next point begins a new stroke on the white pane.
     Post(WM_TABLET_PEN, 2, PackCanvasPoint({40, 40}));
     EXPECT_EQ(Tile(Window().LiveGrid, 2)->PenState(), 1);
+}
+
+TEST_F(GlanceTest, AnImportedStudentWritesIntoItsPaneAtOnce) {
+    Open(4, 4, 4);
+    QFile file(Dir() + u"/class.txt"_qs);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("Ann#201\nBen#202\n");
+    file.close();
+    {
+        PromptRecorder prompts(true);
+        Window().ImportRoster(file.fileName());
+    }
+    // Pen points of tablet 202 reach Ben's pane without a restart.
+    EXPECT_EQ(FindSlot(Window().Table(), 202, EVENT_PEN_DOWN), 1);
+    EXPECT_EQ(Tile(Window().LiveGrid, 1)->StudentName(), u"Ben"_qs);
+    EXPECT_EQ((*Reloaded())[1].PaneID(), 202);
 }
 
 TEST_F(GlanceTest, MenusOpenWhereTheMouseIs) {
