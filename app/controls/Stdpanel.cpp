@@ -55,8 +55,24 @@ void TTileImage::SetScale(double scale) {
     update();
 }
 
+void TTileImage::SetMarked(bool marked) {
+    if (m_marked == marked)
+        return;
+    m_marked = marked;
+    update(0, 0, width(), kWritingMarkHeight);
+}
+
 QRect TTileImage::SheetRect() const {
     return m_ink ? FitRect(m_ink->Size(), size()) : QRect();
+}
+
+void TTileImage::PaintMark(QPainter &p, const QRegion &exposed) {
+    // A bar along the top edge: seen from the back of the room.
+    const QRect bar(0, 0, width(), kWritingMarkHeight);
+    if (!m_marked || !exposed.intersects(bar))
+        return;
+    p.setClipRegion(exposed & QRegion(bar));
+    p.fillRect(bar, kWritingMark);
 }
 
 void TTileImage::paintEvent(QPaintEvent *event) {
@@ -71,6 +87,7 @@ void TTileImage::paintEvent(QPaintEvent *event) {
         if (m_ink->IsBlank()) {
             p.setClipRegion(event->region() & QRegion(sheet));
             p.fillRect(sheet, Qt::white);
+            PaintMark(p, event->region());
             return;
         }
         // Only the exposed part is drawn: while students write, that is a few
@@ -93,8 +110,11 @@ void TTileImage::paintEvent(QPaintEvent *event) {
             const QRectF target(sheet.x() + source.x() / sx, sheet.y() + source.y() / sy,
                                 source.width() / sx, source.height() / sy);
             p.setClipRect(part);
-            p.drawImage(target, ink, source);
+            // The painter scales 32-bit pixels fastest: the few grey pixels
+            // of the part go over first.
+            p.drawImage(target, ink.copy(source).convertToFormat(QImage::Format_RGB32));
         }
+        PaintMark(p, event->region());
     } else if (!m_picture.isNull()) {
         if (m_scale == 1) {
             p.drawImage(QPoint(0, 0), m_picture);
@@ -209,8 +229,6 @@ void TStdChannel::ArrangeChildren() {
             m_image->setGeometry(0, 0, std::max(W - 2, 0), std::max(H - 32, 0));
         else
             m_image->move((W - m_image->width()) / 2, m_image->y());
-        if (m_mark)
-            m_mark->setGeometry(0, 0, std::max(W - 2, 0), kWritingMarkHeight);
     }
 }
 
@@ -297,21 +315,7 @@ void TStdChannel::SetWriting(bool writing) {
     if (m_writing == writing)
         return;
     m_writing = writing;
-    if (writing && !m_mark) {
-        m_mark = new QWidget(m_inner);
-        m_mark->setObjectName(QStringLiteral("WritingMark"));
-        m_mark->setAutoFillBackground(true);
-        QPalette pal = m_mark->palette();
-        pal.setColor(QPalette::Window, kWritingMark);
-        m_mark->setPalette(pal);
-        m_mark->installEventFilter(this);
-    }
-    if (m_mark) {
-        // A bar along the pane's top edge: seen from the back of the room.
-        m_mark->setGeometry(0, 0, width() - 2, kWritingMarkHeight);
-        m_mark->setVisible(writing);
-        m_mark->raise();
-    }
+    m_image->SetMarked(writing);
 }
 
 void TStdChannel::RequestImageRepaint() {

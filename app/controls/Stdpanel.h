@@ -23,6 +23,7 @@
 #include <cstdint>
 
 class QLabel;
+class QPainter;
 
 namespace lumora {
 
@@ -79,6 +80,9 @@ public:
     void SetInk(const TInkSheet *ink) { m_ink = ink; }
     // Where the sheet is drawn in this control (empty without a sheet).
     QRect SheetRect() const;
+    // Ink mode: the bar that marks a pane being written on.
+    void SetMarked(bool marked);
+    bool Marked() const { return m_marked; }
     // How often the control has painted (for tests).
     int PaintCount() const { return m_paints; }
 
@@ -89,7 +93,9 @@ private:
     QImage m_picture;
     const TInkSheet *m_ink = nullptr;
     double m_scale = 1;
+    bool m_marked = false;
     int m_paints = 0;
+    void PaintMark(QPainter &p, const QRegion &exposed);
 };
 
 class TStdChannel : public QWidget {
@@ -206,7 +212,6 @@ private:
     bool m_grows = false;
     bool m_awaiting = false;
     bool m_writing = false;
-    QWidget *m_mark = nullptr;
     QPoint m_lastPress;
     TInkSheet m_ink;
 };
