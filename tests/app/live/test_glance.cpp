@@ -98,6 +98,7 @@ TEST_F(GlanceTest, ProgressCountsNamedStudentsAnsweringAndWriting) {
     EXPECT_EQ(Progress(), u"已写 2 / 4"_qs);
     // The panes written on are marked; the others are not.
     EXPECT_TRUE(Tile(Window().LiveGrid, 1)->Writing());
+    EXPECT_TRUE(Tile(Window().LiveGrid, 1)->TileImage()->Marked());
     EXPECT_FALSE(Tile(Window().LiveGrid, 0)->Writing());
     Choose("NotStarted");
     EXPECT_EQ(Progress(), u"已写 0 / 4"_qs);
