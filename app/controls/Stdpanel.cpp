@@ -261,6 +261,11 @@ void TStdChannel::ArrangeScaled(double scale) {
         // Seat: the link picture above the name and the ID.
         m_id->move(m_id->x(), inner - idH - pad / 2);
         m_name->move(m_name->x(), m_id->y() - nameH);
+        // The picture grows as far as the room above the name allows.
+        const QSize picture =
+            m_image->Picture().isNull() ? QSize(48, 48) : m_image->Picture().size();
+        const double room = double(m_name->y()) / picture.height();
+        m_image->SetScale(std::clamp(room, 1.0, std::min(scale, kMaxPictureScale)));
         m_image->move((W - 2 - m_image->width()) / 2,
                       std::max(0, (m_name->y() - m_image->height()) / 2));
     }

@@ -185,6 +185,27 @@ TEST_F(PagedGrid, AnswerLettersGrowWithTheTile) {
     EXPECT_EQ(panel->GetTile(0)->Scale(), 1.0);
 }
 
+TEST_F(PagedGrid, SeatPicturesGrowWithoutReachingTheName) {
+    int grown = 0;
+    for (QSize area : {QSize(1720, 1023), QSize(1180, 700), QSize(1720, 640)}) {
+        for (const auto &[columns, rows] : {std::pair{10, 10}, std::pair{6, 5}, std::pair{4, 4}}) {
+            Make(kSeatGrid, columns * rows, area);
+            panel->LayoutGrid(columns, 0, rows);
+            TStdChannel *tile = panel->GetTile(0);
+            if (tile->Scale() == 1.0) {
+                continue; // the base size keeps the base arrangement
+            }
+            const QRect picture = tile->TileImage()->geometry();
+            EXPECT_LE(picture.bottom(), tile->NameLabel()->y())
+                << area.width() << "x" << area.height() << " " << columns << "x" << rows;
+            EXPECT_GE(picture.width(), 48);
+            EXPECT_TRUE(tile->InnerPanel()->rect().contains(tile->IDLabel()->geometry()));
+            ++grown;
+        }
+    }
+    EXPECT_GE(grown, 5);
+}
+
 TEST_F(PagedGrid, TilesOfStudentsWhoHaveNotAnsweredLookDifferent) {
     Make(kAnswerGrid, 3, QSize(600, 200));
     panel->LayoutGrid(3, 0, 1);
