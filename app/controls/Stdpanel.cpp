@@ -198,9 +198,10 @@ void TStdChannel::ArrangeChildren() {
     const int W = width(), H = height();
     m_inner->setGeometry(1, 1, W - 2, H - 2);
     const double scale = Scale();
-    if (scale > 1 || m_scaled) {
+    if ((scale > 1 || m_scaled) && scale != m_fontScale) {
         // Fonts follow the tile's size; back at the base size they are the
         // window's again.
+        m_fontScale = scale;
         m_scaled = scale > 1;
         const double text = std::min(scale, kMaxTextScale);
         QFont label = font();
@@ -255,7 +256,9 @@ void TStdChannel::ArrangeScaled(double scale) {
         const int across = QFontMetrics(letters).horizontalAdvance(m_answerText);
         if (across > W - 2 * pad)
             letters.setPixelSize(std::max(12, letters.pixelSize() * (W - 2 * pad) / across));
-        m_answer->setFont(letters);
+        // An answer arrives often; the font changes only with the tile.
+        if (m_answer->font() != letters)
+            m_answer->setFont(letters);
         m_answer->move(m_answer->x(), top + (room - QFontMetrics(letters).height()) / 2);
     } else {
         // Seat: the link picture above the name and the ID.
@@ -395,6 +398,8 @@ void TStdChannel::resizeEvent(QResizeEvent *event) {
 }
 
 void TStdChannel::changeEvent(QEvent *event) {
+    if (event->type() == QEvent::FontChange)
+        m_fontScale = 0; // the labels' fonts derive from the tile's
     // A panel is built before it gets its parent: when the window's font
     // arrives, the labels take its height (their left edges stay counted).
     if (event->type() == QEvent::FontChange) {

@@ -209,6 +209,7 @@ private:
     QElapsedTimer m_lastFlush;
     int m_tag = 0;
     bool m_scaled = false;
+    double m_fontScale = 0; // the scale the label fonts were made for
     bool m_grows = false;
     bool m_awaiting = false;
     bool m_writing = false;
