@@ -28,9 +28,14 @@ QString LanguageFilePath(const QString &dataDir, const QString &languageName) {
 void LoadLanguage(const QString &fileName, LanguageTexts &texts, MessageTextTable &messages) {
     texts.Clear();
     TSystemParams reader(fileName);
-    for (const char *key : LanguageKeys) {
-        const QString name = QString::fromLatin1(key);
-        texts.Append(name, reader.ReadValue(QStringLiteral("LanguageSet/") + name, QString()));
+    for (int i = 0; i < kLanguageKeyCount; ++i) {
+        const QString name = QString::fromLatin1(LanguageKeys[static_cast<size_t>(i)]);
+        // Older files lack the newer keys: those keep their built-in texts.
+        const QString missing =
+            i < kBaseLanguageKeyCount
+                ? QString()
+                : BuiltInMessageText(static_cast<MessageKey>(i - kFirstMessageKeyIndex));
+        texts.Append(name, reader.ReadValue(QStringLiteral("LanguageSet/") + name, missing));
     }
     for (int i = 0; i < kMessageTextCount; ++i) {
         const auto key = static_cast<MessageKey>(i);

@@ -41,7 +41,8 @@ QString LanguageFilePath(const QString &dataDir, const QString &languageName);
 // leaves texts empty and messages as they were); appends one line per key of
 // LanguageKeys with the text of element LanguageSet/<key> (empty when the
 // element is missing, the root is not LanguageSet or the file is not
-// well-formed); then gives each of the 23 messages its key's text.
+// well-formed; the built-in text for a missing newer key); then gives each
+// message its key's text.
 void LoadLanguage(const QString &fileName, LanguageTexts &texts,
                   MessageTextTable &messages = MessageTexts);
 

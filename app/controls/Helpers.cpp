@@ -131,6 +131,10 @@ const std::array<const char *, kLanguageKeyCount> LanguageKeys = {
     "Error3",
     "Error4",
     "Error5",
+    "RecordTitle",
+    "RecordError1",
+    "RecordError2",
+    "RecordError3",
 };
 
 namespace {
@@ -164,6 +168,10 @@ const std::array<MessageEntry, kMessageTextCount> kMessages = {{
     {"Error3", "姓名或ID不能为空"},
     {"Error4", "ID格式不正确"},
     {"Error5", "答案不能为空"},
+    {"RecordTitle", "课堂记录"},
+    {"RecordError1", "课堂记录文件无法使用，已改名保存为下面的文件，并开始新的记录:"},
+    {"RecordError2", "课堂记录无法写入这个文件夹，本节课不作记录:"},
+    {"RecordError3", "课堂记录无法保存（磁盘可能已满），记录已停止；之前保存的内容仍然保留。"},
 }};
 
 } // namespace

@@ -71,14 +71,17 @@ void DebugLog(QStringView message, uint8_t count, int32_t a1 = 0, int32_t a2 = 0
 // Language keys and message texts
 // ---------------------------------------------------------------------------
 
-// The 52 language keys, in their fixed order. Each is the name of an
+// The language keys, in their fixed order. Each is the name of an
 // element under the root element LanguageSet of Language.xml; matched exactly,
-// case included ("multipleChoice", "Statisticalresults").
-inline constexpr int kLanguageKeyCount = 52;
+// case included ("multipleChoice", "Statisticalresults"). Every language file
+// holds the first kBaseLanguageKeyCount; the keys after them came later, and a
+// file without them keeps their built-in texts.
+inline constexpr int kBaseLanguageKeyCount = 52;
+inline constexpr int kLanguageKeyCount = 56;
 extern const std::array<const char *, kLanguageKeyCount> LanguageKeys;
 
-// The 23 program-wide message texts, one per key Tip1..Tip13, Warning1..5,
-// Error1..5, in that order.
+// The program-wide message texts, one per key Tip1..Tip13, Warning1..5,
+// Error1..5, then the newer keys, in the order of LanguageKeys.
 enum class MessageKey : int {
     Tip1,
     Tip2,
@@ -103,8 +106,16 @@ enum class MessageKey : int {
     Error3,
     Error4,
     Error5,
+    // The lesson record: prompt title, database set aside, folder not
+    // writable, a write that failed.
+    RecordTitle,
+    RecordError1,
+    RecordError2,
+    RecordError3,
 };
-inline constexpr int kMessageTextCount = 23;
+inline constexpr int kMessageTextCount = 27;
+// The language key index of the first message (Tip1).
+inline constexpr int kFirstMessageKeyIndex = 29;
 
 // The language key of a message ("Tip1" .. "Error5").
 const char *MessageKeyName(MessageKey key);
@@ -113,9 +124,10 @@ const char *MessageKeyName(MessageKey key);
 // been applied; Warning3..Warning5 are empty.
 QString BuiltInMessageText(MessageKey key);
 
-// The current texts of the 23 messages. They start with the built-in defaults
+// The current texts of the messages. They start with the built-in defaults
 // and are overwritten by every successful language load (a missing element
-// gives an empty text). User-interface thread only.
+// gives an empty text, or the built-in text for a newer key). User-interface
+// thread only.
 class MessageTextTable {
 public:
     MessageTextTable(); // every text at its built-in default

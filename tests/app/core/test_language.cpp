@@ -91,10 +91,13 @@ TEST(LoadLanguage, ARootOtherThanLanguageSetGivesEmptyTexts) {
     MessageTextTable messages;
     LoadLanguage(LanguageFilePath(dir.Path(), QStringLiteral("t")), texts, messages);
     ASSERT_EQ(texts.Lines().size(), kLanguageKeyCount);
-    for (const char *key : LanguageKeys) {
+    for (int i = 0; i < kBaseLanguageKeyCount; ++i) {
+        const char *key = LanguageKeys[static_cast<size_t>(i)];
         EXPECT_EQ(texts.Value(QString::fromLatin1(key)), QString()) << key;
     }
     EXPECT_EQ(messages[MessageKey::Tip1], QString());
+    // The newer keys are missing too: they keep their built-in texts.
+    EXPECT_EQ(messages[MessageKey::RecordTitle], BuiltInMessageText(MessageKey::RecordTitle));
 }
 
 TEST(LoadLanguage, AFileThatIsNotWellFormedGivesEmptyTexts) {
@@ -117,6 +120,21 @@ TEST(LoadLanguage, ALegacyGb18030FileKeepsEveryCharacter) {
     MessageTextTable messages;
     LoadLanguage(LanguageFilePath(dir.Path(), QStringLiteral("gb")), texts, messages);
     EXPECT_EQ(messages[MessageKey::Tip1], U("张三"));
+}
+
+TEST(LoadLanguage, AFileWithoutTheNewerKeysKeepsTheirBuiltInTexts) {
+    DataDir dir;
+    dir.Write("Language/old/Language.xml",
+              "<LanguageSet><Tip1>No answer</Tip1><RecordError2/></LanguageSet>");
+    LanguageTexts texts;
+    MessageTextTable messages;
+    LoadLanguage(LanguageFilePath(dir.Path(), QStringLiteral("old")), texts, messages);
+    EXPECT_EQ(messages[MessageKey::Tip1], QStringLiteral("No answer"));
+    EXPECT_EQ(messages[MessageKey::Tip2], QString()); // one of the 52: empty when missing
+    EXPECT_EQ(messages[MessageKey::RecordTitle], BuiltInMessageText(MessageKey::RecordTitle));
+    EXPECT_EQ(texts.Value(u"RecordError1"), BuiltInMessageText(MessageKey::RecordError1));
+    EXPECT_FALSE(messages[MessageKey::RecordError3].isEmpty());
+    EXPECT_EQ(messages[MessageKey::RecordError2], QString()); // present, empty on purpose
 }
 
 // The element names under LanguageSet of a shipped file.
