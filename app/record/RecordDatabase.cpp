@@ -1,0 +1,242 @@
+#include "record/RecordDatabase.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QVariant>
+
+#include <atomic>
+#include <vector>
+
+namespace lumora {
+
+namespace {
+
+// Migration i takes a database from user_version i to i + 1; version 0 is
+// the empty database. Append steps, never change one that shipped.
+const std::vector<std::vector<const char *>> kMigrations = {
+    {
+        // One run of the program.
+        "CREATE TABLE lesson ("
+        " number INTEGER PRIMARY KEY,"
+        " started_at TEXT NOT NULL,"
+        " ended_at TEXT,"
+        " folder TEXT NOT NULL)",
+        // One question of a lesson, numbered from 1 in the lesson.
+        // type: 0 single choice, 1 multiple choice, 2 subjective.
+        "CREATE TABLE question ("
+        " id INTEGER PRIMARY KEY,"
+        " lesson INTEGER NOT NULL REFERENCES lesson(number) ON DELETE CASCADE,"
+        " number INTEGER NOT NULL,"
+        " type INTEGER NOT NULL CHECK (type BETWEEN 0 AND 2),"
+        " answer_key TEXT NOT NULL,"
+        " started_at TEXT NOT NULL,"
+        " ended_at TEXT,"
+        " UNIQUE (lesson, number))",
+        // A named roster entry during a question. seat is the 1-based entry
+        // number; answer is the final answer mask, correct is null for a
+        // subjective question.
+        "CREATE TABLE student ("
+        " id INTEGER PRIMARY KEY,"
+        " question INTEGER NOT NULL REFERENCES question(id) ON DELETE CASCADE,"
+        " seat INTEGER NOT NULL,"
+        " name TEXT NOT NULL,"
+        " card_id INTEGER NOT NULL,"
+        " pane_name TEXT NOT NULL,"
+        " pane_id INTEGER NOT NULL,"
+        " answer INTEGER NOT NULL DEFAULT 0,"
+        " letters TEXT NOT NULL DEFAULT '',"
+        " correct INTEGER,"
+        " UNIQUE (question, seat))",
+        // Every key press in order; ms since the question started, answer
+        // the mask after the press.
+        "CREATE TABLE press ("
+        " id INTEGER PRIMARY KEY,"
+        " student INTEGER NOT NULL REFERENCES student(id) ON DELETE CASCADE,"
+        " key INTEGER NOT NULL,"
+        " ms INTEGER NOT NULL,"
+        " answer INTEGER NOT NULL)",
+        "CREATE INDEX press_student ON press(student)",
+        // Every pen point in ink pixels; a pen-up has no position.
+        "CREATE TABLE pen_point ("
+        " id INTEGER PRIMARY KEY,"
+        " student INTEGER NOT NULL REFERENCES student(id) ON DELETE CASCADE,"
+        " ms INTEGER NOT NULL,"
+        " x INTEGER,"
+        " y INTEGER,"
+        " down INTEGER NOT NULL CHECK (down IN (0, 1)))",
+        "CREATE INDEX pen_point_student ON pen_point(student)",
+        // The ink picture of a student at the end of a question; path
+        // relative to the Records folder.
+        "CREATE TABLE picture ("
+        " student INTEGER PRIMARY KEY REFERENCES student(id) ON DELETE CASCADE,"
+        " path TEXT NOT NULL)",
+        // Tablets heard that no roster entry holds.
+        "CREATE TABLE unknown_tablet ("
+        " lesson INTEGER NOT NULL REFERENCES lesson(number) ON DELETE CASCADE,"
+        " tablet_id INTEGER NOT NULL,"
+        " first_heard TEXT NOT NULL,"
+        " last_heard TEXT NOT NULL,"
+        " events INTEGER NOT NULL,"
+        " PRIMARY KEY (lesson, tablet_id))",
+    },
+};
+
+std::atomic<int> g_connectionNumber{0};
+
+QString Describe(const QSqlError &error) {
+    const QString text = error.text().trimmed();
+    return text.isEmpty() ? QStringLiteral("unknown database error") : text;
+}
+
+} // namespace
+
+int RecordSchemaVersion() {
+    return static_cast<int>(kMigrations.size());
+}
+
+QString RecordsFolder(const QString &dataDir) {
+    return QDir(dataDir).filePath(QStringLiteral("Records"));
+}
+
+QString RecordDatabasePath(const QString &dataDir) {
+    return QDir(RecordsFolder(dataDir)).filePath(QStringLiteral("lessons.db"));
+}
+
+RecordConnection::RecordConnection()
+    : name_(QStringLiteral("lumora-record-%1").arg(g_connectionNumber.fetch_add(1))) {}
+
+RecordConnection::~RecordConnection() {
+    Close();
+}
+
+void RecordConnection::Close() {
+    if (!db_.isValid()) {
+        return;
+    }
+    db_.close();
+    db_ = QSqlDatabase();
+    QSqlDatabase::removeDatabase(name_);
+}
+
+bool RecordConnection::Open(const QString &path, bool create, QString *error) {
+    Close();
+    const QFileInfo info(path);
+    if (!create && !info.exists()) {
+        *error = QStringLiteral("%1 does not exist").arg(QDir::toNativeSeparators(path));
+        return false;
+    }
+    if (info.exists() && !info.isFile()) {
+        *error = QStringLiteral("%1 is not a file").arg(QDir::toNativeSeparators(path));
+        return false;
+    }
+    // SQLite would open a file of any content and drop a WAL beside it when
+    // it closes; a file that is plainly no database is never handed to it.
+    if (info.exists() && info.size() > 0) {
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly)) {
+            *error =
+                QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(path), file.errorString());
+            return false;
+        }
+        if (file.read(16) != QByteArray("SQLite format 3", 16)) {
+            *error =
+                QStringLiteral("%1 is not a SQLite database").arg(QDir::toNativeSeparators(path));
+            return false;
+        }
+    }
+    db_ = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name_);
+    if (!db_.isValid()) {
+        *error = QStringLiteral("the SQLite driver of Qt SQL is not installed");
+        Close();
+        return false;
+    }
+    db_.setDatabaseName(path);
+    // Another program reading the file may hold a lock for a moment.
+    db_.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
+    if (!db_.open()) {
+        *error = Describe(db_.lastError());
+        Close();
+        return false;
+    }
+    if (!Configure(error) || !Migrate(error)) {
+        Close();
+        return false;
+    }
+    return true;
+}
+
+bool RecordConnection::Configure(QString *error) {
+    QSqlQuery query(db_);
+    // Reading the version first tells a file that is not a database.
+    if (!query.exec(QStringLiteral("PRAGMA user_version")) || !query.next()) {
+        *error = Describe(query.lastError());
+        return false;
+    }
+    // WAL lets readers (history, export) work while the writer commits; with
+    // full sync a commit survives a power cut.
+    const char *pragmas[] = {"PRAGMA journal_mode=WAL", "PRAGMA synchronous=FULL",
+                             "PRAGMA foreign_keys=ON"};
+    for (const char *pragma : pragmas) {
+        if (!query.exec(QString::fromLatin1(pragma))) {
+            *error = Describe(query.lastError());
+            return false;
+        }
+    }
+    if (!query.exec(QStringLiteral("PRAGMA foreign_keys")) || !query.next() ||
+        query.value(0).toInt() != 1) {
+        *error = QStringLiteral("the database refuses foreign keys");
+        return false;
+    }
+    return true;
+}
+
+bool RecordConnection::Migrate(QString *error) {
+    QSqlQuery query(db_);
+    if (!query.exec(QStringLiteral("PRAGMA user_version")) || !query.next()) {
+        *error = Describe(query.lastError());
+        return false;
+    }
+    int version = query.value(0).toInt();
+    query.finish();
+    if (version > RecordSchemaVersion()) {
+        *error = QStringLiteral("written by a newer version of the program (schema %1, this "
+                                "program knows %2)")
+                     .arg(version)
+                     .arg(RecordSchemaVersion());
+        return false;
+    }
+    for (; version < RecordSchemaVersion(); ++version) {
+        if (!db_.transaction()) {
+            *error = Describe(db_.lastError());
+            return false;
+        }
+        bool ok = true;
+        for (const char *statement : kMigrations[static_cast<size_t>(version)]) {
+            if (!query.exec(QString::fromLatin1(statement))) {
+                ok = false;
+                break;
+            }
+        }
+        // The version is part of the same transaction: a step is all or nothing.
+        ok = ok && query.exec(QStringLiteral("PRAGMA user_version = %1").arg(version + 1));
+        if (!ok) {
+            *error = QStringLiteral("schema step %1: %2")
+                         .arg(version + 1)
+                         .arg(Describe(query.lastError()));
+            query.finish();
+            db_.rollback();
+            return false;
+        }
+        if (!db_.commit()) {
+            *error = Describe(db_.lastError());
+            db_.rollback();
+            return false;
+        }
+    }
+    return true;
+}
+
+} // namespace lumora

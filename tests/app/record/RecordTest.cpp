@@ -1,0 +1,64 @@
+#include "RecordTest.h"
+
+#include "record/RecordDatabase.h"
+
+#include <QElapsedTimer>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <QThread>
+
+#include <gtest/gtest.h>
+
+namespace lumora::test {
+
+void FillTable(SlotTable &table, const std::vector<Student> &students) {
+    table.Clear();
+    for (size_t i = 0; i < students.size(); ++i) {
+        StudentSlot &slot = table[static_cast<int>(i)];
+        slot.Name = QString::fromUtf8(students[i].name);
+        slot.CardID = students[i].cardId;
+        slot.CardSplitID = students[i].cardId;
+    }
+    table.SetCount(static_cast<int>(students.size()));
+}
+
+std::vector<QVariantList> Rows(const QString &databasePath, const QString &sql) {
+    RecordConnection connection;
+    QString error;
+    EXPECT_TRUE(connection.Open(databasePath, false, &error)) << error.toStdString();
+    std::vector<QVariantList> rows;
+    if (!connection.IsOpen()) {
+        return rows;
+    }
+    QSqlQuery query(connection.Database());
+    EXPECT_TRUE(query.exec(sql)) << sql.toStdString() << ": "
+                                 << query.lastError().text().toStdString();
+    while (query.next()) {
+        QVariantList row;
+        for (int i = 0; i < query.record().count(); ++i) {
+            row.append(query.value(i));
+        }
+        rows.push_back(row);
+    }
+    return rows;
+}
+
+QVariant Value(const QString &databasePath, const QString &sql) {
+    const std::vector<QVariantList> rows = Rows(databasePath, sql);
+    return rows.empty() || rows.front().isEmpty() ? QVariant() : rows.front().front();
+}
+
+bool WaitForCommits(const Recorder &recorder, uint64_t commits) {
+    QElapsedTimer timer;
+    timer.start();
+    while (recorder.Counters().commits < commits) {
+        if (timer.elapsed() > 30000) {
+            return false;
+        }
+        QThread::msleep(5);
+    }
+    return true;
+}
+
+} // namespace lumora::test

@@ -1,0 +1,32 @@
+// Helpers of the lesson record tests: a roster in a SlotTable, rows read
+// straight from a database file, and waiting for the writer.
+#pragma once
+
+#include "config/SlotTable.h"
+#include "record/Recorder.h"
+
+#include <QString>
+#include <QVariant>
+
+#include <vector>
+
+namespace lumora::test {
+
+struct Student {
+    const char *name; // UTF-8; empty: an entry without a student
+    uint16_t cardId;
+};
+
+// Fills table with the students in order (pane layer = seat layer).
+void FillTable(SlotTable &table, const std::vector<Student> &students);
+
+// The rows of a query on the database file, each row its column values.
+std::vector<QVariantList> Rows(const QString &databasePath, const QString &sql);
+// The single value of a query (invalid when there is no row).
+QVariant Value(const QString &databasePath, const QString &sql);
+
+// Waits (up to a generous limit, for loaded machines) until the recorder has
+// committed at least commits transactions; false when it never did.
+bool WaitForCommits(const Recorder &recorder, uint64_t commits);
+
+} // namespace lumora::test
