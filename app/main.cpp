@@ -4,6 +4,7 @@
 #include "Tour.h"
 #include "config/UnSetName.h"
 #include "controls/Stdpanel.h"
+#include "record/ExportCommand.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -12,6 +13,9 @@
 #include <cstdio>
 
 int main(int argc, char **argv) {
+    if (lumora::IsExportCommand(argc, argv)) {
+        return lumora::RunExportCommand(argc, argv); // no window, no display needed
+    }
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Lumora"));
     QApplication::setOrganizationName(QStringLiteral("Lumora"));

@@ -9,6 +9,7 @@ packages=(
     libhidapi-dev libpugixml-dev libsimpleini-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     fonts-wqy-zenhei xvfb xauth x11-apps imagemagick
+    libqt6sql6-sqlite libxlsxwriter-dev unzip
 )
 [ "$#" -gt 0 ] && packages+=("$@")
 
