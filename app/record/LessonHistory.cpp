@@ -159,6 +159,27 @@ std::optional<std::vector<PictureInfo>> LessonHistory::Pictures(int lesson, int 
     return pictures;
 }
 
+std::optional<std::vector<PenSample>> LessonHistory::PenPoints(int lesson, int question, int seat) {
+    QSqlQuery query(connection_.Database());
+    if (!Run(query,
+             QStringLiteral("SELECT p.points, p.up_ms FROM pen_stroke p "
+                            "JOIN student s ON s.id = p.student "
+                            "JOIN question q ON q.id = s.question "
+                            "WHERE q.lesson = ? AND q.number = ? AND s.seat = ? ORDER BY p.id"),
+             {lesson, question, seat}, &error_)) {
+        return std::nullopt;
+    }
+    std::vector<PenSample> samples;
+    while (query.next()) {
+        const std::vector<PenSample> points = UnpackPenPoints(query.value(0).toByteArray());
+        samples.insert(samples.end(), points.begin(), points.end());
+        if (!query.value(1).isNull()) {
+            samples.push_back({query.value(1).toInt(), 0, 0, false});
+        }
+    }
+    return samples;
+}
+
 std::optional<std::vector<PressInfo>> LessonHistory::Presses(int lesson) {
     QSqlQuery query(connection_.Database());
     if (!Run(query,

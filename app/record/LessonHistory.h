@@ -5,6 +5,7 @@
 #pragma once
 
 #include "Statistics.h"
+#include "record/PenStroke.h"
 #include "record/RecordDatabase.h"
 
 #include <QString>
@@ -80,6 +81,9 @@ public:
     // final answers; no bars for a subjective question.
     std::optional<Statistics> Bars(int lesson, int question, const QString &unansweredText);
     std::optional<std::vector<PictureInfo>> Pictures(int lesson, int question);
+    // Every pen point of a student (by seat) in order, each pen-up as a
+    // sample that is not down.
+    std::optional<std::vector<PenSample>> PenPoints(int lesson, int question, int seat);
     // Every press of the lesson by question, then seat, in the order pressed.
     std::optional<std::vector<PressInfo>> Presses(int lesson);
     std::optional<std::vector<UnknownTabletInfo>> UnknownTablets(int lesson);

@@ -59,15 +59,15 @@ const std::vector<std::vector<const char *>> kMigrations = {
         " ms INTEGER NOT NULL,"
         " answer INTEGER NOT NULL)",
         "CREATE INDEX press_student ON press(student)",
-        // Every pen point in ink pixels; a pen-up has no position.
-        "CREATE TABLE pen_point ("
+        // Pen strokes: the points in order, packed as PenStroke.h says;
+        // up_ms is the pen-up that ended the stroke, null when the stroke goes
+        // on in the next row (rows are cut at every commit).
+        "CREATE TABLE pen_stroke ("
         " id INTEGER PRIMARY KEY,"
         " student INTEGER NOT NULL REFERENCES student(id) ON DELETE CASCADE,"
-        " ms INTEGER NOT NULL,"
-        " x INTEGER,"
-        " y INTEGER,"
-        " down INTEGER NOT NULL CHECK (down IN (0, 1)))",
-        "CREATE INDEX pen_point_student ON pen_point(student)",
+        " points BLOB NOT NULL,"
+        " up_ms INTEGER)",
+        "CREATE INDEX pen_stroke_student ON pen_stroke(student)",
         // The ink picture of a student at the end of a question; path
         // relative to the Records folder.
         "CREATE TABLE picture ("

@@ -1,5 +1,6 @@
 #include "record/RecordWriter.h"
 
+#include "record/PenStroke.h"
 #include "record/RecordTime.h"
 
 #include <QDir>
@@ -93,7 +94,7 @@ RecordWriter::~RecordWriter() {
 void RecordWriter::Close() {
     insertPress_.reset();
     updateAnswer_.reset();
-    insertPen_.reset();
+    insertStroke_.reset();
     connection_.Close();
 }
 
@@ -143,13 +144,14 @@ bool RecordWriter::Prepare(QString *error) {
     QSqlDatabase &db = connection_.Database();
     insertPress_.emplace(db);
     updateAnswer_.emplace(db);
-    insertPen_.emplace(db);
-    const bool ok = insertPress_->prepare(QStringLiteral(
-                        "INSERT INTO press (student, key, ms, answer) VALUES (?, ?, ?, ?)")) &&
-                    updateAnswer_->prepare(QStringLiteral(
-                        "UPDATE student SET answer = ?, letters = ?, correct = ? WHERE id = ?")) &&
-                    insertPen_->prepare(QStringLiteral(
-                        "INSERT INTO pen_point (student, ms, x, y, down) VALUES (?, ?, ?, ?, ?)"));
+    insertStroke_.emplace(db);
+    const bool ok =
+        insertPress_->prepare(
+            QStringLiteral("INSERT INTO press (student, key, ms, answer) VALUES (?, ?, ?, ?)")) &&
+        updateAnswer_->prepare(QStringLiteral(
+            "UPDATE student SET answer = ?, letters = ?, correct = ? WHERE id = ?")) &&
+        insertStroke_->prepare(
+            QStringLiteral("INSERT INTO pen_stroke (student, points, up_ms) VALUES (?, ?, ?)"));
     if (!ok) {
         *error = db.lastError().text();
     }
@@ -173,7 +175,7 @@ bool RecordWriter::Begin(QString *error) {
 }
 
 bool RecordWriter::Commit(QString *error) {
-    if (!FlushUnknownTablets(error)) {
+    if (!FlushStrokes(error) || !FlushUnknownTablets(error)) {
         return false;
     }
     if (connection_.Database().commit()) {
@@ -185,6 +187,9 @@ bool RecordWriter::Commit(QString *error) {
 
 void RecordWriter::Rollback() {
     unknown_.clear();
+    for (QByteArray &points : strokes_) {
+        points.clear();
+    }
     connection_.Database().rollback();
 }
 
@@ -255,7 +260,8 @@ bool RecordWriter::Apply(RecordEvent &event, QString *error) {
 }
 
 bool RecordWriter::StartQuestion(const RecordEvent &event, QString *error) {
-    if (!EnsureLesson(error)) {
+    // The last question's strokes go to its own students.
+    if (!FlushStrokes(error) || !EnsureLesson(error)) {
         return false;
     }
     const RecordPayload &payload = *event.payload;
@@ -295,6 +301,9 @@ bool RecordWriter::EndQuestion(const RecordEvent &event, QString *error) {
         }
     }
     // Ending again (the result rebuilt) updates the same question.
+    if (!FlushStrokes(error)) {
+        return false;
+    }
     question_.open = false;
     question_.type = payload.questionType;
     question_.key = payload.answerKey;
@@ -378,13 +387,34 @@ bool RecordWriter::RecordPen(const RecordEvent &event, QString *error) {
         ++ignored_;
         return true;
     }
-    const bool down = event.kind == RecordEvent::Kind::PenPoint;
-    insertPen_->bindValue(0, student);
-    insertPen_->bindValue(1, Milliseconds(event.enqueuedNs));
-    insertPen_->bindValue(2, down ? QVariant(event.x) : QVariant(QMetaType::fromType<int>()));
-    insertPen_->bindValue(3, down ? QVariant(event.y) : QVariant(QMetaType::fromType<int>()));
-    insertPen_->bindValue(4, down ? 1 : 0);
-    return Exec(*insertPen_, error);
+    if (event.kind == RecordEvent::Kind::PenUp) {
+        return FlushStroke(event.slot, std::max(0, Milliseconds(event.enqueuedNs)), error);
+    }
+    AppendPenPoint(strokes_[event.slot], Milliseconds(event.enqueuedNs), event.x, event.y);
+    return true;
+}
+
+bool RecordWriter::FlushStroke(int slot, int64_t upMs, QString *error) {
+    QByteArray &points = strokes_[static_cast<size_t>(slot)];
+    if (points.isEmpty() && upMs < 0) {
+        return true;
+    }
+    insertStroke_->bindValue(0, StudentOf(slot));
+    // A pen-up alone still ends the stroke written in earlier rows.
+    insertStroke_->bindValue(1, points.isNull() ? QByteArray("") : points);
+    insertStroke_->bindValue(2, upMs < 0 ? QVariant(QMetaType::fromType<qint64>())
+                                         : QVariant(static_cast<qint64>(upMs)));
+    points.clear();
+    return Exec(*insertStroke_, error);
+}
+
+bool RecordWriter::FlushStrokes(QString *error) {
+    for (int slot = 0; slot < kSlotCount; ++slot) {
+        if (!FlushStroke(slot, -1, error)) {
+            return false;
+        }
+    }
+    return true;
 }
 
 bool RecordWriter::SavePicture(const RecordEvent &event, QString *error) {

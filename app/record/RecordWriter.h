@@ -69,6 +69,9 @@ private:
     bool WriteRoster(const std::vector<RosterEntry> &roster, bool final, QString *error);
     bool RecordKey(const RecordEvent &event, QString *error);
     bool RecordPen(const RecordEvent &event, QString *error);
+    // Writes the stroke pieces gathered so far (upMs < 0: the stroke goes on).
+    bool FlushStroke(int slot, int64_t upMs, QString *error);
+    bool FlushStrokes(QString *error);
     bool SavePicture(const RecordEvent &event, QString *error);
     bool FlushUnknownTablets(QString *error);
     QString WallTime(int64_t ns) const;
@@ -82,10 +85,11 @@ private:
     RecordConnection connection_;
     std::optional<QSqlQuery> insertPress_;
     std::optional<QSqlQuery> updateAnswer_;
-    std::optional<QSqlQuery> insertPen_;
+    std::optional<QSqlQuery> insertStroke_;
     qint64 lesson_ = 0;
     QString lessonFolder_;
     Question question_;
+    std::array<QByteArray, kSlotCount> strokes_; // points not yet written, per entry
     struct Heard {
         int64_t firstNs;
         int64_t lastNs;

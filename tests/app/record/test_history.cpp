@@ -3,11 +3,14 @@
 
 #include "LessonFixture.h"
 #include "RecordTest.h"
+#include "record/PenStroke.h"
 #include "record/Recorder.h"
 
 #include <QImage>
 
 #include <gtest/gtest.h>
+
+#include <limits>
 
 namespace lumora {
 namespace {
@@ -102,6 +105,23 @@ TEST(LessonHistory, SeesWhatTheWriterCommittedWhileItRuns) {
     recorder.KeyPressed(0, 1, 2);
     recorder.Stop();
     EXPECT_EQ(history.Students(1, 1)->at(0).letters, QStringLiteral("A"));
+}
+
+TEST(PenStroke, PacksPointsInOrderAndClampsWhatDoesNotFit) {
+    QByteArray points;
+    AppendPenPoint(points, 0, 0, 0);
+    AppendPenPoint(points, 1234567, -50, 65486);     // y beyond 16 bits
+    AppendPenPoint(points, -5, -40000, 32767);       // a time before the start
+    AppendPenPoint(points, int64_t(1) << 40, 7, -7); // beyond 32 bits
+    ASSERT_EQ(points.size(), 4 * kPenPointBytes);
+    const std::vector<PenSample> expected = {{0, 0, 0, true},
+                                             {1234567, -50, 32767, true},
+                                             {0, -32768, 32767, true},
+                                             {std::numeric_limits<int>::max(), 7, -7, true}};
+    EXPECT_EQ(UnpackPenPoints(points), expected);
+    EXPECT_EQ(UnpackPenPoints(points + QByteArray("abc")), expected); // partial point ignored
+    EXPECT_EQ(points.left(8), QByteArray(8, '\0'));
+    EXPECT_EQ(points.mid(8, 4), QByteArray("\x87\xD6\x12\x00", 4)); // little-endian 1234567
 }
 
 TEST(LessonHistory, RefusesAMissingOrBrokenRecord) {
