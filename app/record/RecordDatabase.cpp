@@ -123,6 +123,7 @@ void RecordConnection::Close() {
 
 bool RecordConnection::Open(const QString &path, bool create, QString *error) {
     Close();
+    failureCode_ = 0;
     const QFileInfo info(path);
     if (!create && !info.exists()) {
         *error = QStringLiteral("%1 does not exist").arg(QDir::toNativeSeparators(path));
@@ -155,9 +156,9 @@ bool RecordConnection::Open(const QString &path, bool create, QString *error) {
     }
     db_.setDatabaseName(path);
     // Another program reading the file may hold a lock for a moment.
-    db_.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
+    db_.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=2000"));
     if (!db_.open()) {
-        *error = Describe(db_.lastError());
+        Failed(db_.lastError(), error);
         Close();
         return false;
     }
@@ -172,8 +173,7 @@ bool RecordConnection::Configure(QString *error) {
     QSqlQuery query(db_);
     // Reading the version first tells a file that is not a database.
     if (!query.exec(QStringLiteral("PRAGMA user_version")) || !query.next()) {
-        *error = Describe(query.lastError());
-        return false;
+        return Failed(query.lastError(), error);
     }
     // WAL lets readers (history, export) work while the writer commits; with
     // full sync a commit survives a power cut.
@@ -181,8 +181,7 @@ bool RecordConnection::Configure(QString *error) {
                              "PRAGMA foreign_keys=ON"};
     for (const char *pragma : pragmas) {
         if (!query.exec(QString::fromLatin1(pragma))) {
-            *error = Describe(query.lastError());
-            return false;
+            return Failed(query.lastError(), error);
         }
     }
     if (!query.exec(QStringLiteral("PRAGMA foreign_keys")) || !query.next() ||
@@ -195,48 +194,60 @@ bool RecordConnection::Configure(QString *error) {
 
 bool RecordConnection::Migrate(QString *error) {
     QSqlQuery query(db_);
-    if (!query.exec(QStringLiteral("PRAGMA user_version")) || !query.next()) {
-        *error = Describe(query.lastError());
-        return false;
+    // One immediate transaction: a second connection migrating at the same
+    // moment waits and then finds the work done.
+    if (!query.exec(QStringLiteral("BEGIN IMMEDIATE"))) {
+        return Failed(query.lastError(), error);
     }
-    int version = query.value(0).toInt();
+    bool ok = query.exec(QStringLiteral("PRAGMA user_version")) && query.next();
+    const int version = ok ? query.value(0).toInt() : 0;
     query.finish();
-    if (version > RecordSchemaVersion()) {
+    if (ok && version > RecordSchemaVersion()) {
+        query.exec(QStringLiteral("ROLLBACK"));
         *error = QStringLiteral("written by a newer version of the program (schema %1, this "
                                 "program knows %2)")
                      .arg(version)
                      .arg(RecordSchemaVersion());
         return false;
     }
-    for (; version < RecordSchemaVersion(); ++version) {
-        if (!db_.transaction()) {
-            *error = Describe(db_.lastError());
-            return false;
-        }
-        bool ok = true;
-        for (const char *statement : kMigrations[static_cast<size_t>(version)]) {
+    for (int step = version; ok && step < RecordSchemaVersion(); ++step) {
+        for (const char *statement : kMigrations[static_cast<size_t>(step)]) {
             if (!query.exec(QString::fromLatin1(statement))) {
                 ok = false;
                 break;
             }
         }
-        // The version is part of the same transaction: a step is all or nothing.
-        ok = ok && query.exec(QStringLiteral("PRAGMA user_version = %1").arg(version + 1));
-        if (!ok) {
-            *error = QStringLiteral("schema step %1: %2")
-                         .arg(version + 1)
-                         .arg(Describe(query.lastError()));
-            query.finish();
-            db_.rollback();
-            return false;
-        }
-        if (!db_.commit()) {
-            *error = Describe(db_.lastError());
-            db_.rollback();
-            return false;
-        }
+    }
+    // The version is part of the same transaction: the steps are all or nothing.
+    ok = ok && (version == RecordSchemaVersion() ||
+                query.exec(QStringLiteral("PRAGMA user_version = %1").arg(RecordSchemaVersion())));
+    if (!ok) {
+        Failed(query.lastError(), error);
+        query.exec(QStringLiteral("ROLLBACK"));
+        return false;
+    }
+    if (!query.exec(QStringLiteral("COMMIT"))) {
+        Failed(query.lastError(), error);
+        query.exec(QStringLiteral("ROLLBACK"));
+        return false;
     }
     return true;
+}
+
+bool RecordConnection::Failed(const QSqlError &sqlError, QString *error) {
+    failureCode_ = sqlError.nativeErrorCode().toInt();
+    *error = Describe(sqlError);
+    return false;
+}
+
+bool RecordConnection::Corrupt() const {
+    // SQLITE_CORRUPT and SQLITE_NOTADB.
+    return (failureCode_ & 0xFF) == 11 || (failureCode_ & 0xFF) == 26;
+}
+
+bool RecordConnection::Busy() const {
+    // SQLITE_BUSY, SQLITE_LOCKED and their extended codes.
+    return (failureCode_ & 0xFF) == 5 || (failureCode_ & 0xFF) == 6;
 }
 
 } // namespace lumora

@@ -7,6 +7,7 @@
 #pragma once
 
 #include <QSqlDatabase>
+#include <QSqlError>
 #include <QString>
 
 namespace lumora {
@@ -33,6 +34,13 @@ public:
     bool Open(const QString &path, bool create, QString *error);
     void Close();
     bool IsOpen() const { return db_.isOpen(); }
+    // Whether the last failure was another connection holding the file
+    // (not a fault of the file).
+    bool Busy() const;
+    // Whether it was the file's content (corrupt, or no database).
+    bool Corrupt() const;
+    // Records a failed statement: its SQLite code and *error; false.
+    bool Failed(const QSqlError &sqlError, QString *error);
     QSqlDatabase &Database() { return db_; }
 
 private:
@@ -41,6 +49,7 @@ private:
 
     QString name_;
     QSqlDatabase db_;
+    int failureCode_ = 0;
 };
 
 } // namespace lumora

@@ -52,17 +52,34 @@ QString SetAside(const QString &path, QString *error) {
 }
 
 // A write that proves the file takes writes (a read-only file opens fine).
-bool ProbeWrite(QSqlDatabase &db, QString *error) {
-    QSqlQuery query(db);
+bool ProbeWrite(RecordConnection &connection, QString *error) {
+    QSqlQuery query(connection.Database());
     const bool ok =
         query.exec(QStringLiteral("BEGIN IMMEDIATE")) &&
         query.exec(QStringLiteral("PRAGMA user_version = %1").arg(RecordSchemaVersion())) &&
         query.exec(QStringLiteral("COMMIT"));
     if (!ok) {
-        *error = query.lastError().text();
+        connection.Failed(query.lastError(), error);
         query.exec(QStringLiteral("ROLLBACK"));
     }
     return ok;
+}
+
+// A file that failed as corrupt during a run is checked whole at the next start.
+QString CheckMarkPath(const QString &databasePath) {
+    return databasePath + QStringLiteral(".check");
+}
+
+bool PassesCheck(QSqlDatabase &db, QString *error) {
+    QSqlQuery query(db);
+    if (query.exec(QStringLiteral("PRAGMA quick_check(1)")) && query.next() &&
+        query.value(0).toString() == QLatin1String("ok")) {
+        return true;
+    }
+    *error = query.lastError().isValid()
+                 ? query.lastError().text()
+                 : QStringLiteral("damaged: %1").arg(query.value(0).toString());
+    return false;
 }
 
 // Text for a NOT NULL column: Qt SQL binds a null QString as NULL.
@@ -98,6 +115,20 @@ void RecordWriter::Close() {
     connection_.Close();
 }
 
+bool RecordWriter::OpenFile(const QString &path, QString *error) {
+    if (!connection_.Open(path, true, error) || !ProbeWrite(connection_, error)) {
+        return false;
+    }
+    const QString mark = CheckMarkPath(path);
+    if (QFileInfo::exists(mark)) {
+        if (!PassesCheck(connection_.Database(), error)) {
+            return false;
+        }
+        QFile::remove(mark);
+    }
+    return Prepare(error);
+}
+
 std::optional<RecordProblem> RecordWriter::Open() {
     const QString folder = RecordsFolder(dataDir_);
     if (!QDir().mkpath(folder)) {
@@ -107,11 +138,17 @@ std::optional<RecordProblem> RecordWriter::Open() {
     }
     const QString path = RecordDatabasePath(dataDir_);
     QString error;
-    if (connection_.Open(path, true, &error) && ProbeWrite(connection_.Database(), &error) &&
-        Prepare(&error)) {
+    if (OpenFile(path, &error)) {
         return std::nullopt;
     }
+    const bool busy = connection_.Busy();
     Close();
+    if (busy) {
+        // Another run of the program holds the file: it is not set aside.
+        return RecordProblem{
+            RecordProblem::Kind::Unavailable,
+            QStringLiteral("%1 (in use by another program: %2)").arg(Native(path), error)};
+    }
     if (!QFileInfo::exists(path)) {
         // Not even a new file could be made: the folder takes no writes.
         return RecordProblem{RecordProblem::Kind::Unavailable,
@@ -123,9 +160,9 @@ std::optional<RecordProblem> RecordWriter::Open() {
         return RecordProblem{RecordProblem::Kind::Unavailable,
                              QStringLiteral("%1 (%2; %3)").arg(Native(path), error, asideError)};
     }
+    QFile::remove(CheckMarkPath(path));
     QString freshError;
-    if (connection_.Open(path, true, &freshError) &&
-        ProbeWrite(connection_.Database(), &freshError) && Prepare(&freshError)) {
+    if (OpenFile(path, &freshError)) {
         return RecordProblem{RecordProblem::Kind::SetAside,
                              QStringLiteral("%1\n(%2)").arg(Native(aside), error)};
     }
@@ -134,10 +171,21 @@ std::optional<RecordProblem> RecordWriter::Open() {
                          QStringLiteral("%1 (%2)").arg(Native(folder), freshError)};
 }
 
+void RecordWriter::Abandon() {
+    if (connection_.Corrupt()) {
+        // Checked whole (and set aside) at the next start.
+        QFile mark(CheckMarkPath(RecordDatabasePath(dataDir_)));
+        if (mark.open(QIODevice::WriteOnly)) {
+            mark.close();
+        }
+    }
+    Rollback();
+    Close();
+}
+
 bool RecordWriter::LimitPages(int pages) {
     QSqlQuery query(connection_.Database());
-    return pages <= 0 || (query.exec(QStringLiteral("PRAGMA page_size")) && query.next() &&
-                          query.exec(QStringLiteral("PRAGMA max_page_count = %1").arg(pages)));
+    return pages <= 0 || query.exec(QStringLiteral("PRAGMA max_page_count = %1").arg(pages));
 }
 
 bool RecordWriter::Prepare(QString *error) {
@@ -153,36 +201,26 @@ bool RecordWriter::Prepare(QString *error) {
         insertStroke_->prepare(
             QStringLiteral("INSERT INTO pen_stroke (student, points, up_ms) VALUES (?, ?, ?)"));
     if (!ok) {
-        *error = db.lastError().text();
+        connection_.Failed(db.lastError(), error);
     }
     return ok;
 }
 
 bool RecordWriter::Exec(QSqlQuery &query, QString *error) {
-    if (query.exec()) {
-        return true;
-    }
-    *error = query.lastError().text();
-    return false;
+    return query.exec() || connection_.Failed(query.lastError(), error);
 }
 
 bool RecordWriter::Begin(QString *error) {
-    if (connection_.Database().transaction()) {
-        return true;
-    }
-    *error = connection_.Database().lastError().text();
-    return false;
+    return connection_.Database().transaction() ||
+           connection_.Failed(connection_.Database().lastError(), error);
 }
 
 bool RecordWriter::Commit(QString *error) {
     if (!FlushStrokes(error) || !FlushUnknownTablets(error)) {
         return false;
     }
-    if (connection_.Database().commit()) {
-        return true;
-    }
-    *error = connection_.Database().lastError().text();
-    return false;
+    return connection_.Database().commit() ||
+           connection_.Failed(connection_.Database().lastError(), error);
 }
 
 void RecordWriter::Rollback() {
@@ -212,8 +250,7 @@ bool RecordWriter::EnsureLesson(QString *error) {
     QSqlQuery query(connection_.Database());
     if (!query.exec(QStringLiteral("SELECT COALESCE(MAX(number), 0) + 1 FROM lesson")) ||
         !query.next()) {
-        *error = query.lastError().text();
-        return false;
+        return connection_.Failed(query.lastError(), error);
     }
     const qint64 number = query.value(0).toLongLong();
     // Pictures go to Records/<number>/; a folder of that name left by a

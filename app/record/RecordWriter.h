@@ -43,6 +43,9 @@ public:
     bool Apply(RecordEvent &event, QString *error);
     bool Commit(QString *error);
     void Rollback();
+    // After a failed write: rolls back and closes; a file found corrupt is
+    // marked so that the next start checks it whole and sets it aside.
+    void Abandon();
     // Sets the lesson's end (inside a transaction); nothing when no lesson row
     // was ever needed.
     bool EndLesson(int64_t ns, QString *error);
@@ -62,6 +65,7 @@ private:
         std::array<qint64, kSlotCount> student{};
     };
 
+    bool OpenFile(const QString &path, QString *error);
     bool Prepare(QString *error);
     bool EnsureLesson(QString *error);
     bool StartQuestion(const RecordEvent &event, QString *error);

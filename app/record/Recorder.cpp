@@ -245,8 +245,7 @@ void Recorder::Run() {
     QString error;
 
     const auto fail = [&] {
-        writer.Rollback();
-        writer.Close();
+        writer.Abandon();
         open = false;
         inTransaction = false;
         accepting_.store(false, std::memory_order_relaxed);

@@ -291,6 +291,65 @@ TEST(Recorder, AStaleWriteAheadLogGoesAsideWithItsDatabase) {
     EXPECT_EQ(Value(Db(dir), "PRAGMA user_version").toInt(), RecordSchemaVersion());
 }
 
+// Another run of the program writing the same file: the file is not set
+// aside under it, this run records nothing.
+TEST(Recorder, AFileHeldByAnotherWriterIsLeftAlone) {
+    DataDir dir;
+    QDir().mkpath(RecordsFolder(dir.Path()));
+    RecordConnection other;
+    QString error;
+    ASSERT_TRUE(other.Open(Db(dir), true, &error)) << error.toStdString();
+    QSqlQuery hold(other.Database());
+    ASSERT_TRUE(hold.exec(QStringLiteral("BEGIN IMMEDIATE")));
+    {
+        Recorder recorder(dir.Path());
+        recorder.Start();
+        recorder.Stop();
+        ASSERT_EQ(recorder.Problems().size(), 1u);
+        EXPECT_EQ(recorder.Problems()[0].kind, RecordProblem::Kind::Unavailable);
+        EXPECT_TRUE(recorder.Problems()[0].detail.contains(QStringLiteral("in use")));
+    }
+    hold.exec(QStringLiteral("ROLLBACK"));
+    EXPECT_EQ(QDir(RecordsFolder(dir.Path())).entryList({QStringLiteral("*unusable*")}).size(), 0);
+}
+
+// Damage inside a file whose header is sound shows when it is written: that
+// run stops recording and the next start checks the file and sets it aside.
+TEST(Recorder, DamageFoundWhileWritingIsSetAsideAtTheNextStart) {
+    DataDir dir;
+    SlotTable table;
+    QImage ink;
+    {
+        Recorder recorder(dir.Path());
+        recorder.Start();
+        RecordTwoQuestions(recorder, table, ink);
+    }
+    {
+        QFile file(Db(dir));
+        ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+        ASSERT_GT(file.size(), 4096 * 3);
+        ASSERT_TRUE(file.seek(4096)); // every page after the first
+        ASSERT_EQ(file.write(QByteArray(file.size() - 4096, '\xA5')), file.size() - 4096);
+    }
+    {
+        Recorder recorder(dir.Path());
+        recorder.Start();
+        recorder.QuestionStarted(0, QStringLiteral("A"), table);
+        recorder.Stop();
+        ASSERT_EQ(recorder.Problems().size(), 1u);
+        EXPECT_EQ(recorder.Problems()[0].kind, RecordProblem::Kind::WriteFailed);
+    }
+    EXPECT_TRUE(dir.Exists("Records/lessons.db.check"));
+    Recorder recorder(dir.Path());
+    recorder.Start();
+    recorder.QuestionStarted(0, QStringLiteral("A"), table);
+    recorder.Stop();
+    ASSERT_EQ(recorder.Problems().size(), 1u);
+    EXPECT_EQ(recorder.Problems()[0].kind, RecordProblem::Kind::SetAside);
+    EXPECT_FALSE(dir.Exists("Records/lessons.db.check"));
+    EXPECT_EQ(Value(Db(dir), "SELECT COUNT(*) FROM question").toInt(), 1);
+}
+
 TEST(Recorder, MigratesAnEmptyDatabase) {
     for (const bool zeroBytes : {true, false}) {
         DataDir dir;
