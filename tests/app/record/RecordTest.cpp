@@ -44,6 +44,20 @@ std::vector<QVariantList> Rows(const QString &databasePath, const QString &sql) 
     return rows;
 }
 
+void RawExec(const QString &databasePath, const QStringList &statements) {
+    {
+        QSqlDatabase db =
+            QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("raw"));
+        db.setDatabaseName(databasePath);
+        ASSERT_TRUE(db.open());
+        for (const QString &statement : statements) {
+            QSqlQuery query(db);
+            EXPECT_TRUE(query.exec(statement)) << statement.toStdString();
+        }
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("raw"));
+}
+
 QVariant Value(const QString &databasePath, const QString &sql) {
     const std::vector<QVariantList> rows = Rows(databasePath, sql);
     return rows.empty() || rows.front().isEmpty() ? QVariant() : rows.front().front();

@@ -6,6 +6,7 @@
 #include "record/Recorder.h"
 
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 
 #include <vector>
@@ -22,6 +23,10 @@ void FillTable(SlotTable &table, const std::vector<Student> &students);
 
 // The rows of a query on the database file, each row its column values.
 std::vector<QVariantList> Rows(const QString &databasePath, const QString &sql);
+// Runs statements on a file through a plain connection (none of the
+// record's pragmas or migrations), as another program would.
+void RawExec(const QString &databasePath, const QStringList &statements);
+
 // The single value of a query (invalid when there is no row).
 QVariant Value(const QString &databasePath, const QString &sql);
 
