@@ -6,6 +6,7 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QStandardPaths>
 
 #include <cstdio>
@@ -69,6 +70,12 @@ int RunExportCommand(int argc, char **argv) {
     if (!format) {
         return Fail(QStringLiteral("--format must be csv or xlsx, not \"%1\"")
                         .arg(parser.value(formatOption)));
+    }
+    // Reading makes no folder: a data folder that is not there is a mistake.
+    const QString given = parser.value(dataDirOption);
+    if (!given.isEmpty() && !QFileInfo(given).isDir()) {
+        return Fail(QStringLiteral("the data folder %1 does not exist")
+                        .arg(QDir::toNativeSeparators(given)));
     }
     QString error;
     const QString dataDir =

@@ -3,12 +3,16 @@
 #include "record/RecordDatabase.h"
 
 #include <QElapsedTimer>
+#include <QFile>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QThread>
 
 #include <gtest/gtest.h>
+
+#include <cstdio>
+#include <sys/wait.h>
 
 namespace lumora::test {
 
@@ -61,6 +65,38 @@ void RawExec(const QString &databasePath, const QStringList &statements) {
 QVariant Value(const QString &databasePath, const QString &sql) {
     const std::vector<QVariantList> rows = Rows(databasePath, sql);
     return rows.empty() || rows.front().isEmpty() ? QVariant() : rows.front().front();
+}
+
+namespace {
+
+QByteArray ShellQuoted(const QString &text) {
+    QByteArray bytes = QFile::encodeName(text);
+    bytes.replace('\'', "'\\''");
+    return '\'' + bytes + '\'';
+}
+
+} // namespace
+
+int RunWithoutDisplay(const QString &program, const QStringList &arguments, QString *output) {
+    QByteArray command =
+        "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM " + ShellQuoted(program);
+    for (const QString &argument : arguments) {
+        command += ' ' + ShellQuoted(argument);
+    }
+    command += " 2>&1";
+    FILE *pipe = ::popen(command.constData(), "r");
+    if (pipe == nullptr) {
+        return -1;
+    }
+    QByteArray bytes;
+    char buffer[4096];
+    size_t got = 0;
+    while ((got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) {
+        bytes.append(buffer, static_cast<qsizetype>(got));
+    }
+    const int status = ::pclose(pipe);
+    *output = QString::fromUtf8(bytes);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
 bool WaitForCommits(const Recorder &recorder, uint64_t commits) {

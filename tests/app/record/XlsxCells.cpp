@@ -1,6 +1,8 @@
 #include "XlsxCells.h"
 
-#include <QProcess>
+#include <QFile>
+
+#include <cstdio>
 
 #include <pugixml.hpp>
 
@@ -10,13 +12,22 @@ namespace lumora::test {
 
 namespace {
 
+// Through popen rather than QProcess: the fork then happens in our own code,
+// where ThreadSanitizer sees it (it ignores what Qt's libraries call).
 QByteArray Unzip(const QString &file, const QString &member) {
-    QProcess unzip;
-    unzip.start(QStringLiteral("unzip"), {QStringLiteral("-p"), file, member});
-    if (!unzip.waitForFinished(30000) || unzip.exitCode() != 0) {
+    const QByteArray command =
+        "unzip -p '" + QFile::encodeName(file) + "' '" + member.toUtf8() + "'";
+    FILE *pipe = ::popen(command.constData(), "r");
+    if (pipe == nullptr) {
         return QByteArray();
     }
-    return unzip.readAllStandardOutput();
+    QByteArray output;
+    char buffer[4096];
+    size_t got = 0;
+    while ((got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) {
+        output.append(buffer, static_cast<qsizetype>(got));
+    }
+    return ::pclose(pipe) == 0 ? output : QByteArray();
 }
 
 } // namespace

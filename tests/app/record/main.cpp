@@ -1,7 +1,7 @@
 // The record tests, and the child process of the crash test: with
 // LUMORA_RECORD_CHILD=DIR set, the program records a busy subjective question
-// into DIR, prints "committed N" after every commit and runs until it is
-// killed.
+// into DIR, prints its "pid P", then "committed N" after every commit, and
+// runs until it is killed.
 #include "RecordTest.h"
 
 #include <QCoreApplication>
@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <unistd.h>
 
 namespace {
 
@@ -22,6 +23,8 @@ namespace {
     lumora::Recorder recorder(dataDir, options);
     recorder.Start();
     recorder.QuestionStarted(2, QString(), table);
+    std::printf("pid %lld\n", static_cast<long long>(::getpid()));
+    std::fflush(stdout);
     uint64_t commits = 0;
     for (int i = 0;; ++i) {
         recorder.PenPoint(i % 100, i % 400, i % 300);

@@ -3,13 +3,12 @@
 #include "record/Export.h"
 
 #include "LessonFixture.h"
+#include "RecordTest.h"
 #include "XlsxCells.h"
 #include "record/ExportSheet.h"
 #include "record/RecordDatabase.h"
 #include "record/SheetWriters.h"
 
-#include <QProcess>
-#include <QProcessEnvironment>
 #include <QRegularExpression>
 
 #include <gtest/gtest.h>
@@ -228,17 +227,8 @@ TEST(Export, AFailedWriteKeepsTheOldFile) {
 // The program itself: no window and no display, exit status and messages.
 TEST(ExportCommand, RunsWithoutADisplayAndReportsBadInput) {
     test::LessonFixture lesson;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
-        env.remove(QString::fromLatin1(name));
-    }
-    const auto run = [&](const QStringList &arguments, QString *stderrText) {
-        QProcess program;
-        program.setProcessEnvironment(env);
-        program.start(QStringLiteral(LUMORA_PROGRAM), arguments);
-        EXPECT_TRUE(program.waitForFinished(60000));
-        *stderrText = QString::fromUtf8(program.readAllStandardError());
-        return program.exitStatus() == QProcess::NormalExit ? program.exitCode() : -1;
+    const auto run = [](const QStringList &arguments, QString *output) {
+        return test::RunWithoutDisplay(QStringLiteral(LUMORA_PROGRAM), arguments, output);
     };
     const QString data = lesson.DataDir();
     QString err;
@@ -266,13 +256,15 @@ TEST(ExportCommand, RunsWithoutADisplayAndReportsBadInput) {
          "unexpected argument"},
         {{"--data-dir", lesson.File("nothing"), "--export", "last", "--format", "csv", "--output",
           csv},
-         "no lesson record"},
+         "the data folder"},
     };
     for (const auto &[arguments, message] : bad) {
-        EXPECT_NE(run(arguments, &err), 0) << message;
-        EXPECT_TRUE(err.startsWith(QStringLiteral("Lumora: "))) << err.toStdString();
+        EXPECT_EQ(run(arguments, &err), 1) << message;
+        EXPECT_TRUE(err.startsWith(QStringLiteral("Lumora: ")) && err.count(u'\n') == 1)
+            << err.toStdString();
         EXPECT_TRUE(err.contains(QString::fromUtf8(message))) << err.toStdString();
     }
+    EXPECT_FALSE(QFileInfo::exists(lesson.File("nothing"))); // nothing made by a failed export
 }
 
 } // namespace
