@@ -245,6 +245,12 @@ bool RecordConnection::Corrupt() const {
     return (failureCode_ & 0xFF) == 11 || (failureCode_ & 0xFF) == 26;
 }
 
+bool RecordConnection::NotTheFilesFault() const {
+    // SQLITE_NOMEM, SQLITE_IOERR, SQLITE_FULL.
+    const int code = failureCode_ & 0xFF;
+    return Busy() || code == 7 || code == 10 || code == 13;
+}
+
 bool RecordConnection::Busy() const {
     // SQLITE_BUSY, SQLITE_LOCKED and their extended codes.
     return (failureCode_ & 0xFF) == 5 || (failureCode_ & 0xFF) == 6;

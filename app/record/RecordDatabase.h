@@ -39,6 +39,9 @@ public:
     bool Busy() const;
     // Whether it was the file's content (corrupt, or no database).
     bool Corrupt() const;
+    // Whether it was the machine rather than the file: another connection
+    // holding it, a full disk, an I/O error, no memory.
+    bool NotTheFilesFault() const;
     // Records a failed statement: its SQLite code and *error; false.
     bool Failed(const QSqlError &sqlError, QString *error);
     QSqlDatabase &Database() { return db_; }

@@ -142,12 +142,18 @@ std::optional<RecordProblem> RecordWriter::Open() {
         return std::nullopt;
     }
     const bool busy = connection_.Busy();
+    const bool notTheFile = connection_.NotTheFilesFault();
     Close();
     if (busy) {
         // Another run of the program holds the file: it is not set aside.
         return RecordProblem{
             RecordProblem::Kind::Unavailable,
             QStringLiteral("%1 (in use by another program: %2)").arg(Native(path), error)};
+    }
+    if (notTheFile) {
+        // A full disk or a failing device says nothing against the file.
+        return RecordProblem{RecordProblem::Kind::Unavailable,
+                             QStringLiteral("%1 (%2)").arg(Native(path), error)};
     }
     if (!QFileInfo::exists(path)) {
         // Not even a new file could be made: the folder takes no writes.

@@ -17,6 +17,8 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
+#include <sys/resource.h>
 #include <thread>
 #include <unistd.h>
 
@@ -296,6 +298,41 @@ TEST(Recorder, AFileHeldByAnotherWriterIsLeftAlone) {
         EXPECT_TRUE(recorder.Problems()[0].detail.contains(QStringLiteral("in use")));
     }
     hold.exec(QStringLiteral("ROLLBACK"));
+    EXPECT_EQ(QDir(RecordsFolder(dir.Path())).entryList({QStringLiteral("*unusable*")}).size(), 0);
+}
+
+// A disk that takes no more bytes when the lesson starts says nothing against
+// the file: it stays where it is. (A file size limit of one byte stands in
+// for the full disk.)
+TEST(Recorder, AFullDiskAtTheStartLeavesTheFileInPlace) {
+    DataDir dir;
+    SlotTable table;
+    QImage ink;
+    {
+        Recorder recorder(dir.Path());
+        recorder.Start();
+        RecordTwoQuestions(recorder, table, ink);
+    }
+    const QByteArray before = dir.Read("Records/lessons.db");
+    rlimit saved{};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
+    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit tiny = saved;
+    tiny.rlim_cur = 1;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &tiny), 0);
+    std::vector<RecordProblem> problems;
+    {
+        Recorder recorder(dir.Path());
+        recorder.Start();
+        recorder.Stop();
+        problems = recorder.Problems();
+    }
+    ::setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, previousHandler);
+    ASSERT_EQ(problems.size(), 1u);
+    EXPECT_EQ(problems[0].kind, RecordProblem::Kind::Unavailable)
+        << problems[0].detail.toStdString();
+    EXPECT_EQ(dir.Read("Records/lessons.db"), before);
     EXPECT_EQ(QDir(RecordsFolder(dir.Path())).entryList({QStringLiteral("*unusable*")}).size(), 0);
 }
 
