@@ -332,7 +332,7 @@ TEST(Recorder, AFullDiskAtTheStartLeavesTheFileInPlace) {
     ASSERT_EQ(problems.size(), 1u);
     EXPECT_EQ(problems[0].kind, RecordProblem::Kind::Unavailable)
         << problems[0].detail.toStdString();
-    EXPECT_EQ(dir.Read("Records/lessons.db"), before);
+    EXPECT_TRUE(dir.Read("Records/lessons.db") == before); // untouched
     EXPECT_EQ(QDir(RecordsFolder(dir.Path())).entryList({QStringLiteral("*unusable*")}).size(), 0);
 }
 
