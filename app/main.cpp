@@ -1,6 +1,7 @@
 // Lumora: the teacher's classroom answering program.
 #include "Main.h"
 #include "DataDir.h"
+#include "LumoraVersion.h"
 #include "Tour.h"
 #include "config/UnSetName.h"
 #include "controls/Stdpanel.h"
@@ -10,16 +11,26 @@
 #include <QStandardPaths>
 
 #include <cstdio>
+#include <cstring>
 
 int main(int argc, char **argv) {
+    // Answered before the window system is opened: works without a display.
+    for (int i = 1; i < argc && std::strcmp(argv[i], "--") != 0; ++i) {
+        if (std::strcmp(argv[i], "--version") == 0) {
+            std::printf("Lumora %s\n", LUMORA_VERSION);
+            return 0;
+        }
+    }
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Lumora"));
+    QApplication::setApplicationVersion(QStringLiteral(LUMORA_VERSION));
     QApplication::setOrganizationName(QStringLiteral("Lumora"));
     QApplication::setFont(lumora::LumoraFont());
 
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Classroom answering system"));
     parser.addHelpOption();
+    parser.addVersionOption();
     const QCommandLineOption dataDirOption(
         QStringLiteral("data-dir"), QStringLiteral("Keep settings, roster and languages in DIR."),
         QStringLiteral("DIR"));
@@ -44,7 +55,9 @@ int main(int argc, char **argv) {
     const QString dataDir = lumora::ResolveDataDir(
         parser.value(dataDirOption), QCoreApplication::applicationDirPath(),
         QStandardPaths::writableLocation(QStandardPaths::AppDataLocation), &error);
-    if (dataDir.isEmpty() || !lumora::SeedLanguages(dataDir, &error)) {
+    if (dataDir.isEmpty() || !lumora::SeedLanguages(dataDir, &error,
+                                                    lumora::InstalledLanguageDir(
+                                                        QCoreApplication::applicationDirPath()))) {
         lumora::ShowPrompt(QStringLiteral("Error"), error, false);
         return 1;
     }
