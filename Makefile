@@ -58,18 +58,20 @@ windows:
 	    -DPENLYNX_WIN64_BUILD=$(CURDIR)/build-windows64
 	cmake --build build-windows -j $(JOBS)
 
-# Both DLLs checked under Wine: export table and imports, the DLL's
-# behaviour, the backend, penlynx-monitor.exe; then the benchmark of the two
-# device-context paths of the 32-bit DLL (JSON under build-windows/bench/).
-check-windows: windows
-	cd build-windows && ctest --output-on-failure -j $(JOBS)
-	cd build-windows64 && ctest --output-on-failure -j $(JOBS)
-	cmake --build build-windows --target bench
-
-# The Windows bundle: build-windows/Penlynx-<version>-windows.zip with x86/
-# and x64/ folders and README.txt.
+# The Windows bundle: build-windows/Penlynx-<version>-windows.zip with
+# README.txt and the folders x86/ and x64/.
 package-windows: windows
 	cd build-windows && cpack
+
+# Both DLLs checked under Wine: export table and imports, the DLL's
+# behaviour, the backend, penlynx-monitor.exe; the bundle unpacked and used as
+# its README says; then the benchmark of the two device-context paths of the
+# 32-bit DLL (JSON under build-windows/bench/).
+check-windows: package-windows
+	cd build-windows && ctest --output-on-failure -j $(JOBS)
+	cd build-windows64 && ctest --output-on-failure -j $(JOBS)
+	bash tests/packaging/check_windows_bundle.sh build-windows build-windows64
+	cmake --build build-windows --target bench
 
 demo: build
 	bash scripts/demo.sh build
