@@ -77,7 +77,9 @@ TEST(InstalledLanguages, FoundRelativeToTheProgramWhereverThePrefixMoved) {
               QDir::cleanPath(root.File("opt/moved/share/lumora/Language")));
     EXPECT_TRUE(InstalledLanguageDir(root.File("usr/bin")).isEmpty());
     // A build folder or a portable copy has no installed data root.
-    EXPECT_TRUE(InstalledLanguageDir(root.File("opt/moved/share")).isEmpty());
+    root.Write("build/bin/Lumora", "");
+    root.Write("build/bin/Language/zh_CN/Language.xml", "<x/>");
+    EXPECT_TRUE(InstalledLanguageDir(root.File("build/bin")).isEmpty());
 }
 
 TEST(SeedLanguages, InstalledFilesFirstBuiltInCopiesForTheRestExistingFilesKept) {
