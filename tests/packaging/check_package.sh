@@ -62,10 +62,28 @@ mkdir -p "$work/control"
 dpkg-deb -e "$deb" "$work/control"
 check "shlibs names the library's soname" grep -Eq "^libPenlynx 1 lumora" "$work/control/shlibs"
 check "ldconfig runs after the library is installed" grep -q ldconfig "$work/control/triggers"
-# Here udev does not run: the scripts must do nothing and succeed.
-check "postinst is harmless where udev does not run" sh "$work/control/postinst" configure
-check "postrm is harmless where udev does not run" sh "$work/control/postrm" remove
-check "postinst reloads the udev rules" grep -q "udevadm control --reload-rules" "$work/control/postinst"
+# The maintainer scripts with a stand-in udevadm that logs its calls and
+# fails: they call it only where udev runs (its control socket exists), and
+# succeed either way. The machine's own udev is never touched.
+maintainer_script() { # SCRIPT ARGUMENT
+    local fake=$work/fake-bin log=$work/udevadm.log
+    mkdir -p "$fake"
+    printf '#!/bin/sh\necho "$*" >>"%s"\nexit 1\n' "$log" >"$fake/udevadm"
+    chmod +x "$fake/udevadm"
+    rm -f "$log"
+    PATH="$fake:$PATH" sh "$work/control/$1" "$2" || { echo "$1 $2 failed"; return 1; }
+    if [ -S /run/udev/control ]; then
+        grep -qx "control --reload-rules" "$log"
+    else
+        [ ! -e "$log" ] || { echo "udevadm called without udev:"; cat "$log"; return 1; }
+    fi
+}
+check "postinst reloads the udev rules only where udev runs, and succeeds" \
+    maintainer_script postinst configure
+check "postrm forgets the udev rule only where udev runs, and succeeds" \
+    maintainer_script postrm remove
+check "postinst reloads the rules and replays the receiver's devices" \
+    grep -q "udevadm trigger --subsystem-match=hidraw" "$work/control/postinst"
 
 # ---- files ----------------------------------------------------------------
 dpkg -x "$deb" "$root"
