@@ -456,6 +456,17 @@ std::optional<QString> AskAnswer(const LanguageTexts &texts, bool singleChoice, 
         [](TFrmSetName &dialog) { return dialog.NameText(); });
 }
 
+void CancelOpenDialogs() {
+    // The innermost first; a cancelled dialog is hidden at once, so the next
+    // one up becomes the active modal window.
+    for (int i = 0; i < 16; ++i) {
+        auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget());
+        if (!dialog || !dialog->isVisible())
+            return;
+        dialog->reject();
+    }
+}
+
 // ---- test seam ----------------------------------------------------------------------
 
 PromptResponder SetPromptResponder(PromptResponder responder) {
