@@ -223,6 +223,12 @@ void TFrmSetName::SetupPrompt(const QString &title, const QString &text, bool wi
     lblStuName->setFont(messageFont);
     lblStuName->move(30, lblStuName->y());
     PlaceLabels({{lblStuName, text, nullptr}});
+    // Lines after the first make the dialog taller and move the buttons down.
+    const int extra = lblStuName->height() - QFontMetrics(messageFont).height();
+    if (extra > 0) {
+        resize(width(), height() + extra);
+        MoveButtonsUp(-extra);
+    }
 
     if (!withCancel) {
         btn2->hide();
