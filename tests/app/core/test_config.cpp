@@ -218,8 +218,7 @@ TEST(Config, ACrashDuringSaveLeavesTheOldFileWhole) {
 
 TEST(Config, ReadsUtf16AndQuotedValues) {
     const QString text = u"[Public]\r\nMainLine=5\r\nMainRow=\"4\"\r\nLanguageName='en_US'\r\n"_qs;
-    const Config config = LoadWith(
-        "\xFF\xFE" + QByteArray(reinterpret_cast<const char *>(text.utf16()), text.size() * 2));
+    const Config config = LoadWith(test::Utf16(text));
     EXPECT_EQ(config.MainLine, 5);
     EXPECT_EQ(config.MainRow, 4);
     EXPECT_EQ(config.LanguageName, u"en_US"_qs);

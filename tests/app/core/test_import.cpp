@@ -178,23 +178,6 @@ TEST(ApplyImport, TheCountStaysWithinTheTable) {
     EXPECT_EQ(table.Count.load(), 0);
 }
 
-TEST(ParseImportFile, ReadsUtf16AndKeepsTheLinesAroundABadOne) {
-    const QString text = U("张三#1\r\n李四#2\r\n");
-    const QByteArray utf16 =
-        "\xFF\xFE" + QByteArray(reinterpret_cast<const char *>(text.utf16()), text.size() * 2);
-    // Line 2 is no text in any encoding, line 3 is legacy GB18030.
-    const QByteArray mixed = U("张三#1\n").toUtf8() + "\xFF\xFE\x80#3\n\xC0\xEE\xCB\xC4#2\n";
-    const ImportParseResult plain = ParseImportFile(utf16);
-    ASSERT_EQ(plain.Entries.size(), 2);
-    EXPECT_EQ(plain.Entries[1].Name, U("李四"));
-    EXPECT_TRUE(plain.NotTextLines.isEmpty());
-    const ImportParseResult damaged = ParseImportFile(mixed);
-    ASSERT_EQ(damaged.Entries.size(), 3);
-    EXPECT_EQ(damaged.Entries[0].Name, U("张三"));
-    EXPECT_EQ(damaged.Entries[2].Name, U("李四"));
-    EXPECT_EQ(damaged.NotTextLines, QList<int>{2});
-}
-
 TEST(ParseImportFile, CountsTheLinesBeyondTheLastSeat) {
     const auto lines = [](int count, const QByteArray &last = {}) {
         QByteArray file;

@@ -251,18 +251,5 @@ TEST(LoadLanguage, DeepNestingIsNotWellFormedAndShallowStaysText) {
     EXPECT_EQ(messages[MessageKey::Tip1], u"y"_qs);
 }
 
-TEST(LoadLanguage, AUtf16FileWithAByteOrderMarkLoads) {
-    DataDir dir;
-    const QString text = U("<?xml version=\"1.0\" encoding=\"UTF-16\"?>"
-                           "<LanguageSet><Tip1>张三</Tip1></LanguageSet>");
-    dir.Write("Language/u16/Language.xml",
-              "\xFF\xFE" +
-                  QByteArray(reinterpret_cast<const char *>(text.utf16()), text.size() * 2));
-    LanguageTexts texts;
-    MessageTextTable messages;
-    LoadLanguage(LanguageFilePath(dir.Path(), QStringLiteral("u16")), texts, messages);
-    EXPECT_EQ(messages[MessageKey::Tip1], U("张三"));
-}
-
 } // namespace
 } // namespace lumora
