@@ -2,6 +2,7 @@
 #include "Main.h"
 #include "DataDir.h"
 #include "LumoraVersion.h"
+#include "TerminationSignals.h"
 #include "Tour.h"
 #include "config/UnSetName.h"
 #include "controls/Stdpanel.h"
@@ -26,6 +27,12 @@ int main(int argc, char **argv) {
     QApplication::setApplicationVersion(QStringLiteral(LUMORA_VERSION));
     QApplication::setOrganizationName(QStringLiteral("Lumora"));
     QApplication::setFont(lumora::LumoraFont());
+    // SIGTERM, SIGINT, SIGHUP: the normal close with its exit saves. Until
+    // the window is up, a signal cancels the dialog that waits and the
+    // window closes as soon as it exists.
+    lumora::TerminationSignals termination;
+    QObject::connect(&termination, &lumora::TerminationSignals::Terminate, &app,
+                     [] { lumora::CancelOpenDialogs(); });
 
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Classroom answering system"));
@@ -66,6 +73,12 @@ int main(int argc, char **argv) {
     if (!window.Started()) {
         return 1; // no receiver: reported, files written when the window goes
     }
+    if (termination.Received() != 0) {
+        window.close(); // asked to end during the start-up
+        return 0;
+    }
+    QObject::connect(&termination, &lumora::TerminationSignals::Terminate, &window,
+                     &lumora::TFrmMain::EndBySignal);
     window.show();
     if (parser.isSet(tourOption)) {
         lumora::StartTour(window, parser.value(tourOption));

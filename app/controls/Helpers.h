@@ -17,6 +17,7 @@
 
 #include <array>
 #include <cstdint>
+#include <initializer_list>
 
 namespace lumora {
 
@@ -77,8 +78,10 @@ void DebugLog(QStringView message, uint8_t count, int32_t a1 = 0, int32_t a2 = 0
 inline constexpr int kLanguageKeyCount = 52;
 extern const std::array<const char *, kLanguageKeyCount> LanguageKeys;
 
-// The 23 program-wide message texts, one per key Tip1..Tip13, Warning1..5,
-// Error1..5, in that order.
+// The program-wide message texts: one per key Tip1..Tip13, Warning1..5,
+// Error1..5 (the 23 of LanguageKeys), then the texts about the program's files,
+// whose keys follow the 52 in Language.xml. A language file without those keys
+// keeps their built-in texts.
 enum class MessageKey : int {
     Tip1,
     Tip2,
@@ -103,19 +106,39 @@ enum class MessageKey : int {
     Error3,
     Error4,
     Error5,
+    // Files: "%1" the file, "%2" why, "%3" the name it was kept under / why not.
+    FileSaveFailed,
+    FileKeptAside,
+    FileNotKeptAside,
+    FileIsFolder,
+    FileZeroByte, // "%1" the line
+    FileNotText,  // "%1" the line
+    // Roster import: "%1" a number of lines / the line numbers.
+    ImportLinesIgnored,
+    ImportNotText,
 };
-inline constexpr int kMessageTextCount = 23;
+inline constexpr int kMessageTextCount = 31;
+// Messages before this one are among the 52 LanguageKeys: a missing element
+// empties them. From this one on a missing or empty element keeps the
+// built-in text.
+inline constexpr MessageKey kFirstFileMessage = MessageKey::FileSaveFailed;
 
-// The language key of a message ("Tip1" .. "Error5").
+// The language key of a message ("Tip1" .. "Error5", "FileSaveFailed" ...).
 const char *MessageKeyName(MessageKey key);
 
 // The built-in (Chinese) default of a message, used until a language file has
 // been applied; Warning3..Warning5 are empty.
 QString BuiltInMessageText(MessageKey key);
 
-// The current texts of the 23 messages. They start with the built-in defaults
-// and are overwritten by every successful language load (a missing element
-// gives an empty text). User-interface thread only.
+// A message text with its places filled: "%1" .. "%9" become args[0] ..
+// args[8] (in one pass, so an argument holding "%2" stays as it is). An
+// argument whose place the text lacks (a translation that dropped it) is
+// added on a line of its own, so nothing the teacher must know is lost.
+QString FormatMessage(const QString &text, std::initializer_list<QString> args);
+
+// The current message texts. They start with the built-in defaults and are
+// overwritten by every successful language load (see kFirstFileMessage).
+// User-interface thread only.
 class MessageTextTable {
 public:
     MessageTextTable(); // every text at its built-in default

@@ -173,7 +173,7 @@ TEST(LanguageKeys, HoldsThe52KeysInOrder) {
 }
 
 TEST(MessageTexts, NamesFollowTheLanguageKeys) {
-    for (int i = 0; i < kMessageTextCount; ++i) {
+    for (int i = 0; i < static_cast<int>(kFirstFileMessage); ++i) {
         EXPECT_STREQ(MessageKeyName(static_cast<MessageKey>(i)), LanguageKeys[29 + i]);
     }
 }
@@ -193,6 +193,24 @@ TEST(MessageTexts, StartWithTheBuiltInDefaults) {
     texts.ResetToDefaults();
     EXPECT_EQ(texts[MessageKey::Tip1], U("未选择"));
     EXPECT_EQ(MessageTexts[MessageKey::Tip9], U("保存"));
+}
+
+TEST(FormatMessage, FillsThePlacesAndKeepsArgumentsWithout) {
+    const struct {
+        const char *text;
+        const char *formatted;
+    } cases[] = {
+        {"%1 could not be saved: %2.", "a.ini could not be saved: 50% %2 full."},
+        {"%2 before %1", "50% %2 full before a.ini"},
+        {"no places", "no places\na.ini\n50% %2 full"}, // a translation that lost them
+        {"100% %3 %1", "100% %3 a.ini\n50% %2 full"},
+    };
+    for (const auto &c : cases) {
+        EXPECT_EQ(
+            FormatMessage(U(c.text), {QStringLiteral("a.ini"), QStringLiteral("50% %2 full")}),
+            U(c.formatted))
+            << c.text;
+    }
 }
 
 } // namespace
