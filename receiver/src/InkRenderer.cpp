@@ -42,7 +42,7 @@ uint32_t Blend(uint32_t old, uint32_t ink, int coverage) {
 } // namespace
 
 CInkRenderer::CInkRenderer(int32_t width, int32_t height)
-    : brush_(CInkBrush::Standard()), width_(width), height_(height),
+    : brush_(CInkBrush::Standard()), width_(std::max(width, 0)), height_(std::max(height, 0)),
       placement_(-8 * brush_.CentreOffset()) {}
 
 CInkRenderer::Clip CInkRenderer::ClipFor(const MemorySurface &surface) const {
@@ -74,10 +74,15 @@ void CInkRenderer::Stamp(Surface &surface, Clip clip, int32_t sx, int32_t sy) {
     const int32_t originY = sy >> CInkBrush::kPhaseShift;
     const uint8_t *tile = brush_.Tile(sx & CInkBrush::kPhaseMask, sy & CInkBrush::kPhaseMask);
 
-    const int firstRow = std::max(0, -originY);
-    const int lastRow = std::min(side, clip.bottom - originY);
-    const int firstCol = std::max(0, -originX);
-    const int lastCol = std::min(side, clip.right - originX);
+    // In 64 bits: the clip edge may be anywhere up to INT32_MAX, the origin
+    // anywhere the clamped pen coordinates put it.
+    const auto inTile = [side](int64_t distance) {
+        return static_cast<int>(std::clamp<int64_t>(distance, 0, side));
+    };
+    const int firstRow = inTile(-int64_t{originY});
+    const int lastRow = inTile(int64_t{clip.bottom} - originY);
+    const int firstCol = inTile(-int64_t{originX});
+    const int lastCol = inTile(int64_t{clip.right} - originX);
     for (int row = firstRow; row < lastRow; ++row) {
         const int32_t py = originY + row;
         for (int col = firstCol; col < lastCol; ++col) {
