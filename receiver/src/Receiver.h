@@ -62,6 +62,9 @@ struct CReceiver {
     // The open receiver, or null. Touched by the search and the reader
     // thread; SDKGetID searches only while no reader thread runs.
     std::unique_ptr<HidDevice> device;
+    // What the last search said about a receiver it could not open (empty:
+    // nothing), so that the same problem is said once, not every second.
+    std::string openProblem;
 
     // The reader thread, joinable from SDKRegCallBack until the instance is
     // destroyed. Started, asked about and joined only under the exports' lock

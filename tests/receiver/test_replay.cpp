@@ -1,5 +1,5 @@
 #include "CallbackRecorder.h"
-#include "Diagnostics.h"
+#include "DiagnosticsCollector.h"
 #include "Receiver.h"
 #include "ReplayBackend.h"
 #include "VirtualClock.h"
@@ -19,20 +19,7 @@ namespace {
 
 using test::Call;
 using test::CallbackRecorder;
-
-// Collects the library's diagnostics for the length of a test.
-class DiagnosticsCollector {
-public:
-    DiagnosticsCollector() {
-        previous_ =
-            SetDiagnosticsSink([this](std::string_view message) { lines.emplace_back(message); });
-    }
-    ~DiagnosticsCollector() { SetDiagnosticsSink(previous_); }
-    std::vector<std::string> lines;
-
-private:
-    DiagnosticsSink previous_;
-};
+using test::DiagnosticsCollector;
 
 std::filesystem::path TempFile(const std::string &name) {
     return std::filesystem::temp_directory_path() /
