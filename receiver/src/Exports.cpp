@@ -4,10 +4,6 @@
 #include "Receiver.h"
 #include "penlynx.h"
 
-#ifdef _WIN32
-#include "GdiSurface.h"
-#endif
-
 #include <algorithm>
 #include <exception>
 #include <mutex>
@@ -44,7 +40,7 @@ public:
     // thread; otherwise those whose thread has ended, or all of them when
     // `waitForRetired` (SDKClear and SDKIni wait for a running callback).
     explicit ExportCall(bool waitForRetired = false) : lock_(g_lock) {
-        if (OnReaderThread()) {
+        if (g_retired == nullptr || OnReaderThread()) {
             return;
         }
         for (CReceiver **link = &g_retired; *link != nullptr;) {
@@ -111,9 +107,8 @@ void DrawForSlot(CReceiver &receiver, int slot, const DrawTarget &target, int x,
         begun = true;
         renderer->StampAt(smoother.Reset(8 * x, 8 * y));
     } else if (kind == 2) {
-        for (const SubPixelPoint &point : smoother.Update(8 * x, 8 * y)) {
-            renderer->LineTo(point);
-        }
+        const auto points = smoother.Update(8 * x, 8 * y);
+        renderer->LinesThrough(points);
     }
 }
 
@@ -202,7 +197,8 @@ PENLYNX_API int PENLYNX_CALL SDKDraw(int slot, PenlynxTarget target, int x, int 
     try {
 #ifdef _WIN32
         penlynx::GdiSurface gdi(target);
-        const penlynx::DrawTarget drawTarget = penlynx::TargetFromDeviceContext(target, gdi);
+        const penlynx::DrawTarget drawTarget = penlynx::TargetFromDeviceContext(
+            target, gdi, g_instance->dibCaches[static_cast<size_t>(slot)]);
 #else
         const penlynx::DrawTarget drawTarget = penlynx::TargetFromSurface(target);
 #endif

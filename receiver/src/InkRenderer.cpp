@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <type_traits>
 
 namespace penlynx {
 
@@ -35,8 +36,32 @@ uint32_t BlendChannel(uint32_t old, uint32_t ink, int shift, int coverage) {
 }
 
 uint32_t Blend(uint32_t old, uint32_t ink, int coverage) {
+    if (ink == 0) {
+        // Toward black each channel loses ceil(old * coverage / 256), the
+        // same as the general form with its quotient rounded down. Red and
+        // blue are done in one product: each field stays below 16 bits.
+        const auto v = static_cast<uint32_t>(coverage);
+        const uint32_t rb = old & 0xFF00FFu;
+        const uint32_t g = old & 0x00FF00u;
+        const uint32_t rbCut = ((rb * v + 0xFF00FFu) >> 8) & 0xFF00FFu;
+        const uint32_t gCut = ((g * v + 0x00FF00u) >> 16) << 8;
+        return (rb - rbCut) | (g - gCut);
+    }
     return BlendChannel(old, ink, 16, coverage) | BlendChannel(old, ink, 8, coverage) |
            BlendChannel(old, ink, 0, coverage);
+}
+
+// One tile entry with coverage onto the pixel below it.
+template <class Surface>
+void Apply(Surface &surface, int32_t px, int32_t py, int coverage, uint32_t ink) {
+    if (coverage == 255) {
+        WritePixel(surface, px, py, ink);
+        return;
+    }
+    const uint32_t old = ReadPixel(surface, px, py);
+    if (old != ink) {
+        WritePixel(surface, px, py, Blend(old, ink, coverage));
+    }
 }
 
 } // namespace
@@ -59,9 +84,16 @@ void CInkRenderer::StampAt(SubPixelPoint point) {
 }
 
 void CInkRenderer::LineTo(SubPixelPoint point) {
+    LinesThrough({&point, 1});
+}
+
+void CInkRenderer::LinesThrough(std::span<const SubPixelPoint> points) {
     std::visit(
         [&](auto &surface) {
-            Line(surface, ClipFor(surface), point.x + placement_, point.y + placement_);
+            const Clip clip = ClipFor(surface);
+            for (const SubPixelPoint &point : points) {
+                Line(surface, clip, point.x + placement_, point.y + placement_);
+            }
         },
         target_);
 }
@@ -72,7 +104,33 @@ void CInkRenderer::Stamp(Surface &surface, Clip clip, int32_t sx, int32_t sy) {
     const int side = brush_.Side();
     const int32_t originX = sx >> CInkBrush::kPhaseShift;
     const int32_t originY = sy >> CInkBrush::kPhaseShift;
-    const uint8_t *tile = brush_.Tile(sx & CInkBrush::kPhaseMask, sy & CInkBrush::kPhaseMask);
+    const int phaseX = sx & CInkBrush::kPhaseMask;
+    const int phaseY = sy & CInkBrush::kPhaseMask;
+    // Most stamps lie wholly inside: only the entries with coverage are visited.
+    if (originX >= 0 && originY >= 0 && int64_t{originX} + side <= clip.right &&
+        int64_t{originY} + side <= clip.bottom) {
+        if constexpr (std::is_same_v<Surface, MemorySurface>) {
+            // Straight into the words, with the surface's fields in locals:
+            // the stores cannot change them.
+            uint32_t *const origin = surface.Row(originY) + originX;
+            const intptr_t stride = surface.strideWords;
+            const uint32_t top = surface.topByte;
+            for (const CInkBrush::Tap &tap : brush_.Taps(phaseX, phaseY)) {
+                uint32_t &word = origin[tap.row * stride + tap.col];
+                if (tap.coverage == 255) {
+                    word = kInk | top;
+                } else if (const uint32_t old = word & 0x00FFFFFFu; old != kInk) {
+                    word = Blend(old, kInk, tap.coverage) | top;
+                }
+            }
+        } else if constexpr (!std::is_same_v<Surface, NullSurface>) {
+            for (const CInkBrush::Tap &tap : brush_.Taps(phaseX, phaseY)) {
+                Apply(surface, originX + tap.col, originY + tap.row, tap.coverage, kInk);
+            }
+        }
+        return;
+    }
+    const uint8_t *tile = brush_.Tile(phaseX, phaseY);
 
     // In 64 bits: the clip edge may be anywhere up to INT32_MAX, the origin
     // anywhere the clamped pen coordinates put it.
@@ -87,17 +145,8 @@ void CInkRenderer::Stamp(Surface &surface, Clip clip, int32_t sx, int32_t sy) {
         const int32_t py = originY + row;
         for (int col = firstCol; col < lastCol; ++col) {
             const int coverage = tile[row * side + col];
-            if (coverage == 0) {
-                continue;
-            }
-            const int32_t px = originX + col;
-            if (coverage == 255) {
-                WritePixel(surface, px, py, kInk);
-                continue;
-            }
-            const uint32_t old = ReadPixel(surface, px, py);
-            if (old != kInk) {
-                WritePixel(surface, px, py, Blend(old, kInk, coverage));
+            if (coverage != 0) {
+                Apply(surface, originX + col, py, coverage, kInk);
             }
         }
     }

@@ -2,6 +2,9 @@
 #pragma once
 
 #include "Clock.h"
+#ifdef _WIN32
+#include "GdiSurface.h"
+#endif
 #include "InkRenderer.h"
 #include "Platform.h"
 #include "StrokeSmoother.h"
@@ -46,6 +49,10 @@ struct CReceiver {
     std::array<std::unique_ptr<CInkRenderer>, PENLYNX_SLOTS> renderers;
     std::array<CStrokeSmoother, PENLYNX_SLOTS> smoothers;
     std::array<bool, PENLYNX_SLOTS> strokeBegun{};
+#ifdef _WIN32
+    // What each slot's last device context had selected.
+    std::array<DibCache, PENLYNX_SLOTS> dibCaches{};
+#endif
 
     int32_t drawWidth = 0;
     int32_t drawHeight = 0;

@@ -36,6 +36,46 @@ TEST(InkBrush, CoverageTilesMatchTheBrushProfile) {
     }
 }
 
+// Every phase's tile stamped on every channel value: each covered pixel is
+// blended exactly as old + ((ink - old) * coverage) / 256, rounded down.
+TEST(InkRenderer, StampsBlendEveryChannelValueExactly) {
+    const CInkBrush &brush = CInkBrush::Standard();
+    const int side = brush.Side();
+    std::vector<uint32_t> pixels(16 * 16);
+    for (int value = 0; value < 256; ++value) {
+        const uint32_t colour = 0xFF000000u | static_cast<uint32_t>(value) << 16 |
+                                static_cast<uint32_t>(255 - value) << 8 |
+                                static_cast<uint32_t>((value * 7) & 0xFF);
+        for (int phase = 0; phase < 64; ++phase) {
+            const int phaseX = phase / 8;
+            const int phaseY = phase % 8;
+            std::fill(pixels.begin(), pixels.end(), colour);
+            CInkRenderer renderer(16, 16);
+            renderer.Attach(MemorySurface{pixels.data(), 16, 16, 16});
+            // Tile origin (4, 4); the placement offset is -16 on both axes.
+            renderer.StampAt({4 * 8 + phaseX + 16, 4 * 8 + phaseY + 16});
+            const uint8_t *tile = brush.Tile(phaseX, phaseY);
+            for (int row = 0; row < side; ++row) {
+                for (int col = 0; col < side; ++col) {
+                    const int v = tile[row * side + col];
+                    uint32_t expected = colour;
+                    if (v != 0) {
+                        expected = 0xFF000000u;
+                        for (int shift : {16, 8, 0}) {
+                            const int old = static_cast<int>((colour >> shift) & 0xFF);
+                            const int now = v == 255 ? 0 : old + (((0 - old) * v) >> 8);
+                            expected |= static_cast<uint32_t>(now) << shift;
+                        }
+                    }
+                    ASSERT_EQ(pixels[static_cast<size_t>((4 + row) * 16 + 4 + col)], expected)
+                        << "value " << value << " phase " << phaseX << "," << phaseY << " at "
+                        << col << "," << row;
+                }
+            }
+        }
+    }
+}
+
 TEST(StrokeSmoother, FollowsThePenWithTrailingPoints) {
     CStrokeSmoother smoother;
     EXPECT_EQ(smoother.Reset(80, 80), (SubPixelPoint{80, 80}));
