@@ -163,44 +163,31 @@ void CInkRenderer::Line(Surface &surface, Clip clip, int32_t tx, int32_t ty) {
     const int32_t adx = std::abs(dx);
     const int32_t ady = std::abs(dy);
 
-    // Bresenham along the major axis; a stamp on every kStep-th step. The
-    // start point (the last stamp) is not stamped again.
-    int32_t countdown = kStep - 1;
-    if (adx >= ady) {
-        int32_t error = 2 * ady - adx;
-        int32_t cx = fx + kx;
-        int32_t cy = fy;
-        for (int32_t i = 0; i < adx; ++i) {
-            if (error > 0) {
-                error += 2 * (ady - adx);
-                cy += ky;
-            } else {
-                error += 2 * ady;
-            }
-            if (countdown <= 0) {
-                countdown = kStep;
-                Stamp(surface, clip, cx, cy);
-            }
-            cx += kx;
-            --countdown;
+    // Bresenham along the major axis; a stamp on every kStep-th step, the
+    // first after kStep - 1 steps. The start point (the last stamp) is not
+    // stamped again, and the steps after the last stamp change nothing.
+    const bool alongX = adx >= ady;
+    const int32_t steps = alongX ? adx : ady;
+    const int32_t across = alongX ? ady : adx;
+    const int32_t majorStart = alongX ? fx : fy;
+    const int32_t majorSign = alongX ? kx : ky;
+    const int32_t minorSign = alongX ? ky : kx;
+    const int32_t straight = 2 * across;
+    const int32_t diagonal = 2 * (across - steps);
+    int32_t error = 2 * across - steps;
+    int32_t minor = alongX ? fy : fx;
+    int32_t step = 0;
+    for (int32_t stamp = kStep - 1; stamp < steps; stamp += kStep) {
+        for (; step <= stamp; ++step) {
+            const bool moves = error > 0;
+            error += moves ? diagonal : straight;
+            minor += moves ? minorSign : 0;
         }
-    } else {
-        int32_t error = 2 * adx - ady;
-        int32_t cx = fx;
-        int32_t cy = fy + ky;
-        for (int32_t i = 0; i < ady; ++i) {
-            if (error > 0) {
-                error += 2 * (adx - ady);
-                cx += kx;
-            } else {
-                error += 2 * adx;
-            }
-            if (countdown <= 0) {
-                countdown = kStep;
-                Stamp(surface, clip, cx, cy);
-            }
-            cy += ky;
-            --countdown;
+        const int32_t major = majorStart + majorSign * (stamp + 1);
+        if (alongX) {
+            Stamp(surface, clip, major, minor);
+        } else {
+            Stamp(surface, clip, minor, major);
         }
     }
 }

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <random>
 #include <vector>
 
 namespace penlynx {
@@ -73,6 +75,68 @@ TEST(InkRenderer, StampsBlendEveryChannelValueExactly) {
                 }
             }
         }
+    }
+}
+
+// The stamp positions of a line as the drawing rules give them, one
+// Bresenham step at a time.
+std::vector<SubPixelPoint> ReferenceStamps(SubPixelPoint from, SubPixelPoint to) {
+    const int32_t dx = to.x - from.x, dy = to.y - from.y;
+    const int32_t kx = dx < 0 ? -1 : 1, ky = dy < 0 ? -1 : 1;
+    const int32_t adx = std::abs(dx), ady = std::abs(dy);
+    std::vector<SubPixelPoint> stamps;
+    int32_t countdown = CInkRenderer::kStep - 1;
+    const bool alongX = adx >= ady;
+    const int32_t n = alongX ? adx : ady;
+    int32_t error = alongX ? 2 * ady - adx : 2 * adx - ady;
+    SubPixelPoint at =
+        alongX ? SubPixelPoint{from.x + kx, from.y} : SubPixelPoint{from.x, from.y + ky};
+    for (int32_t i = 0; i < n; ++i) {
+        if (error > 0) {
+            error += alongX ? 2 * (ady - adx) : 2 * (adx - ady);
+            (alongX ? at.y : at.x) += alongX ? ky : kx;
+        } else {
+            error += alongX ? 2 * ady : 2 * adx;
+        }
+        if (countdown <= 0) {
+            countdown = CInkRenderer::kStep;
+            stamps.push_back(at);
+        }
+        (alongX ? at.x : at.y) += alongX ? kx : ky;
+        --countdown;
+    }
+    return stamps;
+}
+
+// Lines in every direction and of every slope land their stamps where the
+// step-by-step rule puts them.
+TEST(InkRenderer, LinesStampWhereTheStepRulePutsThem) {
+    std::mt19937 random(12);
+    std::uniform_int_distribution<int32_t> coordinate(0, 8 * 60);
+    std::vector<uint32_t> drawn(64 * 64), expected(64 * 64);
+    for (int line = 0; line < 2000; ++line) {
+        const SubPixelPoint from{coordinate(random), coordinate(random)};
+        SubPixelPoint to{coordinate(random), coordinate(random)};
+        if (line % 4 == 0) {
+            to.y = from.y; // flat
+        } else if (line % 4 == 1) {
+            to.y = from.y + (to.x - from.x); // diagonal
+        }
+        std::fill(drawn.begin(), drawn.end(), 0xFFFFFFFF);
+        std::fill(expected.begin(), expected.end(), 0xFFFFFFFF);
+        CInkRenderer renderer(64, 64), reference(64, 64);
+        renderer.Attach(MemorySurface{drawn.data(), 64, 64, 64});
+        reference.Attach(MemorySurface{expected.data(), 64, 64, 64});
+        // Points carry the placement offset of -16 on both axes.
+        renderer.StampAt({from.x + 16, from.y + 16});
+        reference.StampAt({from.x + 16, from.y + 16});
+        renderer.LineTo({to.x + 16, to.y + 16});
+        for (const SubPixelPoint &stamp : ReferenceStamps(from, to)) {
+            reference.StampAt({stamp.x + 16, stamp.y + 16});
+        }
+        ASSERT_EQ(renderer.LastStamp(), reference.LastStamp())
+            << from.x << "," << from.y << " to " << to.x << "," << to.y;
+        ASSERT_EQ(drawn, expected) << from.x << "," << from.y << " to " << to.x << "," << to.y;
     }
 }
 
