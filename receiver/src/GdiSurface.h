@@ -25,6 +25,8 @@ private:
 // What stays true of a bitmap while it exists: whether its bits can be drawn
 // into and where its rows lie. Kept per drawing slot, so that drawing the
 // next point into the same bitmap asks GDI only about the device context.
+// A bitmap is known by its handle: GDI gives a slot of its handle table a new
+// value each time it is reused, so a new bitmap does not pass for a deleted one.
 struct DibCache {
     HGDIOBJ bitmap = nullptr; // the bitmap described, null for none
     bool direct = false;      // a 32-bit DIB section with RGB words
