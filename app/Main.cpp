@@ -759,6 +759,13 @@ void TFrmMain::HandleDeviceEvent(const DeviceEvent &event) {
     case WM_DEVICE_STATE:
         if (event.wParam == STATE_DISCONNECTED) {
             btnUsbState_->setEnabled(false);
+            // The pen-ups cut off with the receiver never come: every open
+            // stroke ends here, so none is joined to the next one.
+            for (TStdChannel *tile : LiveGrid->Tiles()) {
+                if (tile->PenState() != 0) {
+                    AdvancePenState(tile, false);
+                }
+            }
         } else if (event.wParam == STATE_IDLE || event.wParam == STATE_RECEIVING) {
             btnUsbState_->setEnabled(true);
         }

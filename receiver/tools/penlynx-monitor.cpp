@@ -211,7 +211,11 @@ int main(int argc, char **argv) {
         SDKClear();
         return 1;
     }
-    const auto end = g_options.seconds > 0
+    // A time beyond what the clock can count (1e10 seconds overflows its
+    // nanoseconds) means until interrupted.
+    const double reach =
+        std::chrono::duration<double>(SteadyClock::time_point::max() - g_start).count();
+    const auto end = g_options.seconds > 0 && g_options.seconds < reach
                          ? g_start + std::chrono::duration_cast<SteadyClock::duration>(
                                          std::chrono::duration<double>(g_options.seconds))
                          : SteadyClock::time_point::max();
