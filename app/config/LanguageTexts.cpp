@@ -28,18 +28,20 @@ QString LanguageFilePath(const QString &dataDir, const QString &languageName) {
 void LoadLanguage(const QString &fileName, LanguageTexts &texts, MessageTextTable &messages) {
     texts.Clear();
     TSystemParams reader(fileName);
-    for (int i = 0; i < kLanguageKeyCount; ++i) {
-        const QString name = QString::fromLatin1(LanguageKeys[static_cast<size_t>(i)]);
-        // Older files lack the newer keys: those keep their built-in texts.
-        const QString missing =
-            i < kBaseLanguageKeyCount
-                ? QString()
-                : BuiltInMessageText(static_cast<MessageKey>(i - kFirstMessageKeyIndex));
-        texts.Append(name, reader.ReadValue(QStringLiteral("LanguageSet/") + name, missing));
+    for (const char *key : LanguageKeys) {
+        const QString name = QString::fromLatin1(key);
+        texts.Append(name, reader.ReadValue(QStringLiteral("LanguageSet/") + name, QString()));
     }
     for (int i = 0; i < kMessageTextCount; ++i) {
         const auto key = static_cast<MessageKey>(i);
-        messages.Set(key, texts.Value(QString::fromLatin1(MessageKeyName(key))));
+        const QString name = QString::fromLatin1(MessageKeyName(key));
+        if (i < static_cast<int>(kFirstFileMessage)) {
+            messages.Set(key, texts.Value(name));
+            continue;
+        }
+        // Keys a language file may not have yet: their built-in text stays.
+        const QString text = reader.ReadValue(QStringLiteral("LanguageSet/") + name, QString());
+        messages.Set(key, text.trimmed().isEmpty() ? BuiltInMessageText(key) : text);
     }
 }
 

@@ -17,6 +17,7 @@
 
 #include <array>
 #include <cstdint>
+#include <initializer_list>
 
 namespace lumora {
 
@@ -71,17 +72,16 @@ void DebugLog(QStringView message, uint8_t count, int32_t a1 = 0, int32_t a2 = 0
 // Language keys and message texts
 // ---------------------------------------------------------------------------
 
-// The language keys, in their fixed order. Each is the name of an
+// The 52 language keys, in their fixed order. Each is the name of an
 // element under the root element LanguageSet of Language.xml; matched exactly,
-// case included ("multipleChoice", "Statisticalresults"). Every language file
-// holds the first kBaseLanguageKeyCount; the keys after them came later, and a
-// file without them keeps their built-in texts.
-inline constexpr int kBaseLanguageKeyCount = 52;
-inline constexpr int kLanguageKeyCount = 56;
+// case included ("multipleChoice", "Statisticalresults").
+inline constexpr int kLanguageKeyCount = 52;
 extern const std::array<const char *, kLanguageKeyCount> LanguageKeys;
 
-// The program-wide message texts, one per key Tip1..Tip13, Warning1..5,
-// Error1..5, then the newer keys, in the order of LanguageKeys.
+// The program-wide message texts: one per key Tip1..Tip13, Warning1..5,
+// Error1..5 (the 23 of LanguageKeys), then the texts about the program's files,
+// whose keys follow the 52 in Language.xml. A language file without those keys
+// keeps their built-in texts.
 enum class MessageKey : int {
     Tip1,
     Tip2,
@@ -106,6 +106,16 @@ enum class MessageKey : int {
     Error3,
     Error4,
     Error5,
+    // Files: "%1" the file, "%2" why, "%3" the name it was kept under / why not.
+    FileSaveFailed,
+    FileKeptAside,
+    FileNotKeptAside,
+    FileIsFolder,
+    FileZeroByte, // "%1" the line
+    FileNotText,  // "%1" the line
+    // Roster import: "%1" a number of lines / the line numbers.
+    ImportLinesIgnored,
+    ImportNotText,
     // The lesson record: prompt title, database set aside, folder not
     // writable, a write that failed.
     RecordTitle,
@@ -113,21 +123,28 @@ enum class MessageKey : int {
     RecordError2,
     RecordError3,
 };
-inline constexpr int kMessageTextCount = 27;
-// The language key index of the first message (Tip1).
-inline constexpr int kFirstMessageKeyIndex = 29;
+inline constexpr int kMessageTextCount = 35;
+// Messages before this one are among the 52 LanguageKeys: a missing element
+// empties them. From this one on a missing or empty element keeps the
+// built-in text.
+inline constexpr MessageKey kFirstFileMessage = MessageKey::FileSaveFailed;
 
-// The language key of a message ("Tip1" .. "Error5").
+// The language key of a message ("Tip1" .. "Error5", "FileSaveFailed" ...).
 const char *MessageKeyName(MessageKey key);
 
 // The built-in (Chinese) default of a message, used until a language file has
 // been applied; Warning3..Warning5 are empty.
 QString BuiltInMessageText(MessageKey key);
 
-// The current texts of the messages. They start with the built-in defaults
-// and are overwritten by every successful language load (a missing element
-// gives an empty text, or the built-in text for a newer key). User-interface
-// thread only.
+// A message text with its places filled: "%1" .. "%9" become args[0] ..
+// args[8] (in one pass, so an argument holding "%2" stays as it is). An
+// argument whose place the text lacks (a translation that dropped it) is
+// added on a line of its own, so nothing the teacher must know is lost.
+QString FormatMessage(const QString &text, std::initializer_list<QString> args);
+
+// The current message texts. They start with the built-in defaults and are
+// overwritten by every successful language load (see kFirstFileMessage).
+// User-interface thread only.
 class MessageTextTable {
 public:
     MessageTextTable(); // every text at its built-in default

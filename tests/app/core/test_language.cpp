@@ -91,13 +91,10 @@ TEST(LoadLanguage, ARootOtherThanLanguageSetGivesEmptyTexts) {
     MessageTextTable messages;
     LoadLanguage(LanguageFilePath(dir.Path(), QStringLiteral("t")), texts, messages);
     ASSERT_EQ(texts.Lines().size(), kLanguageKeyCount);
-    for (int i = 0; i < kBaseLanguageKeyCount; ++i) {
-        const char *key = LanguageKeys[static_cast<size_t>(i)];
+    for (const char *key : LanguageKeys) {
         EXPECT_EQ(texts.Value(QString::fromLatin1(key)), QString()) << key;
     }
     EXPECT_EQ(messages[MessageKey::Tip1], QString());
-    // The newer keys are missing too: they keep their built-in texts.
-    EXPECT_EQ(messages[MessageKey::RecordTitle], BuiltInMessageText(MessageKey::RecordTitle));
 }
 
 TEST(LoadLanguage, AFileThatIsNotWellFormedGivesEmptyTexts) {
@@ -122,21 +119,6 @@ TEST(LoadLanguage, ALegacyGb18030FileKeepsEveryCharacter) {
     EXPECT_EQ(messages[MessageKey::Tip1], U("张三"));
 }
 
-TEST(LoadLanguage, AFileWithoutTheNewerKeysKeepsTheirBuiltInTexts) {
-    DataDir dir;
-    dir.Write("Language/old/Language.xml",
-              "<LanguageSet><Tip1>No answer</Tip1><RecordError2/></LanguageSet>");
-    LanguageTexts texts;
-    MessageTextTable messages;
-    LoadLanguage(LanguageFilePath(dir.Path(), QStringLiteral("old")), texts, messages);
-    EXPECT_EQ(messages[MessageKey::Tip1], QStringLiteral("No answer"));
-    EXPECT_EQ(messages[MessageKey::Tip2], QString()); // one of the 52: empty when missing
-    EXPECT_EQ(messages[MessageKey::RecordTitle], BuiltInMessageText(MessageKey::RecordTitle));
-    EXPECT_EQ(texts.Value(u"RecordError1"), BuiltInMessageText(MessageKey::RecordError1));
-    EXPECT_FALSE(messages[MessageKey::RecordError3].isEmpty());
-    EXPECT_EQ(messages[MessageKey::RecordError2], QString()); // present, empty on purpose
-}
-
 // The element names under LanguageSet of a shipped file.
 QStringList ElementNames(const QString &file) {
     TSystemParams params(file);
@@ -153,11 +135,14 @@ QStringList ElementNames(const QString &file) {
 
 class ShippedLanguage : public testing::TestWithParam<const char *> {};
 
-TEST_P(ShippedLanguage, HoldsExactlyThe52Keys) {
+TEST_P(ShippedLanguage, HoldsThe52KeysThenTheFileMessages) {
     const QStringList names = ElementNames(Shipped(GetParam()));
     QStringList expected;
     for (const char *key : LanguageKeys) {
         expected.append(QString::fromLatin1(key));
+    }
+    for (int i = static_cast<int>(kFirstFileMessage); i < kMessageTextCount; ++i) {
+        expected.append(QString::fromLatin1(MessageKeyName(static_cast<MessageKey>(i))));
     }
     EXPECT_EQ(names, expected); // each once, in the order of LanguageKeys
 }
@@ -232,6 +217,38 @@ TEST(ShippedLanguage, EnglishIsATranslation) {
             EXPECT_LT(c.unicode(), 0x2E80) << line.toStdString();
         }
     }
+}
+
+TEST(LoadLanguage, AFileWithoutTheFileMessagesKeepsTheirBuiltInTexts) {
+    DataDir dir;
+    dir.Write("Language/t/Language.xml",
+              "<LanguageSet><FileIsFolder>a folder</FileIsFolder><FileZeroByte> </FileZeroByte>"
+              "</LanguageSet>");
+    LanguageTexts texts;
+    MessageTextTable messages;
+    LoadLanguage(LanguageFilePath(dir.Path(), QStringLiteral("t")), texts, messages);
+    EXPECT_EQ(messages[MessageKey::FileIsFolder], u"a folder"_qs);
+    EXPECT_EQ(messages[MessageKey::FileZeroByte], BuiltInMessageText(MessageKey::FileZeroByte));
+    EXPECT_EQ(messages[MessageKey::FileSaveFailed], BuiltInMessageText(MessageKey::FileSaveFailed));
+    EXPECT_EQ(messages[MessageKey::Error5], QString()); // one of the 52: emptied
+}
+
+TEST(LoadLanguage, DeepNestingIsNotWellFormedAndShallowStaysText) {
+    DataDir dir;
+    const auto nested = [](int depth) {
+        return "<LanguageSet><AppTitle>" + QByteArray("<a>").repeated(depth) + "x" +
+               QByteArray("</a>").repeated(depth) + "</AppTitle><Tip1>y</Tip1></LanguageSet>";
+    };
+    dir.Write("Language/deep/Language.xml", nested(100000));
+    dir.Write("Language/flat/Language.xml", nested(100));
+    LanguageTexts texts;
+    MessageTextTable messages;
+    LoadLanguage(LanguageFilePath(dir.Path(), QStringLiteral("deep")), texts, messages);
+    EXPECT_EQ(texts.Value(u"AppTitle"), QString());
+    EXPECT_EQ(messages[MessageKey::Tip1], QString());
+    LoadLanguage(LanguageFilePath(dir.Path(), QStringLiteral("flat")), texts, messages);
+    EXPECT_EQ(texts.Value(u"AppTitle"), u"x"_qs);
+    EXPECT_EQ(messages[MessageKey::Tip1], u"y"_qs);
 }
 
 } // namespace
