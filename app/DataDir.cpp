@@ -4,6 +4,7 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
+#include <QStringList>
 
 // Resources of a static library are registered by hand, outside any namespace.
 static void InitLanguageResources() {
@@ -30,6 +31,28 @@ QString Prepared(const QString &dir, QString *error) {
     return QDir(dir).absolutePath();
 }
 
+// Copies every file under sourceRoot to the same place under targetRoot
+// unless a file is already there.
+bool CopyMissing(const QString &sourceRoot, const QString &targetRoot, QString *error) {
+    QDirIterator files(sourceRoot, QDir::Files, QDirIterator::Subdirectories);
+    while (files.hasNext()) {
+        const QString source = files.next();
+        const QString target = QDir(targetRoot).filePath(QDir(sourceRoot).relativeFilePath(source));
+        if (QFileInfo::exists(target)) {
+            continue;
+        }
+        if (!QDir().mkpath(QFileInfo(target).absolutePath()) || !QFile::copy(source, target)) {
+            if (error != nullptr) {
+                *error = QStringLiteral("Cannot write %1").arg(QDir::toNativeSeparators(target));
+            }
+            return false;
+        }
+        // Resource and installed copies are read-only; the teacher may edit the texts.
+        QFile::setPermissions(target, QFile::permissions(target) | QFile::WriteOwner);
+    }
+    return true;
+}
+
 } // namespace
 
 QString ResolveDataDir(const QString &overrideDir, const QString &exeDir, const QString &userDir,
@@ -44,25 +67,29 @@ QString ResolveDataDir(const QString &overrideDir, const QString &exeDir, const 
     return Prepared(userDir, error);
 }
 
-bool SeedLanguages(const QString &dataDir, QString *error) {
+QString InstalledLanguageDir(const QString &exeDir, const QString &relativeDataRoot) {
+    const QString dir = QDir::cleanPath(
+        QDir(exeDir).absoluteFilePath(relativeDataRoot + QStringLiteral("/Language")));
+    return QFileInfo(dir).isDir() ? dir : QString();
+}
+
+QString InstalledLanguageDir(const QString &exeDir) {
+    return InstalledLanguageDir(exeDir, QStringLiteral(LUMORA_DATA_ROOT));
+}
+
+bool SeedLanguages(const QString &dataDir, QString *error, const QString &installedDir) {
     InitLanguageResources();
-    const QString shipped = QStringLiteral(":/Language");
-    QDirIterator files(shipped, QDir::Files, QDirIterator::Subdirectories);
-    while (files.hasNext()) {
-        const QString source = files.next();
-        const QString relative = source.mid(2); // "Language/zh_CN/Language.xml"
-        const QString target = QDir(dataDir).filePath(relative);
-        if (QFileInfo::exists(target)) {
-            continue;
-        }
-        if (!QDir().mkpath(QFileInfo(target).absolutePath()) || !QFile::copy(source, target)) {
-            if (error != nullptr) {
-                *error = QStringLiteral("Cannot write %1").arg(QDir::toNativeSeparators(target));
-            }
+    // The installed folder first: a packager may ship more or newer languages
+    // than the program was built with.
+    QStringList sources;
+    if (!installedDir.isEmpty()) {
+        sources << installedDir;
+    }
+    sources << QStringLiteral(":/Language");
+    for (const QString &root : sources) {
+        if (!CopyMissing(root, QDir(dataDir).filePath(QStringLiteral("Language")), error)) {
             return false;
         }
-        // Resource copies are read-only; the teacher may edit the texts.
-        QFile::setPermissions(target, QFile::permissions(target) | QFile::WriteOwner);
     }
     return true;
 }

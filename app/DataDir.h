@@ -12,8 +12,18 @@ namespace lumora {
 QString ResolveDataDir(const QString &overrideDir, const QString &exeDir, const QString &userDir,
                        QString *error);
 
+// The installed languages of a program in exeDir: Language/ under the
+// program's data root, found relative to the executable (relativeDataRoot,
+// "../share/lumora" for a GNU layout), so a moved prefix still finds them.
+// Empty when that folder does not exist (a build folder, a portable copy).
+// Without relativeDataRoot, the path of the build's install layout.
+QString InstalledLanguageDir(const QString &exeDir, const QString &relativeDataRoot);
+QString InstalledLanguageDir(const QString &exeDir);
+
 // Copies the shipped language files into dataDir/Language/ where they are
-// missing; files already there are kept. False with *error when a copy fails.
-bool SeedLanguages(const QString &dataDir, QString *error);
+// missing; files already there are kept. The files come from installedDir
+// (see InstalledLanguageDir) when given, and from the program's built-in
+// copies for whatever that folder lacks. False with *error when a copy fails.
+bool SeedLanguages(const QString &dataDir, QString *error, const QString &installedDir = QString());
 
 } // namespace lumora

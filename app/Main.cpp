@@ -424,10 +424,11 @@ void TFrmMain::FormCreate() {
     setGeometry(screenRect);
     RoundWindow(this, 5, 6);
     // 3 to 5: the data directory, configuration and roster.
-    config_ = LoadConfig(dataDir_, screenRect.height());
-    LoadRoster(dataDir_, table_);
-    // 6: the language.
+    ReadDataFiles(screenRect.height());
+    // 6: the language; then a file that could not be read completely is set
+    // aside and reported in it, before anything is written.
     ApplyLanguage(LanguageFilePath(dataDir_, config_.LanguageName));
+    SetAsideUnreadFiles();
     // 7: an empty roster is initialised from the seat-count dialog.
     if (table_.Count.load() == 0) {
         if (const auto seats = AskSeatCount(texts_, this)) {
@@ -436,7 +437,7 @@ void TFrmMain::FormCreate() {
         }
         table_.Clear();
         table_.SetCount(config_.MainLine * config_.MainRow);
-        SaveRoster(dataDir_, table_, -1);
+        SaveRosterReported(-1);
     }
     // 8: no side bar yet; the view area gets its size from the layout.
     ShowStudentList(false);
@@ -521,13 +522,8 @@ void TFrmMain::FormDestroy() {
         libraryRunning_ = false;
     }
     DeviceBridge::Install(nullptr);
-    QString error;
-    if (!SaveRoster(dataDir_, table_, -1, &error)) {
-        DebugLog(error, 0);
-    }
-    if (!SaveConfig(dataDir_, config_, &error)) {
-        DebugLog(error, 0);
-    }
+    SaveRosterReported(-1);
+    SaveConfigReported();
     for (int i = 0; i < kSlotCount; ++i) {
         table_[i].InkCanvas = nullptr;
     }
@@ -869,6 +865,13 @@ void TFrmMain::HandleDeviceEvent(const DeviceEvent &event) {
     case WM_DEVICE_STATE:
         if (event.wParam == STATE_DISCONNECTED) {
             btnUsbState_->setEnabled(false);
+            // The pen-ups cut off with the receiver never come: every open
+            // stroke ends here, so none is joined to the next one.
+            for (TStdChannel *tile : LiveGrid->Tiles()) {
+                if (tile->PenState() != 0) {
+                    AdvancePenState(tile, false);
+                }
+            }
         } else if (event.wParam == STATE_IDLE || event.wParam == STATE_RECEIVING) {
             btnUsbState_->setEnabled(true);
         }

@@ -80,6 +80,9 @@ public:
     void PageKey(int step);
     void ZoomSelectedPane();
     void ReturnFromZoom();
+    // A termination signal: open dialogs are cancelled, then the window
+    // closes through the exit saves, without the exit question.
+    void EndBySignal();
     TBGPanel *SeatGrid = nullptr;
     TBGPanel *LiveGrid = nullptr;
     TBGPanel *AnswerGrid = nullptr;
@@ -127,6 +130,20 @@ private:
     // Selects the pressed tile of grid and makes it CurrentTile; null when
     // the sender is not a tile.
     TStdChannel *SelectPressedTile(TBGPanel *grid, QObject *sender);
+    // Data files (MainFiles.cpp). Reads Config.ini and StudentInfo.ini, noting
+    // what kept either from being read completely.
+    void ReadDataFiles(int screenHeight);
+    // Such a file is kept aside under a new name and reported, then written
+    // again from what was read.
+    void SetAsideUnreadFiles();
+    bool KeepAsideReported(const QString &path, const FileProblem &problem);
+    // Saves that tell the teacher when they fail: index -1 the whole roster,
+    // else that entry; several entries in one write.
+    bool SaveRosterReported(int index);
+    bool SaveRosterEntriesReported(const QList<int> &entries);
+    bool SaveConfigReported();
+    void ReportSaveFailure(const QString &path, const QString &reason);
+    void CloseWhenIdle();
 
     QString dataDir_;
     Config config_;
@@ -134,6 +151,8 @@ private:
     SessionState session_;
     DeviceBridge bridge_;
     LanguageTexts texts_;
+    FileProblem configProblem_;
+    FileProblem rosterProblem_;
     bool started_ = false;
     bool libraryRunning_ = false;
     bool destroyed_ = false;

@@ -2,7 +2,6 @@
 #include "Main.h"
 
 #include "config/Association.h"
-#include "config/Roster.h"
 #include "config/UnSetName.h"
 #include "controls/Helpers.h"
 #include "controls/Stdpanel.h"
@@ -91,7 +90,7 @@ void TFrmMain::AssociateSeat() {
         for (int r = 0; r < count; ++r) {
             SetStudentRow(r, table_[r].CardSplitName.ToString());
         }
-        SaveRoster(dataDir_, table_, index);
+        SaveRosterReported(index);
         return;
     }
     const auto chosen = AskStudentAssociation(table_, this);
@@ -100,6 +99,7 @@ void TFrmMain::AssociateSeat() {
     }
     // The pane takes the chosen student; the pane that showed that student
     // takes this pane's former one.
+    QList<int> saved;
     for (int changed : AssociatePaneEntry(table_, index, chosen->Name, chosen->CardID)) {
         ResetPane(changed);
         const QString name = table_[changed].PaneName();
@@ -108,8 +108,9 @@ void TFrmMain::AssociateSeat() {
             SetCardID(tile, table_[changed].PaneID());
         }
         SetStudentRow(changed, name);
-        SaveRoster(dataDir_, table_, changed);
+        saved.append(changed);
     }
+    SaveRosterEntriesReported(saved);
     UpdateProgress();
 }
 
@@ -128,7 +129,6 @@ void TFrmMain::DeleteAssociation() {
             SetCardID(tile, 0);
         }
     }
-    SaveRoster(dataDir_, table_, index);
     // The first pane that showed the student, if any, is emptied too.
     if (pane >= 0) {
         ResetPane(pane);
@@ -137,8 +137,9 @@ void TFrmMain::DeleteAssociation() {
             SetCardID(tile, 0);
         }
         SetStudentRow(pane, QString());
-        SaveRoster(dataDir_, table_, pane);
     }
+    SaveRosterEntriesReported(pane >= 0 && pane != index ? QList<int>{index, pane}
+                                                         : QList<int>{index});
 }
 
 } // namespace lumora

@@ -18,6 +18,8 @@
 #include <QScreen>
 #include <QSpinBox>
 
+#include <algorithm>
+
 namespace lumora {
 
 namespace {
@@ -31,6 +33,9 @@ int ScreenHeight() {
 
 // Pane counts in the order of the pane-count choice.
 constexpr int kPaneChoices[] = {4, 6, 9};
+
+// Line numbers named in one prompt at most.
+constexpr qsizetype kLinesNamed = 10;
 
 } // namespace
 
@@ -78,10 +83,7 @@ void TFrmMain::SaveLayoutSettings() {
     if (cbb1_->currentIndex() >= 0) {
         config_.Split = kPaneChoices[cbb1_->currentIndex()];
     }
-    QString error;
-    if (!SaveConfig(dataDir_, config_, &error)) {
-        ShowPrompt(QStringLiteral("Error"), error, false);
-    }
+    SaveConfigReported();
     LayOutGrids();
     ApplyLanguage(LanguageFilePath(dataDir_, SafeLanguageName(cbb3_->currentText())));
 }
@@ -102,14 +104,20 @@ void TFrmMain::ImportRoster(const QString &chosenPath) {
     }
     // Read before anything is cleared: a file that cannot be read keeps the
     // roster as it is.
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
+    QByteArray bytes;
+    FileProblem problem;
+    if (ReadFileBytes(path, &bytes, &problem) != ReadStatus::Ok) {
+        if (!problem.IsProblem()) { // gone since it was chosen
+            QFile file(path);
+            file.open(QIODevice::ReadOnly);
+            problem = {FileProblem::Unreadable, 0, file.errorString()};
+        }
         ShowPrompt(QStringLiteral("Error"),
-                   QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(path), file.errorString()),
+                   QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(path), problem.Describe()),
                    false);
         return;
     }
-    const ImportParseResult result = ParseImportFile(file.readAll());
+    const ImportParseResult result = ParseImportFile(bytes);
 
     // The reader thread stays off the table while it and the tiles are replaced.
     bridge_.Suspend();
@@ -137,12 +145,31 @@ void TFrmMain::ImportRoster(const QString &chosenPath) {
     writing_.Reset();
     UpdateProgress();
 
-    QString error;
-    if (!SaveRoster(dataDir_, table_, -1, &error)) {
-        ShowPrompt(QStringLiteral("Error"), error, false);
-    }
+    SaveRosterReported(-1);
     if (result.Failed) {
         ShowPrompt(QStringLiteral("Error"), result.FailedLine + MessageTexts[MessageKey::Error1],
+                   false);
+    }
+    // What the roster did not take, and names that hold what was no text.
+    if (const int beyond = LinesBeyondLastSeat(result, table_.Count.load()); beyond > 0) {
+        ShowPrompt(
+            QStringLiteral("Warning"),
+            FormatMessage(MessageTexts[MessageKey::ImportLinesIgnored], {QString::number(beyond)}),
+            false);
+    }
+    if (!result.NotTextLines.isEmpty()) {
+        // The first few tell the teacher where to look.
+        QStringList lines;
+        for (const int line : result.NotTextLines.first(
+                 std::min<qsizetype>(result.NotTextLines.size(), kLinesNamed))) {
+            lines.append(QString::number(line));
+        }
+        if (result.NotTextLines.size() > kLinesNamed) {
+            lines.append(QStringLiteral("…"));
+        }
+        ShowPrompt(QStringLiteral("Warning"),
+                   FormatMessage(MessageTexts[MessageKey::ImportNotText],
+                                 {lines.join(QStringLiteral(", "))}),
                    false);
     }
 }

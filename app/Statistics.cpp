@@ -18,6 +18,19 @@ QString CountLabel(const QString &text, int count) {
 
 Statistics BuildStatistics(const SlotTable &table, const QString &answerKey,
                            const QString &unansweredText) {
+    std::vector<uint32_t> answers;
+    const int count = std::min(table.Count.load(), kSlotCount);
+    for (int i = 0; i < count; ++i) {
+        const StudentSlot &entry = table[i];
+        if (!entry.Name.IsEmpty()) {
+            answers.push_back(entry.Answer.load(std::memory_order_relaxed));
+        }
+    }
+    return BuildStatistics(answers, answerKey, unansweredText);
+}
+
+Statistics BuildStatistics(const std::vector<uint32_t> &namedAnswers, const QString &answerKey,
+                           const QString &unansweredText) {
     struct Group {
         uint32_t mask;
         int count;
@@ -25,14 +38,8 @@ Statistics BuildStatistics(const SlotTable &table, const QString &answerKey,
     std::vector<Group> groups; // in the order first met
     int unanswered = 0;
     Statistics result;
-    const int count = std::min(table.Count.load(), kSlotCount);
-    for (int i = 0; i < count; ++i) {
-        const StudentSlot &entry = table[i];
-        if (entry.Name.IsEmpty()) {
-            continue;
-        }
+    for (const uint32_t answer : namedAnswers) {
         ++result.total;
-        const uint32_t answer = entry.Answer.load(std::memory_order_relaxed);
         if (answer == 0) {
             ++unanswered;
             continue;

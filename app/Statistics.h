@@ -32,6 +32,11 @@ struct Statistics {
 Statistics BuildStatistics(const SlotTable &table, const QString &answerKey,
                            const QString &unansweredText);
 
+// The same count over the answer masks of the named students in roster order
+// (0 = no answer), for answers kept outside the table (the lesson record).
+Statistics BuildStatistics(const std::vector<uint32_t> &namedAnswers, const QString &answerKey,
+                           const QString &unansweredText);
+
 // A bar's share of the total in the chart's "##0.## %" form: up to two
 // decimals, no trailing zeros ("40 %", "33.33 %", "0 %").
 QString FormatPercent(int count, int total);

@@ -5,6 +5,8 @@ set(LUMORA_CORE_SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/controls/Helpers.h
     ${CMAKE_CURRENT_LIST_DIR}/config/Config.cpp
     ${CMAKE_CURRENT_LIST_DIR}/config/Config.h
+    ${CMAKE_CURRENT_LIST_DIR}/config/DataFiles.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/config/DataFiles.h
     ${CMAKE_CURRENT_LIST_DIR}/config/ImportParser.cpp
     ${CMAKE_CURRENT_LIST_DIR}/config/ImportParser.h
     ${CMAKE_CURRENT_LIST_DIR}/config/IniFile.cpp

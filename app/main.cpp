@@ -1,25 +1,47 @@
 // Lumora: the teacher's classroom answering program.
 #include "Main.h"
 #include "DataDir.h"
+#include "LumoraVersion.h"
+#include "TerminationSignals.h"
 #include "Tour.h"
 #include "config/UnSetName.h"
 #include "controls/Stdpanel.h"
+#include "record/ExportCommand.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QStandardPaths>
 
 #include <cstdio>
+#include <cstring>
 
 int main(int argc, char **argv) {
+    if (lumora::IsExportCommand(argc, argv)) {
+        return lumora::RunExportCommand(argc, argv); // no window, no display needed
+    }
+    // Answered before the window system is opened: works without a display.
+    for (int i = 1; i < argc && std::strcmp(argv[i], "--") != 0; ++i) {
+        if (std::strcmp(argv[i], "--version") == 0) {
+            std::printf("Lumora %s\n", LUMORA_VERSION);
+            return 0;
+        }
+    }
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Lumora"));
+    QApplication::setApplicationVersion(QStringLiteral(LUMORA_VERSION));
     QApplication::setOrganizationName(QStringLiteral("Lumora"));
     QApplication::setFont(lumora::LumoraFont());
+    // SIGTERM, SIGINT, SIGHUP: the normal close with its exit saves. Until
+    // the window is up, a signal cancels the dialog that waits and the
+    // window closes as soon as it exists.
+    lumora::TerminationSignals termination;
+    QObject::connect(&termination, &lumora::TerminationSignals::Terminate, &app,
+                     [] { lumora::CancelOpenDialogs(); });
 
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Classroom answering system"));
     parser.addHelpOption();
+    parser.addVersionOption();
     const QCommandLineOption dataDirOption(
         QStringLiteral("data-dir"), QStringLiteral("Keep settings, roster and languages in DIR."),
         QStringLiteral("DIR"));
@@ -53,7 +75,9 @@ int main(int argc, char **argv) {
     const QString dataDir = lumora::ResolveDataDir(
         parser.value(dataDirOption), QCoreApplication::applicationDirPath(),
         QStandardPaths::writableLocation(QStandardPaths::AppDataLocation), &error);
-    if (dataDir.isEmpty() || !lumora::SeedLanguages(dataDir, &error)) {
+    if (dataDir.isEmpty() || !lumora::SeedLanguages(dataDir, &error,
+                                                    lumora::InstalledLanguageDir(
+                                                        QCoreApplication::applicationDirPath()))) {
         lumora::ShowPrompt(QStringLiteral("Error"), error, false);
         return 1;
     }
@@ -62,6 +86,12 @@ int main(int argc, char **argv) {
     if (!window.Started()) {
         return 1; // no receiver: reported, files written when the window goes
     }
+    if (termination.Received() != 0) {
+        window.close(); // asked to end during the start-up
+        return 0;
+    }
+    QObject::connect(&termination, &lumora::TerminationSignals::Terminate, &window,
+                     &lumora::TFrmMain::EndBySignal);
     window.show();
     if (tour) {
         lumora::StartTour(window, parser.value(tourOption));

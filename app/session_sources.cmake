@@ -16,5 +16,7 @@ list(APPEND LUMORA_CORE_SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/DeviceBridge.h
     ${CMAKE_CURRENT_LIST_DIR}/Statistics.cpp
     ${CMAKE_CURRENT_LIST_DIR}/Statistics.h
+    ${CMAKE_CURRENT_LIST_DIR}/TerminationSignals.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/TerminationSignals.h
     ${CMAKE_CURRENT_LIST_DIR}/languages.qrc
 )

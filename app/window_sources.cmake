@@ -5,6 +5,7 @@ list(APPEND LUMORA_WIDGET_SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/Main.cpp
     ${CMAKE_CURRENT_LIST_DIR}/Main.h
     ${CMAKE_CURRENT_LIST_DIR}/MainKeyboard.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/MainFiles.cpp
     ${CMAKE_CURRENT_LIST_DIR}/MainLive.cpp
     ${CMAKE_CURRENT_LIST_DIR}/MainSettings.cpp
     ${CMAKE_CURRENT_LIST_DIR}/ResultChart.cpp

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build, tests and demo need; installs only
-# what is missing, so a second run costs a few dpkg queries.
+# Installs the Debian packages the build, tests, packages and demo need;
+# installs only what is missing, so a second run costs a few dpkg queries.
 set -euo pipefail
 
 packages=(
@@ -9,6 +9,8 @@ packages=(
     libhidapi-dev libpugixml-dev libsimpleini-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     fonts-wqy-zenhei xvfb xauth x11-apps imagemagick
+    libqt6sql6-sqlite libxlsxwriter-dev unzip
+    dpkg-dev file desktop-file-utils appstream groff-base man-db
 )
 [ "$#" -gt 0 ] && packages+=("$@")
 

@@ -32,9 +32,9 @@ QString SafeLanguageName(QStringView name) {
     return (IsPlainFolderName(name) ? name : kDefaultLanguageName).toString();
 }
 
-Config LoadConfig(const QString &dataDir, int screenHeight) {
+Config LoadConfig(const QString &dataDir, int screenHeight, FileProblem *problem) {
     IniFile ini;
-    ini.Load(ConfigFilePath(dataDir));
+    ini.Load(ConfigFilePath(dataDir), problem);
     const Config defaults;
     Config config;
     config.LanguageType = ini.ReadInt(kSection, u"LanguageType", defaults.LanguageType);
@@ -56,8 +56,14 @@ Config LoadConfig(const QString &dataDir, int screenHeight) {
 bool SaveConfig(const QString &dataDir, const Config &config, QString *error) {
     const QString path = ConfigFilePath(dataDir);
     IniFile ini;
-    if (ini.Load(path, error) == ReadStatus::Failed) {
-        return false; // never replace a file that could not be read
+    FileProblem problem;
+    const ReadStatus status = ini.Load(path, &problem);
+    if (status == ReadStatus::Failed || status == ReadStatus::Incomplete) {
+        // Never rewrite a file from what could be read of it.
+        if (error != nullptr) {
+            *error = problem.Describe();
+        }
+        return false;
     }
     ini.WriteInt(kSection, u"LanguageType", config.LanguageType);
     ini.WriteInt(kSection, u"MainLine", config.MainLine);

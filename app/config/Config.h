@@ -11,6 +11,8 @@
 
 #include <cstdint>
 
+#include "config/TextFile.h"
+
 namespace lumora {
 
 inline constexpr int kMaxSeatsPerSide = 10;   // MainLine and MainRow at most
@@ -44,13 +46,15 @@ QString ConfigFilePath(const QString &dataDir);
 // "7x" is 7). Then MainLine and MainRow above 10 become 10, and with
 // screenHeight exactly 720 a MainRow above 9 becomes 9; both below 1 become 1.
 // A LanguageName that is not a plain folder name of at most 15 characters
-// becomes "zh_CN".
-Config LoadConfig(const QString &dataDir, int screenHeight);
+// becomes "zh_CN". A file that exists but could not be read completely gives
+// what could be read, and *problem (when given) says why.
+Config LoadConfig(const QString &dataDir, int screenHeight, FileProblem *problem = nullptr);
 
 // Writes all six keys to section Public of Config.ini of dataDir, in order,
 // keeping whatever else the file holds; atomic. A LanguageName that is not a
 // plain folder name is written as "zh_CN". Returns false (with *error) when
-// the file cannot be written; the old file is then untouched.
+// the file cannot be written, or cannot be read completely (it is never
+// rewritten from what was read); the old file is then untouched.
 bool SaveConfig(const QString &dataDir, const Config &config, QString *error = nullptr);
 
 // A name that can only mean one folder right under Language/: not empty, at

@@ -66,9 +66,19 @@ bool ParseImportId(QStringView text, int32_t *value) {
 
 ImportParseResult ParseImportFile(QByteArrayView bytes) {
     ImportParseResult result;
-    const QStringList lines = SplitLines(DecodeText(bytes));
+    const DecodedText decoded = DecodeTextFile(bytes);
+    const QStringList lines = SplitLines(decoded.Text);
     const qsizetype used = std::min<qsizetype>(lines.size(), kSlotCount);
     result.IgnoredLines = static_cast<int>(lines.size() - used);
+    result.LineCount = static_cast<int>(lines.size());
+    for (const QList<int> &bad : {decoded.NotTextLines, decoded.ZeroLines}) {
+        for (const int line : bad) {
+            if (!result.NotTextLines.contains(line)) {
+                result.NotTextLines.append(line);
+            }
+        }
+    }
+    std::sort(result.NotTextLines.begin(), result.NotTextLines.end());
     for (qsizetype k = 0; k < used; ++k) {
         const QString &line = lines[k];
         const qsizetype hash = line.indexOf(u'#');
@@ -89,7 +99,16 @@ ImportParseResult ParseImportFile(QByteArrayView bytes) {
             break;
         }
     }
+    // Only lines that were read are worth a word.
+    const int read = static_cast<int>(result.Entries.size());
+    result.NotTextLines.removeIf([read](int line) { return line > read; });
     return result;
+}
+
+int LinesBeyondLastSeat(const ImportParseResult &result, int seats) {
+    const int students =
+        result.Failed ? static_cast<int>(result.Entries.size()) - 1 : result.LineCount;
+    return std::max(0, students - std::clamp(seats, 0, kSlotCount));
 }
 
 void ApplyImport(SlotTable &table, const ImportParseResult &result, int mainLine, int mainRow) {

@@ -4,7 +4,8 @@
 //
 // The file holds one student per line (a line ends at CR, LF or CR LF): the
 // name, a "#", and the tablet ID in decimal, of which at most 6 characters
-// are taken. It is read as UTF-8, or as GB18030 when it is not valid UTF-8.
+// are taken. It is read as DecodeTextFile reads it: with a byte order mark
+// (UTF-8, UTF-16), else UTF-8, each line that is not UTF-8 in GB18030.
 #pragma once
 
 #include <QByteArrayView>
@@ -20,7 +21,7 @@
 namespace lumora {
 
 struct ImportedStudent {
-    QString Name;        // already cut to 32 UTF-8 bytes
+    QString Name;        // already cut to kSlotTextBytes UTF-8 bytes
     uint16_t CardID = 0; // low 16 bits of the ID read
 
     friend bool operator==(const ImportedStudent &, const ImportedStudent &) = default;
@@ -36,6 +37,11 @@ struct ImportParseResult {
     QString FailedLine;       // that line, for the prompt: line + Error1 text
     // Lines after the 100th, not read (the table holds 100 entries).
     int IgnoredLines = 0;
+    // Lines of the file.
+    int LineCount = 0;
+    // 1-based lines read that held bytes that are not text (or zero bytes):
+    // their names show U+FFFD (or lack the zero), which the teacher is told.
+    QList<int> NotTextLines;
 };
 
 // The lines of a text: split at CR LF, CR or LF. A break at the very end does
@@ -55,6 +61,11 @@ bool ParseImportId(QStringView text, int32_t *value);
 // when there is none); an invalid ID stops reading with Failed set. At most
 // kSlotCount lines are read.
 ImportParseResult ParseImportFile(QByteArrayView bytes);
+
+// The lines of a successful import that the roster has no seat for: lines
+// beyond the first `seats`. A failed import read no line after the failing
+// one, and the failing line is no student. 0 when nothing was left out.
+int LinesBeyondLastSeat(const ImportParseResult &result, int seats);
 
 // Replaces the roster with an import (steps 4 and 7): clears table, copies the
 // entries into entries 0, 1, ... (seat layer only; EntryNumber 0), and sets

@@ -19,6 +19,18 @@ std::string Utf8(QStringView text) {
     return text.toUtf8().toStdString();
 }
 
+bool IsQuoted(QStringView value) {
+    return value.size() >= 2 && (value.front() == u'"' || value.front() == u'\'') &&
+           value.back() == value.front();
+}
+
+// A value as the profile functions give it: one pair of surrounding quotes
+// removed (SimpleIni has trimmed it already).
+QString Unquoted(const char *value) {
+    const QString text = QString::fromUtf8(value);
+    return IsQuoted(text) ? text.sliced(1, text.size() - 2) : text;
+}
+
 } // namespace
 
 IniFile::IniFile() : d_(std::make_unique<Data>()) {
@@ -27,21 +39,30 @@ IniFile::IniFile() : d_(std::make_unique<Data>()) {
 
 IniFile::~IniFile() = default;
 
-ReadStatus IniFile::Load(const QString &path, QString *error) {
+ReadStatus IniFile::Load(const QString &path, FileProblem *problem) {
     d_->ini.Reset();
     QByteArray bytes;
-    const ReadStatus status = ReadFileBytes(path, &bytes, error);
+    const ReadStatus status = ReadFileBytes(path, &bytes, problem);
     if (status != ReadStatus::Ok) {
         return status;
     }
-    const QByteArray utf8 = DecodeText(bytes).toUtf8();
+    // Zero bytes are left out of the text, so the parser sees every line.
+    const DecodedText decoded = DecodeTextFile(bytes);
+    const QByteArray utf8 = decoded.Text.toUtf8();
     const SI_Error rc = d_->ini.LoadData(utf8.constData(), static_cast<size_t>(utf8.size()));
     if (rc < 0) {
         d_->ini.Reset();
-        if (error != nullptr) {
-            *error = QStringLiteral("%1 could not be parsed").arg(path);
+        if (problem != nullptr) {
+            problem->What = FileProblem::Unreadable;
+            problem->SystemMessage = QString::fromLatin1("SimpleIni error %1").arg(rc);
         }
         return ReadStatus::Failed;
+    }
+    if (!decoded.IsComplete()) {
+        if (problem != nullptr) {
+            *problem = FileProblem::Of(decoded);
+        }
+        return ReadStatus::Incomplete;
     }
     return ReadStatus::Ok;
 }
@@ -75,12 +96,12 @@ bool IniFile::HasKey(QStringView section, QStringView key) const {
 
 QString IniFile::ReadString(QStringView section, QStringView key, const QString &fallback) const {
     const char *value = d_->ini.GetValue(Utf8(section).c_str(), Utf8(key).c_str(), nullptr);
-    return value == nullptr ? fallback : QString::fromUtf8(value);
+    return value == nullptr ? fallback : Unquoted(value);
 }
 
 int32_t IniFile::ReadInt(QStringView section, QStringView key, int32_t fallback) const {
     const char *value = d_->ini.GetValue(Utf8(section).c_str(), Utf8(key).c_str(), nullptr);
-    return value == nullptr ? fallback : ParseProfileInt(QString::fromUtf8(value), fallback);
+    return value == nullptr ? fallback : ParseProfileInt(Unquoted(value), fallback);
 }
 
 void IniFile::WriteString(QStringView section, QStringView key, QStringView value) {
@@ -92,8 +113,11 @@ void IniFile::WriteString(QStringView section, QStringView key, QStringView valu
             break;
         }
     }
-    d_->ini.SetValue(Utf8(section).c_str(), Utf8(key).c_str(), Utf8(value.left(end)).c_str(),
-                     nullptr, /*forceReplace=*/true);
+    const QStringView line = value.left(end);
+    const bool keep = IsQuoted(line) || line.trimmed().size() != line.size();
+    const std::string text = keep ? Utf8(QString(u'"' + line.toString() + u'"')) : Utf8(line);
+    d_->ini.SetValue(Utf8(section).c_str(), Utf8(key).c_str(), text.c_str(), nullptr,
+                     /*forceReplace=*/true);
 }
 
 void IniFile::WriteInt(QStringView section, QStringView key, int64_t value) {

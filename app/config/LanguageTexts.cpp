@@ -34,7 +34,14 @@ void LoadLanguage(const QString &fileName, LanguageTexts &texts, MessageTextTabl
     }
     for (int i = 0; i < kMessageTextCount; ++i) {
         const auto key = static_cast<MessageKey>(i);
-        messages.Set(key, texts.Value(QString::fromLatin1(MessageKeyName(key))));
+        const QString name = QString::fromLatin1(MessageKeyName(key));
+        if (i < static_cast<int>(kFirstAddedMessage)) {
+            messages.Set(key, texts.Value(name));
+            continue;
+        }
+        // Keys a language file may not have yet: their built-in text stays.
+        const QString text = reader.ReadValue(QStringLiteral("LanguageSet/") + name, QString());
+        messages.Set(key, text.trimmed().isEmpty() ? BuiltInMessageText(key) : text);
     }
 }
 

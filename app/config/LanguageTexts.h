@@ -41,7 +41,9 @@ QString LanguageFilePath(const QString &dataDir, const QString &languageName);
 // leaves texts empty and messages as they were); appends one line per key of
 // LanguageKeys with the text of element LanguageSet/<key> (empty when the
 // element is missing, the root is not LanguageSet or the file is not
-// well-formed); then gives each of the 23 messages its key's text.
+// well-formed); then gives each of the 23 messages of those keys its key's
+// text, and each message about files the text of its element after the 52
+// (its built-in text when the element is missing or empty).
 void LoadLanguage(const QString &fileName, LanguageTexts &texts,
                   MessageTextTable &messages = MessageTexts);
 

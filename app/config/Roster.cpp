@@ -28,6 +28,12 @@ void WriteEntry(IniFile &ini, const SlotTable &table, int index) {
     ini.WriteString(section, kCardSplitName, slot.CardSplitName.ToString());
 }
 
+// "0001" .. "9999": a section the roster writes.
+bool IsEntrySection(const QString &name) {
+    return name.size() == 4 && name != u"0000" &&
+           std::all_of(name.begin(), name.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
+}
+
 } // namespace
 
 QString RosterFilePath(const QString &dataDir) {
@@ -38,14 +44,16 @@ QString RosterSectionName(int index) {
     return QStringLiteral("%1").arg(index + 1, 4, 10, QLatin1Char('0'));
 }
 
-int LoadRoster(const QString &dataDir, SlotTable &table) {
+int LoadRoster(const QString &dataDir, SlotTable &table, FileProblem *problem) {
     table.Clear();
     IniFile ini;
-    if (ini.Load(RosterFilePath(dataDir)) != ReadStatus::Ok) {
+    const ReadStatus status = ini.Load(RosterFilePath(dataDir), problem);
+    if (status == ReadStatus::Missing || status == ReadStatus::Failed) {
         return 0;
     }
-    const int sections =
-        static_cast<int>(std::min<qsizetype>(ini.SectionNames().size(), kSlotCount));
+    const QStringList names = ini.SectionNames();
+    const int sections = static_cast<int>(
+        std::min<qsizetype>(std::count_if(names.begin(), names.end(), IsEntrySection), kSlotCount));
     for (int i = 1; i <= sections; ++i) {
         const QString section = RosterSectionName(i - 1);
         StudentSlot &slot = table[i - 1];
@@ -64,23 +72,46 @@ int LoadRoster(const QString &dataDir, SlotTable &table) {
 }
 
 bool SaveRoster(const QString &dataDir, const SlotTable &table, int index, QString *error) {
-    const int count = std::clamp(table.Count.load(), 0, kSlotCount);
-    if (index < -1 || index >= kSlotCount) {
-        if (error != nullptr) {
-            *error = QStringLiteral("roster entry %1 does not exist").arg(index);
+    QList<int> indices;
+    if (index == -1) {
+        const int count = std::clamp(table.Count.load(), 0, kSlotCount);
+        for (int i = 0; i < count; ++i) {
+            indices.append(i);
         }
-        return false;
+    } else {
+        indices.append(index);
+    }
+    return SaveRosterEntries(dataDir, table, indices, error);
+}
+
+bool SaveRosterEntries(const QString &dataDir, const SlotTable &table, const QList<int> &indices,
+                       QString *error) {
+    for (const int index : indices) {
+        if (index < 0 || index >= kSlotCount) {
+            if (error != nullptr) {
+                *error = QStringLiteral("roster entry %1 does not exist").arg(index);
+            }
+            return false;
+        }
     }
     const QString path = RosterFilePath(dataDir);
     IniFile ini;
-    if (ini.Load(path, error) == ReadStatus::Failed) {
-        return false; // never replace a file that could not be read
+    FileProblem problem;
+    const ReadStatus status = ini.Load(path, &problem);
+    if (status == ReadStatus::Failed || status == ReadStatus::Incomplete) {
+        // Never rewrite a file from what could be read of it.
+        if (error != nullptr) {
+            *error = problem.Describe();
+        }
+        return false;
     }
-    if (index == -1) {
+    if (status == ReadStatus::Missing) {
+        const int count = std::clamp(table.Count.load(), 0, kSlotCount);
         for (int i = 0; i < count; ++i) {
             WriteEntry(ini, table, i);
         }
-    } else {
+    }
+    for (const int index : indices) {
         WriteEntry(ini, table, index);
     }
     return ini.Save(path, error);

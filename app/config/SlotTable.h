@@ -30,9 +30,9 @@ namespace lumora {
 // Entries of the table; the table does not grow.
 inline constexpr int kSlotCount = 100;
 
-// Longest text a name field holds, in UTF-8 bytes (the original's 33-byte
-// field with its terminating zero).
-inline constexpr int kSlotTextBytes = 32;
+// Longest text a name field holds, in UTF-8 bytes: 16 Chinese characters even
+// outside the basic plane (4 bytes each), 21 of the common 3-byte ones.
+inline constexpr int kSlotTextBytes = 64;
 
 // A fixed text field of an entry: at most kSlotTextBytes bytes of UTF-8, always
 // cut at a character (grapheme) boundary, zero-filled behind the text. A

@@ -223,6 +223,12 @@ void TFrmSetName::SetupPrompt(const QString &title, const QString &text, bool wi
     lblStuName->setFont(messageFont);
     lblStuName->move(30, lblStuName->y());
     PlaceLabels({{lblStuName, text, nullptr}});
+    // Lines after the first make the dialog taller and move the buttons down.
+    const int extra = lblStuName->height() - QFontMetrics(messageFont).height();
+    if (extra > 0) {
+        resize(width(), height() + extra);
+        MoveButtonsUp(-extra);
+    }
 
     if (!withCancel) {
         btn2->hide();
@@ -454,6 +460,17 @@ std::optional<QString> AskAnswer(const LanguageTexts &texts, bool singleChoice, 
             dialog.SetupAnswerEntry(texts.Value(u"AnswerSet"), singleChoice);
         },
         [](TFrmSetName &dialog) { return dialog.NameText(); });
+}
+
+void CancelOpenDialogs() {
+    // The innermost first; a cancelled dialog is hidden at once, so the next
+    // one up becomes the active modal window.
+    for (int i = 0; i < 16; ++i) {
+        auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget());
+        if (!dialog || !dialog->isVisible())
+            return;
+        dialog->reject();
+    }
 }
 
 // ---- test seam ----------------------------------------------------------------------

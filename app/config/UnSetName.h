@@ -146,7 +146,7 @@ struct TSeatCount {
 std::optional<TSeatCount> AskSeatCount(const LanguageTexts &texts, QWidget *parent = nullptr);
 
 struct TAssociation {
-    QString Name; // at most 32 UTF-8 bytes when typed
+    QString Name; // at most kSlotTextBytes UTF-8 bytes when typed
     uint16_t CardID = 0;
     int Slot = -1; // student association: the entry the name came from
 };
@@ -159,6 +159,11 @@ std::optional<TAssociation> AskStudentAssociation(const SlotTable &table,
 // The answer key as typed (upper case, not empty); title and label AnswerSet.
 std::optional<QString> AskAnswer(const LanguageTexts &texts, bool singleChoice,
                                  QWidget *parent = nullptr);
+
+// Cancels every modal dialog that is open (innermost first), as its close
+// button would: their openers go on as after Cancel. Used when the program is
+// asked to end while a dialog waits for the teacher.
+void CancelOpenDialogs();
 
 // ---- test seam --------------------------------------------------------------------
 

@@ -57,15 +57,28 @@ QString FromUtf8(const char *text) {
     return QString::fromUtf8(text);
 }
 
-void AppendText(const pugi::xml_node &node, std::string &out) {
-    for (const pugi::xml_node &child : node.children()) {
-        if (child.type() == pugi::node_pcdata || child.type() == pugi::node_cdata) {
-            out += child.value();
-        } else if (child.type() == pugi::node_element) {
-            AppendText(child, out);
+// Nesting deeper than this is no language text: such a document is not
+// well-formed for this reader. Nothing here walks a tree by recursion, but
+// the parser's own tree edits do.
+constexpr int kMaxDepth = 256;
+
+// The text of every text node below a node, in document order. pugixml's
+// walker goes without recursion, however deep the tree.
+class TextCollector : public pugi::xml_tree_walker {
+public:
+    bool for_each(pugi::xml_node &node) override {
+        if (node.type() == pugi::node_pcdata || node.type() == pugi::node_cdata) {
+            text += node.value();
         }
+        return true;
     }
-}
+    std::string text;
+};
+
+class DepthCheck : public pugi::xml_tree_walker {
+public:
+    bool for_each(pugi::xml_node &) override { return depth() < kMaxDepth; }
+};
 
 // The DOM's text content of a selected node.
 QString TextContent(const pugi::xpath_node &selected) {
@@ -76,9 +89,9 @@ QString TextContent(const pugi::xpath_node &selected) {
     if (node.type() == pugi::node_pcdata || node.type() == pugi::node_cdata) {
         return FromUtf8(node.value());
     }
-    std::string text;
-    AppendText(node, text);
-    return QString::fromStdString(text);
+    TextCollector collector;
+    pugi::xml_node(node).traverse(collector);
+    return QString::fromStdString(collector.text);
 }
 
 pugi::xpath_node Select(const pugi::xml_document &document, const QString &path) {
@@ -129,7 +142,8 @@ void TSystemParams::LoadFromFile(const QString &fileName) {
         result = document_->load_buffer(utf8.constData(), static_cast<size_t>(utf8.size()),
                                         pugi::parse_default, pugi::encoding_utf8);
     }
-    if (!result) {
+    DepthCheck depth;
+    if (!result || !document_->traverse(depth)) {
         document_->reset(); // not well-formed: an empty document, no error
     }
     // The declaration is not kept (pugixml's default), so a saved document

@@ -46,7 +46,8 @@ public:
 
     // Remembers fileName. No file of that name: XmlError with the message
     // fileName + " 文件没有找到,加载xml失败". Otherwise loads it; a file that is
-    // not well-formed (or cannot be read) loads as an empty document. The
+    // not well-formed (or cannot be read, or nests elements more than 256
+    // deep) loads as an empty document. The
     // encoding is the one its byte order mark or XML declaration states; a
     // file that states none and is not valid UTF-8 is read as GB18030.
     virtual void LoadFromFile(const QString &fileName);

@@ -134,11 +134,6 @@ const std::array<const char *, kLanguageKeyCount> LanguageKeys = {
     "Error3",
     "Error4",
     "Error5",
-    "AnsweredCount",
-    "WrittenCount",
-    "PageNumber",
-    "PreviousPage",
-    "NextPage",
 };
 
 namespace {
@@ -172,6 +167,18 @@ const std::array<MessageEntry, kMessageTextCount> kMessages = {{
     {"Error3", "姓名或ID不能为空"},
     {"Error4", "ID格式不正确"},
     {"Error5", "答案不能为空"},
+    {"FileSaveFailed", "无法保存 %1\n%2。磁盘上的文件保持不变。"},
+    {"FileKeptAside", "%1\n无法完整读取：%2。\n原文件已另存为 %3，程序使用能读取的内容继续运行。"},
+    {"FileNotKeptAside", "%1\n无法完整读取：%2。\n该文件也无法另存（%3），本次运行不会覆盖它。"},
+    {"FileIsFolder", "这是一个文件夹"},
+    {"FileZeroByte", "第 %1 行含有零字节"},
+    {"FileNotText", "第 %1 行含有无法识别的字符"},
+    {"ImportLinesIgnored", "导入文件中最后一个座位之后的 %1 行没有导入。"},
+    {"ImportNotText", "导入文件第 %1 行含有无法识别的字符，这些姓名中显示为 �。"},
+    {"RecordTitle", "课堂记录"},
+    {"RecordError1", "课堂记录文件无法使用，已改名保存为下面的文件，并开始新的记录:"},
+    {"RecordError2", "课堂记录无法写入这个文件夹，本节课不作记录:"},
+    {"RecordError3", "课堂记录无法保存（磁盘可能已满），记录已停止；之前保存的内容仍然保留。"},
     {"AnsweredCount", "已答 %1 / %2"},
     {"WrittenCount", "已写 %1 / %2"},
     {"PageNumber", "第 %1 / %2 页"},
@@ -189,17 +196,34 @@ QString BuiltInMessageText(MessageKey key) {
     return QString::fromUtf8(kMessages[static_cast<size_t>(key)].builtIn);
 }
 
-MessageTextTable::MessageTextTable() {
-    ResetToDefaults();
+QString FormatMessage(const QString &text, std::initializer_list<QString> args) {
+    const qsizetype count = static_cast<qsizetype>(args.size());
+    std::array<bool, 9> placed{};
+    QString out;
+    out.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (c == u'%' && i + 1 < text.size() && text[i + 1] >= u'1' && text[i + 1] <= u'9') {
+            const qsizetype n = text[i + 1].unicode() - u'1';
+            if (n < count) {
+                out += *(args.begin() + n);
+                placed[static_cast<size_t>(n)] = true;
+                ++i;
+                continue;
+            }
+        }
+        out += c;
+    }
+    for (qsizetype n = 0; n < std::min<qsizetype>(count, 9); ++n) {
+        if (!placed[static_cast<size_t>(n)]) {
+            out += u'\n' + *(args.begin() + n);
+        }
+    }
+    return out;
 }
 
-void MessageTextTable::Set(MessageKey key, const QString &text) {
-    const int index = static_cast<int>(key);
-    if (text.isEmpty() && index >= kOriginalMessageCount) {
-        texts_[static_cast<size_t>(index)] = BuiltInMessageText(key);
-        return;
-    }
-    texts_[static_cast<size_t>(index)] = text;
+MessageTextTable::MessageTextTable() {
+    ResetToDefaults();
 }
 
 void MessageTextTable::ResetToDefaults() {

@@ -17,6 +17,7 @@
 
 #include <array>
 #include <cstdint>
+#include <initializer_list>
 
 namespace lumora {
 
@@ -62,8 +63,7 @@ QString FormatDebugLine(QStringView message, uint8_t count, int32_t a1 = 0, int3
                         int32_t a3 = 0);
 
 // Sends FormatDebugLine(...) to the platform's debug output: OutputDebugString
-// on Windows, the Qt logging category "lumora.debug" (debug level, off unless
-// QT_LOGGING_RULES turns it on) elsewhere.
+// on Windows, the Qt logging category "lumora.debug" (debug level) elsewhere.
 // Nothing is written to a file and nothing is shown to the user. Any thread.
 // Example: DebugLog("ButtonSignal ID", 1, 1234) logs "ButtonSignal ID: 1234".
 void DebugLog(QStringView message, uint8_t count, int32_t a1 = 0, int32_t a2 = 0, int32_t a3 = 0);
@@ -72,15 +72,16 @@ void DebugLog(QStringView message, uint8_t count, int32_t a1 = 0, int32_t a2 = 0
 // Language keys and message texts
 // ---------------------------------------------------------------------------
 
-// The language keys, in their fixed order: the 52 of the form texts and
-// messages, then the messages added since. Each is the name of an element
-// under the root element LanguageSet of Language.xml; matched exactly, case
-// included ("multipleChoice", "Statisticalresults").
-inline constexpr int kLanguageKeyCount = 57;
+// The 52 language keys, in their fixed order. Each is the name of an
+// element under the root element LanguageSet of Language.xml; matched exactly,
+// case included ("multipleChoice", "Statisticalresults").
+inline constexpr int kLanguageKeyCount = 52;
 extern const std::array<const char *, kLanguageKeyCount> LanguageKeys;
 
-// The program-wide message texts, one per key Tip1..Tip13, Warning1..5,
-// Error1..5, then the messages added since, in that order.
+// The program-wide message texts: one per key Tip1..Tip13, Warning1..5,
+// Error1..5 (the 23 of LanguageKeys), then the texts added since (files, the
+// lesson record, progress and pages), whose keys follow the 52 in
+// Language.xml. A language file without those keys keeps their built-in texts.
 enum class MessageKey : int {
     Tip1,
     Tip2,
@@ -105,36 +106,58 @@ enum class MessageKey : int {
     Error3,
     Error4,
     Error5,
-    // The answer progress, the pages of the grids and the live view.
+    // Files: "%1" the file, "%2" why, "%3" the name it was kept under / why not.
+    FileSaveFailed,
+    FileKeptAside,
+    FileNotKeptAside,
+    FileIsFolder,
+    FileZeroByte, // "%1" the line
+    FileNotText,  // "%1" the line
+    // Roster import: "%1" a number of lines / the line numbers.
+    ImportLinesIgnored,
+    ImportNotText,
+    // The lesson record: prompt title, database set aside, folder not
+    // writable, a write that failed.
+    RecordTitle,
+    RecordError1,
+    RecordError2,
+    RecordError3,
+    // The answer progress ("%1" of "%2"), the pages of the grids and the live view.
     AnsweredCount,
     WrittenCount,
     PageNumber,
     PreviousPage,
     NextPage,
 };
-inline constexpr int kMessageTextCount = 28;
-// The messages Tip1 .. Error5; those after them keep their built-in text when
-// a language file (of an older installation) has none for them.
-inline constexpr int kOriginalMessageCount = 23;
+inline constexpr int kMessageTextCount = 40;
+// Messages before this one are among the 52 LanguageKeys: a missing element
+// empties them. From this one on a missing or empty element keeps the
+// built-in text.
+inline constexpr MessageKey kFirstAddedMessage = MessageKey::FileSaveFailed;
 
-// The language key of a message ("Tip1" .. "Error5").
+// The language key of a message ("Tip1" .. "Error5", "FileSaveFailed" ...).
 const char *MessageKeyName(MessageKey key);
 
 // The built-in (Chinese) default of a message, used until a language file has
 // been applied; Warning3..Warning5 are empty.
 QString BuiltInMessageText(MessageKey key);
 
-// The current texts of the messages. They start with the built-in defaults
-// and are overwritten by every successful language load (a missing element
-// gives an empty text, except for the messages added after the first 23,
-// which keep their built-in text). User-interface thread only.
+// A message text with its places filled: "%1" .. "%9" become args[0] ..
+// args[8] (in one pass, so an argument holding "%2" stays as it is). An
+// argument whose place the text lacks (a translation that dropped it) is
+// added on a line of its own, so nothing the teacher must know is lost.
+QString FormatMessage(const QString &text, std::initializer_list<QString> args);
+
+// The current message texts. They start with the built-in defaults and are
+// overwritten by every successful language load (see kFirstAddedMessage).
+// User-interface thread only.
 class MessageTextTable {
 public:
     MessageTextTable(); // every text at its built-in default
 
     const QString &Text(MessageKey key) const { return texts_[static_cast<int>(key)]; }
     const QString &operator[](MessageKey key) const { return Text(key); }
-    void Set(MessageKey key, const QString &text);
+    void Set(MessageKey key, const QString &text) { texts_[static_cast<int>(key)] = text; }
     void ResetToDefaults();
 
 private:

@@ -11,6 +11,14 @@
  * library's reader thread. Nothing allocated by the library is freed by the
  * caller, and nothing the caller hands in is kept beyond the call.
  *
+ * A callback may call SDKClear or SDKIni; the instance is then released at
+ * once for every other call (SDKDraw returns 0 from then on), no further
+ * callback is made once the callback returns, and the instance's memory is
+ * freed on the caller's thread at its next call. SDKClear and SDKIni called
+ * on the caller's thread wait for a callback that is running to return, so a
+ * callback must never wait for the thread that calls them: it would wait for
+ * itself (a deadlock). Callbacks should return quickly and block on nothing.
+ *
  * Typical use:
  *     SDKIni(paneWidth, paneHeight);
  *     if (SDKGetID() != PENLYNX_SEARCH_FOUND) { SDKClear(); return; }
@@ -87,7 +95,13 @@ typedef void(PENLYNX_CALL *DeviceStateCallback)(int32_t state, int32_t extentX, 
 
 /* A caller-owned 32-bit bitmap: words 0xAARRGGBB (the memory layout of
  * QImage::Format_RGB32), `stride` bytes per row. Alpha is ignored on read and
- * written as 0xFF. Used only during the SDKDraw call it is given to. */
+ * written as 0xFF. Used only during the SDKDraw call it is given to.
+ *
+ * A surface that cannot be addressed safely draws nothing (the stroke still
+ * advances): null pixels, a negative width or height, a negative stride, a
+ * stride that is not a multiple of 4, or one shorter than a row (width * 4).
+ * Rows are top first. Drawing is clipped to the smaller of the size given to
+ * SDKIni and the surface's width and height. */
 typedef struct PenlynxSurface {
     uint32_t *pixels;
     int32_t width;
@@ -103,10 +117,11 @@ typedef HDC PenlynxTarget;
 typedef PenlynxSurface *PenlynxTarget;
 #endif
 
-/* Creates the instance for ink bitmaps of width x height pixels. Opens and
- * starts nothing. Returns 1 when the instance exists afterwards, 0 when it
- * cannot be allocated. If an instance already exists, releases it as SDKClear
- * does and returns 0; the next SDKIni then creates a fresh one. */
+/* Creates the instance for ink bitmaps of width x height pixels (a negative
+ * width or height draws nothing). Opens and starts nothing. Returns 1 when the
+ * instance exists afterwards, 0 when it cannot be allocated. If an instance
+ * already exists, releases it as SDKClear does and returns 0; the next SDKIni
+ * then creates a fresh one. */
 PENLYNX_API int PENLYNX_CALL SDKIni(int width, int height);
 
 /* Searches for the receiver on the caller's thread. Returns one of the
@@ -136,11 +151,13 @@ PENLYNX_API int PENLYNX_CALL SDKGetID(void);
 PENLYNX_API int PENLYNX_CALL SDKRegCallBack(TabletEventCallback onTablet,
                                             DeviceStateCallback onState);
 
-/* Stops the reader thread and waits for it (a few milliseconds), closes the
- * receiver, then releases the instance with its renderers. No callback is
- * made once it has returned. Called from inside a callback, it returns at
- * once and the reader thread releases the instance as it ends. Returns 1,
- * also when there is no instance. */
+/* Stops the reader thread and waits for it (a few milliseconds, or until a
+ * running callback returns), closes the receiver, then releases the instance
+ * with its renderers. No callback is made once it has returned. Called from
+ * inside a callback, it returns at once: the callback that called it is the
+ * last one, the reader thread closes the receiver as it ends, and the
+ * instance is freed at the caller's next call. Returns 1, also when there is
+ * no instance. */
 PENLYNX_API int PENLYNX_CALL SDKClear(void);
 
 /* Draws one pen point of drawing slot 0..99 into target: kind 1 begins a

@@ -46,7 +46,7 @@ void DispatchReport(CReceiver &receiver, const ReportBuffer &report) {
     const int records = static_cast<int8_t>(report[1]) / static_cast<int>(kRecordSize);
     for (int k = 0; k < records; ++k) {
         // A callback that released the library hears nothing more.
-        if (receiver.clearedFromCallback.load(std::memory_order_relaxed)) {
+        if (receiver.released.load()) {
             return;
         }
         const uint8_t *record = report.data() + kRecordsOffset + k * kRecordSize;
@@ -63,7 +63,8 @@ void DispatchReport(CReceiver &receiver, const ReportBuffer &report) {
             receiver.statusFlags.fetch_or(FLAG_OPEN | FLAG_TRAFFIC, std::memory_order_relaxed);
             receiver.ReportState(STATE_RECEIVING);
         }
-        if (receiver.onTablet != nullptr) {
+        // The state callback may have released it as well.
+        if (receiver.onTablet != nullptr && !receiver.released.load()) {
             // Only the low 16 bits cross: -1 (no solution) arrives as 65535.
             receiver.onTablet(static_cast<uint16_t>(decoded.first),
                               static_cast<uint16_t>(decoded.second), tabletId, decoded.eventType);

@@ -4,36 +4,91 @@
 #include "Receiver.h"
 #include "penlynx.h"
 
-#ifdef _WIN32
-#include "GdiSurface.h"
-#endif
-
 #include <algorithm>
 #include <exception>
+#include <mutex>
 #include <new>
+#include <utility>
 
 namespace penlynx {
 
 namespace {
 
+// The exports may be called on the caller's thread and, for SDKClear and
+// SDKIni, from inside a callback on the reader thread. The lock guards the
+// instance pointer, the instance's thread object and the retired instances,
+// and is held while SDKDraw draws, so an instance is never destroyed under a
+// drawing caller. It is never held while a thread is waited for.
+std::mutex g_lock;
 CReceiver *g_instance = nullptr;
+
+// Instances released from inside a callback, linked through nextRetired.
+// Their reader thread cannot wait for itself, so another thread destroys them
+// at its next call. Not freed at exit, when a thread may still use one.
+CReceiver *g_retired = nullptr;
 
 // Pixel coordinates beyond this are clamped: far enough outside any bitmap to
 // be clipped away, small enough that the sub-pixel arithmetic cannot overflow.
 constexpr int kCoordinateLimit = 1 << 20;
 
-void ReleaseInstance() {
-    CReceiver *instance = g_instance;
-    if (instance == nullptr) {
-        return;
+// The lock for one export call. Instances it takes out of reach are
+// destroyed when the call ends, after the lock is released: their threads are
+// waited for there, and none of it allocates.
+class ExportCall {
+public:
+    // Takes the retired instances this thread may destroy: none on a reader
+    // thread; otherwise those whose thread has ended, or all of them when
+    // `waitForRetired` (SDKClear and SDKIni wait for a running callback).
+    explicit ExportCall(bool waitForRetired = false) : lock_(g_lock) {
+        if (g_retired == nullptr || OnReaderThread()) {
+            return;
+        }
+        for (CReceiver **link = &g_retired; *link != nullptr;) {
+            CReceiver *instance = *link;
+            if (waitForRetired || instance->readerFinished.load()) {
+                *link = instance->nextRetired;
+                Doom(instance);
+            } else {
+                link = &instance->nextRetired;
+            }
+        }
     }
-    g_instance = nullptr;
-    // The instance outlives its reader thread. Called from a callback, the
-    // thread cannot be waited for: it releases the instance as it ends.
-    if (StopReader(*instance)) {
-        delete instance;
+    ~ExportCall() {
+        lock_.unlock();
+        while (doomed_ != nullptr) {
+            CReceiver *instance = std::exchange(doomed_, doomed_->nextRetired);
+            JoinReader(*instance);
+            delete instance;
+        }
     }
-}
+    ExportCall(const ExportCall &) = delete;
+    ExportCall &operator=(const ExportCall &) = delete;
+
+    // Takes the instance out of the exports' reach and stops its thread.
+    // Inside a callback it is retired; otherwise destroyed at the end.
+    void ReleaseInstance() {
+        CReceiver *instance = std::exchange(g_instance, nullptr);
+        if (instance == nullptr) {
+            return;
+        }
+        RequestStop(*instance);
+        if (OnReaderThread()) {
+            instance->nextRetired = g_retired;
+            g_retired = instance;
+        } else {
+            Doom(instance);
+        }
+    }
+
+private:
+    void Doom(CReceiver *instance) {
+        instance->nextRetired = doomed_;
+        doomed_ = instance;
+    }
+
+    std::unique_lock<std::mutex> lock_;
+    CReceiver *doomed_ = nullptr;
+};
 
 } // namespace
 
@@ -52,25 +107,37 @@ void DrawForSlot(CReceiver &receiver, int slot, const DrawTarget &target, int x,
         begun = true;
         renderer->StampAt(smoother.Reset(8 * x, 8 * y));
     } else if (kind == 2) {
-        for (const SubPixelPoint &point : smoother.Update(8 * x, 8 * y)) {
-            renderer->LineTo(point);
-        }
+        const auto points = smoother.Update(8 * x, 8 * y);
+        renderer->LinesThrough(points);
     }
 }
 
 CReceiver *CurrentInstance() {
+    std::lock_guard lock(g_lock);
     return g_instance;
+}
+
+size_t RetiredInstances() {
+    std::lock_guard lock(g_lock);
+    size_t count = 0;
+    for (const CReceiver *instance = g_retired; instance != nullptr;
+         instance = instance->nextRetired) {
+        ++count;
+    }
+    return count;
 }
 
 } // namespace penlynx
 
+using penlynx::ExportCall;
 using penlynx::g_instance;
 
 extern "C" {
 
 PENLYNX_API int PENLYNX_CALL SDKIni(int width, int height) {
+    ExportCall call(true);
     if (g_instance != nullptr) {
-        penlynx::ReleaseInstance();
+        call.ReleaseInstance();
         return 0;
     }
     g_instance = new (std::nothrow) penlynx::CReceiver(width, height);
@@ -78,6 +145,7 @@ PENLYNX_API int PENLYNX_CALL SDKIni(int width, int height) {
 }
 
 PENLYNX_API int PENLYNX_CALL SDKGetID(void) {
+    ExportCall call;
     if (g_instance == nullptr) {
         return 0;
     }
@@ -96,6 +164,7 @@ PENLYNX_API int PENLYNX_CALL SDKGetID(void) {
 
 PENLYNX_API int PENLYNX_CALL SDKRegCallBack(TabletEventCallback onTablet,
                                             DeviceStateCallback onState) {
+    ExportCall call;
     if (g_instance == nullptr) {
         return 0;
     }
@@ -115,18 +184,21 @@ PENLYNX_API int PENLYNX_CALL SDKRegCallBack(TabletEventCallback onTablet,
 }
 
 PENLYNX_API int PENLYNX_CALL SDKClear(void) {
-    penlynx::ReleaseInstance();
+    ExportCall call(true);
+    call.ReleaseInstance();
     return 1;
 }
 
 PENLYNX_API int PENLYNX_CALL SDKDraw(int slot, PenlynxTarget target, int x, int y, int kind) {
+    ExportCall call;
     if (g_instance == nullptr || slot < 0 || slot >= PENLYNX_SLOTS) {
         return 0;
     }
     try {
 #ifdef _WIN32
         penlynx::GdiSurface gdi(target);
-        const penlynx::DrawTarget drawTarget = penlynx::TargetFromDeviceContext(target, gdi);
+        const penlynx::DrawTarget drawTarget = penlynx::TargetFromDeviceContext(
+            target, gdi, g_instance->dibCaches[static_cast<size_t>(slot)]);
 #else
         const penlynx::DrawTarget drawTarget = penlynx::TargetFromSurface(target);
 #endif

@@ -5,9 +5,11 @@
 
 #include <hidapi.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <mutex>
 #include <string>
+#include <system_error>
 #include <vector>
 
 namespace penlynx {
@@ -64,6 +66,14 @@ public:
             return false;
         }
         path = items_[index]->path;
+        return true;
+    }
+    bool ListedIds(size_t index, uint16_t &vendorId, uint16_t &productId) override {
+        if (index >= items_.size()) {
+            return false;
+        }
+        vendorId = items_[index]->vendor_id;
+        productId = items_[index]->product_id;
         return true;
     }
 
@@ -151,14 +161,21 @@ public:
         return std::make_unique<HidList>(hid_enumerate(0, 0));
     }
     std::unique_ptr<HidDevice> Open(const std::string &path) override {
+        errno = 0;
         hid_device *device = hid_open_path(path.c_str());
         if (device == nullptr) {
+            // hidapi keeps the error of its open() in errno.
+            openError_ = OpenFailureReason(errno);
             return nullptr;
         }
+        openError_.clear();
         return std::make_unique<HidapiDevice>(device, path);
     }
+    std::string OpenError() const override { return openError_; }
 
 private:
+    std::string openError_;
+
     static bool Initialised() {
         static std::once_flag once;
         static bool ok = false;
@@ -190,6 +207,22 @@ bool DescriptorNumbersReports(const uint8_t *descriptor, size_t length) {
         at += 1 + sizes[prefix & 3];
     }
     return false;
+}
+
+std::string OpenFailureReason(int error) {
+    if (error == 0) {
+        return {};
+    }
+    std::string reason = std::generic_category().message(error);
+#ifdef __linux__
+    if (error == EACCES || error == EPERM) {
+        reason += "; without the udev rule 60-penlynx.rules only root may use it: copy "
+                  "packaging/60-penlynx.rules to /etc/udev/rules.d/ (the package installs it "
+                  "in /lib/udev/rules.d/), run 'udevadm control --reload' and "
+                  "'udevadm trigger', then plug the receiver in again";
+    }
+#endif
+    return reason;
 }
 
 std::unique_ptr<Platform> MakeHidPlatform() {

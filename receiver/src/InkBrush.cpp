@@ -29,6 +29,19 @@ CInkBrush::CInkBrush(int size)
             }
         }
     }
+    for (int phase = 0; phase < kPhases * kPhases; ++phase) {
+        tapStart_.push_back(taps_.size());
+        const uint8_t *tile = coverage_.data() + phase * side_ * side_;
+        for (int row = 0; row < side_; ++row) {
+            for (int col = 0; col < side_; ++col) {
+                if (const uint8_t coverage = tile[row * side_ + col]; coverage != 0) {
+                    taps_.push_back(
+                        {static_cast<uint8_t>(row), static_cast<uint8_t>(col), coverage});
+                }
+            }
+        }
+    }
+    tapStart_.push_back(taps_.size());
 }
 
 const CInkBrush &CInkBrush::Standard() {

@@ -8,6 +8,7 @@
 #include "StrokeSmoother.h"
 
 #include <cstdint>
+#include <span>
 
 namespace penlynx {
 
@@ -27,6 +28,8 @@ public:
     void StampAt(SubPixelPoint point);
     // Draws from the last stamp to a smoothed point.
     void LineTo(SubPixelPoint point);
+    // LineTo through each point in turn.
+    void LinesThrough(std::span<const SubPixelPoint> points);
 
     SubPixelPoint LastStamp() const { return last_; }
 

@@ -19,8 +19,6 @@ struct MemorySurface {
 
     uint32_t Read(int32_t px, int32_t py) const { return Row(py)[px] & 0x00FFFFFFu; }
     void Write(int32_t px, int32_t py, uint32_t rgb) { Row(py)[px] = rgb | topByte; }
-
-private:
     uint32_t *Row(int32_t py) const { return pixels + static_cast<intptr_t>(py) * strideWords; }
 };
 

@@ -29,6 +29,11 @@ public:
     virtual InterfaceStep Get(size_t index) = 0;
     // False when the path of interface `index` cannot be read.
     virtual bool Path(size_t index, std::string &path) = 0;
+    // The vendor and product ID the list itself gives for interface `index`,
+    // without opening it; false where the platform only tells them once open.
+    virtual bool ListedIds(size_t /*index*/, uint16_t & /*vendorId*/, uint16_t & /*productId*/) {
+        return false;
+    }
 };
 
 enum class ReadOutcome {
@@ -63,6 +68,9 @@ public:
     virtual std::unique_ptr<InterfaceList> Interfaces() = 0;
     // Opens an interface by path for reading and writing; null on failure.
     virtual std::unique_ptr<HidDevice> Open(const std::string &path) = 0;
+    // Why the last Open failed, with the remedy where one is known; empty
+    // when the platform cannot tell.
+    virtual std::string OpenError() const { return {}; }
 };
 
 } // namespace penlynx

@@ -120,6 +120,9 @@ int SearchOnce(CReceiver &receiver) {
     }
 }
 
+// The instance whose reader the current thread is, or null.
+thread_local const CReceiver *t_readerOf = nullptr;
+
 void RunReader(CReceiver &receiver) {
     auto buffer = std::make_unique<ReportBuffer>();
     receiver.statusFlags.store(0);
@@ -133,18 +136,22 @@ void RunReader(CReceiver &receiver) {
         }
         ReadWhileOpen(receiver, *buffer, capture);
     }
+    // Only this thread uses the receiver and its backend now: close them at
+    // once rather than when the instance is destroyed, which after a release
+    // from a callback waits for the caller's next call.
     receiver.device.reset();
+    receiver.platform.reset();
 }
 
 void ReaderThreadMain(CReceiver *receiver) {
+    t_readerOf = receiver;
     try {
         RunReader(*receiver);
     } catch (const std::exception &error) {
         Diagnose(std::string("reader thread ended: ") + error.what());
     }
-    if (receiver->clearedFromCallback.load()) {
-        delete receiver;
-    }
+    // The instance may be destroyed from here on.
+    receiver->readerFinished.store(true);
 }
 
 } // namespace
@@ -169,19 +176,20 @@ bool StartReader(CReceiver &receiver) {
     return true;
 }
 
-bool StopReader(CReceiver &receiver) {
+void RequestStop(CReceiver &receiver) {
+    receiver.released.store(true);
     receiver.reading.store(false);
     receiver.keepRunning.store(false);
-    if (!receiver.reader.joinable()) {
-        return true;
+}
+
+void JoinReader(CReceiver &receiver) {
+    if (receiver.reader.joinable()) {
+        receiver.reader.join();
     }
-    if (receiver.reader.get_id() == std::this_thread::get_id()) {
-        receiver.clearedFromCallback.store(true);
-        receiver.reader.detach();
-        return false;
-    }
-    receiver.reader.join();
-    return true;
+}
+
+bool OnReaderThread() {
+    return t_readerOf != nullptr;
 }
 
 } // namespace penlynx

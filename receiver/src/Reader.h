@@ -14,9 +14,15 @@ int SearchForReceiver(CReceiver &receiver);
 // the thread cannot be created.
 bool StartReader(CReceiver &receiver);
 
-// Asks the reader thread to end and waits for it. Returns false when called on
-// the reader thread itself (from a callback): the thread then releases the
-// instance as it ends, and the caller must not.
-bool StopReader(CReceiver &receiver);
+// Marks the instance released and asks its reader thread to end: no callback
+// is made after this returns, apart from one already running. Any thread.
+void RequestStop(CReceiver &receiver);
+
+// Waits for the reader thread of a stopped instance to end. Never on a reader
+// thread (a callback would wait for itself or for another callback).
+void JoinReader(CReceiver &receiver);
+
+// True on a reader thread of the library, that is inside a callback.
+bool OnReaderThread();
 
 } // namespace penlynx

@@ -2,6 +2,9 @@
 #pragma once
 
 #include "Clock.h"
+#ifdef _WIN32
+#include "GdiSurface.h"
+#endif
 #include "InkRenderer.h"
 #include "Platform.h"
 #include "StrokeSmoother.h"
@@ -46,6 +49,10 @@ struct CReceiver {
     std::array<std::unique_ptr<CInkRenderer>, PENLYNX_SLOTS> renderers;
     std::array<CStrokeSmoother, PENLYNX_SLOTS> smoothers;
     std::array<bool, PENLYNX_SLOTS> strokeBegun{};
+#ifdef _WIN32
+    // What each slot's last device context had selected.
+    std::array<DibCache, PENLYNX_SLOTS> dibCaches{};
+#endif
 
     int32_t drawWidth = 0;
     int32_t drawHeight = 0;
@@ -62,18 +69,26 @@ struct CReceiver {
     // The open receiver, or null. Touched by the search and the reader
     // thread; SDKGetID searches only while no reader thread runs.
     std::unique_ptr<HidDevice> device;
+    // What the last search said about a receiver it could not open (empty:
+    // nothing), so that the same problem is said once, not every second.
+    std::string openProblem;
 
-    // The reader thread, joinable from SDKRegCallBack until SDKClear.
+    // The reader thread, joinable from SDKRegCallBack until the instance is
+    // destroyed. Started, asked about and joined only under the exports' lock
+    // or once the instance is out of their reach, never by the thread itself.
     std::thread reader;
-    // Set when SDKClear was called from a callback: the reader thread cannot
-    // wait for itself, so it releases the instance when it ends, and makes no
-    // further callback.
-    std::atomic<bool> clearedFromCallback{false};
+    // Set when SDKClear or SDKIni released the instance: from then on no
+    // callback is made, also by a thread that is still inside one.
+    std::atomic<bool> released{false};
+    // Set by the reader thread as the last thing it does with the instance.
+    std::atomic<bool> readerFinished{false};
+    // Links the instances released but not yet destroyed (the exports' list).
+    CReceiver *nextRetired = nullptr;
 
     CReceiver(int32_t width, int32_t height) : drawWidth(width), drawHeight(height) {}
 
     void ReportState(int32_t state) const {
-        if (onState != nullptr) {
+        if (onState != nullptr && !released.load()) {
             onState(state, PENLYNX_EXTENT_X, PENLYNX_EXTENT_Y);
         }
     }
@@ -84,6 +99,10 @@ void UsePlatform(CReceiver &receiver, std::unique_ptr<Platform> platform);
 
 // The instance the exports work on, or null.
 CReceiver *CurrentInstance();
+
+// Instances released from inside a callback whose destruction is still due:
+// the next export on another thread destroys them once their thread ended.
+size_t RetiredInstances();
 
 // Draws one pen point for a slot (the body of SDKDraw after the slot check).
 void DrawForSlot(CReceiver &receiver, int slot, const DrawTarget &target, int x, int y, int kind);

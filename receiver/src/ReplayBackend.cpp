@@ -95,8 +95,7 @@ bool ParseLine(std::string_view line, ReplayItem &item, long long &waitMs, std::
 class ReplayDevice final : public HidDevice {
 public:
     ReplayDevice(ReplayPlatform &platform, int generation)
-        : platform_(platform), generation_(generation),
-          pluggedSince_(platform.PluggedSince(generation)) {}
+        : platform_(platform), generation_(generation) {}
 
     bool Attributes(uint16_t &vendorId, uint16_t &productId) override {
         vendorId = kReceiverVendorId;
@@ -140,12 +139,10 @@ public:
 
 private:
     bool Deliver(size_t &bytesRead) {
-        // What the receiver sent before it was last plugged in is gone.
+        // Every report before the unplug that ended this device's connection
+        // was read before the unplug took effect: the next one is this
+        // device's, or a later connection's.
         const ReplayItem *next = platform_.NextReport();
-        while (next != nullptr && next->at < pluggedSince_) {
-            platform_.Consume();
-            next = platform_.NextReport();
-        }
         if (buffer_ == nullptr || next == nullptr || next->at > platform_.Position() ||
             !Present()) {
             return false;
@@ -159,7 +156,6 @@ private:
 
     ReplayPlatform &platform_;
     int generation_;
-    Micros pluggedSince_;
     uint8_t *buffer_ = nullptr;
     size_t length_ = 0;
 };
@@ -204,7 +200,7 @@ ReplayPlatform::ReplayPlatform(ReplayScript script, std::string name, Clock &clo
             }
         } else if ((item.kind == ReplayItem::Plug) != plugged) {
             plugged = item.kind == ReplayItem::Plug;
-            changes_.push_back({item.at, plugged});
+            changes_.push_back({item.at, plugged, reports_.size()});
         }
     }
 }
@@ -225,36 +221,26 @@ Micros ReplayPlatform::Position() const {
     return started_ ? clock_.Now() - start_ : Micros{0};
 }
 
-bool ReplayPlatform::PluggedAt(Micros position) const {
+std::pair<bool, int> ReplayPlatform::StateAt(Micros position) const {
     bool plugged = true;
+    int generation = 0;
     for (const Change &change : changes_) {
-        if (change.at > position) {
+        // Reports written above a change come first, however late they are read.
+        if (change.at > position || change.reportsBefore > nextReport_) {
             break;
         }
         plugged = change.plugged;
+        generation += change.plugged ? 1 : 0;
     }
-    return plugged;
+    return {plugged, generation};
+}
+
+bool ReplayPlatform::PluggedAt(Micros position) const {
+    return StateAt(position).first;
 }
 
 int ReplayPlatform::GenerationAt(Micros position) const {
-    int generation = 0;
-    for (const Change &change : changes_) {
-        if (change.at > position) {
-            break;
-        }
-        generation += change.plugged ? 1 : 0;
-    }
-    return generation;
-}
-
-Micros ReplayPlatform::PluggedSince(int generation) const {
-    int seen = 0;
-    for (const Change &change : changes_) {
-        if (change.plugged && ++seen == generation) {
-            return change.at;
-        }
-    }
-    return Micros{0};
+    return StateAt(position).second;
 }
 
 void ReplayPlatform::Start() {

@@ -1,6 +1,8 @@
 // The scripted receiver: plays a text file of reports, waits, unplugs and
 // plugs. The script starts at the first read; reports become available at
 // their scripted time and queue up like a real receiver's while nobody reads.
+// The file's order is kept: an unplug or plug takes effect at its time, but
+// not before every report written above it has been read.
 #pragma once
 
 #include "Platform.h"
@@ -8,6 +10,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace penlynx {
@@ -43,8 +46,6 @@ public:
     // How many times the receiver was plugged in again up to position: a
     // device opened before a replug stays gone.
     int GenerationAt(Micros position) const;
-    // When the receiver was plugged in for that generation (0 for the first).
-    Micros PluggedSince(int generation) const;
     // Starts the script if it has not started.
     void Start();
     // The next report not yet read that was sent while plugged in, or null.
@@ -58,7 +59,10 @@ private:
     struct Change {
         Micros at;
         bool plugged;
+        size_t reportsBefore; // reports above it in the file, all read first
     };
+    // How far the changes have gone at position: plugged, and the generation.
+    std::pair<bool, int> StateAt(Micros position) const;
     std::vector<ReplayItem> reports_;
     std::vector<Change> changes_;
     std::string name_;

@@ -1,10 +1,24 @@
 #include "Search.h"
 
+#include "Diagnostics.h"
 #include "Receiver.h"
 
 namespace penlynx {
 
-int SearchReceiver(CReceiver &receiver, Platform &platform) {
+namespace {
+
+// Says a problem once, and again only after it changed or went away.
+void NoteOpenProblem(CReceiver &receiver, const std::string &problem) {
+    if (problem != receiver.openProblem && !problem.empty()) {
+        Diagnose(problem);
+    }
+    receiver.openProblem = problem;
+}
+
+// The search proper. A receiver that the list names but that cannot be opened
+// (most often for want of permission) is described in openProblem, so that
+// it does not look like no receiver at all.
+int Walk(CReceiver &receiver, Platform &platform, std::string &openProblem) {
     receiver.statusFlags.store(0);
     receiver.device.reset();
 
@@ -33,6 +47,14 @@ int SearchReceiver(CReceiver &receiver, Platform &platform) {
         }
         std::unique_ptr<HidDevice> device = platform.Open(path);
         if (!device) {
+            uint16_t listedVendor = 0;
+            uint16_t listedProduct = 0;
+            if (openProblem.empty() && interfaces->ListedIds(k, listedVendor, listedProduct) &&
+                listedVendor == kReceiverVendorId && listedProduct == kReceiverProductId) {
+                const std::string why = platform.OpenError();
+                openProblem = "the receiver (5131:2007) at " + path + " cannot be opened" +
+                              (why.empty() ? std::string() : ": " + why);
+            }
             continue;
         }
         uint16_t vendorId = 0;
@@ -45,6 +67,15 @@ int SearchReceiver(CReceiver &receiver, Platform &platform) {
         // Not the receiver: closed as `device` goes out of scope.
     }
     return PENLYNX_SEARCH_NONE;
+}
+
+} // namespace
+
+int SearchReceiver(CReceiver &receiver, Platform &platform) {
+    std::string openProblem;
+    const int result = Walk(receiver, platform, openProblem);
+    NoteOpenProblem(receiver, result == PENLYNX_SEARCH_FOUND ? std::string() : openProblem);
+    return result;
 }
 
 } // namespace penlynx

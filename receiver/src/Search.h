@@ -14,7 +14,8 @@ inline constexpr size_t kMaxFailedInterfacesInARow = 8;
 // Resets the instance (flags 0, no device), walks the interfaces and keeps the
 // first one that opens and carries the receiver's IDs. Returns a
 // PENLYNX_SEARCH_ code; on PENLYNX_SEARCH_FOUND the device is open in the
-// instance.
+// instance. A receiver that the list names but that cannot be opened is said
+// through the diagnostics, with the reason: once, and again after a change.
 int SearchReceiver(CReceiver &receiver, Platform &platform);
 
 } // namespace penlynx

@@ -1,6 +1,7 @@
 // penlynx-monitor: registers with the receiver library and prints what it
 // reports, one line per state change and tablet event, or a summary per
 // second. The first thing to run when a classroom says the tablets do not work.
+#include "LumoraVersion.h"
 #include "penlynx.h"
 
 #include <algorithm>
@@ -149,11 +150,12 @@ const char *SearchMeaning(int result) {
 
 void Usage(std::FILE *to) {
     std::fprintf(to,
-                 "usage: penlynx-monitor [--summary] [--time] [--seconds N]\n"
+                 "usage: penlynx-monitor [--summary] [--time] [--seconds N] | --version\n"
                  "Prints the receiver's state changes and every tablet event, one per line.\n"
                  "  --summary    state changes and one summary line per second instead of events\n"
                  "  --time       start each line with the seconds since start\n"
                  "  --seconds N  stop after N seconds (default: until Ctrl+C)\n"
+                 "  --version    print the version and stop\n"
                  "The receiver comes from PENLYNX_RECEIVER: hid (default), sim[:tablets=N,\n"
                  "writing=N,rate=N,seed=N] or replay:FILE; PENLYNX_CAPTURE=FILE records it.\n");
 }
@@ -172,6 +174,9 @@ bool ParseArguments(int argc, char **argv) {
                 std::fprintf(stderr, "penlynx-monitor: --seconds needs a positive number\n");
                 return false;
             }
+        } else if (std::strcmp(arg, "--version") == 0) {
+            std::printf("penlynx-monitor %s\n", LUMORA_VERSION);
+            std::exit(0);
         } else if (std::strcmp(arg, "--help") == 0 || std::strcmp(arg, "-h") == 0) {
             Usage(stdout);
             std::exit(0);
@@ -206,7 +211,11 @@ int main(int argc, char **argv) {
         SDKClear();
         return 1;
     }
-    const auto end = g_options.seconds > 0
+    // A time beyond what the clock can count (1e10 seconds overflows its
+    // nanoseconds) means until interrupted.
+    const double reach =
+        std::chrono::duration<double>(SteadyClock::time_point::max() - g_start).count();
+    const auto end = g_options.seconds > 0 && g_options.seconds < reach
                          ? g_start + std::chrono::duration_cast<SteadyClock::duration>(
                                          std::chrono::duration<double>(g_options.seconds))
                          : SteadyClock::time_point::max();

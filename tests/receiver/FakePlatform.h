@@ -8,6 +8,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -24,6 +25,7 @@ struct FakeInterface {
     Micros goneAt = Micros::max(); // unplugged from then on
     Micros backAt = Micros::max(); // plugged in again (a device opened before stays gone)
     bool readsFail = false;        // reads end at once without report
+    std::string openError = {};    // what the platform says when it does not open
 };
 
 struct FakeLog {
@@ -82,14 +84,30 @@ public:
     }
 
     std::unique_ptr<HidDevice> Open(const std::string &path) override {
-        for (const FakeInterface &item : interfaces_) {
-            if (item.path == path && item.opens && Plugged(item, clock_.Now())) {
+        openError_.clear();
+        for (FakeInterface &item : interfaces_) {
+            if (item.path != path) {
+                continue;
+            }
+            if (item.opens && Plugged(item, clock_.Now())) {
                 std::lock_guard lock(log_->mutex);
                 ++log_->opens[path];
                 return std::make_unique<Device>(item, clock_, log_);
             }
+            openError_ = item.openError;
         }
         return nullptr;
+    }
+    std::string OpenError() const override { return openError_; }
+
+    // The interface at path, to change between searches.
+    FakeInterface &Interface(const std::string &path) {
+        for (FakeInterface &item : interfaces_) {
+            if (item.path == path) {
+                return item;
+            }
+        }
+        throw std::out_of_range(path);
     }
 
     std::shared_ptr<FakeLog> log() const { return log_; }
@@ -116,6 +134,11 @@ private:
         bool Path(size_t index, std::string &path) override {
             path = items_[index]->path;
             return items_[index]->pathReadable;
+        }
+        bool ListedIds(size_t index, uint16_t &vendorId, uint16_t &productId) override {
+            vendorId = items_[index]->vendorId;
+            productId = items_[index]->productId;
+            return true;
         }
 
     private:
@@ -164,6 +187,7 @@ private:
     std::vector<FakeInterface> interfaces_;
     Clock &clock_;
     std::shared_ptr<FakeLog> log_;
+    std::string openError_;
 };
 
 } // namespace penlynx::test

@@ -202,7 +202,7 @@ CReceiver *g_clearing = nullptr;
 void PENLYNX_CALL ClearOnFirstRecord(uint16_t first, uint16_t second, uint16_t id, int32_t type) {
     CallbackRecorder::OnTablet(first, second, id, type);
     // What SDKClear does when a callback calls it.
-    g_clearing->clearedFromCallback = true;
+    g_clearing->released = true;
 }
 
 TEST_F(DecoderTest, ACallbackThatReleasedTheLibraryHearsNoFurtherRecord) {

@@ -114,10 +114,12 @@ TEST_F(ExportsTest, UnusableSurfacesAdvanceTheStrokeWithoutDrawing) {
     ASSERT_EQ(SDKIni(20, 20), 1);
     std::vector<uint32_t> pixels(400, 0xFFFFFFFF);
     const PenlynxSurface bad[] = {
-        {nullptr, 20, 20, 80},       // no pixels
-        {pixels.data(), 20, 20, 6},  // stride shorter than a row
-        {pixels.data(), 20, 20, 81}, // stride not whole words
-        {pixels.data(), -3, 20, 80},
+        {nullptr, 20, 20, 80},                                     // no pixels
+        {pixels.data(), 20, 20, 6},                                // stride shorter than a row
+        {pixels.data(), 20, 20, 81},                               // stride not whole words
+        {pixels.data(), -3, 20, 80},  {pixels.data(), 20, -1, 80}, // negative height
+        {pixels.data(), 20, 20, -80},                              // rows going upward
+        {pixels.data(), 0, 20, -4},
     };
     for (const auto &surface : bad) {
         EXPECT_EQ(SDKDraw(4, const_cast<PenlynxSurface *>(&surface), 10, 10, 1), 1);
@@ -136,6 +138,74 @@ TEST_F(ExportsTest, FarAwayPointsAreClippedWithoutOverflow) {
     SDKDraw(0, &surface, -2147483647, 2147483647, 2);
     SDKDraw(0, &surface, 10, 10, 1);
     EXPECT_EQ(pixels[9 * 20 + 9], 0xFF656565u);
+}
+
+// Drawing a stroke that crosses the whole surface and reaches far beyond it.
+void Scribble(PenlynxSurface &surface) {
+    SDKDraw(0, &surface, 10, 10, 1);
+    SDKDraw(0, &surface, 2147483647, 10, 2);
+    SDKDraw(0, &surface, -2147483647 - 1, -2147483647 - 1, 2);
+    SDKDraw(0, &surface, 5, 5, 1);
+    SDKDraw(0, &surface, 25, 15, 2);
+    SDKDraw(0, &surface, 25, 15, 2);
+}
+
+TEST_F(ExportsTest, ExtremeDrawingSizesNeitherOverflowNorDrawOutside) {
+    constexpr int kMin = -2147483647 - 1;
+    constexpr int kMax = 2147483647;
+    struct Case {
+        int width, height;
+        bool draws;
+    } const cases[] = {{kMin, kMin, false}, {kMin, 20, false},  {-1, 20, false},  {20, -1, false},
+                       {0, 0, false},       {kMax, kMax, true}, {kMax, 20, true}, {20, 20, true}};
+    for (const Case &c : cases) {
+        SDKClear();
+        ASSERT_EQ(SDKIni(c.width, c.height), 1);
+        // A 20 x 20 surface inside a larger block whose margins must stay.
+        std::vector<uint32_t> block(24 * 24, 0xFFFFFFFF);
+        PenlynxSurface surface{block.data() + 2 * 24 + 2, 20, 20, 24 * 4};
+        Scribble(surface);
+        int inside = 0;
+        for (int y = 0; y < 24; ++y) {
+            for (int x = 0; x < 24; ++x) {
+                const bool margin = x < 2 || y < 2 || x >= 22 || y >= 22;
+                const bool inked = block[static_cast<size_t>(y * 24 + x)] != 0xFFFFFFFFu;
+                ASSERT_FALSE(margin && inked)
+                    << c.width << " x " << c.height << " at " << x << "," << y;
+                inside += inked ? 1 : 0;
+            }
+        }
+        EXPECT_EQ(inside > 0, c.draws) << c.width << " x " << c.height;
+    }
+}
+
+TEST_F(ExportsTest, DrawingIsClippedToTheSmallerOfIniSizeAndSurface) {
+    // Wider than the drawing size but not as high: 40 x 10 against 20 x 30.
+    ASSERT_EQ(SDKIni(20, 30), 1);
+    std::vector<uint32_t> block(40 * 16, 0xFFFFFFFF);
+    PenlynxSurface surface{block.data(), 40, 10, 40 * 4};
+    SDKDraw(0, &surface, 2, 5, 1);
+    SDKDraw(0, &surface, 38, 5, 2);
+    SDKDraw(0, &surface, 38, 5, 2);
+    SDKDraw(0, &surface, 38, 5, 2);
+    SDKDraw(1, &surface, 5, 2, 1);
+    SDKDraw(1, &surface, 5, 15, 2);
+    SDKDraw(1, &surface, 5, 15, 2);
+    SDKDraw(1, &surface, 5, 15, 2);
+    int inked = 0;
+    for (int y = 0; y < 16; ++y) {
+        for (int x = 0; x < 40; ++x) {
+            if (block[static_cast<size_t>(y * 40 + x)] != 0xFFFFFFFFu) {
+                ++inked;
+                EXPECT_LT(x, 20) << "past the drawing width at " << x << "," << y;
+                EXPECT_LT(y, 10) << "past the surface at " << x << "," << y;
+            }
+        }
+    }
+    EXPECT_GT(inked, 20);
+    // Both strokes reach their clip edge.
+    EXPECT_NE(block[4 * 40 + 19], 0xFFFFFFFFu);
+    EXPECT_NE(block[9 * 40 + 4], 0xFFFFFFFFu);
 }
 
 } // namespace

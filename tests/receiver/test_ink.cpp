@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <random>
 #include <vector>
 
 namespace penlynx {
@@ -33,6 +35,108 @@ TEST(InkBrush, CoverageTilesMatchTheBrushProfile) {
         for (int q = 0; q < 5; ++q) {
             EXPECT_EQ(brush.Tile(0, 4)[r * 5 + q], brush.Tile(4, 0)[q * 5 + r]);
         }
+    }
+}
+
+// Every phase's tile stamped on every channel value: each covered pixel is
+// blended exactly as old + ((ink - old) * coverage) / 256, rounded down.
+TEST(InkRenderer, StampsBlendEveryChannelValueExactly) {
+    const CInkBrush &brush = CInkBrush::Standard();
+    const int side = brush.Side();
+    std::vector<uint32_t> pixels(16 * 16);
+    for (int value = 0; value < 256; ++value) {
+        const uint32_t colour = 0xFF000000u | static_cast<uint32_t>(value) << 16 |
+                                static_cast<uint32_t>(255 - value) << 8 |
+                                static_cast<uint32_t>((value * 7) & 0xFF);
+        for (int phase = 0; phase < 64; ++phase) {
+            const int phaseX = phase / 8;
+            const int phaseY = phase % 8;
+            std::fill(pixels.begin(), pixels.end(), colour);
+            CInkRenderer renderer(16, 16);
+            renderer.Attach(MemorySurface{pixels.data(), 16, 16, 16});
+            // Tile origin (4, 4); the placement offset is -16 on both axes.
+            renderer.StampAt({4 * 8 + phaseX + 16, 4 * 8 + phaseY + 16});
+            const uint8_t *tile = brush.Tile(phaseX, phaseY);
+            for (int row = 0; row < side; ++row) {
+                for (int col = 0; col < side; ++col) {
+                    const int v = tile[row * side + col];
+                    uint32_t expected = colour;
+                    if (v != 0) {
+                        expected = 0xFF000000u;
+                        for (int shift : {16, 8, 0}) {
+                            const int old = static_cast<int>((colour >> shift) & 0xFF);
+                            const int now = v == 255 ? 0 : old + (((0 - old) * v) >> 8);
+                            expected |= static_cast<uint32_t>(now) << shift;
+                        }
+                    }
+                    ASSERT_EQ(pixels[static_cast<size_t>((4 + row) * 16 + 4 + col)], expected)
+                        << "value " << value << " phase " << phaseX << "," << phaseY << " at "
+                        << col << "," << row;
+                }
+            }
+        }
+    }
+}
+
+// The stamp positions of a line as the drawing rules give them, one
+// Bresenham step at a time.
+std::vector<SubPixelPoint> ReferenceStamps(SubPixelPoint from, SubPixelPoint to) {
+    const int32_t dx = to.x - from.x, dy = to.y - from.y;
+    const int32_t kx = dx < 0 ? -1 : 1, ky = dy < 0 ? -1 : 1;
+    const int32_t adx = std::abs(dx), ady = std::abs(dy);
+    std::vector<SubPixelPoint> stamps;
+    int32_t countdown = CInkRenderer::kStep - 1;
+    const bool alongX = adx >= ady;
+    const int32_t n = alongX ? adx : ady;
+    int32_t error = alongX ? 2 * ady - adx : 2 * adx - ady;
+    SubPixelPoint at =
+        alongX ? SubPixelPoint{from.x + kx, from.y} : SubPixelPoint{from.x, from.y + ky};
+    for (int32_t i = 0; i < n; ++i) {
+        if (error > 0) {
+            error += alongX ? 2 * (ady - adx) : 2 * (adx - ady);
+            (alongX ? at.y : at.x) += alongX ? ky : kx;
+        } else {
+            error += alongX ? 2 * ady : 2 * adx;
+        }
+        if (countdown <= 0) {
+            countdown = CInkRenderer::kStep;
+            stamps.push_back(at);
+        }
+        (alongX ? at.x : at.y) += alongX ? kx : ky;
+        --countdown;
+    }
+    return stamps;
+}
+
+// Lines in every direction and of every slope land their stamps where the
+// step-by-step rule puts them.
+TEST(InkRenderer, LinesStampWhereTheStepRulePutsThem) {
+    std::mt19937 random(12);
+    std::uniform_int_distribution<int32_t> coordinate(0, 8 * 60);
+    std::vector<uint32_t> drawn(64 * 64), expected(64 * 64);
+    for (int line = 0; line < 2000; ++line) {
+        const SubPixelPoint from{coordinate(random), coordinate(random)};
+        SubPixelPoint to{coordinate(random), coordinate(random)};
+        if (line % 4 == 0) {
+            to.y = from.y; // flat
+        } else if (line % 4 == 1) {
+            to.y = from.y + (to.x - from.x); // diagonal
+        }
+        std::fill(drawn.begin(), drawn.end(), 0xFFFFFFFF);
+        std::fill(expected.begin(), expected.end(), 0xFFFFFFFF);
+        CInkRenderer renderer(64, 64), reference(64, 64);
+        renderer.Attach(MemorySurface{drawn.data(), 64, 64, 64});
+        reference.Attach(MemorySurface{expected.data(), 64, 64, 64});
+        // Points carry the placement offset of -16 on both axes.
+        renderer.StampAt({from.x + 16, from.y + 16});
+        reference.StampAt({from.x + 16, from.y + 16});
+        renderer.LineTo({to.x + 16, to.y + 16});
+        for (const SubPixelPoint &stamp : ReferenceStamps(from, to)) {
+            reference.StampAt({stamp.x + 16, stamp.y + 16});
+        }
+        ASSERT_EQ(renderer.LastStamp(), reference.LastStamp())
+            << from.x << "," << from.y << " to " << to.x << "," << to.y;
+        ASSERT_EQ(drawn, expected) << from.x << "," << from.y << " to " << to.x << "," << to.y;
     }
 }
 

@@ -111,6 +111,41 @@ TEST_F(ReaderTest, UnplugIsReportedOnceAndReplugReopens) {
     EXPECT_EQ(Until(7600), States({1, 1}));
 }
 
+TEST_F(ReaderTest, ReportsWrittenBeforeAnUnplugArriveBeforeTheLoss) {
+    const Call key1 = TabletCall(1, 256, 3, EVENT_KEY);
+    const Call key2 = TabletCall(2, 256, 3, EVENT_KEY);
+    const Call key5 = TabletCall(5, 256, 3, EVENT_KEY);
+    struct Case {
+        const char *script;
+        std::vector<Call> expected;
+    } const cases[] = {
+        // Reports and the unplug at the same instant: the reports first.
+        {"wait 300\n00 06 FF FF FF 01 03 00\n00 06 FF FF FF 02 03 00\nunplug\n",
+         {StateCall(1), StateCall(3), key1, key2, StateCall(0)}},
+        // At the very start of the script.
+        {"00 06 FF FF FF 01 03 00\nunplug\n", {StateCall(1), StateCall(3), key1, StateCall(0)}},
+        // After a replug, the same holds for the new connection; what was
+        // sent while unplugged is never heard.
+        {"00 06 FF FF FF 01 03 00\nwait 500\nunplug\n00 06 FF FF FF 09 03 00\nwait 2000\n"
+         "plug\nwait 500\n00 06 FF FF FF 02 03 00\n00 06 FF FF FF 05 03 00\nunplug\n",
+         {StateCall(1), StateCall(3), key1, StateCall(0), StateCall(1), StateCall(3), key2, key5,
+          StateCall(0)}},
+    };
+    for (const Case &c : cases) {
+        SDKClear();
+        ASSERT_EQ(SDKIni(100, 100), 1);
+        receiver = CurrentInstance();
+        test::VirtualClock caseClock;
+        receiver->clock = &caseClock;
+        UsePlatform(*receiver,
+                    MakeReplayPlatform(ParseReplay(c.script, "script"), "script", caseClock));
+        Start();
+        EXPECT_TRUE(caseClock.RunUntil(Millis(6000)));
+        SDKClear();
+        EXPECT_EQ(CallbackRecorder::Take(), c.expected) << c.script;
+    }
+}
+
 TEST_F(ReaderTest, LossFoundByThePresenceTestAfterASilentWait) {
     FakeInterface rx{"rx"};
     rx.goneAt = Millis(2500);

@@ -1,5 +1,5 @@
 #include "CallbackRecorder.h"
-#include "Diagnostics.h"
+#include "DiagnosticsCollector.h"
 #include "Receiver.h"
 #include "ReplayBackend.h"
 #include "VirtualClock.h"
@@ -19,20 +19,7 @@ namespace {
 
 using test::Call;
 using test::CallbackRecorder;
-
-// Collects the library's diagnostics for the length of a test.
-class DiagnosticsCollector {
-public:
-    DiagnosticsCollector() {
-        previous_ =
-            SetDiagnosticsSink([this](std::string_view message) { lines.emplace_back(message); });
-    }
-    ~DiagnosticsCollector() { SetDiagnosticsSink(previous_); }
-    std::vector<std::string> lines;
-
-private:
-    DiagnosticsSink previous_;
-};
+using test::DiagnosticsCollector;
 
 std::filesystem::path TempFile(const std::string &name) {
     return std::filesystem::temp_directory_path() /
@@ -97,6 +84,52 @@ TEST(ReplayParse, ReadsEveryKindOfLineAndSkipsMalformedOnesByNumber) {
         EXPECT_EQ(diagnostics.lines[i].rfind("lesson.txt:" + std::to_string(lines[i]) + ": ", 0),
                   0u)
             << diagnostics.lines[i];
+    }
+}
+
+TEST(ReplayParse, ControlBytesFromTheFileReachNoTerminal) {
+    DiagnosticsCollector diagnostics;
+    using namespace std::string_literals;
+    ParseReplay("00 \x1b]0;owned\x07\x1b[2J\n"
+                "wait \x9b"
+                "31m\n"
+                "plug \r\x00x\n"s,
+                "lesson\x1b.txt");
+    ASSERT_EQ(diagnostics.lines.size(), 3u);
+    for (const std::string &line : diagnostics.lines) {
+        for (const char c : line) {
+            const auto byte = static_cast<unsigned char>(c);
+            EXPECT_FALSE(byte < 0x20 || byte == 0x7F || byte >= 0x80) << line;
+        }
+    }
+    EXPECT_EQ(diagnostics.lines[0].rfind("lesson\\x1B.txt:1: '\\x1B]0;owned\\x07\\x1B[2J' ", 0), 0u)
+        << diagnostics.lines[0];
+}
+
+TEST(Diagnostics, EscapesControlsAndInvalidBytesAndKeepsText) {
+    struct Case {
+        std::string in, out;
+    } const cases[] = {
+        {"plain text, C:\\path\\file", "plain text, C:\\path\\file"},
+        {"\xE5\xAD\xA6\xE7\x94\x9F \xF0\x9F\x96\x8A", "\xE5\xAD\xA6\xE7\x94\x9F \xF0\x9F\x96\x8A"},
+        {"a\x1b[31mb", "a\\x1B[31mb"},
+        {std::string("nul\0!", 5), "nul\\x00!"},
+        {"tab\there\r\n", "tab\\x09here\\x0D\\x0A"},
+        {"del\x7f", "del\\x7F"},
+        {"c1 \xC2\x9B"
+         "2J",
+         "c1 \\xC2\\x9B2J"}, // CSI as a UTF-8 character
+        {"raw \x9B"
+         "2J",
+         "raw \\x9B2J"}, // CSI as a single byte
+        {"\xFF\xFE", "\\xFF\\xFE"},
+        {"overlong \xC0\xAF", "overlong \\xC0\\xAF"},
+        {"surrogate \xED\xA0\x80", "surrogate \\xED\\xA0\\x80"},
+        {"cut \xE5\xAD", "cut \\xE5\\xAD"},
+        {"\xC2\xA0nbsp", "\xC2\xA0nbsp"},
+    };
+    for (const Case &c : cases) {
+        EXPECT_EQ(EscapeControls(c.in), c.out) << c.out;
     }
 }
 

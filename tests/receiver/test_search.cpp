@@ -1,3 +1,4 @@
+#include "DiagnosticsCollector.h"
 #include "FakePlatform.h"
 #include "HidBackend.h"
 #include "Receiver.h"
@@ -5,6 +6,9 @@
 #include "VirtualClock.h"
 
 #include <gtest/gtest.h>
+
+#include <cerrno>
+#include <system_error>
 
 namespace penlynx {
 namespace {
@@ -121,6 +125,78 @@ TEST(Search, ClosesTheDeviceItHeldBeforeSearchingAgain) {
     ASSERT_EQ(SearchReceiver(receiver, platform), PENLYNX_SEARCH_FOUND);
     EXPECT_EQ(platform.log()->Opens("rx"), 2);
     EXPECT_EQ(platform.log()->Closes("rx"), 1);
+}
+
+TEST(Search, AReceiverThatCannotBeOpenedIsSaidOncePerChange) {
+    test::VirtualClock clock;
+    FakeInterface rx{"/dev/hidraw3"};
+    rx.opens = false;
+    rx.openError = "Permission denied; install the udev rule";
+    FakeInterface mouse = Other("/dev/hidraw0");
+    mouse.opens = false;
+    FakePlatform platform({mouse, rx}, clock);
+    CReceiver receiver(10, 10);
+    test::DiagnosticsCollector diagnostics;
+    const std::string denied =
+        "the receiver (5131:2007) at /dev/hidraw3 cannot be opened: Permission denied; "
+        "install the udev rule";
+    struct Step {
+        const char *name;
+        void (*change)(FakeInterface &);
+        int result;
+        std::vector<std::string> said;
+    };
+    const Step steps[] = {
+        {"listed but denied", [](FakeInterface &) {}, PENLYNX_SEARCH_NONE, {denied}},
+        {"the same again, every second", [](FakeInterface &) {}, PENLYNX_SEARCH_NONE, {}},
+        {"another reason",
+         [](FakeInterface &i) { i.openError = "Device or resource busy"; },
+         PENLYNX_SEARCH_NONE,
+         {"the receiver (5131:2007) at /dev/hidraw3 cannot be opened: Device or resource busy"}},
+        {"the platform cannot tell why",
+         [](FakeInterface &i) { i.openError.clear(); },
+         PENLYNX_SEARCH_NONE,
+         {"the receiver (5131:2007) at /dev/hidraw3 cannot be opened"}},
+        {"opened at last", [](FakeInterface &i) { i.opens = true; }, PENLYNX_SEARCH_FOUND, {}},
+        {"denied once more",
+         [](FakeInterface &i) {
+             i.opens = false;
+             i.openError = "Permission denied; install the udev rule";
+         },
+         PENLYNX_SEARCH_NONE,
+         {denied}},
+        {"a device of another product that does not open is no receiver",
+         [](FakeInterface &i) { i.productId = 0x2008; },
+         PENLYNX_SEARCH_NONE,
+         {}},
+        {"the receiver again, still denied",
+         [](FakeInterface &i) { i.productId = kReceiverProductId; },
+         PENLYNX_SEARCH_NONE,
+         {denied}},
+    };
+    for (const Step &step : steps) {
+        SCOPED_TRACE(step.name);
+        step.change(platform.Interface("/dev/hidraw3"));
+        diagnostics.lines.clear();
+        EXPECT_EQ(SearchReceiver(receiver, platform), step.result);
+        EXPECT_EQ(diagnostics.lines, step.said);
+    }
+}
+
+TEST(HidOpen, TheReasonAnOpenFailedIsKept) {
+    EXPECT_EQ(OpenFailureReason(0), "");
+    EXPECT_EQ(OpenFailureReason(ENOENT), std::generic_category().message(ENOENT));
+#ifdef __linux__
+    for (const int error : {EACCES, EPERM}) {
+        const std::string reason = OpenFailureReason(error);
+        EXPECT_EQ(reason.rfind(std::generic_category().message(error), 0), 0u) << reason;
+        EXPECT_NE(reason.find("packaging/60-penlynx.rules"), std::string::npos) << reason;
+    }
+#endif
+    // The real backend says why a node did not open.
+    std::unique_ptr<Platform> hid = MakeHidPlatform();
+    EXPECT_EQ(hid->Open("/nonexistent/hidraw99"), nullptr);
+    EXPECT_EQ(hid->OpenError(), std::generic_category().message(ENOENT));
 }
 
 TEST(HidReports, ReportIdItemsAreFoundWhereverTheyStand) {

@@ -1,9 +1,14 @@
 cmake_minimum_required(VERSION 3.25)
-# Fails unless the PE file FILE imports only system DLLs (or Penlynx.dll) and,
-# when EXPORTS is given, exports exactly those names.
+# Fails unless the PE file FILE is of the object format FORMAT (pei-i386 for
+# 32-bit, pei-x86-64 for 64-bit Windows), imports only system DLLs (or
+# Penlynx.dll) and, when EXPORTS is given, exports exactly those names.
 execute_process(COMMAND ${OBJDUMP} -p ${FILE} OUTPUT_VARIABLE dump RESULT_VARIABLE result)
 if(NOT result EQUAL 0)
     message(FATAL_ERROR "${OBJDUMP} failed on ${FILE}")
+endif()
+if(NOT dump MATCHES "file format ${FORMAT}\n")
+    string(REGEX MATCH "file format [^\n]*" found "${dump}")
+    message(FATAL_ERROR "${FILE}: ${found}, expected ${FORMAT}")
 endif()
 
 set(system kernel32.dll msvcrt.dll user32.dll gdi32.dll setupapi.dll hid.dll advapi32.dll

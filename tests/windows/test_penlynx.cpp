@@ -317,6 +317,153 @@ void MappedAndClippedDeviceContexts() {
     }
 }
 
+// The row order of a bottom-up DIB section is found whatever its corner
+// pixels hold, also when the bottom-left pixel differs from the top-left one
+// only in the lowest bit: the stroke lands where GDI puts it.
+void RowOrderWhateverTheColours() {
+    struct Case {
+        BitmapKind kind;
+        COLORREF topLeft, bottomLeft;
+    } const cases[] = {
+        {BitmapKind::Dib32BottomUp, RGB(255, 255, 255), RGB(254, 255, 255)},
+        {BitmapKind::Dib32BottomUp, RGB(0, 0, 1), RGB(0, 0, 0)},
+        {BitmapKind::Dib32BottomUp, RGB(10, 200, 30), RGB(10, 200, 30)},
+        {BitmapKind::Dib32TopDown, RGB(255, 255, 255), RGB(254, 255, 255)},
+        {BitmapKind::Dib32TopDown, RGB(7, 7, 6), RGB(7, 7, 7)},
+    };
+    for (const Case &c : cases) {
+        Bitmap gdi(BitmapKind::DeviceDependent, 20, 20);
+        Bitmap dib(c.kind, 20, 20);
+        for (const Bitmap *bitmap : {&gdi, &dib}) {
+            SetPixel(bitmap->dc(), 0, 0, c.topLeft);
+            SetPixel(bitmap->dc(), 0, 19, c.bottomLeft);
+        }
+        g_sdk.Ini(20, 20);
+        DrawStrokes(gdi.dc(), {{10, 4, 1}, {14, 5, 2}}, 0);
+        DrawStrokes(dib.dc(), {{10, 4, 1}, {14, 5, 2}}, 1);
+        g_sdk.Clear();
+        const std::vector<uint32_t> words = dib.Words();
+        // The stroke is in the upper half, as drawn (the corners aside).
+        const auto half = [&](int firstRow) {
+            std::vector<uint32_t> part;
+            for (int y = firstRow; y < firstRow + 10; ++y) {
+                part.insert(part.end(), words.begin() + y * 20 + 1, words.begin() + y * 20 + 20);
+            }
+            return InkedPixels(part);
+        };
+        const bool ok = CHECK(words == gdi.Words()) && CHECK(half(0) > 8) && CHECK_EQ(half(10), 0);
+        if (!ok) {
+            std::printf("    %s DIB, corners %06lX and %06lX\n",
+                        c.kind == BitmapKind::Dib32BottomUp ? "bottom-up" : "top-down",
+                        static_cast<unsigned long>(c.topLeft),
+                        static_cast<unsigned long>(c.bottomLeft));
+        }
+    }
+}
+
+// Puts `other`'s bitmap into `into`'s device context for the length of a
+// scope (a bitmap can be selected into one device context at a time).
+class Borrowed {
+public:
+    Borrowed(const Bitmap &into, const Bitmap &other)
+        : dc_(into.dc()), otherDc_(other.dc()), placeholder_(CreateBitmap(1, 1, 1, 1, nullptr)) {
+        SelectObject(otherDc_, placeholder_);
+        previous_ = SelectObject(dc_, other.bitmap());
+    }
+    ~Borrowed() {
+        HGDIOBJ bitmap = SelectObject(dc_, previous_);
+        SelectObject(otherDc_, bitmap);
+        DeleteObject(placeholder_);
+    }
+    Borrowed(const Borrowed &) = delete;
+    Borrowed &operator=(const Borrowed &) = delete;
+
+private:
+    HDC dc_;
+    HDC otherDc_;
+    HBITMAP placeholder_;
+    HGDIOBJ previous_ = nullptr;
+};
+
+// One slot keeps drawing through one device context while what the context
+// holds changes between the points: its mapping, its clip, the bitmap
+// selected into it. Every point lands where GDI puts it.
+void DeviceContextChangesBetweenPoints() {
+    Bitmap gdiA(BitmapKind::DeviceDependent, 60, 40);
+    Bitmap gdiB(BitmapKind::DeviceDependent, 30, 50);
+    Bitmap dibA(BitmapKind::Dib32TopDown, 60, 40);
+    Bitmap dibB(BitmapKind::Dib32BottomUp, 30, 50);
+    g_sdk.Ini(60, 50);
+    const auto both = [](const Bitmap &gdi, const Bitmap &dib, auto step) {
+        step(gdi.dc(), 0);
+        step(dib.dc(), 1);
+    };
+    // Drawn straight into A's bits first, which the slot then remembers.
+    both(gdiA, dibA, [](HDC dc, int slot) { DrawStrokes(dc, {{5, 5, 1}, {20, 8, 2}}, slot); });
+    // The viewport moves: the next points go through GDI's mapping.
+    both(gdiA, dibA, [](HDC dc, int slot) {
+        SetViewportOrgEx(dc, 4, 9, nullptr);
+        DrawStrokes(dc, {{30, 10, 2}, {40, 20, 2}}, slot);
+        SetViewportOrgEx(dc, 0, 0, nullptr);
+    });
+    // A clip rectangle cuts the next line.
+    both(gdiA, dibA, [](HDC dc, int slot) {
+        IntersectClipRect(dc, 0, 0, 45, 40);
+        DrawStrokes(dc, {{55, 30, 2}}, slot);
+        SelectClipRgn(dc, nullptr);
+    });
+    // Another bitmap, of another size and row order, in the same context.
+    {
+        Borrowed gdi(gdiA, gdiB);
+        Borrowed dib(dibA, dibB);
+        both(gdiA, dibA, [](HDC dc, int slot) {
+            DrawStrokes(dc, {{5, 40, 1}, {25, 44, 2}, {25, 44, 2}}, slot);
+        });
+    }
+    // And A again, unmapped and unclipped.
+    both(gdiA, dibA, [](HDC dc, int slot) { DrawStrokes(dc, {{10, 30, 1}, {30, 32, 2}}, slot); });
+    g_sdk.Clear();
+    const std::vector<uint32_t> a = dibA.Words();
+    const std::vector<uint32_t> b = dibB.Words();
+    CHECK(a == gdiA.Words());
+    CHECK(b == gdiB.Words());
+    CHECK(InkedPixels(a) > 100);
+    CHECK(InkedPixels(b) > 20);
+    // Nothing of B's stroke went into A.
+    CHECK_EQ(InkedPixels(std::vector<uint32_t>(a.begin() + 38 * 60, a.end())), 0);
+}
+
+// The library's diagnostics reach the debugger's output: OutputDebugString
+// raises a first-chance exception carrying the text, which a vectored
+// handler sees.
+std::mutex g_debugMutex;
+std::string g_debugOutput;
+
+LONG CALLBACK CatchDebugOutput(EXCEPTION_POINTERS *info) {
+    const EXCEPTION_RECORD *record = info->ExceptionRecord;
+    if (record->ExceptionCode == DBG_PRINTEXCEPTION_C && record->NumberParameters >= 2) {
+        std::lock_guard lock(g_debugMutex);
+        g_debugOutput += reinterpret_cast<const char *>(record->ExceptionInformation[1]);
+    }
+    return EXCEPTION_CONTINUE_SEARCH;
+}
+
+void DiagnosticsReachTheDebugger() {
+    void *handler = AddVectoredExceptionHandler(1, &CatchDebugOutput);
+    SetReceiver("no-such-backend");
+    g_sdk.Ini(10, 10);
+    g_sdk.GetID();
+    g_sdk.Clear();
+    SetReceiver("");
+    RemoveVectoredExceptionHandler(handler);
+    std::lock_guard lock(g_debugMutex);
+    const bool said = CHECK(g_debugOutput.find("penlynx: PENLYNX_RECEIVER='no-such-backend' "
+                                               "names no receiver backend") != std::string::npos);
+    if (!said) {
+        std::printf("    debugger output: '%s'\n", g_debugOutput.c_str());
+    }
+}
+
 // A bitmap smaller than the drawing size: the part outside it is skipped,
 // on both paths alike.
 void BitmapSmallerThanDrawingSize() {
@@ -447,10 +594,13 @@ int main() {
         {"GDI path leaves the background colour", GdiPathLeavesBackgroundColour},
         {"long stroke, same pixels on both paths", LongStrokeSamePixelsOnBothPaths},
         {"mapped and clipped device contexts", MappedAndClippedDeviceContexts},
+        {"row order whatever the colours", RowOrderWhateverTheColours},
+        {"device context changes between points", DeviceContextChangesBetweenPoints},
         {"bitmap smaller than the drawing size", BitmapSmallerThanDrawingSize},
         {"null device context advances the stroke", NullDeviceContextAdvancesTheStroke},
         {"search without receiver", SearchWithoutReceiver},
         {"replayed receiver through the callbacks", ReplayedCallbacks},
+        {"diagnostics reach the debugger", DiagnosticsReachTheDebugger},
     });
     FreeLibrary(g_library);
     return result;

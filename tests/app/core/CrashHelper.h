@@ -1,5 +1,6 @@
 // Runs an action in a child process that dies (SIGKILL) between writing the
-// temporary file and replacing the target, as a crash or power cut would.
+// temporary file and replacing the target, as a crash or power cut would, or
+// under limits the test process must not take on itself.
 #pragma once
 
 #include "config/TextFile.h"
@@ -31,6 +32,20 @@ inline bool RunAndCrashBeforeReplace(const std::function<void()> &action) {
         return false;
     }
     return WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL;
+}
+
+// Runs action in a child process; its result as the child's exit code, or -1
+// when the child did not exit normally.
+inline int RunInChild(const std::function<int()> &action) {
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::_exit(action());
+    }
+    int status = 0;
+    if (child < 0 || ::waitpid(child, &status, 0) != child || !WIFEXITED(status)) {
+        return -1;
+    }
+    return WEXITSTATUS(status);
 }
 
 } // namespace lumora::test

@@ -47,6 +47,17 @@ inline QString U(const char *utf8) {
     return QString::fromUtf8(utf8);
 }
 
+// Text as a Windows editor saves "Unicode": UTF-16 with a byte order mark.
+inline QByteArray Utf16(const QString &text, bool bigEndian = false) {
+    QByteArray bytes(bigEndian ? "\xFE\xFF" : "\xFF\xFE");
+    for (const QChar c : text) {
+        const char high = static_cast<char>(c.unicode() >> 8);
+        const char low = static_cast<char>(c.unicode() & 0xFF);
+        bytes.append(bigEndian ? high : low).append(bigEndian ? low : high);
+    }
+    return bytes;
+}
+
 } // namespace lumora::test
 
 // Readable QString output in failure messages.

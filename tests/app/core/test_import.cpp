@@ -107,9 +107,10 @@ TEST(ParseImportFile, ReadsALegacyGb18030File) {
 }
 
 TEST(ParseImportFile, LongNamesAreCutAtACharacterBoundary) {
-    const ImportParseResult result = ParseImportFile(U("一二三四五六七八九十百千#5").toUtf8());
+    const ImportParseResult result =
+        ParseImportFile(U("一二三四五六七八九十百千万亿兆京一二三四五六#5").toUtf8());
     ASSERT_EQ(result.Entries.size(), 1);
-    EXPECT_EQ(result.Entries[0].Name, U("一二三四五六七八九十"));
+    EXPECT_EQ(result.Entries[0].Name, U("一二三四五六七八九十百千万亿兆京一二三四五"));
     EXPECT_EQ(result.Entries[0].CardID, 5);
 }
 
@@ -175,6 +176,21 @@ TEST(ApplyImport, TheCountStaysWithinTheTable) {
     EXPECT_EQ(table.Count.load(), 100);
     ApplyImport(table, ImportParseResult(), -3, 4);
     EXPECT_EQ(table.Count.load(), 0);
+}
+
+TEST(ParseImportFile, CountsTheLinesBeyondTheLastSeat) {
+    const auto lines = [](int count, const QByteArray &last = {}) {
+        QByteArray file;
+        for (int i = 1; i <= count; ++i) {
+            file += "S#" + QByteArray::number(i) + "\n";
+        }
+        return ParseImportFile(file + last);
+    };
+    EXPECT_EQ(LinesBeyondLastSeat(lines(35), 30), 5);
+    EXPECT_EQ(LinesBeyondLastSeat(lines(30), 30), 0);
+    EXPECT_EQ(LinesBeyondLastSeat(lines(10), 48), 0);
+    EXPECT_EQ(LinesBeyondLastSeat(lines(105), 100), 5);
+    EXPECT_EQ(LinesBeyondLastSeat(lines(6, "bad\nS#1\n"), 4), 2); // the bad line is no student
 }
 
 } // namespace

@@ -138,11 +138,14 @@ QStringList ElementNames(const QString &file) {
 
 class ShippedLanguage : public testing::TestWithParam<const char *> {};
 
-TEST_P(ShippedLanguage, HoldsExactlyTheLanguageKeys) {
+TEST_P(ShippedLanguage, HoldsThe52KeysThenTheAddedMessages) {
     const QStringList names = ElementNames(Shipped(GetParam()));
     QStringList expected;
     for (const char *key : LanguageKeys) {
         expected.append(QString::fromLatin1(key));
+    }
+    for (int i = static_cast<int>(kFirstAddedMessage); i < kMessageTextCount; ++i) {
+        expected.append(QString::fromLatin1(MessageKeyName(static_cast<MessageKey>(i))));
     }
     EXPECT_EQ(names, expected); // each once, in the order of LanguageKeys
 }
@@ -217,6 +220,38 @@ TEST(ShippedLanguage, EnglishIsATranslation) {
             EXPECT_LT(c.unicode(), 0x2E80) << line.toStdString();
         }
     }
+}
+
+TEST(LoadLanguage, AFileWithoutTheFileMessagesKeepsTheirBuiltInTexts) {
+    DataDir dir;
+    dir.Write("Language/t/Language.xml",
+              "<LanguageSet><FileIsFolder>a folder</FileIsFolder><FileZeroByte> </FileZeroByte>"
+              "</LanguageSet>");
+    LanguageTexts texts;
+    MessageTextTable messages;
+    LoadLanguage(LanguageFilePath(dir.Path(), QStringLiteral("t")), texts, messages);
+    EXPECT_EQ(messages[MessageKey::FileIsFolder], u"a folder"_qs);
+    EXPECT_EQ(messages[MessageKey::FileZeroByte], BuiltInMessageText(MessageKey::FileZeroByte));
+    EXPECT_EQ(messages[MessageKey::FileSaveFailed], BuiltInMessageText(MessageKey::FileSaveFailed));
+    EXPECT_EQ(messages[MessageKey::Error5], QString()); // one of the 52: emptied
+}
+
+TEST(LoadLanguage, DeepNestingIsNotWellFormedAndShallowStaysText) {
+    DataDir dir;
+    const auto nested = [](int depth) {
+        return "<LanguageSet><AppTitle>" + QByteArray("<a>").repeated(depth) + "x" +
+               QByteArray("</a>").repeated(depth) + "</AppTitle><Tip1>y</Tip1></LanguageSet>";
+    };
+    dir.Write("Language/deep/Language.xml", nested(100000));
+    dir.Write("Language/flat/Language.xml", nested(100));
+    LanguageTexts texts;
+    MessageTextTable messages;
+    LoadLanguage(LanguageFilePath(dir.Path(), QStringLiteral("deep")), texts, messages);
+    EXPECT_EQ(texts.Value(u"AppTitle"), QString());
+    EXPECT_EQ(messages[MessageKey::Tip1], QString());
+    LoadLanguage(LanguageFilePath(dir.Path(), QStringLiteral("flat")), texts, messages);
+    EXPECT_EQ(texts.Value(u"AppTitle"), u"x"_qs);
+    EXPECT_EQ(messages[MessageKey::Tip1], u"y"_qs);
 }
 
 } // namespace

@@ -103,13 +103,20 @@ TEST(Roster, OnlyTheNumberOfSectionsCounts) {
     EXPECT_TRUE(table[2].Name.IsEmpty());
 }
 
-TEST(Roster, SectionNamesAreNotLookedAt) {
+TEST(Roster, OnlyFourDigitSectionsCountAndTheRosterDoesNotGrow) {
     DataDir dir;
-    dir.Write("StudentInfo.ini", "[x]\nName=skipped\n[y]\n[0002]\nName=Two\n");
-    SlotTable table;
-    ASSERT_EQ(LoadRoster(dir.Path(), table), 3);
-    EXPECT_TRUE(table[0].Name.IsEmpty());
-    EXPECT_EQ(table[1].Name.ToString(), QStringLiteral("Two"));
+    QByteArray file = "[x]\n[0000]\n[00003]\n";
+    for (int i = 1; i <= 30; ++i) {
+        file += Section(i, "CardID=" + QByteArray::number(i) + "\nName=S\n");
+    }
+    dir.Write("StudentInfo.ini", file + "[Extra]\nNote=keep\n");
+    for (int start = 0; start < 4; ++start) {
+        SlotTable table;
+        ASSERT_EQ(LoadRoster(dir.Path(), table), 30) << "start " << start;
+        EXPECT_EQ(table[29].CardID.load(), 30);
+        ASSERT_TRUE(SaveRoster(dir.Path(), table, -1));
+    }
+    EXPECT_FALSE(dir.Read("StudentInfo.ini").contains("[0031]"));
 }
 
 TEST(Roster, MoreThan100SectionsLoadTheFirst100) {
@@ -128,15 +135,16 @@ TEST(Roster, MoreThan100SectionsLoadTheFirst100) {
 
 TEST(Roster, LongNamesAreCutAtACharacterBoundary) {
     DataDir dir;
+    // 22 Chinese characters (66 bytes) and 70 ASCII letters.
     dir.Write("StudentInfo.ini",
-              Section(1, U("CardID=1\nName=一二三四五六七八九十百千\nCardSplitName="
-                           "abcdefghijklmnopqrstuvwxyz0123456789\n")
-                             .toUtf8()));
+              Section(1, U("CardID=1\nName=一二三四五六七八九十百千万亿兆京一二三四五六\n"
+                           "CardSplitName=")
+                                 .toUtf8() +
+                             QByteArray(70, 'x') + "\n"));
     SlotTable table;
     ASSERT_EQ(LoadRoster(dir.Path(), table), 1);
-    EXPECT_EQ(table[0].Name.ToString(), U("一二三四五六七八九十"));
-    EXPECT_EQ(table[0].CardSplitName.ToString(),
-              QStringLiteral("abcdefghijklmnopqrstuvwxyz012345"));
+    EXPECT_EQ(table[0].Name.ToString(), U("一二三四五六七八九十百千万亿兆京一二三四五"));
+    EXPECT_EQ(table[0].CardSplitName.ToString(), QString(64, u'x'));
 }
 
 TEST(Roster, ALegacyGb18030FileLoads) {
@@ -210,7 +218,7 @@ TEST(Roster, SavingOneEntryKeepsTheRestOfTheFileAsItWas) {
                               "[Extra]\nKey=Value with = sign\n";
     dir.Write("StudentInfo.ini", before);
     SlotTable table;
-    ASSERT_EQ(LoadRoster(dir.Path(), table), 4);
+    ASSERT_EQ(LoadRoster(dir.Path(), table), 3); // [Extra] is no entry
     table[1].Name = QStringLiteral("Bea");
     table[1].CardID = 22;
     table[0].Name = QStringLiteral("changed in memory only");
@@ -258,6 +266,60 @@ TEST(Roster, ACrashDuringSaveLeavesTheOldFileWhole) {
     EXPECT_EQ(dir.Read("StudentInfo.ini"), old);
     SlotTable loaded;
     EXPECT_EQ(LoadRoster(dir.Path(), loaded), 1);
+}
+
+TEST(Roster, AFileNotReadCompletelyLoadsWhatItCanAndIsNeverRewritten) {
+    QByteArray file;
+    for (int i = 1; i <= 30; ++i) {
+        file += Section(i, "CardID=1\nName=S" + QByteArray::number(i) + "\n");
+    }
+    // Line 6 is the name of entry 2.
+    for (const QByteArray &damage : {QByteArray("Name=S\0"
+                                                "2",
+                                                8),
+                                     QByteArray("Name=\xFF\xFF")}) {
+        DataDir dir;
+        dir.Write("StudentInfo.ini", QByteArray(file).replace("Name=S2\n", damage + "\n"));
+        SlotTable table;
+        FileProblem problem;
+        ASSERT_EQ(LoadRoster(dir.Path(), table, &problem), 30);
+        EXPECT_EQ(table[29].Name.ToString(), QStringLiteral("S30"));
+        EXPECT_EQ(problem.What,
+                  damage.contains('\0') ? FileProblem::ZeroByte : FileProblem::NotText);
+        EXPECT_EQ(problem.Line, 6);
+        QString error;
+        EXPECT_FALSE(SaveRoster(dir.Path(), table, -1, &error));
+        EXPECT_FALSE(SaveRoster(dir.Path(), table, 3));
+        EXPECT_EQ(error, problem.Describe());
+        EXPECT_EQ(dir.Read("StudentInfo.ini"),
+                  QByteArray(file).replace("Name=S2\n", damage + "\n"));
+    }
+}
+
+TEST(Roster, QuotedValuesReadAsTheProfileFunctionsReadThemAndRoundTrip) {
+    DataDir dir;
+    dir.Write("StudentInfo.ini", "[0001]\nName=\"Ann Lee\"\nCardID=\"12\"\nCardSplitName='Bo'\n"
+                                 "[0002]\nName=\"Cy\n");
+    SlotTable table;
+    ASSERT_EQ(LoadRoster(dir.Path(), table), 2);
+    EXPECT_EQ(table[0].Name.ToString(), u"Ann Lee"_qs);
+    EXPECT_EQ(table[0].CardID.load(), 12);
+    EXPECT_EQ(table[0].CardSplitName.ToString(), u"Bo"_qs);
+    EXPECT_EQ(table[1].Name.ToString(), u"\"Cy"_qs); // one quote is no pair
+    table[0].Name = u"\"Ann\""_qs;
+    table[1].Name = u" Cy "_qs;
+    ASSERT_TRUE(SaveRoster(dir.Path(), table, -1));
+    ASSERT_EQ(LoadRoster(dir.Path(), table), 2);
+    EXPECT_EQ(table[0].Name.ToString(), u"\"Ann\""_qs);
+    EXPECT_EQ(table[1].Name.ToString(), u" Cy "_qs);
+}
+
+TEST(Roster, SavingOneEntryWithoutAFileWritesTheWholeRoster) {
+    DataDir dir;
+    SlotTable table;
+    table.SetCount(5);
+    ASSERT_TRUE(SaveRoster(dir.Path(), table, 2));
+    EXPECT_EQ(LoadRoster(dir.Path(), table), 5);
 }
 
 } // namespace

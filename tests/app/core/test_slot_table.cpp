@@ -8,7 +8,9 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
 #include <thread>
+#include <vector>
 
 namespace lumora {
 namespace {
@@ -30,21 +32,34 @@ struct CutCase {
     const char *kept;  // UTF-8
 };
 
-TEST(SlotText, CutsAt32BytesOnACharacterBoundary) {
-    const CutCase cases[] = {
-        // 32 ASCII bytes fit, 33 do not.
-        {"abcdefghijklmnopqrstuvwxyz012345", "abcdefghijklmnopqrstuvwxyz012345"},
-        {"abcdefghijklmnopqrstuvwxyz0123456", "abcdefghijklmnopqrstuvwxyz012345"},
-        // 11 Chinese characters are 33 bytes: 10 are kept (30 bytes).
-        {"一二三四五六七八九十百", "一二三四五六七八九十"},
-        // 2 + 30 bytes fit exactly.
-        {"ab一二三四五六七八九十百", "ab一二三四五六七八九十"},
-        // a character of 4 bytes that would end at byte 34 is dropped whole.
-        {"abcdefghijklmnopqrstuvwxyz0123\xF0\x9F\x98\x80", "abcdefghijklmnopqrstuvwxyz0123"},
+TEST(SlotText, CutsAt64BytesOnACharacterBoundary) {
+    const std::string a62(62, 'a');
+    const std::string a64(64, 'a');
+    const std::string a63(63, 'a');
+    const std::string cjk21 = "一二三四五六七八九十一二三四五六七八九十一";
+    // 16 characters outside the basic plane, 4 bytes each.
+    std::string ext16;
+    for (int i = 0; i < 16; ++i) {
+        ext16 += "\xF0\xA0\x80\x80";
+    }
+    const std::string inputs[][2] = {
+        // 64 ASCII bytes fit, 65 do not.
+        {a64, a64},
+        {a64 + "b", a64},
+        // 22 Chinese characters are 66 bytes: 21 are kept (63 bytes).
+        {cjk21 + "百", cjk21},
+        {ext16, ext16},
+        {ext16 + "a", ext16},
+        // a character of 4 bytes that would end at byte 66 is dropped whole.
+        {a62 + "\xF0\x9F\x98\x80", a62},
         // e + combining acute accent is one character: never split.
-        {"abcdefghijklmnopqrstuvwxyz01234e\xCC\x81", "abcdefghijklmnopqrstuvwxyz01234"},
+        {a63 + "e\xCC\x81", a63},
         {"", ""},
     };
+    std::vector<CutCase> cases;
+    for (const auto &pair : inputs) {
+        cases.push_back({pair[0].c_str(), pair[1].c_str()});
+    }
     for (const CutCase &c : cases) {
         SlotText text;
         const bool cut = text.Assign(U(c.input));

@@ -1,10 +1,21 @@
 // Text files: UTF-8 or GB18030 on reading, atomic replacement on writing.
 #include "config/TextFile.h"
 
+#include "config/DataFiles.h"
+#include "config/Roster.h"
+
+#include <utility>
+
 #include "CrashHelper.h"
 #include "TestFiles.h"
 
 #include <gtest/gtest.h>
+
+#include <sys/resource.h>
+#ifdef __linux__
+#include <sched.h>
+#include <sys/mount.h>
+#endif
 
 namespace lumora {
 namespace {
@@ -43,9 +54,9 @@ TEST(TextFile, ReadTellsMissingFromFailed) {
     EXPECT_EQ(ReadFileBytes(dir.File("none.ini"), &bytes), ReadStatus::Missing);
     EXPECT_TRUE(bytes.isEmpty());
     dir.Write("sub/x.txt", "x");
-    QString error;
-    EXPECT_EQ(ReadFileBytes(dir.File("sub"), &bytes, &error), ReadStatus::Failed);
-    EXPECT_FALSE(error.isEmpty());
+    FileProblem problem;
+    EXPECT_EQ(ReadFileBytes(dir.File("sub"), &bytes, &problem), ReadStatus::Failed);
+    EXPECT_EQ(problem.What, FileProblem::Folder);
     EXPECT_EQ(ReadFileBytes(dir.File("sub/x.txt"), &bytes), ReadStatus::Ok);
     EXPECT_EQ(bytes, QByteArray("x"));
 }
@@ -76,6 +87,109 @@ TEST(TextFile, ACrashBeforeTheRenameLeavesTheOldFileWhole) {
     // The next write still works.
     ASSERT_TRUE(WriteFileAtomically(dir.File("a.ini"), "after"));
     EXPECT_EQ(dir.Read("a.ini"), QByteArray("after"));
+}
+
+TEST(TextFile, DecodesByByteOrderMarkElseLineByLine) {
+    // One legacy line among UTF-8 ones: every character of both stays.
+    TextEncoding used = TextEncoding::Utf8;
+    EXPECT_EQ(DecodeText(U("张三\n").toUtf8() + kGbNames + "\r\n" + U("王五").toUtf8(), &used),
+              U("张三\n张三李四\r\n王五"));
+    EXPECT_EQ(used, TextEncoding::Gb18030);
+    const QString names = U("[0001]\r\nName=张三\r\n");
+    const std::pair<QByteArray, TextEncoding> marked[] = {
+        {"\xEF\xBB\xBF" + names.toUtf8(), TextEncoding::Utf8},
+        {test::Utf16(names), TextEncoding::Utf16Le},
+        {test::Utf16(names, true), TextEncoding::Utf16Be}};
+    for (const auto &[bytes, encoding] : marked) {
+        EXPECT_EQ(DecodeText(bytes, &used), names);
+        EXPECT_EQ(used, encoding);
+    }
+    // What is no text is noted with its line; the lines around it stay whole.
+    const DecodedText bad = DecodeTextFile("ok\r\xFF\xFF\rfine");
+    EXPECT_EQ(bad.NotTextLines, QList<int>{2});
+    EXPECT_TRUE(bad.Text.startsWith(u"ok\r") && bad.Text.endsWith(u"\rfine"));
+    const QString lone = U("a\n") + QChar(0xD800) + U("\nb");
+    EXPECT_EQ(DecodeTextFile(test::Utf16(lone) + "x").NotTextLines, QList<int>({2, 3}));
+    const DecodedText zeros = DecodeTextFile(QByteArray("a\r\nb\0c\n\0", 9));
+    EXPECT_EQ(zeros.Text, U("a\r\nbc\n"));
+    EXPECT_EQ(zeros.ZeroLines, QList<int>({2, 3}));
+}
+
+// A roster of 100 students: some 6 KB, less than a write buffer.
+void Fill(SlotTable &table) {
+    table.SetCount(100);
+    for (int i = 0; i < 100; ++i) {
+        table[i].Name = QStringLiteral("student %1").arg(i);
+    }
+}
+
+TEST(TextFile, AWriteThatFailsKeepsTheOldFileAndLeavesNoTemporary) {
+    DataDir dir;
+    const QByteArray old = "[0001]\nCardID=1\nName=Ann\n";
+    dir.Write("StudentInfo.ini", old);
+    const int result = test::RunInChild([&] {
+        // Files may grow to 4 KB: the next write beyond fails as on a full disk.
+        ::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{4096, 4096};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+        SlotTable table;
+        Fill(table);
+        QString error;
+        return SaveRoster(dir.Path(), table, -1, &error) ? 1 : error.isEmpty() ? 2 : 0;
+    });
+    EXPECT_EQ(result, 0) << "1: reported as saved, 2: no reason given";
+    EXPECT_EQ(dir.Read("StudentInfo.ini"), old);
+    EXPECT_EQ(dir.Entries(), QStringList{QStringLiteral("StudentInfo.ini")});
+}
+
+TEST(TextFile, AFullFileSystemKeepsTheOldFile) {
+#ifdef __linux__
+    // A 64 KB file system in a mount namespace of a child process, which
+    // goes with it; the checks run there. 77: no mount allowed here.
+    DataDir dir;
+    const int result = test::RunInChild([&] {
+        const QByteArray target = QFile::encodeName(dir.Path());
+        if (::unshare(CLONE_NEWNS) != 0 ||
+            ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
+            ::mount("tmpfs", target.constData(), "tmpfs", 0, "size=64k") != 0) {
+            return 77;
+        }
+        const QByteArray old = "[0001]\nCardID=1\nName=Ann\n";
+        QFile filler(dir.File("filler"));
+        if (!WriteFileAtomically(dir.File("StudentInfo.ini"), old) ||
+            !filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+            return 10;
+        }
+        while (filler.write(QByteArray(1024, 'f')) == 1024) {
+        }
+        SlotTable table;
+        Fill(table);
+        QString error;
+        const bool saved = SaveRoster(dir.Path(), table, -1, &error);
+        return saved || error.isEmpty()             ? 11
+               : dir.Read("StudentInfo.ini") != old ? 12
+               : dir.Entries().size() != 2          ? 13
+                                                    : 0;
+    });
+    if (result == 77) {
+        GTEST_SKIP() << "no tmpfs can be mounted here";
+    }
+    EXPECT_EQ(result, 0) << "11: reported as saved, 12: old file changed, 13: temporary left";
+#else
+    GTEST_SKIP() << "tmpfs is Linux only";
+#endif
+}
+
+TEST(TextFile, AKilledSaveLeavesATemporaryThatTheNextStartRemoves) {
+    DataDir dir;
+    dir.Write("StudentInfo.ini", "old");
+    dir.Write("StudentInfo.ini.backup", "the teacher's");
+    ASSERT_TRUE(test::RunAndCrashBeforeReplace(
+        [&] { WriteFileAtomically(dir.File("StudentInfo.ini"), "new"); }));
+    ASSERT_EQ(dir.Entries().size(), 3);
+    EXPECT_EQ(RemoveUnfinishedSaves(dir.Path()).size(), 1);
+    EXPECT_EQ(dir.Entries(), QStringList({"StudentInfo.ini", "StudentInfo.ini.backup"}));
+    EXPECT_EQ(dir.Read("StudentInfo.ini"), "old");
 }
 
 } // namespace

@@ -120,6 +120,14 @@ TEST_F(PromptTest, TextThatWouldBeClippedWidensToo) {
     EXPECT_EQ(shape.ok.x(), shape.size.width() / 2 - 24);
 }
 
+TEST_F(PromptTest, EachLineOfATextPushesTheButtonDown) {
+    const Shape one = Measure(kShort, false);
+    const Shape three = Measure(kShort + u"\n/data/StudentInfo.ini\n"_qs + kShort, false);
+    const int extra = three.size.height() - one.size.height();
+    EXPECT_GT(extra, 20);
+    EXPECT_EQ(three.ok.y() - one.ok.y(), extra);
+}
+
 TEST_F(PromptTest, MarkupInATextIsShownAsItIs) {
     const QString text = QStringLiteral("<b>1234</b>#x");
     QFont font = LumoraFont();

@@ -280,36 +280,37 @@ TEST_F(SetNameTest, NamesLongerThanTheFieldCannotBeTyped) {
     DialogAnswer answer([](TFrmSetName &dialog) {
         auto *name = Find<QLineEdit>(dialog, "edtName");
         name->clear();
-        const QString ten = QString(10, QChar(0x6C49)); // ten CJK characters, 30 bytes
-        KeyIn(name, ten);
-        EXPECT_EQ(name->text(), ten);
-        KeyIn(name, QStringLiteral("汉")); // 33 bytes: refused
-        EXPECT_EQ(name->text(), ten);
-        KeyIn(name, QStringLiteral("ab")); // 32 bytes: fits
-        EXPECT_EQ(name->text(), ten + QStringLiteral("ab"));
+        // sixteen Chinese characters fit with room to spare: 21, 63 bytes
+        const QString many = QString(21, QChar(0x6C49));
+        KeyIn(name, many);
+        EXPECT_EQ(name->text(), many);
+        KeyIn(name, QStringLiteral("汉")); // 66 bytes: refused
+        EXPECT_EQ(name->text(), many);
+        KeyIn(name, QStringLiteral("a")); // 64 bytes: fits
+        EXPECT_EQ(name->text(), many + QStringLiteral("a"));
         KeyIn(name, QStringLiteral("c"));
-        EXPECT_EQ(name->text().toUtf8().size(), 32);
+        EXPECT_EQ(name->text().toUtf8().size(), 64);
 
         // what an input method commits is held to the same limit
         name->clear();
-        KeyIn(name, QString(30, QLatin1Char('x')));
+        KeyIn(name, QString(62, QLatin1Char('x')));
         QInputMethodEvent commit;
         commit.setCommitString(QStringLiteral("汉"));
         QApplication::sendEvent(name, &commit);
-        EXPECT_EQ(name->text(), QString(30, QLatin1Char('x')));
+        EXPECT_EQ(name->text(), QString(62, QLatin1Char('x')));
 
         // a paste that does not fit is refused as a whole
         name->clear();
-        name->insert(QString(33, QLatin1Char('x')));
+        name->insert(QString(65, QLatin1Char('x')));
         EXPECT_TRUE(name->text().isEmpty());
-        name->insert(QString(32, QLatin1Char('x')));
-        EXPECT_EQ(name->text().size(), 32);
+        name->insert(QString(64, QLatin1Char('x')));
+        EXPECT_EQ(name->text().size(), 64);
         // four-byte characters count as four
         name->clear();
         const QString emoji = QString::fromUtf8("\xF0\x9F\x98\x80");
-        for (int i = 0; i < 9; ++i)
+        for (int i = 0; i < 17; ++i)
             name->insert(emoji);
-        EXPECT_EQ(name->text().toUtf8().size(), 32);
+        EXPECT_EQ(name->text().toUtf8().size(), 64);
         Click(dialog, "btn2");
     });
     AskSeatAssociation(QString(), 0);

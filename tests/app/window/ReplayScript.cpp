@@ -47,12 +47,12 @@ ReplayScript &ReplayScript::Keys(uint16_t tablet, std::initializer_list<uint8_t>
     return *this;
 }
 
-ReplayScript &ReplayScript::Stroke(uint16_t tablet, const std::vector<QPoint> &points) {
+ReplayScript &ReplayScript::Stroke(uint16_t tablet, const std::vector<QPoint> &points, bool penUp) {
     std::vector<Record> records;
     for (const QPoint &point : points) {
         records.push_back(PositionRecord(tablet, point, false));
     }
-    if (!points.empty()) {
+    if (penUp && !points.empty()) {
         records.push_back(PositionRecord(tablet, points.back(), true));
     }
     AddReports(records);

@@ -20,8 +20,9 @@ public:
     // clear key, which the program sees as key 9.
     ReplayScript &Keys(uint16_t tablet, std::initializer_list<uint8_t> codes);
     // Pen-down records through the tablet points (tenths of the length unit,
-    // 0..2800 across, 0..2000 down), then a pen-up record at the last point.
-    ReplayScript &Stroke(uint16_t tablet, const std::vector<QPoint> &points);
+    // 0..2800 across, 0..2000 down), then a pen-up record at the last point
+    // unless the pen stays down (a stroke cut off).
+    ReplayScript &Stroke(uint16_t tablet, const std::vector<QPoint> &points, bool penUp = true);
     ReplayScript &Unplug();
     ReplayScript &Plug();
 

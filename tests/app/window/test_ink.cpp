@@ -90,6 +90,47 @@ TEST_F(Ink, StrokesReachTheirPanesAndKeyNineWipesOnlyItsOwn) {
     }
 }
 
+TEST_F(Ink, AReceiverLostInAStrokeEndsItSoTheNextStrokeStandsApart) {
+    WriteConfig(2, 2, 4);
+    WriteRoster({{"Ann", 21}, {"Ben", 22}, {"Cai", 23}, {"Dan", 24}});
+    const std::vector<QPoint> upper = Line({1000, 800}, {1600, 800});
+    const std::vector<QPoint> lower = Line({1000, 1500}, {2000, 1500});
+    // Tablets 21 and 22 are writing when the receiver goes; the pen-ups are
+    // never heard. After its return 21 writes lower down, and 24 last.
+    UseReplay(ReplayScript()
+                  .Wait(300)
+                  .Stroke(21, upper, false)
+                  .Stroke(22, upper, false)
+                  .Wait(100)
+                  .Unplug()
+                  .Wait(1500)
+                  .Plug()
+                  .Wait(1500)
+                  .Stroke(21, lower)
+                  .Wait(50)
+                  .Stroke(24, upper)
+                  .Wait(60000));
+    TFrmMain &w = Start();
+    Choose("EssayQuestion");
+    auto *usb = Control<QWidget>("btnUsbState");
+    ASSERT_TRUE(WaitFor([&] { return !usb->isEnabled(); })) << "the loss was not shown";
+    // The loss ended both open strokes.
+    EXPECT_GT(InkPixels(Pane(0)), 0);
+    EXPECT_GT(InkPixels(Pane(1)), 0);
+    EXPECT_EQ(w.LiveGrid->GetTile(0)->PenState(), 0);
+    EXPECT_EQ(w.LiveGrid->GetTile(1)->PenState(), 0);
+
+    ASSERT_TRUE(WaitFor([&] { return InkPixels(Pane(3)) > 0; })) << "the last stroke never came";
+    Shot(&w, QStringLiteral("ink-after-receiver-loss"));
+    const QRect top = Band(1000, 1600, 800);
+    const QRect bottom = Band(1000, 2000, 1500);
+    ASSERT_FALSE(top.intersects(bottom));
+    // Two strokes, nothing joining them.
+    EXPECT_GT(InkPixels(Pane(0), top), 20);
+    EXPECT_GT(InkPixels(Pane(0), bottom), 20);
+    EXPECT_EQ(InkPixels(Pane(0)), InkPixels(Pane(0), top) + InkPixels(Pane(0), bottom));
+}
+
 class EssayPage : public WindowTest {
 protected:
     void SetUp() override {

@@ -16,6 +16,7 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <cstdio>
 
 namespace lumora::test {
@@ -219,6 +220,43 @@ TEST_F(Program, WithoutReceiverEndsWithAnErrorStatus) {
     EXPECT_NE(run.exitCode, 124) << "the program waited for the prompt until it was killed";
     EXPECT_TRUE(QFileInfo::exists(Path("Config.ini")));
     EXPECT_TRUE(QFileInfo::exists(Path("StudentInfo.ini")));
+}
+
+TEST_F(Program, ATerminationSignalEndsThroughTheExitSaves) {
+    // Config.ini lacks keys: only the exit save writes them.
+    WriteTextFile(Path("Config.ini"), QStringLiteral("[Public]\nMainLine=4\nMainRow=2\n"));
+    WriteRosterFile(dir_.path(), NumberedClass(3));
+    QFile roster(Path("StudentInfo.ini"));
+    ASSERT_TRUE(roster.open(QIODevice::Append));
+    roster.write(QByteArray("; \0\n", 4)); // reported on stderr once the program runs
+    roster.close();
+    ReplayScript().Wait(60000).Save(Path("silent.replay"));
+
+    QProcess process;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("LUMORA_ANSWER_PROMPTS"), QStringLiteral("ok"));
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+    env.insert(QStringLiteral("PENLYNX_RECEIVER"), "replay:" + Path("silent.replay"));
+    process.setProcessEnvironment(env);
+    process.setProcessChannelMode(QProcess::MergedChannels);
+    // timeout passes the signal on to the program; its process id goes to a file.
+    process.start(QStringLiteral("xvfb-run"),
+                  {"-a", "-s", "-screen 0 1280x800x24", "sh", "-c",
+                   "echo $$ > \"$0\"; exec timeout " + QString::number(kProgramSeconds) + " \"$@\"",
+                   Path("timeout.pid"), LUMORA_PROGRAM, "--data-dir", dir_.path()});
+    QString output;
+    while (!output.contains(u"prompt: ") && process.waitForReadyRead(kProgramSeconds * 1000)) {
+        output += QString::fromLocal8Bit(process.readAll());
+    }
+    ASSERT_TRUE(output.contains(u"prompt: Warning: ")) << output.toStdString();
+    const pid_t pid = ReadTextFile(Path("timeout.pid")).trimmed().toInt();
+    ASSERT_GT(pid, 0);
+    ASSERT_EQ(::kill(pid, SIGTERM), 0);
+    ASSERT_TRUE(process.waitForFinished(60000));
+    output += QString::fromLocal8Bit(process.readAll());
+    EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(process.exitCode(), 0) << output.toStdString();
+    ExpectWrittenAtExit(dir_.path(), 4, 2, QStringLiteral("Student 3"));
 }
 
 } // namespace

@@ -1,0 +1,117 @@
+// The main window and its data files: start-up reading with what it does
+// when a file cannot be read completely, saves whose failures the teacher is
+// told about, and the end asked for by a termination signal.
+#include "Main.h"
+
+#include "config/DataFiles.h"
+#include "config/Roster.h"
+#include "config/UnSetName.h"
+#include "controls/Helpers.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QThread>
+#include <QTimer>
+
+namespace lumora {
+
+namespace {
+
+QString Shown(const QString &path) {
+    return QDir::toNativeSeparators(path);
+}
+
+} // namespace
+
+void TFrmMain::ReadDataFiles(int screenHeight) {
+    // A save killed half-way left its temporary file; the old file is whole.
+    RemoveUnfinishedSaves(dataDir_);
+    config_ = LoadConfig(dataDir_, screenHeight, &configProblem_);
+    LoadRoster(dataDir_, table_, &rosterProblem_);
+}
+
+void TFrmMain::SetAsideUnreadFiles() {
+    // What was read stays in use; the file itself is moved out of the way
+    // before anything new is written, then written again whole from memory.
+    if (KeepAsideReported(ConfigFilePath(dataDir_), configProblem_)) {
+        SaveConfigReported();
+    }
+    if (KeepAsideReported(RosterFilePath(dataDir_), rosterProblem_) && table_.Count.load() > 0) {
+        SaveRosterReported(-1);
+    }
+    configProblem_ = rosterProblem_ = FileProblem();
+}
+
+bool TFrmMain::KeepAsideReported(const QString &path, const FileProblem &problem) {
+    if (!problem.IsProblem()) {
+        return false;
+    }
+    QString keptAs;
+    QString error;
+    if (KeepAside(path, &keptAs, &error)) {
+        ShowPrompt(QStringLiteral("Warning"),
+                   FormatMessage(MessageTexts[MessageKey::FileKeptAside],
+                                 {Shown(path), problem.Describe(), QFileInfo(keptAs).fileName()}),
+                   false);
+        return true;
+    }
+    // It stays where it is; the saves refuse to write over it.
+    ShowPrompt(QStringLiteral("Error"),
+               FormatMessage(MessageTexts[MessageKey::FileNotKeptAside],
+                             {Shown(path), problem.Describe(), error}),
+               false);
+    return false;
+}
+
+bool TFrmMain::SaveRosterReported(int index) {
+    return SaveRosterEntriesReported(QList<int>{index});
+}
+
+bool TFrmMain::SaveRosterEntriesReported(const QList<int> &entries) {
+    QString error;
+    const bool saved = entries == QList<int>{-1}
+                           ? SaveRoster(dataDir_, table_, -1, &error)
+                           : SaveRosterEntries(dataDir_, table_, entries, &error);
+    if (!saved) {
+        ReportSaveFailure(RosterFilePath(dataDir_), error);
+    }
+    return saved;
+}
+
+bool TFrmMain::SaveConfigReported() {
+    QString error;
+    if (!SaveConfig(dataDir_, config_, &error)) {
+        ReportSaveFailure(ConfigFilePath(dataDir_), error);
+        return false;
+    }
+    return true;
+}
+
+void TFrmMain::ReportSaveFailure(const QString &path, const QString &reason) {
+    DebugLog(path + QStringLiteral(": ") + reason, 0);
+    ShowPrompt(QStringLiteral("Error"),
+               FormatMessage(MessageTexts[MessageKey::FileSaveFailed], {Shown(path), reason}),
+               false);
+}
+
+void TFrmMain::EndBySignal() {
+    // Dialogs waiting for the teacher end as with Cancel; the window closes
+    // once their handlers have returned, through the exit saves and without
+    // asking.
+    CancelOpenDialogs();
+    QTimer::singleShot(0, this, &TFrmMain::CloseWhenIdle);
+}
+
+void TFrmMain::CloseWhenIdle() {
+    // Not from inside a dialog's loop: the handler that opened it goes on
+    // with the grids when it returns.
+    if (QThread::currentThread()->loopLevel() > 1 || QApplication::activeModalWidget() != nullptr) {
+        CancelOpenDialogs();
+        QTimer::singleShot(20, this, &TFrmMain::CloseWhenIdle);
+        return;
+    }
+    close();
+}
+
+} // namespace lumora

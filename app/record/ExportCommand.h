@@ -1,0 +1,16 @@
+// The export command line:
+//   Lumora [--data-dir DIR] --export LESSON --format csv|xlsx --output FILE
+// It runs without a window (and without a display) and exits 0 on success;
+// otherwise it prints what is wrong to stderr and exits non-zero.
+#pragma once
+
+namespace lumora {
+
+// Whether the arguments ask for an export (they hold --export).
+bool IsExportCommand(int argc, char **argv);
+
+// Runs the export; the process's exit status. Creates its own
+// QCoreApplication, so call it before any other application object exists.
+int RunExportCommand(int argc, char **argv);
+
+} // namespace lumora

@@ -1,0 +1,185 @@
+#include "record/LessonExport.h"
+
+#include "controls/Helpers.h"
+
+#include <QDir>
+
+#include <algorithm>
+#include <map>
+#include <utility>
+
+namespace lumora {
+
+namespace {
+
+constexpr int kSubjective = 2;
+constexpr uint16_t kClearKey = 9;
+using Tone = ExportCell::Tone;
+
+QString TypeName(int type) {
+    switch (type) {
+    case 0:
+        return QStringLiteral("Single choice");
+    case 1:
+        return QStringLiteral("Multiple choice");
+    default:
+        return QStringLiteral("Subjective");
+    }
+}
+
+ExportCell Heading(const QString &text) {
+    return ExportCell::Of(text, Tone::Heading);
+}
+
+struct Column {
+    QuestionInfo question;
+    std::map<int, StudentResult> bySeat;
+    std::map<int, QString> pictures; // seat -> path under Records/
+    int students = 0;
+    int correct = 0;
+};
+
+} // namespace
+
+QString KeyLabel(uint16_t key) {
+    if (key == kClearKey) {
+        return QStringLiteral("clear");
+    }
+    return AnswerToLetters(SetBit(0, static_cast<uint8_t>(key & 0xFF), 1));
+}
+
+std::optional<LessonExport> BuildLessonExport(LessonHistory &history, int lesson, QString *error) {
+    const auto lessons = history.Lessons();
+    const auto questions = history.Questions(lesson);
+    if (!lessons || !questions) {
+        *error = history.Error();
+        return std::nullopt;
+    }
+    if (std::none_of(lessons->begin(), lessons->end(),
+                     [lesson](const LessonInfo &l) { return l.number == lesson; })) {
+        *error =
+            lessons->empty()
+                ? QStringLiteral("there is no lesson %1: the record holds no lessons").arg(lesson)
+                : QStringLiteral("there is no lesson %1: the record holds lessons %2 to %3")
+                      .arg(lesson)
+                      .arg(lessons->front().number)
+                      .arg(lessons->back().number);
+        return std::nullopt;
+    }
+
+    // Students are rows by seat and name: a seat given to someone else
+    // during the lesson makes a row of its own.
+    std::vector<Column> columns;
+    std::map<std::pair<int, QString>, int> students; // -> row
+    const QString records = RecordsFolder(history.DataDir());
+    for (const QuestionInfo &question : *questions) {
+        const auto results = history.Students(lesson, question.number);
+        const auto pictures = history.Pictures(lesson, question.number);
+        if (!results || !pictures) {
+            *error = history.Error();
+            return std::nullopt;
+        }
+        Column column{question, {}, {}, static_cast<int>(results->size()), 0};
+        for (const StudentResult &result : *results) {
+            column.bySeat[result.seat] = result;
+            column.correct += result.correct.value_or(false) ? 1 : 0;
+            students.try_emplace({result.seat, result.name}, 0);
+        }
+        for (const PictureInfo &picture : *pictures) {
+            column.pictures[picture.seat] = QDir(records).relativeFilePath(picture.path);
+        }
+        columns.push_back(std::move(column));
+    }
+
+    LessonExport out;
+    ExportSheet &book = out.gradebook;
+    book.name = QStringLiteral("Gradebook");
+    std::vector<ExportCell> header{Heading(QStringLiteral("Seat")),
+                                   Heading(QStringLiteral("Name"))};
+    std::vector<ExportCell> types{ExportCell(), Heading(QStringLiteral("Type"))};
+    std::vector<ExportCell> keys{ExportCell(), Heading(QStringLiteral("Answer key"))};
+    for (const Column &column : columns) {
+        header.push_back(Heading(QStringLiteral("Q%1").arg(column.question.number)));
+        types.push_back(ExportCell::Of(TypeName(column.question.type)));
+        keys.push_back(column.question.type == kSubjective
+                           ? ExportCell()
+                           : ExportCell::Of(column.question.answerKey));
+    }
+    for (const char *title : {"Correct", "Graded", "Percent"}) {
+        header.push_back(Heading(QString::fromLatin1(title)));
+    }
+    book.rows = {header, types, keys};
+
+    int allCorrect = 0;
+    int allGraded = 0;
+    for (const auto &[student, row] : students) {
+        const auto &[seat, name] = student;
+        std::vector<ExportCell> cells{ExportCell::Of(seat), ExportCell::Of(name)};
+        int correct = 0;
+        int graded = 0;
+        for (const Column &column : columns) {
+            const auto found = column.bySeat.find(seat);
+            if (found == column.bySeat.end() || found->second.name != name) {
+                cells.emplace_back(); // not in the class for this question
+                continue;
+            }
+            const StudentResult &result = found->second;
+            if (column.question.type == kSubjective) {
+                const auto picture = column.pictures.find(seat);
+                cells.push_back(picture == column.pictures.end() ? ExportCell()
+                                                                 : ExportCell::Of(picture->second));
+                continue;
+            }
+            const bool right = result.correct.value_or(false);
+            ++graded;
+            correct += right ? 1 : 0;
+            const QString mark = right ? QStringLiteral("✓") : QStringLiteral("✗");
+            cells.push_back(
+                ExportCell::Of(result.letters.isEmpty() ? mark : result.letters + u' ' + mark,
+                               right ? Tone::Correct : Tone::Wrong));
+        }
+        cells.push_back(ExportCell::Of(correct));
+        cells.push_back(ExportCell::Of(graded));
+        cells.push_back(ExportCell::Share(correct, graded));
+        allCorrect += correct;
+        allGraded += graded;
+        book.rows.push_back(std::move(cells));
+    }
+
+    std::vector<ExportCell> correctRow{ExportCell(), Heading(QStringLiteral("Correct"))};
+    std::vector<ExportCell> shareRow{ExportCell(), Heading(QStringLiteral("Percent"))};
+    for (const Column &column : columns) {
+        const bool choice = column.question.type != kSubjective;
+        correctRow.push_back(choice ? ExportCell::Of(column.correct) : ExportCell());
+        shareRow.push_back(choice ? ExportCell::Share(column.correct, column.students)
+                                  : ExportCell());
+    }
+    correctRow.push_back(ExportCell::Of(allCorrect));
+    correctRow.push_back(ExportCell::Of(allGraded));
+    correctRow.push_back(ExportCell::Share(allCorrect, allGraded));
+    book.rows.push_back(std::move(correctRow));
+    book.rows.push_back(std::move(shareRow));
+
+    const auto presses = history.Presses(lesson);
+    if (!presses) {
+        *error = history.Error();
+        return std::nullopt;
+    }
+    ExportSheet &sheet = out.presses;
+    sheet.name = QStringLiteral("Presses");
+    sheet.rows.push_back({Heading(QStringLiteral("Question")), Heading(QStringLiteral("Seat")),
+                          Heading(QStringLiteral("Name")), Heading(QStringLiteral("Tablet ID")),
+                          Heading(QStringLiteral("Key")), Heading(QStringLiteral("Letter")),
+                          Heading(QStringLiteral("Time (ms)")),
+                          Heading(QStringLiteral("Answer after"))});
+    for (const PressInfo &press : *presses) {
+        sheet.rows.push_back({ExportCell::Of(press.question), ExportCell::Of(press.seat),
+                              ExportCell::Of(press.name), ExportCell::Of(press.cardId),
+                              ExportCell::Of(press.key), ExportCell::Of(KeyLabel(press.key)),
+                              ExportCell::Of(press.ms),
+                              ExportCell::Of(AnswerToLetters(press.answer))});
+    }
+    return out;
+}
+
+} // namespace lumora

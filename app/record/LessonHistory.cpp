@@ -1,0 +1,221 @@
+#include "record/LessonHistory.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QVariant>
+
+namespace lumora {
+
+namespace {
+
+constexpr int kSubjective = 2;
+
+// Runs a prepared query with its values; false with *error.
+bool Run(QSqlQuery &query, const QString &sql, const QVariantList &values, QString *error) {
+    query.setForwardOnly(true);
+    if (!query.prepare(sql)) {
+        *error = query.lastError().text();
+        return false;
+    }
+    for (const QVariant &value : values) {
+        query.addBindValue(value);
+    }
+    if (!query.exec()) {
+        *error = query.lastError().text();
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+bool LessonHistory::Open(const QString &dataDir, QString *error) {
+    dataDir_ = dataDir;
+    const QString path = RecordDatabasePath(dataDir);
+    if (!QFileInfo::exists(path)) {
+        *error = QStringLiteral("no lesson record in %1").arg(QDir::toNativeSeparators(dataDir));
+        return false;
+    }
+    if (!connection_.Open(path, false, error)) {
+        *error = QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(path), *error);
+        return false;
+    }
+    return true;
+}
+
+std::optional<std::vector<LessonInfo>> LessonHistory::Lessons() {
+    QSqlQuery query(connection_.Database());
+    if (!Run(query,
+             QStringLiteral("SELECT l.number, l.started_at, COALESCE(l.ended_at, ''), "
+                            "(SELECT COUNT(*) FROM question q WHERE q.lesson = l.number) "
+                            "FROM lesson l ORDER BY l.number"),
+             {}, &error_)) {
+        return std::nullopt;
+    }
+    std::vector<LessonInfo> lessons;
+    while (query.next()) {
+        lessons.push_back({query.value(0).toInt(), query.value(1).toString(),
+                           query.value(2).toString(), query.value(3).toInt()});
+    }
+    return lessons;
+}
+
+std::optional<std::vector<QuestionInfo>> LessonHistory::Questions(int lesson) {
+    QSqlQuery query(connection_.Database());
+    if (!Run(query,
+             QStringLiteral("SELECT number, type, answer_key, started_at, COALESCE(ended_at, '') "
+                            "FROM question WHERE lesson = ? ORDER BY number"),
+             {lesson}, &error_)) {
+        return std::nullopt;
+    }
+    std::vector<QuestionInfo> questions;
+    while (query.next()) {
+        questions.push_back({query.value(0).toInt(), query.value(1).toInt(),
+                             query.value(2).toString(), query.value(3).toString(),
+                             query.value(4).toString()});
+    }
+    return questions;
+}
+
+std::optional<std::vector<StudentResult>> LessonHistory::Students(int lesson, int question) {
+    QSqlQuery query(connection_.Database());
+    if (!Run(query,
+             QStringLiteral(
+                 "SELECT s.seat, s.name, s.card_id, s.pane_id, s.answer, s.letters, s.correct, "
+                 "(SELECT MIN(p.ms) FROM press p WHERE p.student = s.id) "
+                 "FROM student s JOIN question q ON q.id = s.question "
+                 "WHERE q.lesson = ? AND q.number = ? ORDER BY s.seat"),
+             {lesson, question}, &error_)) {
+        return std::nullopt;
+    }
+    std::vector<StudentResult> students;
+    while (query.next()) {
+        StudentResult student;
+        student.seat = query.value(0).toInt();
+        student.name = query.value(1).toString();
+        student.cardId = static_cast<uint16_t>(query.value(2).toUInt());
+        student.paneId = static_cast<uint16_t>(query.value(3).toUInt());
+        student.answer = static_cast<uint32_t>(query.value(4).toLongLong());
+        student.letters = query.value(5).toString();
+        if (!query.value(6).isNull()) {
+            student.correct = query.value(6).toInt() != 0;
+        }
+        if (!query.value(7).isNull()) {
+            student.firstPressMs = query.value(7).toInt();
+        }
+        students.push_back(student);
+    }
+    return students;
+}
+
+std::optional<Statistics> LessonHistory::Bars(int lesson, int question,
+                                              const QString &unansweredText) {
+    QSqlQuery query(connection_.Database());
+    if (!Run(
+            query,
+            QStringLiteral("SELECT type, answer_key FROM question WHERE lesson = ? AND number = ?"),
+            {lesson, question}, &error_)) {
+        return std::nullopt;
+    }
+    if (!query.next()) {
+        return Statistics();
+    }
+    const int type = query.value(0).toInt();
+    const QString key = query.value(1).toString();
+    const std::optional<std::vector<StudentResult>> students = Students(lesson, question);
+    if (!students) {
+        return std::nullopt;
+    }
+    std::vector<uint32_t> answers;
+    for (const StudentResult &student : *students) {
+        answers.push_back(student.answer);
+    }
+    if (type == kSubjective) {
+        Statistics none;
+        none.total = static_cast<int>(answers.size());
+        return none;
+    }
+    return BuildStatistics(answers, key, unansweredText);
+}
+
+std::optional<std::vector<PictureInfo>> LessonHistory::Pictures(int lesson, int question) {
+    QSqlQuery query(connection_.Database());
+    if (!Run(query,
+             QStringLiteral("SELECT s.seat, s.name, p.path FROM picture p "
+                            "JOIN student s ON s.id = p.student "
+                            "JOIN question q ON q.id = s.question "
+                            "WHERE q.lesson = ? AND q.number = ? ORDER BY s.seat"),
+             {lesson, question}, &error_)) {
+        return std::nullopt;
+    }
+    const QDir records(RecordsFolder(dataDir_));
+    std::vector<PictureInfo> pictures;
+    while (query.next()) {
+        pictures.push_back({query.value(0).toInt(), query.value(1).toString(),
+                            records.filePath(query.value(2).toString())});
+    }
+    return pictures;
+}
+
+std::optional<std::vector<PenSample>> LessonHistory::PenPoints(int lesson, int question, int seat) {
+    QSqlQuery query(connection_.Database());
+    if (!Run(query,
+             QStringLiteral("SELECT p.points, p.up_ms FROM pen_stroke p "
+                            "JOIN student s ON s.id = p.student "
+                            "JOIN question q ON q.id = s.question "
+                            "WHERE q.lesson = ? AND q.number = ? AND s.seat = ? ORDER BY p.id"),
+             {lesson, question, seat}, &error_)) {
+        return std::nullopt;
+    }
+    std::vector<PenSample> samples;
+    while (query.next()) {
+        const std::vector<PenSample> points = UnpackPenPoints(query.value(0).toByteArray());
+        samples.insert(samples.end(), points.begin(), points.end());
+        if (!query.value(1).isNull()) {
+            samples.push_back({query.value(1).toInt(), 0, 0, false});
+        }
+    }
+    return samples;
+}
+
+std::optional<std::vector<PressInfo>> LessonHistory::Presses(int lesson) {
+    QSqlQuery query(connection_.Database());
+    if (!Run(query,
+             QStringLiteral("SELECT q.number, s.seat, s.name, s.card_id, p.key, p.ms, p.answer "
+                            "FROM press p JOIN student s ON s.id = p.student "
+                            "JOIN question q ON q.id = s.question "
+                            "WHERE q.lesson = ? ORDER BY q.number, s.seat, p.id"),
+             {lesson}, &error_)) {
+        return std::nullopt;
+    }
+    std::vector<PressInfo> presses;
+    while (query.next()) {
+        presses.push_back({query.value(0).toInt(), query.value(1).toInt(),
+                           query.value(2).toString(),
+                           static_cast<uint16_t>(query.value(3).toUInt()),
+                           static_cast<uint16_t>(query.value(4).toUInt()), query.value(5).toInt(),
+                           static_cast<uint32_t>(query.value(6).toLongLong())});
+    }
+    return presses;
+}
+
+std::optional<std::vector<UnknownTabletInfo>> LessonHistory::UnknownTablets(int lesson) {
+    QSqlQuery query(connection_.Database());
+    if (!Run(query,
+             QStringLiteral("SELECT tablet_id, first_heard, last_heard, events FROM "
+                            "unknown_tablet WHERE lesson = ? ORDER BY tablet_id"),
+             {lesson}, &error_)) {
+        return std::nullopt;
+    }
+    std::vector<UnknownTabletInfo> tablets;
+    while (query.next()) {
+        tablets.push_back({static_cast<uint16_t>(query.value(0).toUInt()),
+                           query.value(1).toString(), query.value(2).toString(),
+                           query.value(3).toLongLong()});
+    }
+    return tablets;
+}
+
+} // namespace lumora

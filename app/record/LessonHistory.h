@@ -1,0 +1,100 @@
+// Read-side queries of the lesson record for the history view and the
+// exports. Opens Records/lessons.db (never creating it) on the calling
+// thread; the writer may be committing at the same time (WAL), and what it
+// committed last is what is seen.
+#pragma once
+
+#include "Statistics.h"
+#include "record/PenStroke.h"
+#include "record/RecordDatabase.h"
+
+#include <QString>
+
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+namespace lumora {
+
+struct LessonInfo {
+    int number = 0;    // as the history shows it
+    QString startedAt; // ISO 8601 with offset
+    QString endedAt;   // empty when the run did not end cleanly
+    int questionCount = 0;
+};
+
+struct QuestionInfo {
+    int number = 0; // in the lesson, from 1
+    int type = 0;   // 0 single, 1 multiple, 2 subjective
+    QString answerKey;
+    QString startedAt;
+    QString endedAt; // empty when the question was never ended
+};
+
+struct StudentResult {
+    int seat = 0; // from 1
+    QString name;
+    uint16_t cardId = 0;
+    uint16_t paneId = 0;
+    uint32_t answer = 0;
+    QString letters;
+    std::optional<bool> correct;     // none for a subjective question
+    std::optional<int> firstPressMs; // none when the student pressed nothing
+};
+
+struct PictureInfo {
+    int seat = 0;
+    QString name;
+    QString path; // absolute
+};
+
+struct PressInfo {
+    int question = 0;
+    int seat = 0;
+    QString name;
+    uint16_t cardId = 0;
+    uint16_t key = 0;
+    int ms = 0;
+    uint32_t answer = 0; // after the press
+};
+
+struct UnknownTabletInfo {
+    uint16_t tabletId = 0;
+    QString firstHeard;
+    QString lastHeard;
+    qint64 events = 0;
+};
+
+class LessonHistory {
+public:
+    // False with *error when dataDir holds no record or it cannot be read.
+    bool Open(const QString &dataDir, QString *error);
+    void Close() { connection_.Close(); }
+
+    // Every query returns nothing (std::nullopt) when the database fails;
+    // Error() then says why. An unknown lesson or question gives empty lists.
+    std::optional<std::vector<LessonInfo>> Lessons();
+    std::optional<std::vector<QuestionInfo>> Questions(int lesson);
+    // In seat order.
+    std::optional<std::vector<StudentResult>> Students(int lesson, int question);
+    // The bars of the result chart, counted like the live chart from the
+    // final answers; no bars for a subjective question.
+    std::optional<Statistics> Bars(int lesson, int question, const QString &unansweredText);
+    std::optional<std::vector<PictureInfo>> Pictures(int lesson, int question);
+    // Every pen point of a student (by seat) in order, each pen-up as a
+    // sample that is not down.
+    std::optional<std::vector<PenSample>> PenPoints(int lesson, int question, int seat);
+    // Every press of the lesson by question, then seat, in the order pressed.
+    std::optional<std::vector<PressInfo>> Presses(int lesson);
+    std::optional<std::vector<UnknownTabletInfo>> UnknownTablets(int lesson);
+
+    const QString &Error() const { return error_; }
+    const QString &DataDir() const { return dataDir_; }
+
+private:
+    QString dataDir_;
+    RecordConnection connection_;
+    QString error_;
+};
+
+} // namespace lumora

@@ -1,0 +1,29 @@
+#include "record/RecordProblem.h"
+
+namespace lumora {
+
+QString RecordProblemTitle(const MessageTextTable &messages) {
+    return messages[MessageKey::RecordTitle];
+}
+
+QString RecordProblemText(const RecordProblem &problem, const MessageTextTable &messages) {
+    MessageKey key = MessageKey::RecordError3;
+    switch (problem.kind) {
+    case RecordProblem::Kind::SetAside:
+        key = MessageKey::RecordError1;
+        break;
+    case RecordProblem::Kind::Unavailable:
+        key = MessageKey::RecordError2;
+        break;
+    case RecordProblem::Kind::WriteFailed:
+        key = MessageKey::RecordError3;
+        break;
+    }
+    const QString &text = messages[key];
+    if (problem.detail.isEmpty()) {
+        return text;
+    }
+    return text.isEmpty() ? problem.detail : text + u'\n' + problem.detail;
+}
+
+} // namespace lumora

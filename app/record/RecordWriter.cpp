@@ -1,0 +1,533 @@
+#include "record/RecordWriter.h"
+
+#include "record/PenStroke.h"
+#include "record/RecordTime.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QSqlError>
+#include <QVariant>
+
+namespace lumora {
+
+namespace {
+
+inline constexpr int kSubjective = 2;
+
+QString Native(const QString &path) {
+    return QDir::toNativeSeparators(path);
+}
+
+// Renames the database and its WAL and shared-memory files to a free name
+// beside it; SQLite finds a WAL by the database's name, so the pair stays
+// together. Returns the new name of the database, or empty with *error.
+QString SetAside(const QString &path, QString *error) {
+    const QFileInfo info(path);
+    const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
+    QString target;
+    for (int n = 1;; ++n) {
+        const QString suffix = n == 1 ? QString() : QStringLiteral("-%1").arg(n);
+        target = info.dir().filePath(QStringLiteral("lessons.unusable-%1%2.db").arg(stamp, suffix));
+        if (!QFileInfo::exists(target) && !QFileInfo::exists(target + QStringLiteral("-wal"))) {
+            break;
+        }
+    }
+    if (!QFile::rename(path, target) && !QDir().rename(path, target)) {
+        *error = QStringLiteral("%1 could not be renamed").arg(Native(path));
+        return QString();
+    }
+    // A stale WAL left under the old name would be replayed into the fresh
+    // database: move it along, or remove it when it cannot be moved.
+    for (const char *extra : {"-wal", "-shm"}) {
+        const QString from = path + QLatin1String(extra);
+        if (QFileInfo::exists(from) && !QFile::rename(from, target + QLatin1String(extra)) &&
+            !QFile::remove(from)) {
+            *error = QStringLiteral("%1 could not be moved").arg(Native(from));
+            return QString();
+        }
+    }
+    return target;
+}
+
+// A write that proves the file takes writes (a read-only file opens fine).
+bool ProbeWrite(RecordConnection &connection, QString *error) {
+    QSqlQuery query(connection.Database());
+    const bool ok =
+        query.exec(QStringLiteral("BEGIN IMMEDIATE")) &&
+        query.exec(QStringLiteral("PRAGMA user_version = %1").arg(RecordSchemaVersion())) &&
+        query.exec(QStringLiteral("COMMIT"));
+    if (!ok) {
+        connection.Failed(query.lastError(), error);
+        query.exec(QStringLiteral("ROLLBACK"));
+    }
+    return ok;
+}
+
+// A file that failed as corrupt during a run is checked whole at the next start.
+QString CheckMarkPath(const QString &databasePath) {
+    return databasePath + QStringLiteral(".check");
+}
+
+bool PassesCheck(QSqlDatabase &db, QString *error) {
+    QSqlQuery query(db);
+    if (query.exec(QStringLiteral("PRAGMA quick_check(1)")) && query.next() &&
+        query.value(0).toString() == QLatin1String("ok")) {
+        return true;
+    }
+    *error = query.lastError().isValid()
+                 ? query.lastError().text()
+                 : QStringLiteral("damaged: %1").arg(query.value(0).toString());
+    return false;
+}
+
+// Text for a NOT NULL column: Qt SQL binds a null QString as NULL.
+QString Text(const QString &text) {
+    return text.isNull() ? QStringLiteral("") : text;
+}
+
+QVariant Correctness(std::optional<bool> correct) {
+    return correct ? QVariant(*correct ? 1 : 0) : QVariant(QMetaType::fromType<int>());
+}
+
+} // namespace
+
+std::optional<bool> AnswerIsCorrect(int questionType, uint32_t answer, const QString &key) {
+    if (questionType == kSubjective) {
+        return std::nullopt;
+    }
+    return answer != 0 && AnswerToLetters(answer) == key;
+}
+
+RecordWriter::RecordWriter(const QString &dataDir, const QDateTime &lessonStart,
+                           int64_t lessonStartNs)
+    : dataDir_(dataDir), lessonStart_(lessonStart), lessonStartNs_(lessonStartNs) {}
+
+RecordWriter::~RecordWriter() {
+    Close();
+}
+
+void RecordWriter::Close() {
+    insertPress_.reset();
+    updateAnswer_.reset();
+    insertStroke_.reset();
+    connection_.Close();
+}
+
+bool RecordWriter::OpenFile(const QString &path, QString *error) {
+    if (!connection_.Open(path, true, error) || !ProbeWrite(connection_, error)) {
+        return false;
+    }
+    const QString mark = CheckMarkPath(path);
+    if (QFileInfo::exists(mark)) {
+        if (!PassesCheck(connection_.Database(), error)) {
+            return false;
+        }
+        QFile::remove(mark);
+    }
+    return Prepare(error);
+}
+
+std::optional<RecordProblem> RecordWriter::Open() {
+    const QString folder = RecordsFolder(dataDir_);
+    if (!QDir().mkpath(folder)) {
+        return RecordProblem{
+            RecordProblem::Kind::Unavailable,
+            QStringLiteral("%1 (the folder cannot be created)").arg(Native(folder))};
+    }
+    const QString path = RecordDatabasePath(dataDir_);
+    QString error;
+    if (OpenFile(path, &error)) {
+        return std::nullopt;
+    }
+    const bool busy = connection_.Busy();
+    const bool notTheFile = connection_.NotTheFilesFault();
+    Close();
+    if (busy) {
+        // Another run of the program holds the file: it is not set aside.
+        return RecordProblem{
+            RecordProblem::Kind::Unavailable,
+            QStringLiteral("%1 (in use by another program: %2)").arg(Native(path), error)};
+    }
+    if (notTheFile) {
+        // A full disk or a failing device says nothing against the file.
+        return RecordProblem{RecordProblem::Kind::Unavailable,
+                             QStringLiteral("%1 (%2)").arg(Native(path), error)};
+    }
+    if (!QFileInfo::exists(path)) {
+        // Not even a new file could be made: the folder takes no writes.
+        return RecordProblem{RecordProblem::Kind::Unavailable,
+                             QStringLiteral("%1 (%2)").arg(Native(folder), error)};
+    }
+    QString asideError;
+    const QString aside = SetAside(path, &asideError);
+    if (aside.isEmpty()) {
+        return RecordProblem{RecordProblem::Kind::Unavailable,
+                             QStringLiteral("%1 (%2; %3)").arg(Native(path), error, asideError)};
+    }
+    QFile::remove(CheckMarkPath(path));
+    QString freshError;
+    if (OpenFile(path, &freshError)) {
+        return RecordProblem{RecordProblem::Kind::SetAside,
+                             QStringLiteral("%1\n(%2)").arg(Native(aside), error)};
+    }
+    Close();
+    return RecordProblem{RecordProblem::Kind::Unavailable,
+                         QStringLiteral("%1 (%2)").arg(Native(folder), freshError)};
+}
+
+void RecordWriter::Abandon() {
+    if (connection_.Corrupt()) {
+        // Checked whole (and set aside) at the next start.
+        QFile mark(CheckMarkPath(RecordDatabasePath(dataDir_)));
+        if (mark.open(QIODevice::WriteOnly)) {
+            mark.close();
+        }
+    }
+    Rollback();
+    Close();
+}
+
+bool RecordWriter::LimitPages(int pages) {
+    QSqlQuery query(connection_.Database());
+    return pages <= 0 || query.exec(QStringLiteral("PRAGMA max_page_count = %1").arg(pages));
+}
+
+bool RecordWriter::Prepare(QString *error) {
+    QSqlDatabase &db = connection_.Database();
+    insertPress_.emplace(db);
+    updateAnswer_.emplace(db);
+    insertStroke_.emplace(db);
+    const bool ok =
+        insertPress_->prepare(
+            QStringLiteral("INSERT INTO press (student, key, ms, answer) VALUES (?, ?, ?, ?)")) &&
+        updateAnswer_->prepare(QStringLiteral(
+            "UPDATE student SET answer = ?, letters = ?, correct = ? WHERE id = ?")) &&
+        insertStroke_->prepare(
+            QStringLiteral("INSERT INTO pen_stroke (student, points, up_ms) VALUES (?, ?, ?)"));
+    if (!ok) {
+        connection_.Failed(db.lastError(), error);
+    }
+    return ok;
+}
+
+bool RecordWriter::Exec(QSqlQuery &query, QString *error) {
+    return query.exec() || connection_.Failed(query.lastError(), error);
+}
+
+bool RecordWriter::Begin(QString *error) {
+    return connection_.Database().transaction() ||
+           connection_.Failed(connection_.Database().lastError(), error);
+}
+
+bool RecordWriter::Commit(QString *error) {
+    if (!FlushStrokes(error) || !FlushUnknownTablets(error)) {
+        return false;
+    }
+    return connection_.Database().commit() ||
+           connection_.Failed(connection_.Database().lastError(), error);
+}
+
+void RecordWriter::Rollback() {
+    unknown_.clear();
+    for (QByteArray &points : strokes_) {
+        points.clear();
+    }
+    connection_.Database().rollback();
+}
+
+QString RecordWriter::WallTime(int64_t ns) const {
+    return IsoWithOffset(lessonStart_.addMSecs((ns - lessonStartNs_) / 1000000));
+}
+
+qint64 RecordWriter::StudentOf(int slot) const {
+    return slot >= 0 && slot < kSlotCount ? question_.student[static_cast<size_t>(slot)] : 0;
+}
+
+int RecordWriter::Milliseconds(int64_t ns) const {
+    return static_cast<int>((ns - question_.startNs) / 1000000);
+}
+
+bool RecordWriter::EnsureLesson(QString *error) {
+    if (lesson_ != 0) {
+        return true;
+    }
+    QSqlQuery query(connection_.Database());
+    if (!query.exec(QStringLiteral("SELECT COALESCE(MAX(number), 0) + 1 FROM lesson")) ||
+        !query.next()) {
+        return connection_.Failed(query.lastError(), error);
+    }
+    const qint64 number = query.value(0).toLongLong();
+    // Pictures go to Records/<number>/; a folder of that name left by a
+    // database that was set aside is not reused.
+    const QDir records(RecordsFolder(dataDir_));
+    QString folder = QString::number(number);
+    for (int n = 2; records.exists(folder); ++n) {
+        folder = QStringLiteral("%1-%2").arg(number).arg(n);
+    }
+    query.prepare(
+        QStringLiteral("INSERT INTO lesson (number, started_at, folder) VALUES (?, ?, ?)"));
+    query.addBindValue(number);
+    query.addBindValue(IsoWithOffset(lessonStart_));
+    query.addBindValue(folder);
+    if (!Exec(query, error)) {
+        return false;
+    }
+    lesson_ = number;
+    lessonFolder_ = folder;
+    return true;
+}
+
+bool RecordWriter::Apply(RecordEvent &event, QString *error) {
+    switch (event.kind) {
+    case RecordEvent::Kind::Key:
+        return RecordKey(event, error);
+    case RecordEvent::Kind::PenPoint:
+    case RecordEvent::Kind::PenUp:
+        return RecordPen(event, error);
+    case RecordEvent::Kind::UnknownTablet: {
+        auto [heard, added] = unknown_.try_emplace(event.value, Heard{event.enqueuedNs, 0, 0});
+        heard->second.lastNs = event.enqueuedNs;
+        ++heard->second.events;
+        return true;
+    }
+    case RecordEvent::Kind::QuestionStarted:
+        return StartQuestion(event, error);
+    case RecordEvent::Kind::QuestionEnded:
+        return EndQuestion(event, error);
+    case RecordEvent::Kind::Picture:
+        return SavePicture(event, error);
+    }
+    return true;
+}
+
+bool RecordWriter::StartQuestion(const RecordEvent &event, QString *error) {
+    // The last question's strokes go to its own students.
+    if (!FlushStrokes(error) || !EnsureLesson(error)) {
+        return false;
+    }
+    const RecordPayload &payload = *event.payload;
+    QSqlQuery query(connection_.Database());
+    query.prepare(QStringLiteral("INSERT INTO question (lesson, number, type, answer_key, "
+                                 "started_at) VALUES (?, ?, ?, ?, ?)"));
+    const int number = question_.number + 1;
+    query.addBindValue(lesson_);
+    query.addBindValue(number);
+    query.addBindValue(payload.questionType);
+    query.addBindValue(Text(payload.answerKey));
+    query.addBindValue(WallTime(event.enqueuedNs));
+    if (!Exec(query, error)) {
+        return false;
+    }
+    question_ = Question{};
+    question_.id = query.lastInsertId().toLongLong();
+    question_.number = number;
+    question_.type = payload.questionType;
+    question_.key = payload.answerKey;
+    question_.startNs = event.enqueuedNs;
+    question_.open = true;
+    return WriteRoster(payload.roster, false, error);
+}
+
+bool RecordWriter::EndQuestion(const RecordEvent &event, QString *error) {
+    const RecordPayload &payload = *event.payload;
+    if (question_.id == 0) {
+        // Ended without a start (answers are taken before a question is under
+        // way): the question begins and ends here, its answers are kept.
+        RecordEvent start;
+        start.kind = RecordEvent::Kind::QuestionStarted;
+        start.enqueuedNs = event.enqueuedNs;
+        start.payload = std::make_unique<RecordPayload>(payload);
+        if (!StartQuestion(start, error)) {
+            return false;
+        }
+    }
+    // Ending again (the result rebuilt) updates the same question.
+    if (!FlushStrokes(error)) {
+        return false;
+    }
+    question_.open = false;
+    question_.type = payload.questionType;
+    question_.key = payload.answerKey;
+    QSqlQuery query(connection_.Database());
+    query.prepare(
+        QStringLiteral("UPDATE question SET type = ?, answer_key = ?, ended_at = ? WHERE id = ?"));
+    query.addBindValue(payload.questionType);
+    query.addBindValue(Text(payload.answerKey));
+    query.addBindValue(WallTime(event.enqueuedNs));
+    query.addBindValue(question_.id);
+    return Exec(query, error) && WriteRoster(payload.roster, true, error);
+}
+
+bool RecordWriter::WriteRoster(const std::vector<RosterEntry> &roster, bool final, QString *error) {
+    QSqlQuery insert(connection_.Database());
+    insert.prepare(QStringLiteral(
+        "INSERT INTO student (question, seat, name, card_id, pane_name, pane_id, answer, "
+        "letters, correct) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)"));
+    for (const RosterEntry &entry : roster) {
+        if (entry.slot < 0 || entry.slot >= kSlotCount) {
+            continue;
+        }
+        const QVariant correct =
+            Correctness(AnswerIsCorrect(question_.type, entry.answer, question_.key));
+        qint64 &student = question_.student[static_cast<size_t>(entry.slot)];
+        if (student != 0) {
+            if (final) {
+                updateAnswer_->bindValue(0, entry.answer);
+                updateAnswer_->bindValue(1, Text(AnswerToLetters(entry.answer)));
+                updateAnswer_->bindValue(2, correct);
+                updateAnswer_->bindValue(3, student);
+                if (!Exec(*updateAnswer_, error)) {
+                    return false;
+                }
+            }
+            continue;
+        }
+        // A student named during the question joins it here.
+        insert.bindValue(0, question_.id);
+        insert.bindValue(1, entry.slot + 1);
+        insert.bindValue(2, Text(entry.name));
+        insert.bindValue(3, entry.cardId);
+        insert.bindValue(4, Text(entry.paneName));
+        insert.bindValue(5, entry.paneId);
+        insert.bindValue(6, entry.answer);
+        insert.bindValue(7, Text(AnswerToLetters(entry.answer)));
+        insert.bindValue(8, correct);
+        if (!Exec(insert, error)) {
+            return false;
+        }
+        student = insert.lastInsertId().toLongLong();
+    }
+    return true;
+}
+
+bool RecordWriter::RecordKey(const RecordEvent &event, QString *error) {
+    const qint64 student = question_.open ? StudentOf(event.slot) : 0;
+    if (student == 0) {
+        ++ignored_;
+        return true;
+    }
+    insertPress_->bindValue(0, student);
+    insertPress_->bindValue(1, event.value);
+    insertPress_->bindValue(2, Milliseconds(event.enqueuedNs));
+    insertPress_->bindValue(3, event.answer);
+    if (!Exec(*insertPress_, error)) {
+        return false;
+    }
+    // The answer so far, so a question never ended still has its letters.
+    updateAnswer_->bindValue(0, event.answer);
+    updateAnswer_->bindValue(1, Text(AnswerToLetters(event.answer)));
+    updateAnswer_->bindValue(
+        2, Correctness(AnswerIsCorrect(question_.type, event.answer, question_.key)));
+    updateAnswer_->bindValue(3, student);
+    return Exec(*updateAnswer_, error);
+}
+
+bool RecordWriter::RecordPen(const RecordEvent &event, QString *error) {
+    const qint64 student = question_.open ? StudentOf(event.slot) : 0;
+    if (student == 0) {
+        ++ignored_;
+        return true;
+    }
+    if (event.kind == RecordEvent::Kind::PenUp) {
+        return FlushStroke(event.slot, std::max(0, Milliseconds(event.enqueuedNs)), error);
+    }
+    AppendPenPoint(strokes_[event.slot], Milliseconds(event.enqueuedNs), event.x, event.y);
+    return true;
+}
+
+bool RecordWriter::FlushStroke(int slot, int64_t upMs, QString *error) {
+    QByteArray &points = strokes_[static_cast<size_t>(slot)];
+    if (points.isEmpty() && upMs < 0) {
+        return true;
+    }
+    insertStroke_->bindValue(0, StudentOf(slot));
+    // A pen-up alone still ends the stroke written in earlier rows.
+    insertStroke_->bindValue(1, points.isNull() ? QByteArray("") : points);
+    insertStroke_->bindValue(2, upMs < 0 ? QVariant(QMetaType::fromType<qint64>())
+                                         : QVariant(static_cast<qint64>(upMs)));
+    points.clear();
+    return Exec(*insertStroke_, error);
+}
+
+bool RecordWriter::FlushStrokes(QString *error) {
+    for (int slot = 0; slot < kSlotCount; ++slot) {
+        if (!FlushStroke(slot, -1, error)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool RecordWriter::SavePicture(const RecordEvent &event, QString *error) {
+    // Pictures come after the end: they belong to the last question.
+    const qint64 student = StudentOf(event.slot);
+    if (student == 0 || event.payload->picture.isNull()) {
+        ++ignored_;
+        return true;
+    }
+    const QString relative = QStringLiteral("%1/q%2-seat%3.png")
+                                 .arg(lessonFolder_)
+                                 .arg(question_.number)
+                                 .arg(event.slot + 1);
+    const QString path = QDir(RecordsFolder(dataDir_)).filePath(relative);
+    if (!QDir().mkpath(QFileInfo(path).path())) {
+        *error = QStringLiteral("%1 cannot be created").arg(Native(QFileInfo(path).path()));
+        return false;
+    }
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || !event.payload->picture.save(&file, "PNG") ||
+        !file.commit()) {
+        *error = QStringLiteral("%1: %2").arg(Native(path), file.errorString());
+        file.cancelWriting();
+        return false;
+    }
+    QSqlQuery query(connection_.Database());
+    query.prepare(QStringLiteral("INSERT OR REPLACE INTO picture (student, path) VALUES (?, ?)"));
+    query.addBindValue(student);
+    query.addBindValue(relative);
+    return Exec(query, error);
+}
+
+bool RecordWriter::FlushUnknownTablets(QString *error) {
+    if (unknown_.empty()) {
+        return true;
+    }
+    if (!EnsureLesson(error)) {
+        return false;
+    }
+    QSqlQuery query(connection_.Database());
+    query.prepare(QStringLiteral(
+        "INSERT INTO unknown_tablet (lesson, tablet_id, first_heard, last_heard, events) "
+        "VALUES (?, ?, ?, ?, ?) ON CONFLICT (lesson, tablet_id) DO UPDATE SET "
+        "last_heard = excluded.last_heard, events = events + excluded.events"));
+    for (const auto &[tablet, heard] : unknown_) {
+        query.bindValue(0, lesson_);
+        query.bindValue(1, tablet);
+        query.bindValue(2, WallTime(heard.firstNs));
+        query.bindValue(3, WallTime(heard.lastNs));
+        query.bindValue(4, heard.events);
+        if (!Exec(query, error)) {
+            return false;
+        }
+    }
+    unknown_.clear();
+    return true;
+}
+
+bool RecordWriter::EndLesson(int64_t ns, QString *error) {
+    if (!FlushUnknownTablets(error)) {
+        return false;
+    }
+    if (lesson_ == 0) {
+        return true;
+    }
+    QSqlQuery query(connection_.Database());
+    query.prepare(QStringLiteral("UPDATE lesson SET ended_at = ? WHERE number = ?"));
+    query.addBindValue(WallTime(ns));
+    query.addBindValue(lesson_);
+    return Exec(query, error);
+}
+
+} // namespace lumora

@@ -1,0 +1,217 @@
+#include "record/SheetWriters.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QTemporaryFile>
+
+#include <xlsxwriter.h>
+
+#include <cmath>
+#include <filesystem>
+#include <system_error>
+
+namespace lumora {
+
+namespace {
+
+QString Native(const QString &path) {
+    return QDir::toNativeSeparators(path);
+}
+
+QString NumberText(double number) {
+    return std::floor(number) == number && std::fabs(number) < 1e15
+               ? QString::number(static_cast<qint64>(number))
+               : QString::number(number, 'g', 15);
+}
+
+QString CsvField(const ExportCell &cell) {
+    QString text;
+    switch (cell.kind) {
+    case ExportCell::Kind::Empty:
+        return QString();
+    case ExportCell::Kind::Number:
+        return NumberText(cell.number);
+    case ExportCell::Kind::Percent:
+        return QString::number(cell.number * 100, 'f', 2) + u'%';
+    case ExportCell::Kind::Text:
+        text = cell.text;
+        break;
+    }
+    // Names come from roster files: never let one become a formula.
+    if (!text.isEmpty() && QStringView(u"=+-@\t\r").contains(text.front())) {
+        text.prepend(u'\'');
+    }
+    if (text.contains(u',') || text.contains(u'"') || text.contains(u'\n') ||
+        text.contains(u'\r')) {
+        text.replace(u'"', QStringLiteral("\"\""));
+        text = u'"' + text + u'"';
+    }
+    return text;
+}
+
+} // namespace
+
+QByteArray CsvBytes(const ExportSheet &sheet) {
+    QString text;
+    for (const std::vector<ExportCell> &row : sheet.rows) {
+        for (size_t i = 0; i < row.size(); ++i) {
+            if (i > 0) {
+                text += u',';
+            }
+            text += CsvField(row[i]);
+        }
+        text += QStringLiteral("\r\n");
+    }
+    return QByteArray("\xEF\xBB\xBF") + text.toUtf8();
+}
+
+bool WriteCsv(const ExportSheet &sheet, const QString &path, QString *error) {
+    const QByteArray bytes = CsvBytes(sheet);
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+        *error = QStringLiteral("%1 cannot be written: %2").arg(Native(path), file.errorString());
+        file.cancelWriting();
+        return false;
+    }
+    return true;
+}
+
+namespace {
+
+class Workbook {
+public:
+    explicit Workbook(const QByteArray &path) : book_(workbook_new(path.constData())) {}
+    ~Workbook() {
+        if (book_ != nullptr) {
+            workbook_close(book_); // frees it; the file is discarded by the caller
+        }
+    }
+    Workbook(const Workbook &) = delete;
+    Workbook &operator=(const Workbook &) = delete;
+
+    lxw_workbook *Get() const { return book_; }
+    lxw_error Close() {
+        const lxw_error result = workbook_close(book_);
+        book_ = nullptr;
+        return result;
+    }
+
+private:
+    lxw_workbook *book_;
+};
+
+struct Formats {
+    lxw_format *heading;
+    lxw_format *correct;
+    lxw_format *wrong;
+    lxw_format *percent;
+};
+
+lxw_error WriteCell(lxw_worksheet *sheet, lxw_row_t row, lxw_col_t col, const ExportCell &cell,
+                    const Formats &formats) {
+    lxw_format *format = nullptr;
+    switch (cell.tone) {
+    case ExportCell::Tone::Heading:
+        format = formats.heading;
+        break;
+    case ExportCell::Tone::Correct:
+        format = formats.correct;
+        break;
+    case ExportCell::Tone::Wrong:
+        format = formats.wrong;
+        break;
+    case ExportCell::Tone::None:
+        break;
+    }
+    switch (cell.kind) {
+    case ExportCell::Kind::Empty:
+        return LXW_NO_ERROR;
+    case ExportCell::Kind::Number:
+        return worksheet_write_number(sheet, row, col, cell.number, format);
+    case ExportCell::Kind::Percent:
+        return worksheet_write_number(sheet, row, col, cell.number, formats.percent);
+    case ExportCell::Kind::Text:
+        // Always a string cell: a text is never read as a formula.
+        return worksheet_write_string(sheet, row, col, cell.text.toUtf8().constData(), format);
+    }
+    return LXW_NO_ERROR;
+}
+
+} // namespace
+
+bool WriteXlsx(const std::vector<const ExportSheet *> &sheets, const QString &path,
+               QString *error) {
+    const QFileInfo target(path);
+    // The workbook is written beside the target and renamed over it at the end.
+    QTemporaryFile temporary(
+        target.absoluteDir().filePath(QStringLiteral(".%1.XXXXXX").arg(target.fileName())));
+    if (!temporary.open()) {
+        *error =
+            QStringLiteral("%1 cannot be written: %2").arg(Native(path), temporary.errorString());
+        return false;
+    }
+    temporary.close();
+    const QByteArray temporaryName = QFile::encodeName(temporary.fileName());
+
+    lxw_error result = LXW_NO_ERROR;
+    {
+        Workbook book(temporaryName);
+        if (book.Get() == nullptr) {
+            *error = QStringLiteral("%1 cannot be written: out of memory").arg(Native(path));
+            return false;
+        }
+        Formats formats{workbook_add_format(book.Get()), workbook_add_format(book.Get()),
+                        workbook_add_format(book.Get()), workbook_add_format(book.Get())};
+        if (!formats.heading || !formats.correct || !formats.wrong || !formats.percent) {
+            *error = QStringLiteral("%1 cannot be written: out of memory").arg(Native(path));
+            return false;
+        }
+        format_set_bold(formats.heading);
+        format_set_font_color(formats.correct, 0x008000);
+        format_set_font_color(formats.wrong, 0xFF0000);
+        format_set_num_format(formats.percent, "0.00%");
+        for (const ExportSheet *sheet : sheets) {
+            lxw_worksheet *worksheet =
+                workbook_add_worksheet(book.Get(), sheet->name.toUtf8().constData());
+            if (worksheet == nullptr) {
+                *error = QStringLiteral("%1: the sheet %2 cannot be added")
+                             .arg(Native(path), sheet->name);
+                return false;
+            }
+            for (size_t r = 0; r < sheet->rows.size() && result == LXW_NO_ERROR; ++r) {
+                const std::vector<ExportCell> &row = sheet->rows[r];
+                for (size_t c = 0; c < row.size() && result == LXW_NO_ERROR; ++c) {
+                    result = WriteCell(worksheet, static_cast<lxw_row_t>(r),
+                                       static_cast<lxw_col_t>(c), row[c], formats);
+                }
+            }
+            if (result != LXW_NO_ERROR) {
+                *error = QStringLiteral("%1: %2").arg(Native(path),
+                                                      QString::fromUtf8(lxw_strerror(result)));
+                return false;
+            }
+        }
+        result = book.Close();
+    }
+    if (result != LXW_NO_ERROR) {
+        *error = QStringLiteral("%1 cannot be written: %2")
+                     .arg(Native(path), QString::fromUtf8(lxw_strerror(result)));
+        return false;
+    }
+    std::error_code code;
+    std::filesystem::rename(std::filesystem::path(temporaryName.toStdString()),
+                            std::filesystem::path(QFile::encodeName(path).toStdString()), code);
+    if (code) {
+        *error = QStringLiteral("%1 cannot be written: %2")
+                     .arg(Native(path), QString::fromStdString(code.message()));
+        return false;
+    }
+    // The temporary file was private to its owner; an export is an ordinary file.
+    QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup |
+                                    QFile::ReadOther);
+    return true;
+}
+
+} // namespace lumora

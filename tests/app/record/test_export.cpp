@@ -1,0 +1,271 @@
+// Export of a known lesson to CSV and XLSX, checked cell by cell, bad input,
+// and the export command of the program end to end.
+#include "record/Export.h"
+
+#include "LessonFixture.h"
+#include "RecordTest.h"
+#include "XlsxCells.h"
+#include "record/ExportSheet.h"
+#include "record/RecordDatabase.h"
+#include "record/SheetWriters.h"
+
+#include <QRegularExpression>
+
+#include <gtest/gtest.h>
+
+namespace lumora {
+namespace {
+
+using test::U;
+
+const char *const kGradebookCsv = "\xEF\xBB\xBF"
+                                  "Seat,Name,Q1,Q2,Q3,Correct,Graded,Percent\r\n"
+                                  ",Type,Single choice,Multiple choice,Subjective\r\n"
+                                  ",Answer key,B,AC,\r\n"
+                                  "1,张三,B ✓,AC ✓,,2,2,100.00%\r\n"
+                                  "2,\"Li, Mei\",✗,A ✗,1/q3-seat2.png,0,2,0.00%\r\n"
+                                  "3,'=cmd,✗,AC ✓,,1,2,50.00%\r\n"
+                                  ",Correct,1,2,,3,6,50.00%\r\n"
+                                  ",Percent,33.33%,66.67%,\r\n";
+
+// The presses with their times replaced by T (times depend on the machine).
+const char *const kPressesCsv = "\xEF\xBB\xBF"
+                                "Question,Seat,Name,Tablet ID,Key,Letter,Time (ms),Answer after\r\n"
+                                "1,1,张三,11,1,A,T,A\r\n"
+                                "1,1,张三,11,2,B,T,B\r\n"
+                                "1,2,\"Li, Mei\",12,2,B,T,B\r\n"
+                                "1,2,\"Li, Mei\",12,9,clear,T,\r\n"
+                                "2,1,张三,11,1,A,T,A\r\n"
+                                "2,1,张三,11,3,C,T,AC\r\n"
+                                "2,2,\"Li, Mei\",12,1,A,T,A\r\n"
+                                "2,3,'=cmd,13,3,C,T,C\r\n"
+                                "2,3,'=cmd,13,1,A,T,AC\r\n";
+
+QString WithoutTimes(const QByteArray &csv) {
+    QStringList lines = QString::fromUtf8(csv).split(QStringLiteral("\r\n"));
+    static const QRegularExpression time(QStringLiteral(",\\d+,([A-Z]*)$"));
+    for (QString &line : lines) {
+        line.replace(time, QStringLiteral(",T,\\1"));
+    }
+    return lines.join(QStringLiteral("\r\n"));
+}
+
+QByteArray ReadFile(const QString &path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+TEST(Export, CsvGradebookAndPressesHoldTheExpectedCells) {
+    test::LessonFixture lesson;
+    QString error;
+    const QString out = lesson.File(QStringLiteral("out/lesson.csv"));
+    QDir().mkpath(lesson.File(QStringLiteral("out")));
+    ASSERT_TRUE(ExportLesson(lesson.DataDir(), QStringLiteral("1"), ExportFormat::Csv, out, &error))
+        << error.toStdString();
+    EXPECT_EQ(QString::fromUtf8(ReadFile(out)), U(kGradebookCsv));
+    const QByteArray presses = ReadFile(lesson.File(QStringLiteral("out/lesson-presses.csv")));
+    EXPECT_EQ(WithoutTimes(presses), U(kPressesCsv));
+    // Times are milliseconds since the question started, in order per student.
+    EXPECT_TRUE(
+        QString::fromUtf8(presses).contains(QRegularExpression(QStringLiteral(",[0-9]+,A\r\n"))));
+}
+
+// Numbers compare as numbers (the workbook keeps full precision).
+void ExpectCells(const QMap<QString, QString> &actual, const QMap<QString, QString> &expected) {
+    EXPECT_EQ(actual.keys(), expected.keys());
+    for (auto it = expected.begin(); it != expected.end(); ++it) {
+        bool isNumber = false;
+        const double number = it.value().toDouble(&isNumber);
+        if (isNumber && it.value() != QStringLiteral("1/q3-seat2.png")) {
+            EXPECT_NEAR(actual.value(it.key()).toDouble(), number, 1e-9) << it.key().toStdString();
+        } else {
+            EXPECT_EQ(actual.value(it.key()), it.value()) << it.key().toStdString();
+        }
+    }
+}
+
+TEST(Export, XlsxHoldsTheGradebookAndThePressesSheet) {
+    test::LessonFixture lesson;
+    QString error;
+    const QString out = lesson.File(QStringLiteral("lesson.xlsx"));
+    ASSERT_TRUE(
+        ExportLesson(lesson.DataDir(), QStringLiteral("last"), ExportFormat::Xlsx, out, &error))
+        << error.toStdString();
+    EXPECT_TRUE(ReadFile(out).startsWith("PK"));
+    ExpectCells(test::XlsxCells(out, 1), {{"A1", "Seat"},
+                                          {"B1", "Name"},
+                                          {"C1", "Q1"},
+                                          {"D1", "Q2"},
+                                          {"E1", "Q3"},
+                                          {"F1", "Correct"},
+                                          {"G1", "Graded"},
+                                          {"H1", "Percent"},
+                                          {"B2", "Type"},
+                                          {"C2", "Single choice"},
+                                          {"D2", "Multiple choice"},
+                                          {"E2", "Subjective"},
+                                          {"B3", "Answer key"},
+                                          {"C3", "B"},
+                                          {"D3", "AC"},
+                                          {"A4", "1"},
+                                          {"B4", U("张三")},
+                                          {"C4", U("B ✓")},
+                                          {"D4", U("AC ✓")},
+                                          {"F4", "2"},
+                                          {"G4", "2"},
+                                          {"H4", "1"},
+                                          {"A5", "2"},
+                                          {"B5", "Li, Mei"},
+                                          {"C5", U("✗")},
+                                          {"D5", U("A ✗")},
+                                          {"E5", "1/q3-seat2.png"},
+                                          {"F5", "0"},
+                                          {"G5", "2"},
+                                          {"H5", "0"},
+                                          {"A6", "3"},
+                                          {"B6", "=cmd"},
+                                          {"C6", U("✗")},
+                                          {"D6", U("AC ✓")},
+                                          {"F6", "1"},
+                                          {"G6", "2"},
+                                          {"H6", "0.5"},
+                                          {"B7", "Correct"},
+                                          {"C7", "1"},
+                                          {"D7", "2"},
+                                          {"F7", "3"},
+                                          {"G7", "6"},
+                                          {"H7", "0.5"},
+                                          {"B8", "Percent"},
+                                          {"C8", "0.333333333333"},
+                                          {"D8", "0.666666666667"}});
+    const QMap<QString, QString> presses = test::XlsxCells(out, 2);
+    EXPECT_EQ(presses.size(), 8 * 10 - 1); // the clear press leaves no answer: a blank cell
+    EXPECT_EQ(presses.value("G1"), QStringLiteral("Time (ms)"));
+    EXPECT_EQ(presses.value("C3"), U("张三"));
+    EXPECT_EQ(presses.value("F5"), QStringLiteral("clear"));
+    EXPECT_EQ(presses.value("H10"), QStringLiteral("AC"));
+    EXPECT_EQ(presses.value("C10"), QStringLiteral("=cmd"));
+    bool isNumber = false;
+    EXPECT_GE(presses.value("G10").toDouble(&isNumber), 0);
+    EXPECT_TRUE(isNumber);
+}
+
+TEST(Export, RefusesBadInputWithAClearMessage) {
+    test::LessonFixture lesson;
+    test::DataDir empty;
+    QDir().mkpath(empty.File("Records"));
+    struct Case {
+        QString dataDir;
+        QString lesson;
+        QString output;
+        const char *message;
+    };
+    const QString db = RecordDatabasePath(lesson.DataDir());
+    const Case cases[] = {
+        {lesson.DataDir(), "2", lesson.File("a.csv"),
+         "there is no lesson 2: the record holds lessons 1 to 1"},
+        {lesson.DataDir(), "0", lesson.File("a.csv"), "\"0\" is not a lesson"},
+        {lesson.DataDir(), "first", lesson.File("a.csv"), "\"first\" is not a lesson"},
+        {lesson.DataDir(), " 1", lesson.File("a.csv"), "is not a lesson"},
+        {lesson.DataDir(), "1", lesson.File("missing/a.csv"), "does not exist"},
+        {lesson.DataDir(), "1", lesson.Path(), "is a folder"},
+        {lesson.DataDir(), "1", db, "is the lesson record itself"},
+        {lesson.DataDir(), "1", db + "-wal", "is the lesson record itself"},
+        {lesson.DataDir(), "1", QString(), "no output file"},
+        {empty.Path(), "last", empty.File("a.csv"), "no lesson record in"},
+    };
+    for (const Case &c : cases) {
+        QString error;
+        EXPECT_FALSE(ExportLesson(c.dataDir, c.lesson, ExportFormat::Csv, c.output, &error))
+            << c.message;
+        EXPECT_TRUE(error.contains(QString::fromUtf8(c.message)))
+            << error.toStdString() << " / " << c.message;
+    }
+    EXPECT_EQ(ReadFile(db).left(15), QByteArray("SQLite format 3"));
+    EXPECT_FALSE(QFileInfo::exists(lesson.File("a.csv")));
+    EXPECT_FALSE(ParseExportFormat(QStringLiteral("pdf")));
+    EXPECT_EQ(ParseExportFormat(QStringLiteral("XLSX")), ExportFormat::Xlsx);
+}
+
+TEST(Export, PressesFileSitsBesideTheGradebook) {
+    const std::pair<const char *, const char *> cases[] = {
+        {"/x/lesson.csv", "/x/lesson-presses.csv"},
+        {"/x/a.b/grades", "/x/a.b/grades-presses"},
+        {"/x/grades.v2.csv", "/x/grades.v2-presses.csv"},
+        {"/x/.csv", "/x/.csv-presses"},
+        {"rel.csv", "rel-presses.csv"},
+    };
+    for (const auto &[in, out] : cases) {
+        EXPECT_EQ(PressesFilePath(QString::fromLatin1(in)), QString::fromLatin1(out)) << in;
+    }
+}
+
+TEST(Export, CsvQuotesWhatNeedsIt) {
+    ExportSheet sheet;
+    sheet.rows = {{ExportCell::Of(QStringLiteral("say \"hi\"")),
+                   ExportCell::Of(QStringLiteral("two\nlines")),
+                   ExportCell::Of(QStringLiteral("+1")), ExportCell::Of(QStringLiteral("-2,3")),
+                   ExportCell::Of(QStringLiteral("@x")), ExportCell::Of(2.5),
+                   ExportCell::Share(1, 3), ExportCell::Share(1, 0)}};
+    EXPECT_EQ(CsvBytes(sheet),
+              QByteArray("\xEF\xBB\xBF\"say \"\"hi\"\"\",\"two\nlines\",'+1,\"'-2,3\","
+                         "'@x,2.5,33.33%,\r\n"));
+}
+
+// A file that cannot be written leaves no partial file and says why.
+TEST(Export, AFailedWriteKeepsTheOldFile) {
+    test::DataDir dir;
+    dir.Write("old.xlsx", "previous export");
+    ExportSheet sheet{QStringLiteral("Bad/Name"), {{ExportCell::Of(1.0)}}};
+    QString error;
+    EXPECT_FALSE(WriteXlsx({&sheet}, dir.File("old.xlsx"), &error));
+    EXPECT_FALSE(error.isEmpty());
+    EXPECT_EQ(dir.Read("old.xlsx"), QByteArray("previous export"));
+    EXPECT_EQ(dir.Entries(), QStringList{QStringLiteral("old.xlsx")}); // no temporary left
+}
+
+// The program itself: no window and no display, exit status and messages.
+TEST(ExportCommand, RunsWithoutADisplayAndReportsBadInput) {
+    test::LessonFixture lesson;
+    const auto run = [](const QStringList &arguments, QString *output) {
+        return test::RunWithoutDisplay(QStringLiteral(LUMORA_PROGRAM), arguments, output);
+    };
+    const QString data = lesson.DataDir();
+    QString err;
+    const QString csv = lesson.File(QStringLiteral("cli.csv"));
+    EXPECT_EQ(run({"--data-dir", data, "--export", "1", "--format", "csv", "--output", csv}, &err),
+              0)
+        << err.toStdString();
+    EXPECT_EQ(QString::fromUtf8(ReadFile(csv)), U(kGradebookCsv));
+    EXPECT_TRUE(QFileInfo::exists(lesson.File(QStringLiteral("cli-presses.csv"))));
+    const QString xlsx = lesson.File(QStringLiteral("cli.xlsx"));
+    EXPECT_EQ(
+        run({"--export", "last", "--format", "xlsx", "--output", xlsx, "--data-dir", data}, &err),
+        0)
+        << err.toStdString();
+    EXPECT_EQ(test::XlsxCells(xlsx, 1).value("B4"), U("张三"));
+
+    const std::pair<QStringList, const char *> bad[] = {
+        {{"--data-dir", data, "--export", "1", "--output", csv}, "--format FORMAT is missing"},
+        {{"--data-dir", data, "--export", "1", "--format", "pdf", "--output", csv}, "csv or xlsx"},
+        {{"--data-dir", data, "--export", "7", "--format", "csv", "--output", csv}, "no lesson 7"},
+        {{"--data-dir", data, "--export", "1", "--format", "csv"}, "--output FILE is missing"},
+        {{"--data-dir", data, "--export", "1", "--format", "csv", "--output", csv, "--tour", "x"},
+         "Unknown option 'tour'"},
+        {{"--data-dir", data, "--export", "1", "--format", "csv", "--output", csv, "extra"},
+         "unexpected argument"},
+        {{"--data-dir", lesson.File("nothing"), "--export", "last", "--format", "csv", "--output",
+          csv},
+         "the data folder"},
+    };
+    for (const auto &[arguments, message] : bad) {
+        EXPECT_EQ(run(arguments, &err), 1) << message;
+        EXPECT_TRUE(err.startsWith(QStringLiteral("Lumora: ")) && err.count(u'\n') == 1)
+            << err.toStdString();
+        EXPECT_TRUE(err.contains(QString::fromUtf8(message))) << err.toStdString();
+    }
+    EXPECT_FALSE(QFileInfo::exists(lesson.File("nothing"))); // nothing made by a failed export
+}
+
+} // namespace
+} // namespace lumora

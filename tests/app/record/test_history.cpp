@@ -1,0 +1,140 @@
+// The history's queries over a recorded lesson, also while the writer works.
+#include "record/LessonHistory.h"
+
+#include "LessonFixture.h"
+#include "RecordTest.h"
+#include "record/PenStroke.h"
+#include "record/Recorder.h"
+
+#include <QImage>
+
+#include <gtest/gtest.h>
+
+#include <limits>
+
+namespace lumora {
+namespace {
+
+using test::U;
+
+TEST(LessonHistory, ListsLessonsQuestionsAndStudents) {
+    test::LessonFixture lesson;
+    LessonHistory history;
+    QString error;
+    ASSERT_TRUE(history.Open(lesson.DataDir(), &error)) << error.toStdString();
+
+    const auto lessons = history.Lessons();
+    ASSERT_TRUE(lessons && lessons->size() == 1u);
+    EXPECT_EQ(lessons->at(0).number, 1);
+    EXPECT_EQ(lessons->at(0).questionCount, 3);
+    EXPECT_FALSE(lessons->at(0).endedAt.isEmpty());
+
+    const auto questions = history.Questions(1);
+    ASSERT_TRUE(questions && questions->size() == 3u);
+    EXPECT_EQ(questions->at(1).type, 1);
+    EXPECT_EQ(questions->at(1).answerKey, QStringLiteral("AC"));
+    EXPECT_TRUE(history.Questions(2)->empty());
+
+    const auto students = history.Students(1, 1);
+    ASSERT_TRUE(students && students->size() == 3u);
+    EXPECT_EQ(students->at(0).name, U("张三"));
+    EXPECT_EQ(students->at(0).letters, QStringLiteral("B"));
+    EXPECT_EQ(students->at(0).correct, std::optional<bool>(true));
+    ASSERT_TRUE(students->at(0).firstPressMs.has_value());
+    EXPECT_GE(*students->at(0).firstPressMs, 0);
+    EXPECT_EQ(students->at(1).correct, std::optional<bool>(false));
+    EXPECT_EQ(students->at(2).firstPressMs, std::nullopt); // pressed nothing
+    EXPECT_EQ(history.Students(1, 3)->at(1).correct, std::nullopt);
+
+    const auto pictures = history.Pictures(1, 3);
+    ASSERT_TRUE(pictures && pictures->size() == 1u);
+    EXPECT_EQ(pictures->at(0).seat, 2);
+    EXPECT_EQ(QImage(pictures->at(0).path).pixel(3, 4), qRgb(10, 20, 30));
+    EXPECT_TRUE(history.Pictures(1, 1)->empty());
+
+    const auto tablets = history.UnknownTablets(1);
+    ASSERT_TRUE(tablets && tablets->size() == 1u);
+    EXPECT_EQ(tablets->at(0).tabletId, 500);
+}
+
+// The history's bars are the live chart's: the same count over the same
+// answers gives the same bars.
+TEST(LessonHistory, BarsAreCountedLikeTheLiveChart) {
+    test::LessonFixture lesson;
+    LessonHistory history;
+    QString error;
+    ASSERT_TRUE(history.Open(lesson.DataDir(), &error));
+    SlotTable table;
+    test::FillTable(table, {{"张三", 11}, {"Li, Mei", 12}, {"=cmd", 13}, {"", 14}});
+    const uint32_t answers[] = {(1u << 1) | (1u << 3), 1u << 1, (1u << 1) | (1u << 3), 1u << 1};
+    for (int i = 0; i < 4; ++i) {
+        table[i].Answer = answers[i];
+    }
+    const Statistics live = BuildStatistics(table, QStringLiteral("AC"), U("未选择"));
+    const auto recorded = history.Bars(1, 2, U("未选择"));
+    ASSERT_TRUE(recorded);
+    EXPECT_EQ(recorded->total, live.total);
+    ASSERT_EQ(recorded->bars.size(), live.bars.size());
+    for (size_t i = 0; i < live.bars.size(); ++i) {
+        EXPECT_EQ(recorded->bars[i].label, live.bars[i].label);
+        EXPECT_EQ(recorded->bars[i].kind, live.bars[i].kind);
+    }
+    const auto first = history.Bars(1, 1, U("未选择"));
+    ASSERT_TRUE(first);
+    ASSERT_EQ(first->bars.size(), 2u); // B 1 (correct), no answer 2
+    EXPECT_EQ(first->bars[1].label, U("未选择  2"));
+    EXPECT_TRUE(history.Bars(1, 3, U("x"))->bars.empty()); // subjective: no chart
+    EXPECT_TRUE(history.Bars(1, 9, U("x"))->bars.empty());
+}
+
+TEST(LessonHistory, SeesWhatTheWriterCommittedWhileItRuns) {
+    test::DataDir dir;
+    SlotTable table;
+    test::FillTable(table, {{"a", 1}});
+    Recorder recorder(dir.Path());
+    recorder.Start();
+    recorder.QuestionStarted(0, QStringLiteral("A"), table);
+    ASSERT_TRUE(test::WaitForCommits(recorder, 1));
+    LessonHistory history;
+    QString error;
+    ASSERT_TRUE(history.Open(dir.Path(), &error)) << error.toStdString();
+    const auto lessons = history.Lessons();
+    ASSERT_TRUE(lessons && lessons->size() == 1u);
+    EXPECT_EQ(lessons->at(0).questionCount, 1);
+    EXPECT_TRUE(lessons->at(0).endedAt.isEmpty()); // still running
+    recorder.KeyPressed(0, 1, 2);
+    recorder.Stop();
+    EXPECT_EQ(history.Students(1, 1)->at(0).letters, QStringLiteral("A"));
+}
+
+TEST(PenStroke, PacksPointsInOrderAndClampsWhatDoesNotFit) {
+    QByteArray points;
+    AppendPenPoint(points, 0, 0, 0);
+    AppendPenPoint(points, 1234567, -50, 65486);     // y beyond 16 bits
+    AppendPenPoint(points, -5, -40000, 32767);       // a time before the start
+    AppendPenPoint(points, int64_t(1) << 40, 7, -7); // beyond 32 bits
+    ASSERT_EQ(points.size(), 4 * kPenPointBytes);
+    const std::vector<PenSample> expected = {{0, 0, 0, true},
+                                             {1234567, -50, 32767, true},
+                                             {0, -32768, 32767, true},
+                                             {std::numeric_limits<int>::max(), 7, -7, true}};
+    EXPECT_EQ(UnpackPenPoints(points), expected);
+    EXPECT_EQ(UnpackPenPoints(points + QByteArray("abc")), expected); // partial point ignored
+    EXPECT_EQ(points.left(8), QByteArray(8, '\0'));
+    EXPECT_EQ(points.mid(8, 4), QByteArray("\x87\xD6\x12\x00", 4)); // little-endian 1234567
+}
+
+TEST(LessonHistory, RefusesAMissingOrBrokenRecord) {
+    test::DataDir dir;
+    LessonHistory history;
+    QString error;
+    EXPECT_FALSE(history.Open(dir.Path(), &error));
+    EXPECT_TRUE(error.contains(QStringLiteral("no lesson record"))) << error.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(dir.File("Records/lessons.db"))); // never created by reading
+    dir.Write("Records/lessons.db", "not a database at all");
+    EXPECT_FALSE(history.Open(dir.Path(), &error));
+    EXPECT_TRUE(error.contains(QStringLiteral("not a SQLite database"))) << error.toStdString();
+}
+
+} // namespace
+} // namespace lumora
