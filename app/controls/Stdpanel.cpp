@@ -231,6 +231,9 @@ void TStdChannel::ArrangeChildren() {
         else
             m_image->move((W - m_image->width()) / 2, m_image->y());
     }
+    // What fits on a label depends on the tile's width.
+    for (QLabel *label : {m_name, m_id, m_answer})
+        CentreLabel(label);
 }
 
 void TStdChannel::ArrangeScaled(double scale) {
@@ -283,29 +286,34 @@ void TStdChannel::SetBounds(const QRect &bounds) {
 }
 
 void TStdChannel::CentreLabel(QLabel *label) {
-    QString text = label == m_name ? m_studentName : label->text();
-    const int drawn = label->fontMetrics().horizontalAdvance(text);
+    const QString &full = label == m_name ? m_studentName : label == m_id ? m_idText : m_answerText;
+    const QFontMetrics fm = label->fontMetrics();
+    // At the base size the label is as wide as the centring counts it (the
+    // font may draw some characters narrower).
+    const auto measure = [&](const QString &text) {
+        const int drawn = fm.horizontalAdvance(text);
+        return m_scaled ? drawn : std::max(drawn, LabelTextWidth(text));
+    };
+    // A pixel clear of the inner panel on each side; what does not fit ends
+    // in an ellipsis, and the tile's tooltip holds the name whole.
+    const int room = std::max(width() - 4, 0);
+    QString shown = full;
+    int w = measure(full);
+    if (w > room) {
+        shown = fm.elidedText(full, Qt::ElideRight, room);
+        w = fm.horizontalAdvance(shown);
+    }
+    if (label->text() != shown)
+        label->setText(shown);
     if (label == m_name) {
-        // A name wider than the tile is cut: the tile's tooltip holds it whole.
-        setToolTip(drawn > width() - 2 || LabelTextWidth(text) > width() ? text : QString());
+        const QString tip = shown == full ? QString() : full;
+        if (toolTip() != tip)
+            setToolTip(tip);
     }
-    if (m_scaled || m_grows) {
-        // Too wide for the tile: cut at the end with an ellipsis.
-        if (drawn > width() - 4) {
-            text = label->fontMetrics().elidedText(text, Qt::ElideRight, width() - 4);
-            label->setText(text);
-        } else if (label->text() != text) {
-            label->setText(text);
-        }
-        const int w = label->fontMetrics().horizontalAdvance(text);
-        label->setGeometry((width() - 2 - w) / 2, label->y(), w, label->fontMetrics().height());
-        return;
-    }
-    if (label == m_name && label->text() != text)
-        label->setText(text);
-    const int counted = LabelTextWidth(text);
-    label->setGeometry(CentredLabelLeft(width(), text), label->y(), std::max(counted, drawn),
-                       label->fontMetrics().height());
+    // Grown tiles centre on the inner panel, base-size ones on the tile.
+    const int inner = std::max(width() - 2, 0);
+    const int left = m_scaled ? (inner - w) / 2 : (width() - w) / 2;
+    label->setGeometry(std::clamp(left, 0, std::max(inner - w, 0)), label->y(), w, fm.height());
 }
 
 void TStdChannel::SetAwaiting(bool awaiting) {
@@ -450,7 +458,6 @@ void SetStudentName(TStdChannel *tile, const QString &text) {
     if (!tile)
         return;
     tile->m_studentName = text;
-    tile->m_name->setText(text);
     tile->CentreLabel(tile->m_name);
 }
 
@@ -458,7 +465,7 @@ void SetCardID(TStdChannel *tile, uint16_t id) {
     if (!tile)
         return;
     tile->m_cardID = id;
-    tile->m_id->setText(QStringLiteral("(%1)").arg(id, 4, 10, QLatin1Char('0')));
+    tile->m_idText = QStringLiteral("(%1)").arg(id, 4, 10, QLatin1Char('0'));
     tile->CentreLabel(tile->m_id);
 }
 
@@ -466,7 +473,6 @@ void SetAnswer(TStdChannel *tile, const QString &text) {
     if (!tile)
         return;
     tile->m_answerText = text;
-    tile->m_answer->setText(text);
     if (!tile->m_answer->isHidden())
         tile->SetAwaiting(text.isEmpty());
     QPalette pal = tile->m_answer->palette();

@@ -184,11 +184,14 @@ private:
     friend void SetCardID(TStdChannel *, uint16_t);
     friend void SetAnswer(TStdChannel *, const QString &);
     friend int AdvancePenState(TStdChannel *, bool);
+    // Shows the label's text centred, ending in an ellipsis where the tile is
+    // too narrow for it (the name's tooltip then holds it whole).
     void CentreLabel(QLabel *label);
     void ArrangeScaled(double scale);
     void RaiseMouse(QMouseEvent *event, bool doubleClick);
 
     uint16_t m_cardID = 0;
+    QString m_idText; // m_cardID as IDLabel shows it
     QString m_studentName;
     TTileImage *m_image = nullptr;
     QLabel *m_name = nullptr;

@@ -79,8 +79,11 @@ TEST(SeatTile, AnswerColoursAgainstTheKey) {
 TEST(SeatTile, LabelCentring) {
     TStdChannel tile(nullptr, false);
     tile.resize(80, 69);
-    SetStudentName(&tile, QStringLiteral("ABCDEFGHIJKLMNOPQRST")); // 20 characters
-    EXPECT_EQ(tile.NameLabel()->x(), -20);
+    // 20 characters: wider than the tile, so they end in an ellipsis inside it.
+    SetStudentName(&tile, QStringLiteral("ABCDEFGHIJKLMNOPQRST"));
+    EXPECT_TRUE(tile.NameLabel()->text().endsWith(QChar(0x2026)));
+    EXPECT_GE(tile.NameLabel()->x(), 0);
+    EXPECT_EQ(tile.toolTip(), QStringLiteral("ABCDEFGHIJKLMNOPQRST"));
     SetStudentName(&tile, QStringLiteral("张三"));
     EXPECT_EQ(tile.NameLabel()->x(), 28);
     SetStudentName(&tile, QStringLiteral("王小明 Li"));
