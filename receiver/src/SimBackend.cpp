@@ -19,6 +19,9 @@ namespace {
 constexpr size_t kQueueCapacity = 1 << 14;
 constexpr double kGlyphHeight = 10; // font units from top to baseline
 constexpr double kDescender = 13.5; // lowest font unit a glyph reaches
+// Lines start this far inside the writing area: a slanted descender or the
+// hand's wobble reaches a little left of and above the line's origin.
+constexpr double kEdgeSlack = 30;
 constexpr uint8_t kReceiverWipeCode = 7;
 constexpr int kAnswerKeys = 4;
 
@@ -210,17 +213,19 @@ void SimClassroom::StartText(Tablet &tablet, Micros at, bool newPage) {
     }
     const double lineHeight = kGlyphHeight * tablet.scale * random.Between(1.6, 1.9);
     if (newPage) {
-        tablet.lineTop = kWritingTop + random.Between(0, 80);
+        tablet.lineTop = kWritingTop + kEdgeSlack + random.Between(0, 80);
     } else {
         tablet.lineTop += lineHeight;
     }
     if (tablet.lineTop + kDescender * tablet.scale > kWritingBottom) {
         // The page is full: wipe it and start again at the top.
         EmitKey(tablet, kReceiverWipeCode);
-        tablet.lineTop = kWritingTop + random.Between(0, 80);
+        tablet.lineTop = kWritingTop + kEdgeSlack + random.Between(0, 80);
     }
-    const double room = kWritingRight - kWritingLeft - width - kGlyphHeight * tablet.scale * 0.3;
-    tablet.lineX = kWritingLeft + random.Between(0, std::max(1.0, std::min(200.0, room)));
+    const double room =
+        kWritingRight - kWritingLeft - kEdgeSlack - width - kGlyphHeight * tablet.scale * 0.3;
+    tablet.lineX =
+        kWritingLeft + kEdgeSlack + random.Between(0, std::max(1.0, std::min(200.0, room)));
     tablet.charIndex = 0;
     tablet.glyph = font_.Find(tablet.text[0]);
     tablet.strokeIndex = 0;
@@ -281,8 +286,8 @@ void SimClassroom::StepPen(Tablet &tablet, Micros now) {
     const double y = tablet.lineTop + p.y * tablet.scale;
     tablet.lastX = std::clamp(static_cast<int32_t>(std::lround(x + tablet.wobbleX)), kWritingLeft,
                               kTabletWidth);
-    tablet.lastY =
-        std::clamp(static_cast<int32_t>(std::lround(y + tablet.wobbleY)), 0, kTabletHeight);
+    tablet.lastY = std::clamp(static_cast<int32_t>(std::lround(y + tablet.wobbleY)), kWritingTop,
+                              kWritingBottom);
     EmitPosition(tablet, tablet.lastX, tablet.lastY, false);
     tablet.penAt = now + interval;
 }

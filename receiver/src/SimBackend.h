@@ -27,13 +27,25 @@ struct SimOptions {
 
 inline constexpr int kMaxSimTablets = 100;
 inline constexpr int kMaxSimRate = 1000;
-// The part of the tablet the program maps onto a pane, and the margin kept
-// inside it: close to the sensor edge (small x) positions resolve poorly.
+// The part of the tablet the program maps onto a pane.
 inline constexpr int32_t kTabletWidth = 2800;
 inline constexpr int32_t kTabletHeight = 2000;
-inline constexpr int32_t kWritingLeft = 300;
+// The program maps that part onto an ink sheet shifted this many pixels up
+// and left, so the sheet never shows a band along the tablet's top and left
+// edges; the smallest sheet it makes (on a 1280 x 720 screen) loses the
+// widest band. Simulated students write that far in, and a little more.
+inline constexpr int32_t kSheetShift = 50;
+inline constexpr int32_t kSmallestSheetWidth = 470;
+inline constexpr int32_t kSmallestSheetHeight = 326;
+inline constexpr int32_t kSheetMargin = 20;
+// The writing area: inside what every sheet shows, and clear of the sensor
+// edges, where positions resolve poorly.
+inline constexpr int32_t kWritingLeft =
+    ((kSheetShift + kSheetMargin) * kTabletWidth + kSmallestSheetWidth - 1) / kSmallestSheetWidth;
 inline constexpr int32_t kWritingRight = 2650;
-inline constexpr int32_t kWritingTop = 150;
+inline constexpr int32_t kWritingTop =
+    ((kSheetShift + kSheetMargin) * kTabletHeight + kSmallestSheetHeight - 1) /
+    kSmallestSheetHeight;
 inline constexpr int32_t kWritingBottom = 1850;
 // One report per frame; a question round lasts this long.
 inline constexpr Micros kSimFrame = Millis(1);

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <map>
 #include <set>
 #include <string>
@@ -101,10 +102,38 @@ TEST(SimClassroom, PenPointsDecodeInsideTheWritingArea) {
         // Within the encoder's three tenths of where the pen was.
         ASSERT_GE(record.point.x, kWritingLeft - 3) << record.id;
         ASSERT_LE(record.point.x, kTabletWidth) << record.id;
-        ASSERT_GE(record.point.y, 0) << record.id;
-        ASSERT_LE(record.point.y, kTabletHeight) << record.id;
+        ASSERT_GE(record.point.y, kWritingTop - 3) << record.id;
+        ASSERT_LE(record.point.y, kWritingBottom + 3) << record.id;
     }
     EXPECT_GT(points, 100000u);
+}
+
+// The program shows tablet point (x, y) at sheet pixel x / (2800 / width),
+// y / (2000 / height), rounded, less 50 on both axes: on the smallest sheet
+// every stroke keeps clear of the edges, beyond the brush's reach.
+TEST(SimClassroom, HandwritingLiesWellInsideTheSmallestInkSheet) {
+    const double scaleX = double(kTabletWidth) / kSmallestSheetWidth;
+    const double scaleY = double(kTabletHeight) / kSmallestSheetHeight;
+    constexpr int kClear = 15;
+    for (uint64_t seed : {3u, 8u}) {
+        int left = kSmallestSheetWidth, top = kSmallestSheetHeight, right = 0, bottom = 0;
+        for (const Record &record : RunClass({30, 30, 0, seed}, 65000)) {
+            if (!record.key) {
+                const int x = static_cast<int>(std::nearbyint(record.point.x / scaleX)) - 50;
+                const int y = static_cast<int>(std::nearbyint(record.point.y / scaleY)) - 50;
+                left = std::min(left, x);
+                top = std::min(top, y);
+                right = std::max(right, x);
+                bottom = std::max(bottom, y);
+            }
+        }
+        EXPECT_GE(left, kClear) << seed;
+        EXPECT_GE(top, kClear) << seed;
+        EXPECT_LE(right, kSmallestSheetWidth - kClear) << seed;
+        EXPECT_LE(bottom, kSmallestSheetHeight - kClear) << seed;
+        // Lines fill the sheet downwards, not one band of it.
+        EXPECT_GT(bottom - top, kSmallestSheetHeight / 2) << seed;
+    }
 }
 
 TEST(SimClassroom, ReportsHoldAtMostTwentyOneWholeRecords) {
