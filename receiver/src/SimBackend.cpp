@@ -183,7 +183,8 @@ void SimClassroom::PlanRound(Tablet &tablet, int64_t round) {
         if (random.Chance(0.15)) {
             press(first + Seconds(random.Between(1.5, 5)), otherKey(key));
         }
-        if (random.Chance(0.05)) {
+        // A student who is writing wipes only a full page.
+        if (random.Chance(0.05) && !tablet.writer) {
             const Micros wipe = first + Seconds(random.Between(5.5, 8));
             press(wipe, kReceiverWipeCode);
             press(wipe + Seconds(random.Between(1, 3)), 1 + random.Below(kAnswerKeys));
@@ -198,7 +199,8 @@ void SimClassroom::PlanRound(Tablet &tablet, int64_t round) {
     tablet.penAt = Micros::max();
     if (tablet.writer) {
         tablet.writeUntil = start + kSimRound - Millis(2000);
-        StartText(tablet, start + Seconds(random.Between(0.5, 3)), true);
+        // A page already written on goes on below what is there.
+        StartText(tablet, start + Seconds(random.Between(0.5, 3)), !tablet.pageStarted);
     }
 }
 
@@ -212,20 +214,36 @@ void SimClassroom::StartText(Tablet &tablet, Micros at, bool newPage) {
         width += (glyph != nullptr ? glyph->advance : SimFont::SpaceAdvance()) * tablet.scale;
     }
     const double lineHeight = kGlyphHeight * tablet.scale * random.Between(1.6, 1.9);
+    const double left = kWritingLeft + kEdgeSlack;
+    const auto top = [&] { return kWritingTop + kEdgeSlack + random.Between(0, 80); };
     if (newPage) {
-        tablet.lineTop = kWritingTop + kEdgeSlack + random.Between(0, 80);
+        tablet.lineTop = top();
+        tablet.columnLeft = tablet.pageRight = left;
     } else {
         tablet.lineTop += lineHeight;
     }
     if (tablet.lineTop + kDescender * tablet.scale > kWritingBottom) {
-        // The page is full: wipe it and start again at the top.
-        EmitKey(tablet, kReceiverWipeCode);
-        tablet.lineTop = kWritingTop + kEdgeSlack + random.Between(0, 80);
+        // The column is full: a second one beside what is written, when the
+        // text fits there; else the page is wiped and starts again at the top.
+        // Wiping less often keeps writing in view.
+        const double beside = std::max(tablet.pageRight + kGlyphHeight * tablet.scale,
+                                       (kWritingLeft + kWritingRight) / 2.0);
+        if (tablet.columnLeft == left && beside + width <= kWritingRight) {
+            tablet.columnLeft = beside;
+        } else {
+            EmitKey(tablet, kReceiverWipeCode);
+            tablet.columnLeft = tablet.pageRight = left;
+        }
+        tablet.lineTop = top();
     }
     const double room =
-        kWritingRight - kWritingLeft - kEdgeSlack - width - kGlyphHeight * tablet.scale * 0.3;
-    tablet.lineX =
-        kWritingLeft + kEdgeSlack + random.Between(0, std::max(1.0, std::min(200.0, room)));
+        kWritingRight - tablet.columnLeft - width - kGlyphHeight * tablet.scale * 0.3;
+    tablet.lineX = tablet.columnLeft + random.Between(0, std::max(1.0, std::min(200.0, room)));
+    // Glyphs may be spaced a tenth wider and lean right by their slant.
+    tablet.pageRight =
+        std::max(tablet.pageRight, tablet.lineX + width * 1.1 +
+                                       std::max(0.0, tablet.slant) * kGlyphHeight * tablet.scale);
+    tablet.pageStarted = true;
     tablet.charIndex = 0;
     tablet.glyph = font_.Find(tablet.text[0]);
     tablet.strokeIndex = 0;

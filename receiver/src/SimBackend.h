@@ -124,6 +124,10 @@ private:
         size_t hint = 0;
         bool penDown = false;
         double lineX = 0, lineTop = 0; // pen origin of the current glyph
+        // The page: written on at all, the left edge of the column written in,
+        // and how far right the first column's writing reaches.
+        bool pageStarted = false;
+        double columnLeft = 0, pageRight = 0;
         double wobbleX = 0, wobbleY = 0;
         int32_t lastX = 0, lastY = 0;
         Micros NextEvent() const;
