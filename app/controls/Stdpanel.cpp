@@ -224,8 +224,12 @@ void TStdChannel::ArrangeChildren() {
         m_name->move(m_name->x(), H - 52);
         m_id->move(m_id->x(), H - 36);
     } else {
-        m_id->move(m_id->x(), H - 14);
-        m_name->move(m_name->x(), H - 28);
+        // These tops count 12-pixel lines with the baseline 10 pixels down; a
+        // font with a deeper baseline would put the ID's last rows below the
+        // tile's edge, so both lines move up by the difference.
+        const int lift = std::max(0, m_id->fontMetrics().ascent() - 10);
+        m_id->move(m_id->x(), H - 14 - lift);
+        m_name->move(m_name->x(), H - 28 - lift);
         if (m_inkMode)
             m_image->setGeometry(0, 0, std::max(W - 2, 0), std::max(H - 32, 0));
         else

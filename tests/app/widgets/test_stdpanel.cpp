@@ -109,8 +109,15 @@ TEST(SeatTile, ArrangementOfTheThreeKinds) {
     seat.SetBounds(QRect(0, 0, 80, 69));
     EXPECT_EQ(seat.InnerPanel()->geometry(), QRect(1, 1, 78, 67));
     EXPECT_EQ(seat.TileImage()->geometry(), QRect(16, -3, 48, 48));
-    EXPECT_EQ(seat.NameLabel()->y(), 41);
-    EXPECT_EQ(seat.IDLabel()->y(), 55);
+    // Name and ID at 41 and 55 for a baseline 10 pixels down, higher by what
+    // the font's is deeper: the ID's glyphs end inside the tile.
+    const QFontMetrics fm = seat.IDLabel()->fontMetrics();
+    const int lift = std::max(0, fm.ascent() - 10);
+    EXPECT_EQ(seat.NameLabel()->y(), 41 - lift);
+    EXPECT_EQ(seat.IDLabel()->y(), 55 - lift);
+    EXPECT_LT(seat.IDLabel()->y() + fm.ascent() +
+                  fm.tightBoundingRect(QStringLiteral("(0)")).bottom(),
+              seat.InnerPanel()->height());
     EXPECT_TRUE(seat.AnswerLabel()->isHidden());
 
     TStdChannel answer(nullptr, false);
@@ -124,8 +131,8 @@ TEST(SeatTile, ArrangementOfTheThreeKinds) {
     TStdChannel pane(nullptr, true);
     pane.SetBounds(QRect(0, 0, 400, 300));
     EXPECT_EQ(pane.TileImage()->geometry(), QRect(0, 0, 398, 268));
-    EXPECT_EQ(pane.NameLabel()->y(), 272);
-    EXPECT_EQ(pane.IDLabel()->y(), 286);
+    EXPECT_EQ(pane.NameLabel()->y(), 272 - lift);
+    EXPECT_EQ(pane.IDLabel()->y(), 286 - lift);
 }
 
 TEST(SeatTile, InkSheetIsMadeByTheFirstStrokeAndGivenBackByAWipe) {
