@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
 #include <vector>
 
 namespace penlynx {
@@ -140,72 +141,55 @@ TEST_F(ExportsTest, FarAwayPointsAreClippedWithoutOverflow) {
     EXPECT_EQ(pixels[9 * 20 + 9], 0xFF656565u);
 }
 
-// Drawing a stroke that crosses the whole surface and reaches far beyond it.
-void Scribble(PenlynxSurface &surface) {
-    SDKDraw(0, &surface, 10, 10, 1);
-    SDKDraw(0, &surface, 2147483647, 10, 2);
-    SDKDraw(0, &surface, -2147483647 - 1, -2147483647 - 1, 2);
-    SDKDraw(0, &surface, 5, 5, 1);
-    SDKDraw(0, &surface, 25, 15, 2);
-    SDKDraw(0, &surface, 25, 15, 2);
-}
-
-TEST_F(ExportsTest, ExtremeDrawingSizesNeitherOverflowNorDrawOutside) {
+// Drawing sizes from the extremes of int, and surfaces larger than the
+// drawing size on one axis: strokes reaching far beyond the surface on every
+// side neither overflow nor ink a pixel outside the smaller of drawing size
+// and surface, and a line across and one down reach that area's edges.
+TEST_F(ExportsTest, DrawingIsClippedToTheSmallerOfIniSizeAndSurface) {
     constexpr int kMin = -2147483647 - 1;
     constexpr int kMax = 2147483647;
-    struct Case {
+    struct Size {
         int width, height;
-        bool draws;
-    } const cases[] = {{kMin, kMin, false}, {kMin, 20, false},  {-1, 20, false},  {20, -1, false},
-                       {0, 0, false},       {kMax, kMax, true}, {kMax, 20, true}, {20, 20, true}};
+    };
+    struct Case {
+        int iniWidth, iniHeight;
+        Size surface, clip;
+    } const cases[] = {
+        {kMin, kMin, {20, 20}, {0, 0}}, {kMin, 20, {20, 20}, {0, 0}},
+        {-1, 20, {20, 20}, {0, 0}},     {20, -1, {20, 20}, {0, 0}},
+        {0, 0, {20, 20}, {0, 0}},       {kMax, kMax, {20, 20}, {20, 20}},
+        {kMax, 20, {20, 20}, {20, 20}}, {20, 20, {20, 20}, {20, 20}},
+        {20, 30, {40, 10}, {20, 10}}, // wider than the drawing size, not as high
+    };
+    const int strokes[][3] = {{10, 10, 1},  {kMax, 10, 2}, {kMin, kMin, 2}, {5, 5, 1},
+                              {25, 15, 2},  {25, 15, 2},   {2, 5, 1},       {kMax, 5, 2},
+                              {kMax, 5, 2}, {kMax, 5, 2},  {5, 2, 1},       {5, kMax, 2},
+                              {5, kMax, 2}, {5, kMax, 2}};
     for (const Case &c : cases) {
+        SCOPED_TRACE(std::to_string(c.iniWidth) + " x " + std::to_string(c.iniHeight));
         SDKClear();
-        ASSERT_EQ(SDKIni(c.width, c.height), 1);
-        // A 20 x 20 surface inside a larger block whose margins must stay.
-        std::vector<uint32_t> block(24 * 24, 0xFFFFFFFF);
-        PenlynxSurface surface{block.data() + 2 * 24 + 2, 20, 20, 24 * 4};
-        Scribble(surface);
-        int inside = 0;
-        for (int y = 0; y < 24; ++y) {
-            for (int x = 0; x < 24; ++x) {
-                const bool margin = x < 2 || y < 2 || x >= 22 || y >= 22;
-                const bool inked = block[static_cast<size_t>(y * 24 + x)] != 0xFFFFFFFFu;
-                ASSERT_FALSE(margin && inked)
-                    << c.width << " x " << c.height << " at " << x << "," << y;
-                inside += inked ? 1 : 0;
+        ASSERT_EQ(SDKIni(c.iniWidth, c.iniHeight), 1);
+        // The surface at (2, 2) inside a larger block whose margins must stay.
+        const int w = c.surface.width + 4, h = c.surface.height + 4;
+        std::vector<uint32_t> block(static_cast<size_t>(w * h), 0xFFFFFFFF);
+        PenlynxSurface surface{block.data() + 2 * w + 2, c.surface.width, c.surface.height, w * 4};
+        for (const auto &point : strokes) {
+            SDKDraw(0, &surface, point[0], point[1], point[2]);
+        }
+        const auto inked = [&](int x, int y) {
+            return block[static_cast<size_t>((y + 2) * w + x + 2)] != 0xFFFFFFFFu;
+        };
+        for (int y = -2; y < h - 2; ++y) {
+            for (int x = -2; x < w - 2; ++x) {
+                const bool inside = x >= 0 && y >= 0 && x < c.clip.width && y < c.clip.height;
+                ASSERT_TRUE(inside || !inked(x, y)) << "inked at " << x << "," << y;
             }
         }
-        EXPECT_EQ(inside > 0, c.draws) << c.width << " x " << c.height;
-    }
-}
-
-TEST_F(ExportsTest, DrawingIsClippedToTheSmallerOfIniSizeAndSurface) {
-    // Wider than the drawing size but not as high: 40 x 10 against 20 x 30.
-    ASSERT_EQ(SDKIni(20, 30), 1);
-    std::vector<uint32_t> block(40 * 16, 0xFFFFFFFF);
-    PenlynxSurface surface{block.data(), 40, 10, 40 * 4};
-    SDKDraw(0, &surface, 2, 5, 1);
-    SDKDraw(0, &surface, 38, 5, 2);
-    SDKDraw(0, &surface, 38, 5, 2);
-    SDKDraw(0, &surface, 38, 5, 2);
-    SDKDraw(1, &surface, 5, 2, 1);
-    SDKDraw(1, &surface, 5, 15, 2);
-    SDKDraw(1, &surface, 5, 15, 2);
-    SDKDraw(1, &surface, 5, 15, 2);
-    int inked = 0;
-    for (int y = 0; y < 16; ++y) {
-        for (int x = 0; x < 40; ++x) {
-            if (block[static_cast<size_t>(y * 40 + x)] != 0xFFFFFFFFu) {
-                ++inked;
-                EXPECT_LT(x, 20) << "past the drawing width at " << x << "," << y;
-                EXPECT_LT(y, 10) << "past the surface at " << x << "," << y;
-            }
+        if (c.clip.width > 0) {
+            EXPECT_TRUE(inked(c.clip.width - 1, 4)) << "the line across ends short";
+            EXPECT_TRUE(inked(4, c.clip.height - 1)) << "the line down ends short";
         }
     }
-    EXPECT_GT(inked, 20);
-    // Both strokes reach their clip edge.
-    EXPECT_NE(block[4 * 40 + 19], 0xFFFFFFFFu);
-    EXPECT_NE(block[9 * 40 + 4], 0xFFFFFFFFu);
 }
 
 } // namespace

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <functional>
 #include <system_error>
 
 namespace penlynx {
@@ -129,50 +130,47 @@ TEST(Search, ClosesTheDeviceItHeldBeforeSearchingAgain) {
 
 TEST(Search, AReceiverThatCannotBeOpenedIsSaidOncePerChange) {
     test::VirtualClock clock;
+    const std::string denied = "Permission denied; install the udev rule";
     FakeInterface rx{"/dev/hidraw3"};
     rx.opens = false;
-    rx.openError = "Permission denied; install the udev rule";
+    rx.openError = denied;
     FakeInterface mouse = Other("/dev/hidraw0");
     mouse.opens = false;
     FakePlatform platform({mouse, rx}, clock);
     CReceiver receiver(10, 10);
     test::DiagnosticsCollector diagnostics;
-    const std::string denied =
-        "the receiver (5131:2007) at /dev/hidraw3 cannot be opened: Permission denied; "
-        "install the udev rule";
+    const auto said = [](std::string reason) {
+        return std::vector<std::string>{
+            "the receiver (5131:2007) at /dev/hidraw3 cannot be opened" +
+            (reason.empty() ? "" : ": " + reason)};
+    };
     struct Step {
         const char *name;
-        void (*change)(FakeInterface &);
+        std::function<void(FakeInterface &)> change;
         int result;
         std::vector<std::string> said;
     };
     const Step steps[] = {
-        {"listed but denied", [](FakeInterface &) {}, PENLYNX_SEARCH_NONE, {denied}},
+        {"listed but denied", [](FakeInterface &) {}, PENLYNX_SEARCH_NONE, said(denied)},
         {"the same again, every second", [](FakeInterface &) {}, PENLYNX_SEARCH_NONE, {}},
-        {"another reason",
-         [](FakeInterface &i) { i.openError = "Device or resource busy"; },
-         PENLYNX_SEARCH_NONE,
-         {"the receiver (5131:2007) at /dev/hidraw3 cannot be opened: Device or resource busy"}},
-        {"the platform cannot tell why",
-         [](FakeInterface &i) { i.openError.clear(); },
-         PENLYNX_SEARCH_NONE,
-         {"the receiver (5131:2007) at /dev/hidraw3 cannot be opened"}},
+        {"another reason", [](FakeInterface &i) { i.openError = "Device or resource busy"; },
+         PENLYNX_SEARCH_NONE, said("Device or resource busy")},
+        {"the platform cannot tell why", [](FakeInterface &i) { i.openError.clear(); },
+         PENLYNX_SEARCH_NONE, said("")},
         {"opened at last", [](FakeInterface &i) { i.opens = true; }, PENLYNX_SEARCH_FOUND, {}},
         {"denied once more",
-         [](FakeInterface &i) {
+         [&](FakeInterface &i) {
              i.opens = false;
-             i.openError = "Permission denied; install the udev rule";
+             i.openError = denied;
          },
-         PENLYNX_SEARCH_NONE,
-         {denied}},
+         PENLYNX_SEARCH_NONE, said(denied)},
         {"a device of another product that does not open is no receiver",
          [](FakeInterface &i) { i.productId = 0x2008; },
          PENLYNX_SEARCH_NONE,
          {}},
         {"the receiver again, still denied",
-         [](FakeInterface &i) { i.productId = kReceiverProductId; },
-         PENLYNX_SEARCH_NONE,
-         {denied}},
+         [](FakeInterface &i) { i.productId = kReceiverProductId; }, PENLYNX_SEARCH_NONE,
+         said(denied)},
     };
     for (const Step &step : steps) {
         SCOPED_TRACE(step.name);
