@@ -216,14 +216,6 @@ TEST(Config, ACrashDuringSaveLeavesTheOldFileWhole) {
     EXPECT_EQ(LoadConfig(dir.Path(), kScreen).MainLine, 5);
 }
 
-TEST(Config, ReadsUtf16AndQuotedValues) {
-    const QString text = u"[Public]\r\nMainLine=5\r\nMainRow=\"4\"\r\nLanguageName='en_US'\r\n"_qs;
-    const Config config = LoadWith(test::Utf16(text));
-    EXPECT_EQ(config.MainLine, 5);
-    EXPECT_EQ(config.MainRow, 4);
-    EXPECT_EQ(config.LanguageName, u"en_US"_qs);
-}
-
 TEST(Config, AFileNotReadCompletelyIsNeverRewritten) {
     DataDir dir;
     const QByteArray file("[Public]\nMainLine=5\n\0\nMainRow=4\n", 32);

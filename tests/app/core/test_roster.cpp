@@ -296,10 +296,12 @@ TEST(Roster, AFileNotReadCompletelyLoadsWhatItCanAndIsNeverRewritten) {
     }
 }
 
-TEST(Roster, QuotedValuesReadAsTheProfileFunctionsReadThemAndRoundTrip) {
+// Saved as "Unicode" by a Windows editor: UTF-16 with CR LF.
+TEST(Roster, QuotedValuesOfAUtf16FileReadAsTheProfileFunctionsReadThemAndRoundTrip) {
     DataDir dir;
-    dir.Write("StudentInfo.ini", "[0001]\nName=\"Ann Lee\"\nCardID=\"12\"\nCardSplitName='Bo'\n"
-                                 "[0002]\nName=\"Cy\n");
+    dir.Write("StudentInfo.ini",
+              test::Utf16(u"[0001]\r\nName=\"Ann Lee\"\r\nCardID=\"12\"\r\nCardSplitName='Bo'\r\n"
+                          u"[0002]\r\nName=\"Cy\r\n"_qs));
     SlotTable table;
     ASSERT_EQ(LoadRoster(dir.Path(), table), 2);
     EXPECT_EQ(table[0].Name.ToString(), u"Ann Lee"_qs);
