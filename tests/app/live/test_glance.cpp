@@ -110,21 +110,17 @@ TEST_F(GlanceTest, KeysAndButtonsPageTheLiveViewZoomAndReturn) {
     Choose("EssayQuestion");
     Activate();
     EXPECT_EQ(VisiblePanes(), Range(0, 8));
-    Key(Qt::Key_PageDown);
-    EXPECT_EQ(VisiblePanes(), Range(9, 17));
-    EXPECT_EQ(CurrentRow(), 9); // the list follows the page
-    Key(Qt::Key_Right);
-    EXPECT_EQ(VisiblePanes(), Range(18, 26));
-    Key(Qt::Key_Down);
-    EXPECT_EQ(VisiblePanes(), Range(27, 29));
-    Key(Qt::Key_PageDown); // nobody after 29: the page stays
-    EXPECT_EQ(VisiblePanes(), Range(27, 29));
-    Key(Qt::Key_PageUp);
-    EXPECT_EQ(VisiblePanes(), Range(18, 26));
-    Key(Qt::Key_Left);
-    Key(Qt::Key_Up);
-    Key(Qt::Key_Up); // before the first student: still the first page
-    EXPECT_EQ(VisiblePanes(), Range(0, 8));
+    const std::pair<Qt::Key, std::vector<int>> keys[] = {
+        {Qt::Key_PageDown, Range(9, 17)}, {Qt::Key_Right, Range(18, 26)},
+        {Qt::Key_Down, Range(27, 29)},    {Qt::Key_PageDown, Range(27, 29)}, // nobody after 29
+        {Qt::Key_PageUp, Range(18, 26)},  {Qt::Key_Left, Range(9, 17)},
+        {Qt::Key_Up, Range(0, 8)},        {Qt::Key_Up, Range(0, 8)}, // nobody before the first
+    };
+    for (const auto &[key, visible] : keys) {
+        Key(key);
+        EXPECT_EQ(VisiblePanes(), visible) << QKeySequence(key).toString().toStdString();
+        EXPECT_EQ(CurrentRow(), visible.front()); // the list follows the page
+    }
 
     // The buttons beside the list do the same.
     auto *next = Window().findChild<TImageButton *>(QStringLiteral("btnNextPane"));
