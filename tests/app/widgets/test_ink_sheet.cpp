@@ -8,6 +8,7 @@
 #include "penlynx.h"
 
 #include <QImage>
+#include <QPainter>
 #include <QRandomGenerator>
 
 #include <gtest/gtest.h>
@@ -187,20 +188,11 @@ QSize DarkExtent(const QImage &picture) {
 TEST(InkPane, ASquareStaysSquareInEveryPaneShape) {
     InkWidth = 200;
     InkHeight = 100;
-    ASSERT_EQ(SDKIni(InkWidth, InkHeight), 1);
     TStdChannel pane(nullptr, true);
-    // A square of 60 x 60 ink pixels, drawn as one stroke.
-    const QPoint corners[] = {{70, 20}, {130, 20}, {130, 80}, {70, 80}, {70, 20}};
-    int state = 1;
-    for (int i = 0; i + 1 < 5; ++i) {
-        for (int k = 0; k < 20; ++k) {
-            pane.DrawInk(0, corners[i] + (corners[i + 1] - corners[i]) * k / 20, state);
-            state = 2;
-        }
-    }
-    pane.DrawInk(0, corners[4], 2);
-    pane.DrawInk(0, corners[4], 2);
-    SDKClear();
+    // A square of 60 x 60 ink pixels.
+    *pane.InkImage() = QImage(InkWidth, InkHeight, QImage::Format_Grayscale8);
+    pane.InkImage()->fill(0xFF);
+    QPainter(pane.InkImage()).fillRect(70, 20, 60, 60, Qt::black);
     // Wide and flat (six panes), tall and narrow, the ink's own shape, zoomed.
     for (const QSize tile : {QSize(400, 182), QSize(150, 300), QSize(202, 132), QSize(900, 632)}) {
         pane.SetBounds(QRect(QPoint(0, 0), tile));
