@@ -1,5 +1,5 @@
 #include "Decoder.h"
-#include "Diagnostics.h"
+#include "DiagnosticsCollector.h"
 #include "Geometry.h"
 #include "SimBackend.h"
 #include "penlynx.h"
@@ -249,8 +249,7 @@ TEST(SimClassroom, TabletsSwitchedOnSignalAndWriteTheAbsentOnesAreNeverHeard) {
 }
 
 TEST(SimOptions, ParsesWhatItKnowsAndSaysWhatItIgnores) {
-    std::vector<std::string> said;
-    auto previous = SetDiagnosticsSink([&](std::string_view line) { said.emplace_back(line); });
+    test::DiagnosticsCollector said;
     struct Case {
         const char *text;
         int tablets, writing, rate;
@@ -270,16 +269,15 @@ TEST(SimOptions, ParsesWhatItKnowsAndSaysWhatItIgnores) {
         {"absent=101,absent=-1", 30, 10, 0, 1, 2},
     };
     for (const Case &c : cases) {
-        said.clear();
+        said.lines.clear();
         const SimOptions options = ParseSimOptions(c.text);
         EXPECT_EQ(options.tablets, c.tablets) << c.text;
         EXPECT_EQ(options.writing, c.writing) << c.text;
         EXPECT_EQ(options.rate, c.rate) << c.text;
         EXPECT_EQ(options.seed, c.seed) << c.text;
         EXPECT_EQ(options.absent, c.absent) << c.text;
-        EXPECT_EQ(said.size(), c.complaints) << c.text;
+        EXPECT_EQ(said.lines.size(), c.complaints) << c.text;
     }
-    SetDiagnosticsSink(previous);
 }
 
 } // namespace

@@ -97,7 +97,6 @@ TEST(TextFile, DecodesByByteOrderMarkElseLineByLine) {
     EXPECT_EQ(used, TextEncoding::Gb18030);
     const QString names = U("[0001]\r\nName=张三\r\n");
     const std::pair<QByteArray, TextEncoding> marked[] = {
-        {"\xEF\xBB\xBF" + names.toUtf8(), TextEncoding::Utf8},
         {test::Utf16(names), TextEncoding::Utf16Le},
         {test::Utf16(names, true), TextEncoding::Utf16Be}};
     for (const auto &[bytes, encoding] : marked) {
