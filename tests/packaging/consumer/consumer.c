@@ -50,7 +50,6 @@ static int Fail(const char *what) {
 
 int main(void) {
     enum { kWidth = 64, kHeight = 48 };
-    int inked = 0;
 
     if (SDKIni(kWidth, kHeight) != 1) {
         return Fail("SDKIni failed");
@@ -70,6 +69,7 @@ int main(void) {
     }
 #ifndef _WIN32
     static uint32_t pixels[kWidth * kHeight];
+    int inked = 0;
     for (int i = 0; i < kWidth * kHeight; ++i) {
         pixels[i] = 0xFFFFFFFFu;
     }
@@ -81,25 +81,23 @@ int main(void) {
     for (int i = 0; i < kWidth * kHeight; ++i) {
         inked += (pixels[i] & 0xFFFFFFu) != 0xFFFFFFu;
     }
+    if (inked < 40) {
+        return Fail("the stroke left no ink");
+    }
 #else
     /* Device contexts are the Windows checks' business; here only the
      * answers of the import library's binding. */
     if (SDKDraw(0, NULL, 8, 8, 1) != 1 || SDKDraw(PENLYNX_SLOTS, NULL, 8, 8, 1) != 0) {
         return Fail("SDKDraw answered wrongly");
     }
-    inked = 40;
 #endif
     const int keysSeen = atomic_load(&keys), pointsSeen = atomic_load(&points);
     if (SDKClear() != 1) {
         return Fail("SDKClear failed");
     }
-    printf("consumer: %d keys, %d pen points, %d pixels inked\n", keysSeen, pointsSeen, inked);
+    printf("consumer: %d keys, %d pen points\n", keysSeen, pointsSeen);
     if (keysSeen == 0 || pointsSeen == 0 || !atomic_load(&receiving)) {
         fprintf(stderr, "consumer: the simulated class was not heard\n");
-        return 1;
-    }
-    if (inked < 40) {
-        fprintf(stderr, "consumer: the stroke left no ink\n");
         return 1;
     }
     return 0;
