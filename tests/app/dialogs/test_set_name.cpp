@@ -280,7 +280,7 @@ TEST_F(SetNameTest, NamesLongerThanTheFieldCannotBeTyped) {
     DialogAnswer answer([](TFrmSetName &dialog) {
         auto *name = Find<QLineEdit>(dialog, "edtName");
         name->clear();
-        // sixteen Chinese characters fit with room to spare: 21, 63 bytes
+        // 21 Chinese characters, 63 bytes, fit
         const QString many = QString(21, QChar(0x6C49));
         KeyIn(name, many);
         EXPECT_EQ(name->text(), many);
