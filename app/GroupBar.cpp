@@ -104,7 +104,7 @@ void TGroupItem::paintEvent(QPaintEvent *) {
     if (!marked_ && bar) {
         const double at = double(mapTo(bar, QPoint(0, height() / 2)).y()) / bar->height();
         const QColor behind = GradientColourAt(std::clamp(at, 0.0, 1.0));
-        const QColor light(Qt::white), dark(20, 45, 70);
+        const QColor light(Qt::white), dark(Qt::black);
         text = ContrastRatio(light, behind) >= ContrastRatio(dark, behind) ? light : dark;
     }
     p.setPen(text);
