@@ -1,6 +1,7 @@
 #include "Main.h"
 
 #include "GroupBar.h"
+#include "HistoryView.h"
 #include "ResultChart.h"
 #include "Statistics.h"
 #include "config/Roster.h"
@@ -11,6 +12,9 @@
 #include "controls/SkinButton.h"
 #include "controls/Stdpanel.h"
 #include "penlynx.h"
+#include "record/QuestionRecording.h"
+#include "record/RecordProblem.h"
+#include "record/Recorder.h"
 
 #include <QAction>
 #include <QApplication>
@@ -47,6 +51,9 @@ constexpr int kAnswerStateSet = 2;
 constexpr int kSettingsSet = 3;
 // A pane stays marked this long after its student's last pen point.
 constexpr qint64 kRecentWritingMs = 3000;
+// Posted behind the ink of an ended subjective question: its pictures are
+// taken when it arrives.
+const auto kInkPicturesEvent = static_cast<QEvent::Type>(1039);
 
 // A strip of skin pictures: the left and right pictures at their own width,
 // the centre picture stretched between them.
@@ -263,6 +270,8 @@ void TFrmMain::BuildShell() {
     drawLayout->addWidget(chart_);
     pnlDraw_->hide();
     BuildSettingsPanel();
+    pnlHistory_ = new THistoryView(dataDir_, pnlBG_);
+    pnlHistory_->hide();
 
     pm1_ = new QMenu(this);
     pm1_->setObjectName(QStringLiteral("pm1"));
@@ -308,7 +317,11 @@ void TFrmMain::BuildNavigation() {
                     rzgrpQueItems5Click(clicked);
                     break;
                 case kSettingsSet:
-                    OpenLayoutSettings();
+                    if (clicked->Tag() == 0) {
+                        OpenLayoutSettings();
+                    } else {
+                        OpenHistory();
+                    }
                     break;
                 default:
                     if (clicked->objectName() == QLatin1String("Quit")) {
@@ -331,7 +344,9 @@ void TFrmMain::BuildNavigation() {
                           {"UnderWay", 1, kAnswerStateSet, 1},
                           {"AlreadyOver", 2, kAnswerStateSet, 1},
                           {"QuestionsEdit", -1, -1, 0}});
-    addGroup("rzgrpSet", {{"LayoutSettings", 0, kSettingsSet, 0}, {"Quit", -1, -1, 0}});
+    addGroup("rzgrpSet", {{"LayoutSettings", 0, kSettingsSet, 0},
+                          {"LessonHistory", 1, kSettingsSet, 0},
+                          {"Quit", -1, -1, 0}});
 
     // Form texts, shown until a language file has been applied.
     const std::pair<const char *, const char16_t *> captions[] = {
@@ -346,6 +361,7 @@ void TFrmMain::BuildNavigation() {
     for (const auto &[key, text] : captions) {
         Item(QString::fromLatin1(key))->SetCaption(QString::fromUtf16(text));
     }
+    Item(QStringLiteral("LessonHistory"))->SetCaption(MessageTexts[MessageKey::LessonHistory]);
     pnlRz_->findChild<TGroup *>(QStringLiteral("rzgrpMain"))
         ->SetCaption(QStringLiteral("界面选择"));
     pnlRz_->findChild<TGroup *>(QStringLiteral("rzgrpQue"))->SetCaption(QStringLiteral("出题"));
@@ -418,6 +434,16 @@ void TFrmMain::BuildSettingsPanel() {
 }
 
 void TFrmMain::FormCreate() {
+    // The lesson begins with the program; its writer starts with the reader.
+    recorder_ = std::make_unique<Recorder>(dataDir_);
+    questions_ = std::make_unique<QuestionRecording>(*recorder_);
+    connect(
+        recorder_.get(), &Recorder::ProblemFound, this,
+        [](const RecordProblem &problem) {
+            // Told once; the lesson goes on with or without its record.
+            ShowPrompt(RecordProblemTitle(), RecordProblemText(problem), false);
+        },
+        Qt::QueuedConnection);
     // 1, 2: the whole screen, rounded corners.
     const QScreen *screen = QGuiApplication::primaryScreen();
     const QRect screenRect = screen != nullptr ? screen->geometry() : QRect(0, 0, 1024, 768);
@@ -500,6 +526,8 @@ void TFrmMain::FormCreate() {
     rzgrpMainItems0Click(Item(QStringLiteral("MainInterface")));
 
     // 23: last, when everything the handlers reach exists.
+    recorder_->Start();
+    bridge_.SetRecord(recorder_.get());
     DeviceBridge::Install(&bridge_);
     libraryRunning_ = true;
     SDKRegCallBack(&TabletEventHandler, &DeviceStateHandler);
@@ -522,6 +550,17 @@ void TFrmMain::FormDestroy() {
         libraryRunning_ = false;
     }
     DeviceBridge::Install(nullptr);
+    // A question still under way ends with the program; pictures waiting for
+    // their ink are taken from what was drawn.
+    if (questions_ != nullptr) {
+        const int type = session_.CurrentQuestionType.load();
+        if (questions_->ProgramEnds(type, RecordedKey(), table_) !=
+                QuestionRecording::Pictures::None ||
+            picturesPending_) {
+            SaveInkPictures();
+        }
+        recorder_->Stop();
+    }
     SaveRosterReported(-1);
     SaveConfigReported();
     for (int i = 0; i < kSlotCount; ++i) {
@@ -558,6 +597,8 @@ void TFrmMain::ApplyLanguage(const QString &fileName) {
         Item(QString::fromLatin1(key))->SetCaption(text(key));
     }
     lbl1_->setText(text("StudentList"));
+    Item(QStringLiteral("LessonHistory"))->SetCaption(MessageTexts[MessageKey::LessonHistory]);
+    pnlHistory_->UpdateTexts(texts_);
     grp1_->setTitle(text("ViewSet"));
     grp2_->setTitle(text("MainInterfaceSet"));
     grp3_->setTitle(text("LanSet"));
@@ -604,7 +645,8 @@ void TFrmMain::ShowStudentList(bool shown) {
 
 void TFrmMain::HideViews() {
     for (QWidget *view : {static_cast<QWidget *>(SeatGrid), static_cast<QWidget *>(LiveGrid),
-                          static_cast<QWidget *>(AnswerGrid), pnlDraw_, pnlSet_}) {
+                          static_cast<QWidget *>(AnswerGrid), pnlDraw_, pnlSet_,
+                          static_cast<QWidget *>(pnlHistory_)}) {
         if (view != nullptr) {
             view->hide();
         }
@@ -661,6 +703,7 @@ void TFrmMain::rzgrpQueItems1Click(TGroupItem *item) {
         AnswerGrid->show();
         AskAnswerKey(type);
     }
+    questions_->QuestionTypeChosen(type, RecordedKey(), table_);
     UpdateProgress();
     rzgrpMainItems0Click(Item(QStringLiteral("LiveView")));
 }
@@ -680,6 +723,8 @@ void TFrmMain::rzgrpQueItems5Click(TGroupItem *item) {
     const int state = item->Tag();
     session_.CurrentAnswerState = state;
     pnlRz_->ClearMarks(kSettingsSet);
+    // Before anything is wiped.
+    RecordAnswerState(state);
     const int count = table_.Count.load();
     switch (state) {
     case kAnswerNotStarted:
@@ -708,6 +753,47 @@ void TFrmMain::rzgrpQueItems5Click(TGroupItem *item) {
     default:
         break;
     }
+}
+
+void TFrmMain::RecordAnswerState(int state) {
+    if (state == kAnswerEnded) {
+        // Keys a handler took under the old state are in the final answers.
+        bridge_.Settle();
+    }
+    const int type = session_.CurrentQuestionType.load();
+    switch (questions_->AnswerStateChosen(state, type, RecordedKey(), table_)) {
+    case QuestionRecording::Pictures::Now:
+        SaveInkPictures();
+        break;
+    case QuestionRecording::Pictures::AfterQueuedInk:
+        // Behind every pen point posted under the old state: the handlers
+        // have settled, so none is posted after this.
+        bridge_.Settle();
+        picturesPending_ = true;
+        QCoreApplication::postEvent(this, new QEvent(kInkPicturesEvent));
+        break;
+    case QuestionRecording::Pictures::None:
+        break;
+    }
+}
+
+void TFrmMain::SaveInkPictures() {
+    picturesPending_ = false;
+    recorder_->SaveInkPictures(table_, QSize(InkWidth, InkHeight));
+}
+
+QString TFrmMain::RecordedKey() const {
+    // A subjective question has no key (AnswerKey keeps the last choice's).
+    return session_.CurrentQuestionType.load() == kQuestionSubjective ? QString() : AnswerKey;
+}
+
+void TFrmMain::OpenHistory() {
+    HideViews();
+    ShowStudentList(false);
+    pnlRz_->Mark(Item(QStringLiteral("LessonHistory")));
+    pnlHistory_->show();
+    pnlHistory_->raise();
+    pnlHistory_->Reload();
 }
 
 void TFrmMain::btnCloseClick() {
@@ -851,6 +937,12 @@ void TFrmMain::BindInkCanvases() {
 bool TFrmMain::event(QEvent *event) {
     if (auto *device = dynamic_cast<DeviceEvent *>(event)) {
         HandleDeviceEvent(*device);
+        return true;
+    }
+    if (event->type() == kInkPicturesEvent) {
+        if (picturesPending_ && !destroyed_) {
+            SaveInkPictures();
+        }
         return true;
     }
     return QWidget::event(event);

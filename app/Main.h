@@ -16,6 +16,7 @@
 #include <QWidget>
 
 #include <array>
+#include <memory>
 #include <vector>
 
 class QLabel;
@@ -36,6 +37,9 @@ class TImageButton;
 class TGroupBar;
 class TGroupItem;
 class TResultChart;
+class THistoryView;
+class Recorder;
+class QuestionRecording;
 
 class TFrmMain : public QWidget {
     Q_OBJECT
@@ -83,6 +87,8 @@ public:
     // A termination signal: open dialogs are cancelled, then the window
     // closes through the exit saves, without the exit question.
     void EndBySignal();
+    // The lesson history view (the LessonHistory item).
+    void OpenHistory();
     TBGPanel *SeatGrid = nullptr;
     TBGPanel *LiveGrid = nullptr;
     TBGPanel *AnswerGrid = nullptr;
@@ -92,6 +98,8 @@ public:
     const SessionState &Session() const { return session_; }
     TResultChart *Chart() const { return chart_; }
     const Config &Configuration() const { return config_; }
+    Recorder *LessonRecorder() const { return recorder_.get(); }
+    THistoryView *History() const { return pnlHistory_; }
 
 protected:
     bool event(QEvent *event) override;
@@ -144,6 +152,11 @@ private:
     bool SaveConfigReported();
     void ReportSaveFailure(const QString &path, const QString &reason);
     void CloseWhenIdle();
+    // The lesson record (Main.cpp): the question's start and end as the
+    // answer state and type change, the ink pictures of a subjective one.
+    void RecordAnswerState(int state);
+    void SaveInkPictures();
+    QString RecordedKey() const;
 
     QString dataDir_;
     Config config_;
@@ -200,6 +213,13 @@ private:
     QLineEdit *edtFilePath_ = nullptr;
     TImageButton *btnBrowse_ = nullptr;
     TImageButton *btnSave_ = nullptr;
+
+    THistoryView *pnlHistory_ = nullptr;
+    std::unique_ptr<Recorder> recorder_;
+    std::unique_ptr<QuestionRecording> questions_;
+    // The pictures of an ended subjective question wait for the ink queued
+    // before its end.
+    bool picturesPending_ = false;
 
     QTimer tmr1_;
     // Panes that have been written on since the question started, and when

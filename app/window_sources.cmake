@@ -2,6 +2,8 @@
 list(APPEND LUMORA_WIDGET_SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/GroupBar.cpp
     ${CMAKE_CURRENT_LIST_DIR}/GroupBar.h
+    ${CMAKE_CURRENT_LIST_DIR}/HistoryView.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/HistoryView.h
     ${CMAKE_CURRENT_LIST_DIR}/Main.cpp
     ${CMAKE_CURRENT_LIST_DIR}/Main.h
     ${CMAKE_CURRENT_LIST_DIR}/MainKeyboard.cpp

@@ -1,0 +1,145 @@
+// The lesson history, a view of the main window's view area: the recorded
+// lessons (newest first), the questions of the chosen lesson, and for the
+// chosen question the result chart, the table of its students and, for a
+// handwritten question, the saved pictures, any of which opens large
+// (Escape or a click closes it). A lesson exports to CSV or Excel on a worker
+// thread while the view shows that it is busy.
+//
+// Reading the record is small and done on the window's thread; decoding the
+// pictures and exporting are not.
+#pragma once
+
+#include "record/Export.h"
+#include "record/LessonHistory.h"
+
+#include <QFutureWatcher>
+#include <QImage>
+#include <QPixmap>
+#include <QWidget>
+
+#include <functional>
+#include <utility>
+#include <vector>
+
+class QLabel;
+class QListView;
+class QProgressBar;
+class QStackedWidget;
+class QStandardItemModel;
+class QTableView;
+
+namespace lumora {
+
+class LanguageTexts;
+class TImageButton;
+class TResultChart;
+
+// The file an export goes to, asked with the platform's save dialog.
+// Test seam, as for the program's other dialogs: a responder set here
+// answers instead (an empty path is Cancel), so nothing waits for a user.
+using SaveFileResponder = std::function<QString(const QString &caption, const QString &suggested)>;
+SaveFileResponder SetSaveFileResponder(SaveFileResponder responder);
+QString AskSaveFile(QWidget *parent, const QString &caption, const QString &suggested,
+                    const QString &filter);
+
+class THistoryView : public QWidget {
+    Q_OBJECT
+public:
+    THistoryView(const QString &dataDir, QWidget *parent);
+    // Waits for an export or picture decoding still running.
+    ~THistoryView() override;
+
+    // Reads the record again and chooses the newest lesson (or keeps the
+    // chosen one when it is still there).
+    void Reload();
+    // Captions and column titles in the current language (MessageTexts; the
+    // question types from texts).
+    void UpdateTexts(const LanguageTexts &texts);
+
+    // Choose a lesson or a question of the chosen lesson by its number as
+    // shown; false when there is none.
+    bool ShowLesson(int number);
+    bool ShowQuestion(int number);
+    int Lesson() const { return lesson_; }
+    int Question() const { return question_; }
+
+    // The pictures of the chosen question: opening one shows it large.
+    int PictureCount() const { return static_cast<int>(pictures_.size()); }
+    bool PicturesLoaded() const { return picturesLoaded_; }
+    void OpenPicture(int index);
+    void ClosePicture();
+    bool PictureOpen() const;
+
+    // Asks for a file, then exports the chosen lesson on a worker thread;
+    // the outcome is a prompt.
+    void Export(ExportFormat format);
+    bool Exporting() const;
+
+Q_SIGNALS:
+    // After the outcome's prompt was answered.
+    void ExportFinished(bool ok);
+
+protected:
+    // Fills its parent, the view area, whatever its size.
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+
+private:
+    void BuildLayout();
+    void ShowLessonRow(int row);
+    void ShowQuestionRow(int row);
+    void ClearQuestion();
+    void ShowMessage(const QString &text);
+    void LoadPictures();
+    void PicturesDecoded();
+    void ExportDone();
+    QString TypeName(int type) const;
+
+    const QString dataDir_;
+    LessonHistory history_;
+    bool open_ = false;
+    int lesson_ = 0;
+    int question_ = 0;
+    std::vector<LessonInfo> lessons_;
+    std::vector<QuestionInfo> questions_;
+    std::vector<PictureInfo> pictures_;
+    bool picturesLoaded_ = true;
+    uint64_t pictureRound_ = 0;
+    QString typeNames_[3];
+    QString exportPath_;
+    int exportLesson_ = 0;
+    ExportFormat exportFormat_ = ExportFormat::Csv;
+
+    QTableView *tblLessons_ = nullptr;
+    QTableView *tblQuestions_ = nullptr;
+    QTableView *tblStudents_ = nullptr;
+    QStandardItemModel *lessonModel_ = nullptr;
+    QStandardItemModel *questionModel_ = nullptr;
+    QStandardItemModel *studentModel_ = nullptr;
+    QStandardItemModel *pictureModel_ = nullptr;
+    QLabel *lblLessons_ = nullptr;
+    QLabel *lblQuestions_ = nullptr;
+    QLabel *lblQuestion_ = nullptr;
+    QLabel *lblEmpty_ = nullptr;
+    QLabel *lblNoPictures_ = nullptr;
+    QLabel *lblExport_ = nullptr;
+    QProgressBar *prgExport_ = nullptr;
+    QWidget *pnlContent_ = nullptr;
+    QStackedWidget *stkResult_ = nullptr;
+    TResultChart *chart_ = nullptr;
+    QListView *lstPictures_ = nullptr;
+    QWidget *pnlPictures_ = nullptr;
+    TImageButton *btnExportCsv_ = nullptr;
+    TImageButton *btnExportXlsx_ = nullptr;
+    QWidget *overlay_ = nullptr;
+
+    // Thumbnails decoded on a worker thread; round tells which question's.
+    struct Decoded {
+        uint64_t round = 0;
+        std::vector<QImage> images;
+    };
+    QFutureWatcher<Decoded> decoding_;
+    QFutureWatcher<std::pair<bool, QString>> exporting_;
+};
+
+} // namespace lumora
