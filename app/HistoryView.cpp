@@ -38,8 +38,12 @@ const QColor kTitleText(0x0b, 0x3d, 0x66);
 const QColor kRight(0, 128, 0);
 const QColor kWrong(200, 0, 0);
 const QSize kThumbnail(176, 112);
-constexpr int kLeftColumn = 340;
-constexpr int kStudentTable = 430;
+// The band of the lessons and questions: a heading and about six rows.
+constexpr int kTopBand = 220;
+constexpr int kExportWidth = 150;
+constexpr int kNarrowView = 1400;
+constexpr int kStudentTable = 300;
+constexpr int kNameWidth = 100; // with the frame and the scroll bar
 
 const QString kTableStyle = QStringLiteral(
     "QTableView { background: white; alternate-background-color: #f3f7fb;"
@@ -88,6 +92,32 @@ QTableView *Table(const char *name, QStandardItemModel *model, QWidget *parent) 
     table->horizontalHeader()->setStretchLastSection(true);
     table->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     return table;
+}
+
+// One column takes the room the others leave; they are sized to their
+// cells whenever the rows change (FitColumns).
+void StretchColumn(QTableView *table, int stretched) {
+    QHeaderView *header = table->horizontalHeader();
+    header->setStretchLastSection(false);
+    table->setProperty("stretched", stretched);
+    for (int column = 0; column < header->count(); ++column) {
+        header->setSectionResizeMode(column, column == stretched ? QHeaderView::Stretch
+                                                                 : QHeaderView::Interactive);
+    }
+}
+
+// Sizes the columns to their cells (the stretched one keeps the rest: sizing
+// it too would fix its width) and returns the width the others take.
+int FitColumns(QTableView *table) {
+    const int stretched = table->property("stretched").toInt();
+    int width = 0;
+    for (int column = 0; column < table->model()->columnCount(); ++column) {
+        if (column != stretched && !table->isColumnHidden(column)) {
+            table->resizeColumnToContents(column);
+            width += table->columnWidth(column);
+        }
+    }
+    return width;
 }
 
 QStandardItem *Cell(const QString &text, Qt::Alignment alignment = Qt::AlignLeft) {
@@ -219,74 +249,77 @@ THistoryView::~THistoryView() {
 }
 
 void THistoryView::BuildLayout() {
-    auto *root = new QHBoxLayout(this);
+    auto *root = new QVBoxLayout(this);
     root->setContentsMargins(12, 12, 12, 12);
-    root->setSpacing(14);
+    root->setSpacing(10);
 
-    // Left: the lessons, the questions of the chosen one, the exports.
-    auto *left = new QVBoxLayout();
-    left->setSpacing(0);
+    // Top: the lessons, the questions of the chosen one, the exports.
+    auto *top = new QHBoxLayout();
+    top->setSpacing(14);
+    const auto column = [top](QLabel *heading, QTableView *table, int stretch) {
+        auto *box = new QVBoxLayout();
+        box->setSpacing(0);
+        box->addWidget(heading);
+        box->addWidget(table, 1);
+        top->addLayout(box, stretch);
+    };
     lessonModel_ = new QStandardItemModel(this);
     questionModel_ = new QStandardItemModel(this);
     lblLessons_ = Heading("lblLessons", this);
     tblLessons_ = Table("tblLessons", lessonModel_, this);
     lblQuestions_ = Heading("lblQuestions", this);
     tblQuestions_ = Table("tblQuestions", questionModel_, this);
-    left->addWidget(lblLessons_);
-    left->addWidget(tblLessons_, 3);
-    left->addSpacing(12);
-    left->addWidget(lblQuestions_);
-    left->addWidget(tblQuestions_, 2);
-    left->addSpacing(10);
-    auto *buttons = new QHBoxLayout();
-    buttons->setSpacing(8);
+    column(lblLessons_, tblLessons_, 3);
+    column(lblQuestions_, tblQuestions_, 4);
+    auto *exports = new QVBoxLayout();
+    exports->setSpacing(8);
+    exports->setContentsMargins(0, 30, 0, 0); // level with the tables
     const auto exportButton = [this](const char *name) {
         auto *button = new TImageButton(this);
         button->setObjectName(QString::fromLatin1(name));
         SetSkinPictures(button, QStringLiteral("btnDialog"));
         button->SetStretch(true);
-        button->setFixedHeight(28);
+        button->setFixedSize(kExportWidth, 30);
         return button;
     };
     btnExportCsv_ = exportButton("btnExportCsv");
     btnExportXlsx_ = exportButton("btnExportXlsx");
-    buttons->addWidget(btnExportCsv_, 1);
-    buttons->addWidget(btnExportXlsx_, 1);
-    left->addLayout(buttons);
-    auto *busy = new QHBoxLayout();
-    busy->setContentsMargins(0, 6, 0, 0);
+    exports->addWidget(btnExportCsv_);
+    exports->addWidget(btnExportXlsx_);
     prgExport_ = new QProgressBar(this);
     prgExport_->setObjectName(QStringLiteral("prgExport"));
     prgExport_->setRange(0, 0); // busy, with no measure of how far
     prgExport_->setTextVisible(false);
-    prgExport_->setFixedSize(80, 14);
+    prgExport_->setFixedSize(kExportWidth, 12);
     lblExport_ = new QLabel(this);
     lblExport_->setObjectName(QStringLiteral("lblExport"));
     lblExport_->setStyleSheet(QStringLiteral("color: #0b3d66;"));
-    busy->addWidget(prgExport_);
-    busy->addWidget(lblExport_, 1);
-    left->addLayout(busy);
+    lblExport_->setWordWrap(true);
+    lblExport_->setFixedWidth(kExportWidth);
+    exports->addWidget(prgExport_);
+    exports->addWidget(lblExport_);
+    exports->addStretch(1);
     prgExport_->hide();
     lblExport_->hide();
-    auto *leftColumn = new QWidget(this);
-    leftColumn->setLayout(left);
-    leftColumn->setFixedWidth(kLeftColumn);
-    root->addWidget(leftColumn);
+    top->addLayout(exports);
+    auto *band = new QWidget(this);
+    band->setLayout(top);
+    band->setFixedHeight(kTopBand);
+    top->setContentsMargins(0, 0, 0, 0);
+    root->addWidget(band);
 
-    // Right: the chosen question, or what to say when there is none.
-    auto *right = new QVBoxLayout();
-    right->setSpacing(8);
+    // Below: the chosen question, or what to say when there is none.
     lblEmpty_ = new QLabel(this);
     lblEmpty_->setObjectName(QStringLiteral("lblEmpty"));
     lblEmpty_->setAlignment(Qt::AlignCenter);
     lblEmpty_->setWordWrap(true);
     lblEmpty_->setStyleSheet(QStringLiteral("color: #1f3b57; font-size: 16px;"));
-    right->addWidget(lblEmpty_, 1);
+    root->addWidget(lblEmpty_, 1);
 
     pnlContent_ = new QWidget(this);
     auto *content = new QVBoxLayout(pnlContent_);
     content->setContentsMargins(0, 0, 0, 0);
-    content->setSpacing(8);
+    content->setSpacing(4);
     lblQuestion_ = new QLabel(pnlContent_);
     lblQuestion_->setObjectName(QStringLiteral("lblQuestion"));
     lblQuestion_->setFixedHeight(30);
@@ -325,9 +358,10 @@ void THistoryView::BuildLayout() {
     lstPictures_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     lstPictures_->setSelectionMode(QAbstractItemView::SingleSelection);
     lstPictures_->setCursor(Qt::PointingHandCursor);
-    lstPictures_->setStyleSheet(QStringLiteral(
-        "QListView { background: #eef3f8; border: 1px solid #c9d6e3; color: #1f3b57; }"
-        "QListView::item:selected { background: #cfe0ef; color: #0b3d66; }"));
+    lstPictures_->setStyleSheet(
+        QStringLiteral("QListView { background: #eef3f8; border: 1px solid #c9d6e3; color: #1f3b57;"
+                       " padding: 8px; }"
+                       "QListView::item:selected { background: #cfe0ef; color: #0b3d66; }"));
     lblNoPictures_ = new QLabel(pnlPictures_);
     lblNoPictures_->setObjectName(QStringLiteral("lblNoPictures"));
     lblNoPictures_->setAlignment(Qt::AlignCenter);
@@ -338,11 +372,10 @@ void THistoryView::BuildLayout() {
     result->addWidget(stkResult_, 1);
     studentModel_ = new QStandardItemModel(this);
     tblStudents_ = Table("tblStudents", studentModel_, pnlContent_);
-    tblStudents_->setFixedWidth(kStudentTable);
+    tblStudents_->setMinimumWidth(kStudentTable);
     result->addWidget(tblStudents_);
     content->addLayout(result, 1);
-    right->addWidget(pnlContent_, 1);
-    root->addLayout(right, 1);
+    root->addWidget(pnlContent_, 1);
 
     overlay_ = new TPictureOverlay(this);
 
@@ -383,6 +416,9 @@ void THistoryView::UpdateTexts(const LanguageTexts &texts) {
     studentModel_->setHorizontalHeaderLabels(
         {m(MessageKey::HistoryName), m(MessageKey::HistorySeat), m(MessageKey::HistoryAnswer),
          m(MessageKey::HistoryCorrect), m(MessageKey::HistoryFirstPress)});
+    StretchColumn(tblLessons_, 1);
+    StretchColumn(tblQuestions_, 2);
+    StretchColumn(tblStudents_, 0);
     const char *types[] = {"SingleChoice", "multipleChoice", "EssayQuestion"};
     for (int i = 0; i < 3; ++i) {
         typeNames_[i] = texts.Value(QString::fromLatin1(types[i]));
@@ -460,10 +496,9 @@ void THistoryView::Reload() {
             chosen = static_cast<int>(row);
         }
     }
-    tblLessons_->resizeColumnsToContents();
-    tblLessons_->horizontalHeader()->setStretchLastSection(true);
     lblEmpty_->hide();
     pnlContent_->show();
+    FitColumns(tblLessons_);
     tblLessons_->clearSelection();
     tblLessons_->setCurrentIndex(QModelIndex());
     ChooseRow(tblLessons_, chosen, [this](int row) { ShowLessonRow(row); });
@@ -514,8 +549,7 @@ void THistoryView::ShowLessonRow(int row) {
              Cell(question.answerKey),
              Cell(Moment(question.startedAt).toString(QStringLiteral("HH:mm:ss")))});
     }
-    tblQuestions_->resizeColumnsToContents();
-    tblQuestions_->horizontalHeader()->setStretchLastSection(true);
+    FitColumns(tblQuestions_);
     if (questions_.empty()) {
         lblQuestion_->clear();
         return;
@@ -576,10 +610,14 @@ void THistoryView::ShowQuestionRow(int row) {
                                   Cell(QString::number(student.seat), Qt::AlignRight), answer,
                                   correct, Cell(firstPress, Qt::AlignRight)});
     }
-    tblStudents_->resizeColumnsToContents();
-    tblStudents_->horizontalHeader()->setStretchLastSection(true);
 
-    if (question.type == kQuestionSubjective) {
+    // A handwritten question has no letters to show.
+    const bool subjective = question.type == kQuestionSubjective;
+    tblStudents_->setColumnHidden(2, subjective);
+    tblStudents_->setColumnHidden(3, subjective);
+    // Room for every column and a name: the chart takes what is left.
+    tblStudents_->setFixedWidth(std::max(kStudentTable, FitColumns(tblStudents_) + kNameWidth));
+    if (subjective) {
         const std::optional<std::vector<PictureInfo>> pictures =
             history_.Pictures(lesson_, question_);
         pictures_ = pictures.value_or(std::vector<PictureInfo>());
@@ -614,6 +652,7 @@ void THistoryView::LoadPictures() {
         pictureModel_->appendRow(item);
         paths << picture.path;
     }
+    lstPictures_->scrollToTop();
     picturesLoaded_ = false;
     const uint64_t round = ++pictureRound_;
     decoding_.setFuture(QtConcurrent::run([paths, round] {
@@ -656,6 +695,7 @@ void THistoryView::PicturesDecoded() {
         pictureModel_->item(static_cast<int>(i))->setIcon(QIcon(card));
     }
     picturesLoaded_ = true;
+    lstPictures_->scrollToTop();
 }
 
 void THistoryView::OpenPicture(int index) {
@@ -748,6 +788,8 @@ bool THistoryView::eventFilter(QObject *watched, QEvent *event) {
 
 void THistoryView::resizeEvent(QResizeEvent *event) {
     QWidget::resizeEvent(event);
+    // Beside the table the chart is narrower than the live one.
+    chart_->SetLabelPixelSize(width() < kNarrowView ? 13 : 16);
     if (overlay_->isVisible()) {
         overlay_->setGeometry(rect());
     }

@@ -199,7 +199,7 @@ const std::array<MessageEntry, kMessageTextCount> kMessages = {{
     {"HistoryCorrect", "正误"},
     {"HistoryRight", "对"},
     {"HistoryWrong", "错"},
-    {"HistoryFirstPress", "首次按键 (秒)"},
+    {"HistoryFirstPress", "首次按键(秒)"},
     {"HistoryQuestionTitle", "第 %1 节课　第 %2 题　%3"},
     {"HistoryPictures", "笔迹"},
     {"HistoryNoPictures", "这道题没有保存笔迹。"},
