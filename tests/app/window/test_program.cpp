@@ -12,6 +12,10 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QSet>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QSqlRecord>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -110,6 +114,28 @@ ReplayScript Lesson() {
     return script.Wait(60000);
 }
 
+// The rows of a query on a record file.
+std::vector<QVariantList> Query(const QString &file, const char *sql) {
+    std::vector<QVariantList> rows;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_qs, u"program-test"_qs);
+        db.setDatabaseName(file);
+        EXPECT_TRUE(db.open()) << file.toStdString();
+        QSqlQuery query(db);
+        EXPECT_TRUE(query.exec(QString::fromLatin1(sql)))
+            << sql << ": " << query.lastError().text().toStdString();
+        while (query.next()) {
+            QVariantList row;
+            for (int i = 0; i < query.record().count(); ++i) {
+                row << query.value(i);
+            }
+            rows.push_back(row);
+        }
+    }
+    QSqlDatabase::removeDatabase(u"program-test"_qs);
+    return rows;
+}
+
 // Distinct colours on a coarse grid of the picture.
 int Colours(const QImage &image) {
     QSet<QRgb> colours;
@@ -150,8 +176,9 @@ TEST_F(Program, TourSavesEveryViewAndTheFilesAreWrittenAtExit) {
         files << match.captured(1);
     }
     // Seat grid, answering, answers, chart, handwriting, its next page, one
-    // pane alone, settings.
-    ASSERT_EQ(files.size(), 8) << run.output.toStdString();
+    // pane alone, settings, the history with the choice question, with the
+    // handwriting, and one picture large.
+    ASSERT_EQ(files.size(), 11) << run.output.toStdString();
     std::vector<QImage> images;
     for (const QString &file : files) {
         ASSERT_TRUE(QFileInfo(file).absolutePath() == QDir(pictures).absolutePath())
@@ -196,6 +223,32 @@ TEST_F(Program, TourStartsAnywhereOnTheSimulatedClass) {
     }
     EXPECT_EQ(seated, 30);
     EXPECT_EQ(table[29].CardID.load(), 30);
+
+    // The lesson stays in the record: the choice question with the class and
+    // its presses, the handwritten one with the pictures of those who wrote.
+    const QString db = QDir(data).filePath(u"Records/lessons.db"_qs);
+    EXPECT_EQ(Query(db, "SELECT number, type, ended_at IS NOT NULL FROM question ORDER BY number"),
+              (std::vector<QVariantList>{{1, 0, 1}, {2, 2, 1}}));
+    EXPECT_EQ(Query(db, "SELECT q.number, COUNT(*) FROM student s JOIN question q ON q.id = "
+                        "s.question GROUP BY q.number"),
+              (std::vector<QVariantList>{{1, 30}, {2, 30}}));
+    const auto pressed = Query(db, "SELECT COUNT(DISTINCT p.student) FROM press p JOIN student s "
+                                   "ON s.id = p.student JOIN question q ON q.id = s.question "
+                                   "WHERE q.number = 1");
+    ASSERT_EQ(pressed.size(), 1u);
+    EXPECT_GT(pressed[0][0].toInt(), 10) << "students with presses";
+    const auto kept = Query(db, "SELECT p.path FROM picture p JOIN student s ON s.id = "
+                                "p.student JOIN question q ON q.id = s.question "
+                                "WHERE q.number = 2");
+    const auto writers = Query(db, "SELECT COUNT(DISTINCT p.student) FROM pen_stroke p");
+    ASSERT_FALSE(kept.empty());
+    // Everyone whose points were recorded (and anyone whose pane showed ink).
+    EXPECT_GE(static_cast<int>(kept.size()), writers[0][0].toInt());
+    for (const QVariantList &row : kept) {
+        const QImage picture(QDir(data).filePath(u"Records/"_qs + row[0].toString()));
+        EXPECT_FALSE(picture.isNull()) << row[0].toString().toStdString();
+        EXPECT_TRUE(picture.isGrayscale()) << row[0].toString().toStdString();
+    }
 }
 
 TEST_F(Program, UnattendedFirstStartAnswersTheSeatCount) {
