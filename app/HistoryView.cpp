@@ -659,6 +659,10 @@ void THistoryView::LoadPictures() {
         Decoded decoded;
         decoded.round = round;
         for (const QString &path : paths) {
+            if (!QFileInfo(path).isFile()) {
+                decoded.images.emplace_back(); // gone, or no file to read (a pipe)
+                continue;
+            }
             QImageReader reader(path);
             QSize size = reader.size();
             if (size.isValid()) {
@@ -703,7 +707,8 @@ void THistoryView::OpenPicture(int index) {
         return;
     }
     const PictureInfo &picture = pictures_[static_cast<size_t>(index)];
-    const QImage image(picture.path); // one picture: small enough for this thread
+    // One picture: small enough for this thread; a pipe would never end.
+    const QImage image = QFileInfo(picture.path).isFile() ? QImage(picture.path) : QImage();
     static_cast<TPictureOverlay *>(overlay_)->Show(image,
                                                    QStringLiteral("%1 %2  ·  %3")
                                                        .arg(MessageTexts[MessageKey::HistorySeat])
