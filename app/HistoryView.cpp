@@ -1,6 +1,7 @@
 #include "HistoryView.h"
 
 #include "DeviceBridge.h"
+#include "PictureOverlay.h"
 #include "ResultChart.h"
 #include "config/LanguageTexts.h"
 #include "config/UnSetName.h"
@@ -16,7 +17,6 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QImageReader>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QListView>
 #include <QPainter>
@@ -145,72 +145,6 @@ void ChooseRow(QTableView *table, int row, const std::function<void(int)> &show)
     }
     table->setCurrentIndex(table->model()->index(row, 0));
 }
-
-// One picture over the whole view, on a dark veil; Escape or a click closes it.
-class TPictureOverlay : public QWidget {
-public:
-    explicit TPictureOverlay(QWidget *parent) : QWidget(parent) {
-        setObjectName(QStringLiteral("pnlPictureLarge"));
-        setFocusPolicy(Qt::StrongFocus);
-        setCursor(Qt::PointingHandCursor);
-        hide();
-    }
-    void Show(const QImage &picture, const QString &caption, const QString &hint) {
-        picture_ = picture;
-        caption_ = caption;
-        hint_ = hint;
-        setGeometry(parentWidget()->rect());
-        show();
-        raise();
-        setFocus(Qt::OtherFocusReason);
-    }
-    // Where the picture is drawn, for tests and the paint.
-    QRect PictureRect() const {
-        const QRect area = rect().adjusted(40, 56, -40, -48);
-        QSize size = picture_.size();
-        if (size.isEmpty() || area.isEmpty()) {
-            return QRect();
-        }
-        size.scale(area.size(), Qt::KeepAspectRatio);
-        return QRect(area.center() - QPoint(size.width() / 2, size.height() / 2), size);
-    }
-
-protected:
-    void paintEvent(QPaintEvent *) override {
-        QPainter p(this);
-        p.fillRect(rect(), QColor(16, 32, 48, 225));
-        const QRect target = PictureRect();
-        if (!target.isEmpty()) {
-            p.fillRect(target.adjusted(-6, -6, 6, 6), Qt::white);
-            p.setRenderHint(QPainter::SmoothPixmapTransform);
-            p.drawImage(target, picture_);
-        }
-        QFont f = font();
-        f.setPixelSize(18);
-        f.setBold(true);
-        p.setFont(f);
-        p.setPen(Qt::white);
-        p.drawText(QRect(0, 0, width(), 56), Qt::AlignCenter, caption_);
-        f.setPixelSize(13);
-        f.setBold(false);
-        p.setFont(f);
-        p.setPen(QColor(0xc9, 0xd6, 0xe3));
-        p.drawText(QRect(0, height() - 48, width(), 48), Qt::AlignCenter, hint_);
-    }
-    void mousePressEvent(QMouseEvent *) override { hide(); }
-    void keyPressEvent(QKeyEvent *event) override {
-        if (event->key() == Qt::Key_Escape) {
-            hide();
-            return;
-        }
-        QWidget::keyPressEvent(event);
-    }
-
-private:
-    QImage picture_;
-    QString caption_;
-    QString hint_;
-};
 
 } // namespace
 
@@ -507,16 +441,6 @@ void THistoryView::Reload() {
     }
 }
 
-bool THistoryView::ShowLesson(int number) {
-    for (size_t row = 0; row < lessons_.size(); ++row) {
-        if (lessons_[row].number == number) {
-            ChooseRow(tblLessons_, static_cast<int>(row), [this](int r) { ShowLessonRow(r); });
-            return true;
-        }
-    }
-    return false;
-}
-
 bool THistoryView::ShowQuestion(int number) {
     for (size_t row = 0; row < questions_.size(); ++row) {
         if (questions_[row].number == number) {
@@ -709,20 +633,16 @@ void THistoryView::OpenPicture(int index) {
     const PictureInfo &picture = pictures_[static_cast<size_t>(index)];
     // One picture: small enough for this thread; a pipe would never end.
     const QImage image = QFileInfo(picture.path).isFile() ? QImage(picture.path) : QImage();
-    static_cast<TPictureOverlay *>(overlay_)->Show(image,
-                                                   QStringLiteral("%1 %2  ·  %3")
-                                                       .arg(MessageTexts[MessageKey::HistorySeat])
-                                                       .arg(picture.seat)
-                                                       .arg(picture.name),
-                                                   MessageTexts[MessageKey::HistoryCloseHint]);
+    overlay_->Show(image,
+                   QStringLiteral("%1 %2  ·  %3")
+                       .arg(MessageTexts[MessageKey::HistorySeat])
+                       .arg(picture.seat)
+                       .arg(picture.name),
+                   MessageTexts[MessageKey::HistoryCloseHint]);
 }
 
 void THistoryView::ClosePicture() {
     overlay_->hide();
-}
-
-bool THistoryView::PictureOpen() const {
-    return overlay_->isVisible();
 }
 
 void THistoryView::Export(ExportFormat format) {

@@ -33,6 +33,7 @@ namespace lumora {
 class LanguageTexts;
 class TImageButton;
 class TResultChart;
+class TPictureOverlay;
 
 // The file an export goes to, asked with the platform's save dialog.
 // Test seam, as for the program's other dialogs: a responder set here
@@ -56,19 +57,15 @@ public:
     // question types from texts).
     void UpdateTexts(const LanguageTexts &texts);
 
-    // Choose a lesson or a question of the chosen lesson by its number as
-    // shown; false when there is none.
-    bool ShowLesson(int number);
+    // Chooses a question of the chosen lesson by its number as shown; false
+    // when there is none.
     bool ShowQuestion(int number);
-    int Lesson() const { return lesson_; }
-    int Question() const { return question_; }
 
-    // The pictures of the chosen question: opening one shows it large.
-    int PictureCount() const { return static_cast<int>(pictures_.size()); }
+    // The pictures of the chosen question (thumbnails once loaded): opening
+    // one shows it large.
     bool PicturesLoaded() const { return picturesLoaded_; }
     void OpenPicture(int index);
     void ClosePicture();
-    bool PictureOpen() const;
 
     // Asks for a file, then exports the chosen lesson on a worker thread;
     // the outcome is a prompt.
@@ -131,7 +128,7 @@ private:
     QWidget *pnlPictures_ = nullptr;
     TImageButton *btnExportCsv_ = nullptr;
     TImageButton *btnExportXlsx_ = nullptr;
-    QWidget *overlay_ = nullptr;
+    TPictureOverlay *overlay_ = nullptr;
 
     // Thumbnails decoded on a worker thread; round tells which question's.
     struct Decoded {

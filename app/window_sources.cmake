@@ -10,6 +10,8 @@ list(APPEND LUMORA_WIDGET_SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/MainFiles.cpp
     ${CMAKE_CURRENT_LIST_DIR}/MainLive.cpp
     ${CMAKE_CURRENT_LIST_DIR}/MainSettings.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/PictureOverlay.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/PictureOverlay.h
     ${CMAKE_CURRENT_LIST_DIR}/ResultChart.cpp
     ${CMAKE_CURRENT_LIST_DIR}/ResultChart.h
     ${CMAKE_CURRENT_LIST_DIR}/Tour.cpp
