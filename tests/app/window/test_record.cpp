@@ -185,6 +185,7 @@ protected:
         Choose("AlreadyOver");
         EXPECT_TRUE(WaitUntilRecorded());
         Choose("LessonHistory");
+        QCoreApplication::processEvents(); // the view area's new size (no side bar)
         return w;
     }
     THistoryView &View() const { return *window_->History(); }
