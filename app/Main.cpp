@@ -12,9 +12,7 @@
 #include "controls/SkinButton.h"
 #include "controls/Stdpanel.h"
 #include "penlynx.h"
-#include "record/QuestionRecording.h"
-#include "record/RecordProblem.h"
-#include "record/Recorder.h"
+#include "record/QuestionRecording.h" // the members' destructors
 
 #include <QAction>
 #include <QApplication>
@@ -51,9 +49,6 @@ constexpr int kAnswerStateSet = 2;
 constexpr int kSettingsSet = 3;
 // A pane stays marked this long after its student's last pen point.
 constexpr qint64 kRecentWritingMs = 3000;
-// Posted behind the ink of an ended subjective question: its pictures are
-// taken when it arrives.
-const auto kInkPicturesEvent = static_cast<QEvent::Type>(1039);
 
 // A strip of skin pictures: the left and right pictures at their own width,
 // the centre picture stretched between them.
@@ -434,16 +429,8 @@ void TFrmMain::BuildSettingsPanel() {
 }
 
 void TFrmMain::FormCreate() {
-    // The lesson begins with the program; its writer starts with the reader.
-    recorder_ = std::make_unique<Recorder>(dataDir_);
-    questions_ = std::make_unique<QuestionRecording>(*recorder_);
-    connect(
-        recorder_.get(), &Recorder::ProblemFound, this,
-        [](const RecordProblem &problem) {
-            // Told once; the lesson goes on with or without its record.
-            ShowPrompt(RecordProblemTitle(), RecordProblemText(problem), false);
-        },
-        Qt::QueuedConnection);
+    // The lesson begins with the program.
+    CreateRecord();
     // 1, 2: the whole screen, rounded corners.
     const QScreen *screen = QGuiApplication::primaryScreen();
     const QRect screenRect = screen != nullptr ? screen->geometry() : QRect(0, 0, 1024, 768);
@@ -526,8 +513,7 @@ void TFrmMain::FormCreate() {
     rzgrpMainItems0Click(Item(QStringLiteral("MainInterface")));
 
     // 23: last, when everything the handlers reach exists.
-    recorder_->Start();
-    bridge_.SetRecord(recorder_.get());
+    StartRecord();
     DeviceBridge::Install(&bridge_);
     libraryRunning_ = true;
     SDKRegCallBack(&TabletEventHandler, &DeviceStateHandler);
@@ -550,17 +536,7 @@ void TFrmMain::FormDestroy() {
         libraryRunning_ = false;
     }
     DeviceBridge::Install(nullptr);
-    // A question still under way ends with the program; pictures waiting for
-    // their ink are taken from what was drawn.
-    if (questions_ != nullptr) {
-        const int type = session_.CurrentQuestionType.load();
-        if (questions_->ProgramEnds(type, RecordedKey(), table_) !=
-                QuestionRecording::Pictures::None ||
-            picturesPending_) {
-            SaveInkPictures();
-        }
-        recorder_->Stop();
-    }
+    EndRecord();
     SaveRosterReported(-1);
     SaveConfigReported();
     for (int i = 0; i < kSlotCount; ++i) {
@@ -703,7 +679,7 @@ void TFrmMain::rzgrpQueItems1Click(TGroupItem *item) {
         AnswerGrid->show();
         AskAnswerKey(type);
     }
-    questions_->QuestionTypeChosen(type, RecordedKey(), table_);
+    RecordQuestionType(type);
     UpdateProgress();
     rzgrpMainItems0Click(Item(QStringLiteral("LiveView")));
 }
@@ -753,47 +729,6 @@ void TFrmMain::rzgrpQueItems5Click(TGroupItem *item) {
     default:
         break;
     }
-}
-
-void TFrmMain::RecordAnswerState(int state) {
-    if (state == kAnswerEnded) {
-        // Keys a handler took under the old state are in the final answers.
-        bridge_.Settle();
-    }
-    const int type = session_.CurrentQuestionType.load();
-    switch (questions_->AnswerStateChosen(state, type, RecordedKey(), table_)) {
-    case QuestionRecording::Pictures::Now:
-        SaveInkPictures();
-        break;
-    case QuestionRecording::Pictures::AfterQueuedInk:
-        // Behind every pen point posted under the old state: the handlers
-        // have settled, so none is posted after this.
-        bridge_.Settle();
-        picturesPending_ = true;
-        QCoreApplication::postEvent(this, new QEvent(kInkPicturesEvent));
-        break;
-    case QuestionRecording::Pictures::None:
-        break;
-    }
-}
-
-void TFrmMain::SaveInkPictures() {
-    picturesPending_ = false;
-    recorder_->SaveInkPictures(table_, QSize(InkWidth, InkHeight));
-}
-
-QString TFrmMain::RecordedKey() const {
-    // A subjective question has no key (AnswerKey keeps the last choice's).
-    return session_.CurrentQuestionType.load() == kQuestionSubjective ? QString() : AnswerKey;
-}
-
-void TFrmMain::OpenHistory() {
-    HideViews();
-    ShowStudentList(false);
-    pnlRz_->Mark(Item(QStringLiteral("LessonHistory")));
-    pnlHistory_->show();
-    pnlHistory_->raise();
-    pnlHistory_->Reload();
 }
 
 void TFrmMain::btnCloseClick() {
@@ -940,9 +875,7 @@ bool TFrmMain::event(QEvent *event) {
         return true;
     }
     if (event->type() == kInkPicturesEvent) {
-        if (picturesPending_ && !destroyed_) {
-            SaveInkPictures();
-        }
+        InkPicturesDue();
         return true;
     }
     return QWidget::event(event);

@@ -11,6 +11,7 @@
 #include "config/SlotTable.h"
 
 #include <QElapsedTimer>
+#include <QEvent>
 #include <QPoint>
 #include <QTimer>
 #include <QWidget>
@@ -152,11 +153,19 @@ private:
     bool SaveConfigReported();
     void ReportSaveFailure(const QString &path, const QString &reason);
     void CloseWhenIdle();
-    // The lesson record (Main.cpp): the question's start and end as the
-    // answer state and type change, the ink pictures of a subjective one.
+    // The lesson record (MainRecord.cpp): made as the start-up begins,
+    // started with the library, stopped after it; the question's start and
+    // end as the answer state and type change; the ink pictures of a
+    // subjective one, taken when kInkPicturesEvent comes behind its ink.
+    void CreateRecord();
+    void StartRecord();
+    void EndRecord();
     void RecordAnswerState(int state);
+    void RecordQuestionType(int type);
+    void InkPicturesDue();
     void SaveInkPictures();
     QString RecordedKey() const;
+    static constexpr QEvent::Type kInkPicturesEvent = static_cast<QEvent::Type>(1039);
 
     QString dataDir_;
     Config config_;

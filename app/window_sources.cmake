@@ -9,6 +9,7 @@ list(APPEND LUMORA_WIDGET_SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/MainKeyboard.cpp
     ${CMAKE_CURRENT_LIST_DIR}/MainFiles.cpp
     ${CMAKE_CURRENT_LIST_DIR}/MainLive.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/MainRecord.cpp
     ${CMAKE_CURRENT_LIST_DIR}/MainSettings.cpp
     ${CMAKE_CURRENT_LIST_DIR}/PictureOverlay.cpp
     ${CMAKE_CURRENT_LIST_DIR}/PictureOverlay.h
