@@ -10,6 +10,7 @@
 #include "record/RecordDatabase.h"
 
 #include <QChartView>
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
 #include <QFileDialog>
@@ -26,7 +27,6 @@
 #include <QStandardPaths>
 #include <QTableView>
 #include <QVBoxLayout>
-#include <QtConcurrent/QtConcurrentRun>
 
 namespace lumora {
 
@@ -148,6 +148,44 @@ void ChooseRow(QTableView *table, int row, const std::function<void(int)> &show)
 
 } // namespace
 
+// Sent to the view by a job's thread once its result is there.
+const QEvent::Type kJobDone = static_cast<QEvent::Type>(QEvent::registerEventType());
+
+template <typename T> bool THistoryView::Job<T>::Ready() const {
+    return result.valid() && result.wait_for(std::chrono::seconds(0)) == std::future_status::ready;
+}
+
+template <typename T> void THistoryView::Job<T>::Join() {
+    if (thread.joinable()) {
+        thread.join();
+    }
+}
+
+template <typename T, typename Work> void THistoryView::Run(Job<T> &job, Work work) {
+    job.Join();
+    std::promise<T> promise;
+    job.result = promise.get_future();
+    // The view outlives the thread: its destructor joins it.
+    job.thread =
+        std::thread([this, work = std::move(work), promise = std::move(promise)]() mutable {
+            promise.set_value(work());
+            QCoreApplication::postEvent(this, new QEvent(kJobDone));
+        });
+}
+
+bool THistoryView::event(QEvent *event) {
+    if (event->type() != kJobDone) {
+        return QWidget::event(event);
+    }
+    if (decoding_.Ready()) {
+        PicturesDecoded();
+    }
+    if (exporting_.Ready()) {
+        ExportDone();
+    }
+    return true;
+}
+
 SaveFileResponder SetSaveFileResponder(SaveFileResponder responder) {
     return std::exchange(SaveFileHook(), std::move(responder));
 }
@@ -168,8 +206,6 @@ THistoryView::THistoryView(const QString &dataDir, QWidget *parent)
     bg.setColor(QPalette::Window, kViewBackground);
     setPalette(bg);
     BuildLayout();
-    connect(&decoding_, &QFutureWatcherBase::finished, this, &THistoryView::PicturesDecoded);
-    connect(&exporting_, &QFutureWatcherBase::finished, this, &THistoryView::ExportDone);
     UpdateTexts(LanguageTexts());
     if (parent != nullptr) {
         setGeometry(parent->rect());
@@ -178,8 +214,11 @@ THistoryView::THistoryView(const QString &dataDir, QWidget *parent)
 }
 
 THistoryView::~THistoryView() {
-    decoding_.waitForFinished();
-    exporting_.waitForFinished();
+    if (decodingStopped_ != nullptr) {
+        decodingStopped_->store(true);
+    }
+    decoding_.Join();
+    exporting_.Join();
 }
 
 void THistoryView::BuildLayout() {
@@ -579,10 +618,17 @@ void THistoryView::LoadPictures() {
     lstPictures_->scrollToTop();
     picturesLoaded_ = false;
     const uint64_t round = ++pictureRound_;
-    decoding_.setFuture(QtConcurrent::run([paths, round] {
+    if (decodingStopped_ != nullptr) {
+        decodingStopped_->store(true); // the last question's, no longer shown
+    }
+    decodingStopped_ = std::make_shared<std::atomic<bool>>(false);
+    Run(decoding_, [paths, round, stopped = decodingStopped_] {
         Decoded decoded;
         decoded.round = round;
         for (const QString &path : paths) {
+            if (stopped->load()) {
+                break;
+            }
             if (!QFileInfo(path).isFile()) {
                 decoded.images.emplace_back(); // gone, or no file to read (a pipe)
                 continue;
@@ -596,11 +642,11 @@ void THistoryView::LoadPictures() {
             decoded.images.push_back(reader.read().convertToFormat(QImage::Format_RGB32));
         }
         return decoded;
-    }));
+    });
 }
 
 void THistoryView::PicturesDecoded() {
-    const Decoded decoded = decoding_.result();
+    const Decoded decoded = decoding_.result.get();
     if (decoded.round != pictureRound_) {
         return; // for a question no longer shown
     }
@@ -675,19 +721,20 @@ void THistoryView::Export(ExportFormat format) {
         FormatMessage(MessageTexts[MessageKey::ExportBusy], {QString::number(lesson_)}));
     lblExport_->show();
     prgExport_->show();
-    exporting_.setFuture(QtConcurrent::run([dataDir = dataDir_, lesson = lesson_, format, path] {
+    Run(exporting_, [dataDir = dataDir_, lesson = lesson_, format, path] {
         QString error;
         const bool ok = ExportLesson(dataDir, QString::number(lesson), format, path, &error);
         return std::make_pair(ok, error);
-    }));
+    });
 }
 
 bool THistoryView::Exporting() const {
-    return exporting_.isRunning();
+    // Until its result has been taken.
+    return exporting_.result.valid();
 }
 
 void THistoryView::ExportDone() {
-    const auto [ok, error] = exporting_.result();
+    const auto [ok, error] = exporting_.result.get();
     prgExport_->hide();
     lblExport_->hide();
     btnExportCsv_->setEnabled(lesson_ != 0);

@@ -5,6 +5,10 @@
 // (Escape or a click closes it). A lesson exports to CSV or Excel on a worker
 // thread while the view shows that it is busy.
 //
+// Work off the window's thread runs on a thread of its own; its result comes
+// through a future (no lock of Qt's between the threads) and an event tells
+// the view it is there.
+//
 // Reading the record is small and done on the window's thread; decoding the
 // pictures and exporting are not.
 #pragma once
@@ -12,12 +16,15 @@
 #include "record/Export.h"
 #include "record/LessonHistory.h"
 
-#include <QFutureWatcher>
 #include <QImage>
 #include <QPixmap>
 #include <QWidget>
 
+#include <atomic>
 #include <functional>
+#include <future>
+#include <memory>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -77,6 +84,7 @@ Q_SIGNALS:
     void ExportFinished(bool ok);
 
 protected:
+    bool event(QEvent *event) override;
     // Fills its parent, the view area, whatever its size.
     bool eventFilter(QObject *watched, QEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
@@ -130,13 +138,24 @@ private:
     TImageButton *btnExportXlsx_ = nullptr;
     TPictureOverlay *overlay_ = nullptr;
 
-    // Thumbnails decoded on a worker thread; round tells which question's.
+    // A job on a thread of its own, and its result once the thread is done.
+    template <typename T> struct Job {
+        std::thread thread;
+        std::future<T> result;
+        bool Ready() const;
+        void Join();
+    };
+    template <typename T, typename Work> void Run(Job<T> &job, Work work);
+
+    // Thumbnails of one question (round tells which); a new question stops
+    // the decoding of the last at its next picture.
     struct Decoded {
         uint64_t round = 0;
         std::vector<QImage> images;
     };
-    QFutureWatcher<Decoded> decoding_;
-    QFutureWatcher<std::pair<bool, QString>> exporting_;
+    Job<Decoded> decoding_;
+    std::shared_ptr<std::atomic<bool>> decodingStopped_;
+    Job<std::pair<bool, QString>> exporting_;
 };
 
 } // namespace lumora

@@ -874,8 +874,8 @@ bool TFrmMain::event(QEvent *event) {
         HandleDeviceEvent(*device);
         return true;
     }
-    if (event->type() == kInkPicturesEvent) {
-        InkPicturesDue();
+    if (event->type() == kInkPicturesEvent || event->type() == kRecordProblemEvent) {
+        RecordEvent(event);
         return true;
     }
     return QWidget::event(event);

@@ -53,6 +53,11 @@ public:
 
     bool Started() const { return started_; }
 
+    // Events of the lesson record posted to the window (after the device
+    // events 1034 to 1038).
+    static constexpr QEvent::Type kInkPicturesEvent = static_cast<QEvent::Type>(1039);
+    static constexpr QEvent::Type kRecordProblemEvent = static_cast<QEvent::Type>(1040);
+
     // Navigation bar handlers (also reached by the tour and the tests).
     void rzgrpMainItems0Click(TGroupItem *item);
     void rzgrpQueItems1Click(TGroupItem *item);
@@ -156,17 +161,16 @@ private:
     // The lesson record (MainRecord.cpp): made as the start-up begins,
     // started with the library, stopped after it; the question's start and
     // end as the answer state and type change; the ink pictures of a
-    // subjective one, taken when kInkPicturesEvent comes behind its ink.
+    // subjective one, taken when kInkPicturesEvent comes behind its ink; a
+    // problem of the record (kRecordProblemEvent) is one prompt.
     void CreateRecord();
     void StartRecord();
     void EndRecord();
     void RecordAnswerState(int state);
     void RecordQuestionType(int type);
-    void InkPicturesDue();
+    void RecordEvent(QEvent *event);
     void SaveInkPictures();
     QString RecordedKey() const;
-    static constexpr QEvent::Type kInkPicturesEvent = static_cast<QEvent::Type>(1039);
-
     QString dataDir_;
     Config config_;
     SlotTable table_;

@@ -16,16 +16,40 @@
 
 namespace lumora {
 
+namespace {
+
+// A problem of the record on its way from the writer thread to the window.
+class RecordProblemEvent : public QEvent {
+public:
+    explicit RecordProblemEvent(const RecordProblem &problem)
+        : QEvent(TFrmMain::kRecordProblemEvent), problem(problem) {}
+    const RecordProblem problem;
+};
+
+} // namespace
+
 void TFrmMain::CreateRecord() {
     recorder_ = std::make_unique<Recorder>(dataDir_);
     questions_ = std::make_unique<QuestionRecording>(*recorder_);
+    // Emitted on the writer thread, which the window outlives (Stop joins
+    // it): posted as an event like the device events.
     connect(
         recorder_.get(), &Recorder::ProblemFound, this,
-        [](const RecordProblem &problem) {
-            // Told once; the lesson goes on with or without its record.
-            ShowPrompt(RecordProblemTitle(), RecordProblemText(problem), false);
+        [this](const RecordProblem &problem) {
+            QCoreApplication::postEvent(this, new RecordProblemEvent(problem));
         },
-        Qt::QueuedConnection);
+        Qt::DirectConnection);
+}
+
+void TFrmMain::RecordEvent(QEvent *event) {
+    if (event->type() == kInkPicturesEvent) {
+        if (picturesPending_ && !destroyed_) {
+            SaveInkPictures();
+        }
+    } else if (const auto *told = dynamic_cast<RecordProblemEvent *>(event)) {
+        // Told once; the lesson goes on with or without its record.
+        ShowPrompt(RecordProblemTitle(), RecordProblemText(told->problem), false);
+    }
 }
 
 void TFrmMain::StartRecord() {
@@ -66,12 +90,6 @@ void TFrmMain::RecordAnswerState(int state) {
         break;
     case QuestionRecording::Pictures::None:
         break;
-    }
-}
-
-void TFrmMain::InkPicturesDue() {
-    if (picturesPending_ && !destroyed_) {
-        SaveInkPictures();
     }
 }
 
