@@ -13,7 +13,7 @@
 //   SaveInkPictures(table, inkSize)         main thread, after the last ink is drawn
 //   Stop()                                  main thread, at the end
 // A problem with the database is reported once through ProblemFound, from
-// the writer thread (a queued connection brings it to the window).
+// the writer thread (the window posts it to itself as an event).
 #pragma once
 
 #include "DeviceBridge.h"
