@@ -76,6 +76,14 @@ void DeviceBridge::Resume() {
     open_.store(true);
 }
 
+void DeviceBridge::Settle() {
+    // A handler reads the state after it entered (both sequentially
+    // consistent): one that enters after this sees the new state.
+    while (inside_.load() != 0) {
+        QThread::yieldCurrentThread();
+    }
+}
+
 void DeviceBridge::Post(QEvent::Type type, uint32_t wParam, uint32_t lParam) {
     QCoreApplication::postEvent(target_, new DeviceEvent(type, wParam, lParam));
 }
@@ -91,10 +99,13 @@ void DeviceBridge::OnTabletEvent(uint16_t first, uint16_t second, uint16_t table
     // Only the low 16 bits of the event type count.
     const int type = static_cast<uint16_t>(eventType);
     const int slot = FindSlot(table_, tabletId, type);
-    if (slot >= 0) {
+    if (slot < 0) {
+        NoteUnknown(tabletId, type);
+    } else {
         table_[slot].Seen.store(1, std::memory_order_relaxed);
-        const int32_t questionType = session_.CurrentQuestionType.load(std::memory_order_relaxed);
-        const int32_t answerState = session_.CurrentAnswerState.load(std::memory_order_relaxed);
+        // Sequentially consistent, for Settle.
+        const int32_t questionType = session_.CurrentQuestionType.load();
+        const int32_t answerState = session_.CurrentAnswerState.load();
         if (answerState != kAnswerEnded && questionType != kQuestionNone) {
             switch (type) {
             case EVENT_PEN_DOWN:
@@ -103,11 +114,17 @@ void DeviceBridge::OnTabletEvent(uint16_t first, uint16_t second, uint16_t table
                 if (questionType == kQuestionSubjective && !IsUnsolved(first, second)) {
                     const CanvasPoint p = PenToCanvas(first, second, PenScaleX(), PenScaleY());
                     Post(WM_TABLET_PEN, static_cast<uint32_t>(slot), PackCanvasPoint(p));
+                    if (record_ != nullptr) {
+                        record_->PenPoint(slot, p.x, p.y);
+                    }
                 }
                 break;
             case EVENT_PEN_UP:
                 if (questionType == kQuestionSubjective) {
                     Post(WM_TABLET_PEN_UP, static_cast<uint32_t>(slot), 0);
+                    if (record_ != nullptr) {
+                        record_->PenUp(slot);
+                    }
                 }
                 break;
             case EVENT_SIGNAL:
@@ -134,9 +151,16 @@ void DeviceBridge::HandleKey(int slot, uint16_t key, uint16_t tabletId, int32_t 
             if (pane >= 0) {
                 Post(WM_TABLET_WIPE, static_cast<uint32_t>(pane), 0);
             }
+            // The press is the seat's, like every key; its answer stays.
+            if (record_ != nullptr) {
+                record_->KeyPressed(slot, key, entry.Answer.load(std::memory_order_relaxed));
+            }
         } else {
             entry.Answer.store(0, std::memory_order_relaxed);
             Post(WM_TABLET_KEY, static_cast<uint32_t>(slot), 0);
+            if (record_ != nullptr) {
+                record_->KeyPressed(slot, key, 0);
+            }
         }
         return;
     }
@@ -148,6 +172,21 @@ void DeviceBridge::HandleKey(int slot, uint16_t key, uint16_t tabletId, int32_t 
     answer = SetBit(answer, static_cast<uint8_t>(key & 0xFF), 1);
     entry.Answer.store(answer, std::memory_order_relaxed);
     Post(WM_TABLET_KEY, static_cast<uint32_t>(slot), answer);
+    if (record_ != nullptr) {
+        record_->KeyPressed(slot, key, answer);
+    }
+}
+
+void DeviceBridge::NoteUnknown(uint16_t tabletId, int type) {
+    if (record_ == nullptr) {
+        return;
+    }
+    // Held in the other layer (a pane-only tablet pressing a key, a seat-only
+    // tablet writing) is a known tablet whose event has no place.
+    const bool pen = type == EVENT_PEN_DOWN || type == EVENT_PEN_UP;
+    if (FindSlot(table_, tabletId, pen ? EVENT_KEY : EVENT_PEN_DOWN) < 0) {
+        record_->UnknownTablet(tabletId);
+    }
 }
 
 void DeviceBridge::OnDeviceState(int32_t state) {

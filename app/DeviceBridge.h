@@ -72,6 +72,21 @@ struct SessionState {
 // The clear key: empties a choice answer, wipes a subjective pane.
 inline constexpr uint16_t kClearKey = 9;
 
+// What the handlers hand to the lesson record, on the reader thread: the
+// presses that changed an answer (the clear key included), the pen points and
+// pen-ups routed to a pane, and tablets no roster entry holds. Implementations
+// only queue and never block.
+class TabletEventRecord {
+public:
+    virtual void KeyPressed(int slot, uint16_t key, uint32_t answerAfter) = 0;
+    virtual void PenPoint(int slot, int32_t x, int32_t y) = 0;
+    virtual void PenUp(int slot) = 0;
+    virtual void UnknownTablet(uint16_t tabletId) = 0;
+
+protected:
+    ~TabletEventRecord() = default;
+};
+
 // Tablet space mapped onto one ink bitmap.
 inline constexpr double kTabletWidth = 2800;
 inline constexpr double kTabletHeight = 2000;
@@ -112,6 +127,14 @@ public:
     // Main thread.
     void Suspend();
     void Resume();
+    // Returns once no handler that may have read the session state as it was
+    // before this call is still inside: after it, every event posted under
+    // the old state is in the window's queue. Main thread.
+    void Settle();
+
+    // The record the handlers report to (null: none). Set it while no
+    // handler runs: before the library starts, or after it stopped.
+    void SetRecord(TabletEventRecord *record) { record_ = record; }
 
     // The bridge the registered handlers forward to; null drops every event.
     // A bridge is destroyed only after the library has stopped (SDKClear).
@@ -120,6 +143,7 @@ public:
 private:
     void Post(QEvent::Type type, uint32_t wParam, uint32_t lParam);
     void HandleKey(int slot, uint16_t key, uint16_t tabletId, int32_t questionType);
+    void NoteUnknown(uint16_t tabletId, int type);
 
     SlotTable &table_;
     SessionState &session_;
@@ -128,6 +152,7 @@ private:
     std::atomic<double> penScaleY_{1};
     std::atomic<bool> open_{true};
     std::atomic<int> inside_{0};
+    TabletEventRecord *record_ = nullptr;
 };
 
 } // namespace lumora

@@ -1,6 +1,7 @@
 #include "Main.h"
 
 #include "GroupBar.h"
+#include "HistoryView.h"
 #include "ResultChart.h"
 #include "Statistics.h"
 #include "config/Roster.h"
@@ -11,6 +12,7 @@
 #include "controls/SkinButton.h"
 #include "controls/Stdpanel.h"
 #include "penlynx.h"
+#include "record/QuestionRecording.h" // the members' destructors
 
 #include <QAction>
 #include <QApplication>
@@ -263,6 +265,8 @@ void TFrmMain::BuildShell() {
     drawLayout->addWidget(chart_);
     pnlDraw_->hide();
     BuildSettingsPanel();
+    pnlHistory_ = new THistoryView(dataDir_, pnlBG_);
+    pnlHistory_->hide();
 
     pm1_ = new QMenu(this);
     pm1_->setObjectName(QStringLiteral("pm1"));
@@ -308,7 +312,11 @@ void TFrmMain::BuildNavigation() {
                     rzgrpQueItems5Click(clicked);
                     break;
                 case kSettingsSet:
-                    OpenLayoutSettings();
+                    if (clicked->Tag() == 0) {
+                        OpenLayoutSettings();
+                    } else {
+                        OpenHistory();
+                    }
                     break;
                 default:
                     if (clicked->objectName() == QLatin1String("Quit")) {
@@ -331,7 +339,9 @@ void TFrmMain::BuildNavigation() {
                           {"UnderWay", 1, kAnswerStateSet, 1},
                           {"AlreadyOver", 2, kAnswerStateSet, 1},
                           {"QuestionsEdit", -1, -1, 0}});
-    addGroup("rzgrpSet", {{"LayoutSettings", 0, kSettingsSet, 0}, {"Quit", -1, -1, 0}});
+    addGroup("rzgrpSet", {{"LayoutSettings", 0, kSettingsSet, 0},
+                          {"LessonHistory", 1, kSettingsSet, 0},
+                          {"Quit", -1, -1, 0}});
 
     // Form texts, shown until a language file has been applied.
     const std::pair<const char *, const char16_t *> captions[] = {
@@ -346,6 +356,7 @@ void TFrmMain::BuildNavigation() {
     for (const auto &[key, text] : captions) {
         Item(QString::fromLatin1(key))->SetCaption(QString::fromUtf16(text));
     }
+    Item(QStringLiteral("LessonHistory"))->SetCaption(MessageTexts[MessageKey::LessonHistory]);
     pnlRz_->findChild<TGroup *>(QStringLiteral("rzgrpMain"))
         ->SetCaption(QStringLiteral("界面选择"));
     pnlRz_->findChild<TGroup *>(QStringLiteral("rzgrpQue"))->SetCaption(QStringLiteral("出题"));
@@ -418,6 +429,8 @@ void TFrmMain::BuildSettingsPanel() {
 }
 
 void TFrmMain::FormCreate() {
+    // The lesson begins with the program.
+    CreateRecord();
     // 1, 2: the whole screen, rounded corners.
     const QScreen *screen = QGuiApplication::primaryScreen();
     const QRect screenRect = screen != nullptr ? screen->geometry() : QRect(0, 0, 1024, 768);
@@ -500,6 +513,7 @@ void TFrmMain::FormCreate() {
     rzgrpMainItems0Click(Item(QStringLiteral("MainInterface")));
 
     // 23: last, when everything the handlers reach exists.
+    StartRecord();
     DeviceBridge::Install(&bridge_);
     libraryRunning_ = true;
     SDKRegCallBack(&TabletEventHandler, &DeviceStateHandler);
@@ -522,6 +536,7 @@ void TFrmMain::FormDestroy() {
         libraryRunning_ = false;
     }
     DeviceBridge::Install(nullptr);
+    EndRecord();
     SaveRosterReported(-1);
     SaveConfigReported();
     for (int i = 0; i < kSlotCount; ++i) {
@@ -558,6 +573,8 @@ void TFrmMain::ApplyLanguage(const QString &fileName) {
         Item(QString::fromLatin1(key))->SetCaption(text(key));
     }
     lbl1_->setText(text("StudentList"));
+    Item(QStringLiteral("LessonHistory"))->SetCaption(MessageTexts[MessageKey::LessonHistory]);
+    pnlHistory_->UpdateTexts(texts_);
     grp1_->setTitle(text("ViewSet"));
     grp2_->setTitle(text("MainInterfaceSet"));
     grp3_->setTitle(text("LanSet"));
@@ -604,7 +621,8 @@ void TFrmMain::ShowStudentList(bool shown) {
 
 void TFrmMain::HideViews() {
     for (QWidget *view : {static_cast<QWidget *>(SeatGrid), static_cast<QWidget *>(LiveGrid),
-                          static_cast<QWidget *>(AnswerGrid), pnlDraw_, pnlSet_}) {
+                          static_cast<QWidget *>(AnswerGrid), pnlDraw_, pnlSet_,
+                          static_cast<QWidget *>(pnlHistory_)}) {
         if (view != nullptr) {
             view->hide();
         }
@@ -661,6 +679,7 @@ void TFrmMain::rzgrpQueItems1Click(TGroupItem *item) {
         AnswerGrid->show();
         AskAnswerKey(type);
     }
+    RecordQuestionType(type);
     UpdateProgress();
     rzgrpMainItems0Click(Item(QStringLiteral("LiveView")));
 }
@@ -680,6 +699,8 @@ void TFrmMain::rzgrpQueItems5Click(TGroupItem *item) {
     const int state = item->Tag();
     session_.CurrentAnswerState = state;
     pnlRz_->ClearMarks(kSettingsSet);
+    // Before anything is wiped.
+    RecordAnswerState(state);
     const int count = table_.Count.load();
     switch (state) {
     case kAnswerNotStarted:
@@ -851,6 +872,10 @@ void TFrmMain::BindInkCanvases() {
 bool TFrmMain::event(QEvent *event) {
     if (auto *device = dynamic_cast<DeviceEvent *>(event)) {
         HandleDeviceEvent(*device);
+        return true;
+    }
+    if (event->type() == kInkPicturesEvent || event->type() == kRecordProblemEvent) {
+        RecordEvent(event);
         return true;
     }
     return QWidget::event(event);

@@ -11,11 +11,13 @@
 #include "config/SlotTable.h"
 
 #include <QElapsedTimer>
+#include <QEvent>
 #include <QPoint>
 #include <QTimer>
 #include <QWidget>
 
 #include <array>
+#include <memory>
 #include <vector>
 
 class QLabel;
@@ -36,6 +38,9 @@ class TImageButton;
 class TGroupBar;
 class TGroupItem;
 class TResultChart;
+class THistoryView;
+class Recorder;
+class QuestionRecording;
 
 class TFrmMain : public QWidget {
     Q_OBJECT
@@ -47,6 +52,11 @@ public:
     ~TFrmMain() override;
 
     bool Started() const { return started_; }
+
+    // Events of the lesson record posted to the window (after the device
+    // events 1034 to 1038).
+    static constexpr QEvent::Type kInkPicturesEvent = static_cast<QEvent::Type>(1039);
+    static constexpr QEvent::Type kRecordProblemEvent = static_cast<QEvent::Type>(1040);
 
     // Navigation bar handlers (also reached by the tour and the tests).
     void rzgrpMainItems0Click(TGroupItem *item);
@@ -83,6 +93,8 @@ public:
     // A termination signal: open dialogs are cancelled, then the window
     // closes through the exit saves, without the exit question.
     void EndBySignal();
+    // The lesson history view (the LessonHistory item).
+    void OpenHistory();
     TBGPanel *SeatGrid = nullptr;
     TBGPanel *LiveGrid = nullptr;
     TBGPanel *AnswerGrid = nullptr;
@@ -92,6 +104,8 @@ public:
     const SessionState &Session() const { return session_; }
     TResultChart *Chart() const { return chart_; }
     const Config &Configuration() const { return config_; }
+    Recorder *LessonRecorder() const { return recorder_.get(); }
+    THistoryView *History() const { return pnlHistory_; }
 
 protected:
     bool event(QEvent *event) override;
@@ -144,7 +158,19 @@ private:
     bool SaveConfigReported();
     void ReportSaveFailure(const QString &path, const QString &reason);
     void CloseWhenIdle();
-
+    // The lesson record (MainRecord.cpp): made as the start-up begins,
+    // started with the library, stopped after it; the question's start and
+    // end as the answer state and type change; the ink pictures of a
+    // subjective one, taken when kInkPicturesEvent comes behind its ink; a
+    // problem of the record (kRecordProblemEvent) is one prompt.
+    void CreateRecord();
+    void StartRecord();
+    void EndRecord();
+    void RecordAnswerState(int state);
+    void RecordQuestionType(int type);
+    void RecordEvent(QEvent *event);
+    void SaveInkPictures();
+    QString RecordedKey() const;
     QString dataDir_;
     Config config_;
     SlotTable table_;
@@ -200,6 +226,13 @@ private:
     QLineEdit *edtFilePath_ = nullptr;
     TImageButton *btnBrowse_ = nullptr;
     TImageButton *btnSave_ = nullptr;
+
+    THistoryView *pnlHistory_ = nullptr;
+    std::unique_ptr<Recorder> recorder_;
+    std::unique_ptr<QuestionRecording> questions_;
+    // The pictures of an ended subjective question wait for the ink queued
+    // before its end.
+    bool picturesPending_ = false;
 
     QTimer tmr1_;
     // Panes that have been written on since the question started, and when

@@ -25,6 +25,7 @@ void TFrmMain::BuildShortcuts() {
         {"UnderWay", QKeySequence(Qt::Key_F9)},
         {"AlreadyOver", QKeySequence(Qt::Key_F10)},
         {"LayoutSettings", QKeySequence(Qt::CTRL | Qt::Key_Comma)},
+        {"LessonHistory", QKeySequence(Qt::CTRL | Qt::Key_4)},
         {"Quit", QKeySequence(Qt::CTRL | Qt::Key_Q)},
     };
     for (const auto &[key, keys] : items) {

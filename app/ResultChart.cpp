@@ -101,6 +101,10 @@ void TResultChart::SetAxisTitle(const QString &title) {
     values_->setTitleText(title);
 }
 
+void TResultChart::SetLabelPixelSize(int pixels) {
+    categories_->setLabelsFont(PixelFont(pixels, true));
+}
+
 void TResultChart::ShowStatistics(const Statistics &statistics) {
     ClearBars();
     SetAxisMaximum(statistics.total);

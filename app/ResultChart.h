@@ -32,6 +32,9 @@ public:
     // Replaces the bars with the statistics and sets the axis to its total.
     void ShowStatistics(const Statistics &statistics);
     void SetAxisTitle(const QString &title);
+    // The bars' labels in another size (16 pixels by default): a chart
+    // narrower than the view area would cut them short.
+    void SetLabelPixelSize(int pixels);
 
     // What the chart shows, for tests: bar labels, values, colours and marks.
     QStringList BarLabels() const;

@@ -1,10 +1,12 @@
 #include "Tour.h"
 
 #include "GroupBar.h"
+#include "HistoryView.h"
 #include "Main.h"
 #include "config/UnSetName.h"
 #include "controls/SkinButton.h"
 #include "controls/Stdpanel.h"
+#include "record/Recorder.h"
 
 #include <QApplication>
 #include <QDir>
@@ -24,14 +26,27 @@ namespace {
 struct Step {
     int delayMs; // before the step runs
     std::function<void()> action;
+    // When given, the step waits (after the delay) until this holds, at
+    // most kReadyWaitMs: a loaded machine takes longer.
+    std::function<bool()> ready = {};
 };
 
-void RunSteps(std::shared_ptr<std::vector<Step>> steps, size_t index) {
+constexpr int kReadyPollMs = 100;
+constexpr int kReadyWaitMs = 15000;
+
+void RunSteps(std::shared_ptr<std::vector<Step>> steps, size_t index, int waited = 0) {
     if (index >= steps->size()) {
         return;
     }
-    QTimer::singleShot((*steps)[index].delayMs, qApp, [steps, index] {
-        (*steps)[index].action();
+    const Step &step = (*steps)[index];
+    const int delay = waited == 0 ? step.delayMs : kReadyPollMs;
+    QTimer::singleShot(delay, qApp, [steps, index, waited, delay] {
+        const Step &now = (*steps)[index];
+        if (now.ready && !now.ready() && waited < kReadyWaitMs) {
+            RunSteps(steps, index, waited + delay);
+            return;
+        }
+        now.action();
         RunSteps(steps, index + 1);
     });
 }
@@ -115,6 +130,12 @@ void StartTour(TFrmMain &window, const QString &pictureDir) {
             w->PageKey(-1);
         }
     };
+    // Everything queued for the record has been committed.
+    const auto recorded = [w] {
+        const RecorderCounters counters = w->LessonRecorder()->Counters();
+        return counters.recorded + counters.dropped >= counters.queued;
+    };
+    const auto picturesShown = [w] { return w->History()->PicturesLoaded(); };
     auto steps = std::make_shared<std::vector<Step>>(std::vector<Step>{
         // Tablets connect: the receiver reports within about a second.
         {2500, [=] { save("1-seat-grid.png"); }},
@@ -129,14 +150,25 @@ void StartTour(TFrmMain &window, const QString &pictureDir) {
         {500, [=] { save("3-result-chart.png"); }},
         {0, [=] { click("EssayQuestion"); }},
         {0, [=] { click("NotStarted"); }},
+        {0, [=] { click("UnderWay"); }},
         {8000, [=] { save("4-live-handwriting.png"); }},
         {0, [=] { w->PageKey(1); }},
         {1500, [=] { save("4b-live-next-page.png"); }},
         {0, [=] { w->ZoomSelectedPane(); }},
         {1500, [=] { save("4c-live-zoomed.png"); }},
         {0, [=] { w->ReturnFromZoom(); }},
+        {0, [=] { click("AlreadyOver"); }},
         {0, [=] { click("LayoutSettings"); }},
         {300, [=] { save("5-settings.png"); }},
+        // The lesson as the record keeps it, once the writer has it all.
+        {0, [=] { click("LessonHistory"); }, recorded},
+        {0, [=] { w->History()->ShowQuestion(1); }},
+        {500, [=] { save("6-history-choice.png"); }},
+        {0, [=] { w->History()->ShowQuestion(2); }},
+        {300, [=] { save("6b-history-handwriting.png"); }, picturesShown},
+        {0, [=] { w->History()->OpenPicture(0); }},
+        {300, [=] { save("6c-history-picture.png"); }},
+        {0, [=] { w->History()->ClosePicture(); }},
         {0, [=] { w->close(); }},
     });
     RunSteps(steps, 0);

@@ -1,7 +1,8 @@
 // A scripted lesson on the running program: a single-choice question with its
 // answers and chart, then a subjective question with live handwriting, paged
-// and zoomed from the keyboard. A picture of every view is saved, then the
-// program quits.
+// and zoomed from the keyboard, then both in the lesson history, one of the
+// kept pictures large. A picture of every view is saved, then the program
+// quits; the lesson stays in the record.
 #pragma once
 
 #include <QString>

@@ -1,6 +1,7 @@
 // Lumora: the teacher's classroom answering program.
 #include "Main.h"
 #include "DataDir.h"
+#include "HistoryView.h"
 #include "LumoraVersion.h"
 #include "TerminationSignals.h"
 #include "Tour.h"
@@ -56,7 +57,8 @@ int main(int argc, char **argv) {
     // Unattended runs (scripts, tests of the whole program, the tour): every
     // prompt is answered with OK and written to stderr instead of waiting for
     // a user, and every dialog with OK as it stands (the first start's seat
-    // count among them); a dialog that refuses that is cancelled.
+    // count among them, an export's file as suggested); a dialog that refuses
+    // that is cancelled.
     const bool tour = parser.isSet(tourOption);
     if (qgetenv("LUMORA_ANSWER_PROMPTS") == "ok" || tour) {
         lumora::SetPromptResponder([](const QString &title, const QString &text, bool) {
@@ -64,6 +66,8 @@ int main(int argc, char **argv) {
             return true;
         });
         lumora::SetDialogResponder(&lumora::AnswerDialogWithOk);
+        lumora::SetSaveFileResponder(
+            [](const QString &, const QString &suggested) { return suggested; });
     }
     // The tour plays its lesson on the simulated class unless a receiver
     // was chosen.

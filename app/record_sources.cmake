@@ -15,6 +15,8 @@ set(LUMORA_RECORD_SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/record/LessonHistory.h
     ${CMAKE_CURRENT_LIST_DIR}/record/PenStroke.cpp
     ${CMAKE_CURRENT_LIST_DIR}/record/PenStroke.h
+    ${CMAKE_CURRENT_LIST_DIR}/record/QuestionRecording.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/record/QuestionRecording.h
     ${CMAKE_CURRENT_LIST_DIR}/record/RecordDatabase.cpp
     ${CMAKE_CURRENT_LIST_DIR}/record/RecordDatabase.h
     ${CMAKE_CURRENT_LIST_DIR}/record/RecordEvent.h

@@ -1,6 +1,7 @@
 // A full classroom under load, through the real main window (offscreen):
 // 100 tablets writing at 200 points per second into a 9-pane live view, 100
 // key presses at once into the answer grid, and the program's start and end.
+// The questions are under way, so the lesson record takes every event too.
 //
 // Latencies start when the library's handler posts the event for a record
 // (microseconds after the report reached the decoder) and end when the point
@@ -15,6 +16,7 @@
 #include "controls/SkinButton.h"
 #include "controls/Stdpanel.h"
 #include "penlynx.h"
+#include "record/Recorder.h"
 
 #include <QApplication>
 #include <QDir>
@@ -226,17 +228,20 @@ void BM_ClassroomHandwriting(benchmark::State &state) {
     window->show();
     window->Item(QStringLiteral("EssayQuestion"))->Click();
     window->Item(QStringLiteral("NotStarted"))->Click();
+    window->Item(QStringLiteral("UnderWay"))->Click();
     RunEventLoop(1500); // the reader thread finds the receiver after a second
 
     int queueMax = 0;
     const int64_t wallStart = NowNs();
     const uint64_t postedBefore = DeviceEvent::PenPointsPosted();
+    const uint64_t recordedBefore = window->LessonRecorder()->Counters().recorded;
     App()->StartRecording(window.get());
     for (auto _ : state) {
         RunEventLoop(BenchSeconds() * 1000,
                      [&] { queueMax = std::max(queueMax, DeviceEvent::Pending()); });
     }
     const int64_t wall = NowNs() - wallStart;
+    const uint64_t recordedDuring = window->LessonRecorder()->Counters().recorded - recordedBefore;
     // Stop the receiver, let the window finish what was posted: every point
     // posted in the window of measurement must have been drawn.
     SDKClear();
@@ -258,6 +263,24 @@ void BM_ClassroomHandwriting(benchmark::State &state) {
     state.counters["queue_depth_max"] = queueMax;
     state.counters["dropped_points"] = static_cast<double>(posted) - m.penDrawn_;
     state.counters["rss_mb"] = ResidentMegabytes();
+    // The record: what its writer committed, and how long events waited for
+    // the commit, once it has caught up with the last of them.
+    const Recorder &recorder = *window->LessonRecorder();
+    QElapsedTimer drain;
+    drain.start();
+    RecorderCounters record = recorder.Counters();
+    while (record.recorded + record.dropped < record.queued && drain.elapsed() < 10000) {
+        RunEventLoop(20);
+        record = recorder.Counters();
+    }
+    // Committed while the class wrote; every event queued is committed in the end.
+    state.counters["record_events_per_second"] = static_cast<double>(recordedDuring) / (wall / 1e9);
+    state.counters["record_behind"] =
+        static_cast<double>(record.queued - record.recorded - record.dropped);
+    state.counters["record_lag_p99_ms"] = static_cast<double>(record.lagP99Ms);
+    state.counters["record_lag_max_ms"] = static_cast<double>(record.lagMaxMs);
+    state.counters["record_dropped"] = static_cast<double>(record.dropped);
+    state.counters["record_commits"] = static_cast<double>(record.commits);
     window.reset();
 }
 BENCHMARK(BM_ClassroomHandwriting)->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
@@ -292,6 +315,7 @@ void BM_ClassroomKeysAtOnce(benchmark::State &state) {
     window->show();
     window->Item(QStringLiteral("SingleChoice"))->Click();
     window->Item(QStringLiteral("NotStarted"))->Click();
+    window->Item(QStringLiteral("UnderWay"))->Click();
     SetDialogResponder(previous);
     App()->StartRecording(window.get());
     App()->keysExpected_ = 100;

@@ -80,7 +80,7 @@ extern const std::array<const char *, kLanguageKeyCount> LanguageKeys;
 
 // The program-wide message texts: one per key Tip1..Tip13, Warning1..5,
 // Error1..5 (the 23 of LanguageKeys), then the texts added since (files, the
-// lesson record, progress and pages), whose keys follow the 52 in
+// lesson record, progress and pages, the lesson history), whose keys follow the 52 in
 // Language.xml. A language file without those keys keeps their built-in texts.
 enum class MessageKey : int {
     Tip1,
@@ -128,8 +128,38 @@ enum class MessageKey : int {
     PageNumber,
     PreviousPage,
     NextPage,
+    // The lesson history: its navigation item, headings, column titles, the
+    // question's title ("%1" lesson, "%2" question, "%3" type), what shows
+    // when nothing is there, and the exports ("%1" lesson, "%2" files, or
+    // "%1" why it failed).
+    LessonHistory,
+    HistoryLessons,
+    HistoryQuestions,
+    HistoryNumber,
+    HistoryDate,
+    HistoryTime,
+    HistoryQuestionCount,
+    HistoryType,
+    HistoryKey,
+    HistoryName,
+    HistorySeat,
+    HistoryAnswer,
+    HistoryCorrect,
+    HistoryRight,
+    HistoryWrong,
+    HistoryFirstPress,
+    HistoryQuestionTitle,
+    HistoryPictures,
+    HistoryNoPictures,
+    HistoryEmpty,
+    HistoryCloseHint,
+    ExportCsv,
+    ExportXlsx,
+    ExportBusy,
+    ExportDone,
+    ExportFailed,
 };
-inline constexpr int kMessageTextCount = 40;
+inline constexpr int kMessageTextCount = 66;
 // Messages before this one are among the 52 LanguageKeys: a missing element
 // empties them. From this one on a missing or empty element keeps the
 // built-in text.

@@ -150,11 +150,16 @@ std::optional<std::vector<PictureInfo>> LessonHistory::Pictures(int lesson, int 
              {lesson, question}, &error_)) {
         return std::nullopt;
     }
-    const QDir records(RecordsFolder(dataDir_));
+    const QString records = QDir::cleanPath(QDir(RecordsFolder(dataDir_)).absolutePath());
     std::vector<PictureInfo> pictures;
     while (query.next()) {
-        pictures.push_back({query.value(0).toInt(), query.value(1).toString(),
-                            records.filePath(query.value(2).toString())});
+        // Only files of the Records folder: a damaged or foreign record
+        // never sends a reader elsewhere.
+        const QString path = QDir::cleanPath(records + u'/' + query.value(2).toString());
+        if (!path.startsWith(records + u'/')) {
+            continue;
+        }
+        pictures.push_back({query.value(0).toInt(), query.value(1).toString(), path});
     }
     return pictures;
 }

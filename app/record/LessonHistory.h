@@ -80,6 +80,7 @@ public:
     // The bars of the result chart, counted like the live chart from the
     // final answers; no bars for a subjective question.
     std::optional<Statistics> Bars(int lesson, int question, const QString &unansweredText);
+    // Pictures whose path stays inside the Records folder, in seat order.
     std::optional<std::vector<PictureInfo>> Pictures(int lesson, int question);
     // Every pen point of a student (by seat) in order, each pen-up as a
     // sample that is not down.

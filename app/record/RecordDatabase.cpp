@@ -194,6 +194,13 @@ bool RecordConnection::Configure(QString *error) {
 
 bool RecordConnection::Migrate(QString *error) {
     QSqlQuery query(db_);
+    // A file at the current version needs no write lock: readers (the
+    // history on the window's thread) never wait for the writer's commit.
+    if (query.exec(QStringLiteral("PRAGMA user_version")) && query.next() &&
+        query.value(0).toInt() == RecordSchemaVersion()) {
+        return true;
+    }
+    query.finish();
     // One immediate transaction: a second connection migrating at the same
     // moment waits and then finds the work done.
     if (!query.exec(QStringLiteral("BEGIN IMMEDIATE"))) {

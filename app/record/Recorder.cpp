@@ -116,20 +116,28 @@ void Recorder::QuestionEnded(int questionType, const QString &answerKey, const S
     PushControl(RecordEvent::Kind::QuestionEnded, std::move(payload));
 }
 
-void Recorder::SaveInkPictures(const SlotTable &table) {
+void Recorder::SaveInkPictures(const SlotTable &table, QSize inkSize) {
     const int count = std::clamp(table.Count.load(), 0, kSlotCount);
     for (int i = 0; i < count; ++i) {
         const StudentSlot &entry = table[i];
-        if (entry.Name.IsEmpty() || !HasInk(i) || entry.InkCanvas == nullptr ||
-            entry.InkCanvas->isNull()) {
+        if (entry.Name.IsEmpty() || entry.InkCanvas == nullptr) {
             continue;
+        }
+        // Shared, not copied: the pane's next stroke detaches its own pixels
+        // first, so the writer reads these as they are now.
+        QImage picture = *entry.InkCanvas;
+        if (picture.isNull()) {
+            if (!HasInk(i) || inkSize.isEmpty()) {
+                continue;
+            }
+            picture = QImage(inkSize, QImage::Format_Grayscale8);
+            picture.fill(0xFF);
         }
         RecordEvent event;
         event.kind = RecordEvent::Kind::Picture;
         event.slot = static_cast<uint8_t>(i);
         event.payload = std::make_unique<RecordPayload>();
-        // A deep copy: the pane keeps drawing into its own bitmap.
-        event.payload->picture = entry.InkCanvas->copy();
+        event.payload->picture = std::move(picture);
         Push(std::move(event), false);
     }
 }

@@ -10,12 +10,13 @@
 //   PenPoint(slot, x, y) / PenUp(slot)      reader thread, for the pane's entry
 //   UnknownTablet(id)                       reader thread, ID held by no entry
 //   QuestionEnded(type, key, table)         main thread, answering ended
-//   SaveInkPictures(table)                  main thread, after the last ink is drawn
+//   SaveInkPictures(table, inkSize)         main thread, after the last ink is drawn
 //   Stop()                                  main thread, at the end
 // A problem with the database is reported once through ProblemFound, from
-// the writer thread (a queued connection brings it to the window).
+// the writer thread (the window posts it to itself as an event).
 #pragma once
 
+#include "DeviceBridge.h"
 #include "config/SlotTable.h"
 #include "record/LagHistogram.h"
 #include "record/RecordEvent.h"
@@ -23,6 +24,7 @@
 
 #include <QDateTime>
 #include <QObject>
+#include <QSize>
 #include <QString>
 
 #include <array>
@@ -50,7 +52,7 @@ struct RecorderCounters {
     int64_t lagMaxMs = 0;
 };
 
-class Recorder : public QObject {
+class Recorder : public QObject, public TabletEventRecord {
     Q_OBJECT
 public:
     struct Options {
@@ -78,15 +80,18 @@ public:
     // taken as they are now.
     void QuestionStarted(int questionType, const QString &answerKey, const SlotTable &table);
     void QuestionEnded(int questionType, const QString &answerKey, const SlotTable &table);
-    // One PNG of the pane's ink per named entry that wrote since the question
-    // started, copied now and encoded on the writer thread.
-    void SaveInkPictures(const SlotTable &table);
+    // One PNG of the pane's ink (the entry's InkCanvas, 8-bit grey) per named
+    // entry whose pane shows ink, taken now and encoded on the writer thread.
+    // A pane written on since the question started that is white again
+    // (wiped, or written only outside the sheet) gives a white picture of
+    // inkSize; none when inkSize is empty.
+    void SaveInkPictures(const SlotTable &table, QSize inkSize = QSize());
 
     // Reader thread (any thread): bounded, non-blocking work per event.
-    void KeyPressed(int slot, uint16_t key, uint32_t answerAfter);
-    void PenPoint(int slot, int32_t x, int32_t y);
-    void PenUp(int slot);
-    void UnknownTablet(uint16_t tabletId);
+    void KeyPressed(int slot, uint16_t key, uint32_t answerAfter) override;
+    void PenPoint(int slot, int32_t x, int32_t y) override;
+    void PenUp(int slot) override;
+    void UnknownTablet(uint16_t tabletId) override;
 
     // Whether the entry's pane received a pen point since the question started.
     bool HasInk(int slot) const;

@@ -461,6 +461,21 @@ void IconSettings(QPainter &p) {  // gear
     p.drawPath(gear);
 }
 
+void IconLessonHistory(QPainter &p) {  // a clock turned back: lessons kept
+    Badge(p, kViolet);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(Pen(kWhite, 1.4));
+    p.setBrush(Qt::NoBrush);
+    // Round from the top, counter-clockwise, leaving the upper left open.
+    p.drawArc(QRectF(3, 3, 10, 10), 150 * 16, 300 * 16);
+    p.setPen(Qt::NoPen);
+    p.setBrush(kWhite);
+    p.drawPolygon(QPolygonF({QPointF(5.4, 3), QPointF(8.6, 0.9), QPointF(8.6, 5.1)}));
+    p.setPen(Pen(kWhite, 1.3));
+    p.setBrush(Qt::NoBrush);
+    p.drawPolyline(QPolygonF({QPointF(8, 5.4), QPointF(8, 8.2), QPointF(10, 9.6)}));
+}
+
 void IconQuit(QPainter &p) {  // power symbol
     Badge(p, kRed);
     p.setRenderHint(QPainter::Antialiasing);
@@ -534,6 +549,7 @@ std::vector<Picture> Pictures() {
     add("icon_AlreadyOver", 16, 16, false, IconAlreadyOver);
     add("icon_QuestionsEdit", 16, 16, false, IconQuestionsEdit);
     add("icon_LayoutSettings", 16, 16, false, IconSettings);
+    add("icon_LessonHistory", 16, 16, false, IconLessonHistory);
     add("icon_Quit", 16, 16, false, IconQuit);
     add("icon_Current", 16, 16, false, IconCurrent);
     add("icon_Student", 16, 16, false, IconStudent);

@@ -4,8 +4,10 @@
 #include "LessonFixture.h"
 #include "RecordTest.h"
 #include "record/PenStroke.h"
+#include "record/RecordDatabase.h"
 #include "record/Recorder.h"
 
+#include <QDir>
 #include <QImage>
 
 #include <gtest/gtest.h>
@@ -55,6 +57,29 @@ TEST(LessonHistory, ListsLessonsQuestionsAndStudents) {
     const auto tablets = history.UnknownTablets(1);
     ASSERT_TRUE(tablets && tablets->size() == 1u);
     EXPECT_EQ(tablets->at(0).tabletId, 500);
+}
+
+// A picture path of a damaged or foreign record never leads out of the
+// Records folder.
+TEST(LessonHistory, PicturePathsStayInTheRecordsFolder) {
+    test::LessonFixture lesson;
+    const QString records = QDir::cleanPath(RecordsFolder(lesson.DataDir()));
+    const std::pair<const char *, QString> cases[] = {
+        {"../Config.ini", QString()},
+        {"1/../../Config.ini", QString()},
+        {"/etc/passwd", records + "/etc/passwd"},
+        {"1/./q3-seat2.png", records + "/1/q3-seat2.png"},
+    };
+    for (const auto &[stored, shown] : cases) {
+        test::RawExec(RecordDatabasePath(lesson.DataDir()),
+                      {QStringLiteral("UPDATE picture SET path = '%1'").arg(stored)});
+        LessonHistory history;
+        QString error;
+        ASSERT_TRUE(history.Open(lesson.DataDir(), &error));
+        const auto pictures = history.Pictures(1, 3);
+        ASSERT_TRUE(pictures) << stored;
+        EXPECT_EQ(pictures->empty() ? QString() : pictures->at(0).path, shown) << stored;
+    }
 }
 
 // The history's bars are the live chart's: the same count over the same

@@ -60,6 +60,7 @@ void RecordTwoQuestions(Recorder &recorder, SlotTable &table, QImage &ink) {
     recorder.PenPoint(1, 10, 20);
     recorder.PenPoint(1, -3, 21);
     recorder.PenUp(1);
+    recorder.PenPoint(3, 1, 1); // then wiped: a white pane
     recorder.UnknownTablet(777);
     recorder.UnknownTablet(777);
     recorder.UnknownTablet(778);
@@ -67,10 +68,12 @@ void RecordTwoQuestions(Recorder &recorder, SlotTable &table, QImage &ink) {
     ink = QImage(40, 30, QImage::Format_RGB32);
     ink.fill(Qt::white);
     ink.setPixel(5, 6, qRgb(0, 0, 0));
+    // Panes show ink only where it was drawn; the others hold no pixels.
+    static const QImage blank;
     for (int i = 0; i < 4; ++i) {
-        table[i].InkCanvas = &ink; // only entry 1 wrote
+        table[i].InkCanvas = i == 1 ? &ink : const_cast<QImage *>(&blank);
     }
-    recorder.SaveInkPictures(table);
+    recorder.SaveInkPictures(table, QSize(40, 30));
     ink.setPixel(7, 7, qRgb(0, 0, 0)); // drawn after the copy was taken
 }
 
@@ -151,12 +154,18 @@ TEST(Recorder, KeepsEveryQuestionStudentPressPointAndPicture) {
 
     const auto pictures = Rows(db, "SELECT s.seat, p.path FROM picture p JOIN student s ON s.id = "
                                    "p.student");
-    ASSERT_EQ(pictures.size(), 1u);
+    // Seat 2 shows its ink; seat 4 wrote and wiped it: white.
+    ASSERT_EQ(pictures.size(), 2u);
     EXPECT_EQ(pictures[0][1].toString(), QStringLiteral("1/q2-seat2.png"));
+    EXPECT_EQ(pictures[1][1].toString(), QStringLiteral("1/q2-seat4.png"));
     const QImage saved(QDir(RecordsFolder(dir.Path())).filePath(pictures[0][1].toString()));
     ASSERT_EQ(saved.size(), QSize(40, 30));
     EXPECT_EQ(saved.pixel(5, 6), qRgb(0, 0, 0));
     EXPECT_EQ(saved.pixel(7, 7), qRgb(255, 255, 255));
+    const QImage wiped(QDir(RecordsFolder(dir.Path())).filePath(pictures[1][1].toString()));
+    ASSERT_EQ(wiped.size(), QSize(40, 30));
+    EXPECT_EQ(wiped.pixel(20, 15), qRgb(255, 255, 255));
+    EXPECT_TRUE(wiped.isGrayscale());
 
     const auto unknown =
         Rows(db, "SELECT tablet_id, events FROM unknown_tablet ORDER BY tablet_id");
@@ -182,7 +191,7 @@ TEST(Recorder, ANewRunIsTheNextLessonAndKeepsTheOldOnes) {
               (std::vector<QVariantList>{{1}, {2}}));
     EXPECT_EQ(Value(Db(dir), "SELECT COUNT(*) FROM question").toInt(), 4);
     EXPECT_EQ(Value(Db(dir), "SELECT path FROM picture ORDER BY student DESC").toString(),
-              QStringLiteral("2/q2-seat2.png"));
+              QStringLiteral("2/q2-seat4.png"));
     EXPECT_EQ(Value(Db(dir), "PRAGMA user_version").toInt(), RecordSchemaVersion());
     EXPECT_EQ(Value(Db(dir), "PRAGMA journal_mode").toString(), QStringLiteral("wal"));
 }

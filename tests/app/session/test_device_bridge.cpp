@@ -3,6 +3,7 @@
 
 #include <QCoreApplication>
 #include <QObject>
+#include <QStringList>
 
 #include <gtest/gtest.h>
 
@@ -191,6 +192,49 @@ TEST_F(DeviceBridgeTest, UnknownTabletsAreDroppedAndIdZeroRoutesToTheFirstFreeSe
     table.SetCount(2);
     Key(0, 1);
     EXPECT_TRUE(log.Take().empty());
+}
+
+// What the lesson record hears, one line per call.
+class RecordLog : public TabletEventRecord {
+public:
+    void KeyPressed(int slot, uint16_t key, uint32_t answer) override {
+        lines << QStringLiteral("key %1 %2 %3").arg(slot).arg(key).arg(answer);
+    }
+    void PenPoint(int slot, int32_t x, int32_t y) override {
+        lines << QStringLiteral("pen %1 %2 %3").arg(slot).arg(x).arg(y);
+    }
+    void PenUp(int slot) override { lines << QStringLiteral("up %1").arg(slot); }
+    void UnknownTablet(uint16_t id) override { lines << QStringLiteral("unknown %1").arg(id); }
+    QStringList lines;
+};
+
+TEST_F(DeviceBridgeTest, TheRecordHearsWhatChangedAnAnswerOrAPaneAndTabletsNobodyHolds) {
+    RecordLog record;
+    bridge.SetRecord(&record);
+    session.CurrentQuestionType = kQuestionMultiple;
+    Key(10, 1);
+    Key(10, 3);
+    Key(10, 9); // the clear key is a press too
+    Key(10, 2);
+    Key(20, 1); // the pane tablet of entry 0: held, but no seat's key
+    Key(99, 1);
+    session.CurrentQuestionType = kQuestionSubjective;
+    bridge.OnTabletEvent(1400, 1000, 20, EVENT_PEN_DOWN);
+    bridge.OnTabletEvent(0xFFFF, 0xFFFF, 20, EVENT_PEN_DOWN); // unsolved: never drawn
+    bridge.OnTabletEvent(0, 0, 20, EVENT_PEN_UP);
+    Key(10, 9);                                         // wipes the pane; the answer stays
+    Key(10, 3);                                         // no answer on a subjective question
+    bridge.OnTabletEvent(700, 700, 10, EVENT_PEN_DOWN); // a seat tablet writing
+    bridge.OnTabletEvent(700, 700, 77, EVENT_PEN_DOWN);
+    session.CurrentAnswerState = kAnswerEnded;
+    Key(11, 1);
+    bridge.OnTabletEvent(1400, 1000, 20, EVENT_PEN_DOWN);
+    Key(98, 1); // strangers are noted in any state
+    EXPECT_EQ(record.lines,
+              (QStringList{"key 0 1 2", "key 0 3 10", "key 0 9 0", "key 0 2 4", "unknown 99",
+                           "pen 0 150 100", "up 0", "key 0 9 4", "unknown 77", "unknown 98"}));
+    bridge.SetRecord(nullptr);
+    log.Take();
 }
 
 TEST_F(DeviceBridgeTest, DeviceStatesArePostedAsTheirLow16Bits) {

@@ -36,7 +36,8 @@ TEST(SkinPictures, EveryPictureAtItsSize) {
     }
     for (const char *icon : {"MainInterface", "LiveView", "Statisticalresults", "TopicsType", "SingleChoice",
                              "multipleChoice", "EssayQuestion", "AnswerState", "NotStarted", "UnderWay",
-                             "AlreadyOver", "QuestionsEdit", "LayoutSettings", "Quit", "Current", "Student"}) {
+                             "AlreadyOver", "QuestionsEdit", "LayoutSettings", "LessonHistory", "Quit", "Current",
+                             "Student"}) {
         EXPECT_EQ(Load(qPrintable(QStringLiteral("icon_") + QLatin1String(icon))).size(), QSize(16, 16)) << icon;
     }
 }

@@ -2,6 +2,10 @@
 
 #include <QDir>
 #include <QFile>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QSqlRecord>
 
 #include <gtest/gtest.h>
 
@@ -69,6 +73,26 @@ void ExpectWrittenAtExit(const QString &dataDir, int line, int row, const QStrin
 QString ReadTextFile(const QString &path) {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+}
+
+std::vector<QVariantList> RecordRows(const QString &file, const QString &sql) {
+    std::vector<QVariantList> rows;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), "test-rows");
+        db.setDatabaseName(file);
+        EXPECT_TRUE(db.open()) << file.toStdString();
+        QSqlQuery query(db);
+        EXPECT_TRUE(query.exec(sql))
+            << sql.toStdString() << ": " << query.lastError().text().toStdString();
+        while (query.next()) {
+            rows.emplace_back();
+            for (int i = 0; i < query.record().count(); ++i) {
+                rows.back() << query.value(i);
+            }
+        }
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("test-rows"));
+    return rows;
 }
 
 } // namespace lumora::test

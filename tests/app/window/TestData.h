@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QString>
+#include <QVariantList>
 
 #include <cstdint>
 #include <vector>
@@ -34,5 +35,7 @@ void WriteRosterFile(const QString &dataDir, const std::vector<Student> &student
 void ExpectWrittenAtExit(const QString &dataDir, int line, int row, const QString &student);
 // The whole text of a file, or empty.
 QString ReadTextFile(const QString &path);
+// The rows of a query on a lesson record file, through a connection of its own.
+std::vector<QVariantList> RecordRows(const QString &file, const QString &sql);
 
 } // namespace lumora::test

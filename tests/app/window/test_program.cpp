@@ -150,8 +150,9 @@ TEST_F(Program, TourSavesEveryViewAndTheFilesAreWrittenAtExit) {
         files << match.captured(1);
     }
     // Seat grid, answering, answers, chart, handwriting, its next page, one
-    // pane alone, settings.
-    ASSERT_EQ(files.size(), 8) << run.output.toStdString();
+    // pane alone, settings, the history with the choice question, with the
+    // handwriting, and one picture large.
+    ASSERT_EQ(files.size(), 11) << run.output.toStdString();
     std::vector<QImage> images;
     for (const QString &file : files) {
         ASSERT_TRUE(QFileInfo(file).absolutePath() == QDir(pictures).absolutePath())
@@ -196,6 +197,25 @@ TEST_F(Program, TourStartsAnywhereOnTheSimulatedClass) {
     }
     EXPECT_EQ(seated, 30);
     EXPECT_EQ(table[29].CardID.load(), 30);
+
+    // The lesson stays in the record: the choice question with the class and
+    // its presses, the handwritten one with the pictures of those who wrote.
+    const QString db = QDir(data).filePath(u"Records/lessons.db"_qs);
+    const auto questions = RecordRows(
+        db, "SELECT q.number, q.type, q.ended_at IS NOT NULL, COUNT(s.id), (SELECT COUNT(DISTINCT "
+            "p.student) FROM press p JOIN student t ON t.id = p.student WHERE t.question = q.id) "
+            "FROM question q JOIN student s ON s.question = q.id GROUP BY q.id ORDER BY q.number");
+    ASSERT_EQ(questions.size(), 2u);
+    EXPECT_EQ(questions[0].mid(0, 4), (QVariantList{1, 0, 1, 30}));
+    EXPECT_GT(questions[0][4].toInt(), 10) << "students who pressed";
+    EXPECT_EQ(questions[1].mid(0, 4), (QVariantList{2, 2, 1, 30}));
+    const auto kept = RecordRows(db, "SELECT path FROM picture");
+    EXPECT_FALSE(kept.empty());
+    for (const QVariantList &row : kept) {
+        const QImage picture(QDir(data).filePath(u"Records/"_qs + row[0].toString()));
+        EXPECT_FALSE(picture.isNull()) << row[0].toString().toStdString();
+        EXPECT_TRUE(picture.isGrayscale()) << row[0].toString().toStdString();
+    }
 }
 
 TEST_F(Program, UnattendedFirstStartAnswersTheSeatCount) {

@@ -1,0 +1,161 @@
+// The lesson history, a view of the main window's view area: the recorded
+// lessons (newest first), the questions of the chosen lesson, and for the
+// chosen question the result chart, the table of its students and, for a
+// handwritten question, the saved pictures, any of which opens large
+// (Escape or a click closes it). A lesson exports to CSV or Excel on a worker
+// thread while the view shows that it is busy.
+//
+// Work off the window's thread runs on a thread of its own; its result comes
+// through a future (no lock of Qt's between the threads) and an event tells
+// the view it is there.
+//
+// Reading the record is small and done on the window's thread; decoding the
+// pictures and exporting are not.
+#pragma once
+
+#include "record/Export.h"
+#include "record/LessonHistory.h"
+
+#include <QImage>
+#include <QPixmap>
+#include <QWidget>
+
+#include <atomic>
+#include <functional>
+#include <future>
+#include <memory>
+#include <thread>
+#include <utility>
+#include <vector>
+
+class QLabel;
+class QListView;
+class QProgressBar;
+class QStackedWidget;
+class QStandardItemModel;
+class QTableView;
+
+namespace lumora {
+
+class LanguageTexts;
+class TImageButton;
+class TResultChart;
+class TPictureOverlay;
+
+// The file an export goes to, asked with the platform's save dialog.
+// Test seam, as for the program's other dialogs: a responder set here
+// answers instead (an empty path is Cancel), so nothing waits for a user.
+using SaveFileResponder = std::function<QString(const QString &caption, const QString &suggested)>;
+SaveFileResponder SetSaveFileResponder(SaveFileResponder responder);
+QString AskSaveFile(QWidget *parent, const QString &caption, const QString &suggested,
+                    const QString &filter);
+
+class THistoryView : public QWidget {
+    Q_OBJECT
+public:
+    THistoryView(const QString &dataDir, QWidget *parent);
+    // Waits for an export or picture decoding still running.
+    ~THistoryView() override;
+
+    // Reads the record again and chooses the newest lesson (or keeps the
+    // chosen one when it is still there).
+    void Reload();
+    // Captions and column titles in the current language (MessageTexts; the
+    // question types from texts).
+    void UpdateTexts(const LanguageTexts &texts);
+
+    // Chooses a question of the chosen lesson by its number as shown; false
+    // when there is none.
+    bool ShowQuestion(int number);
+
+    // The pictures of the chosen question (thumbnails once loaded): opening
+    // one shows it large.
+    bool PicturesLoaded() const { return picturesLoaded_; }
+    void OpenPicture(int index);
+    void ClosePicture();
+
+    // Asks for a file, then exports the chosen lesson on a worker thread;
+    // the outcome is a prompt.
+    void Export(ExportFormat format);
+    bool Exporting() const;
+
+Q_SIGNALS:
+    // After the outcome's prompt was answered.
+    void ExportFinished(bool ok);
+
+protected:
+    bool event(QEvent *event) override;
+    // Fills its parent, the view area, whatever its size.
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+
+private:
+    void BuildLayout();
+    void ShowLessonRow(int row);
+    void ShowQuestionRow(int row);
+    void ClearQuestion();
+    void ShowMessage(const QString &text);
+    void LoadPictures();
+    void PicturesDecoded();
+    void ExportDone();
+    QString TypeName(int type) const;
+
+    const QString dataDir_;
+    LessonHistory history_;
+    bool open_ = false;
+    int lesson_ = 0;
+    int question_ = 0;
+    std::vector<LessonInfo> lessons_;
+    std::vector<QuestionInfo> questions_;
+    std::vector<PictureInfo> pictures_;
+    bool picturesLoaded_ = true;
+    uint64_t pictureRound_ = 0;
+    QString typeNames_[3];
+    QString exportPath_;
+    int exportLesson_ = 0;
+    ExportFormat exportFormat_ = ExportFormat::Csv;
+
+    QTableView *tblLessons_ = nullptr;
+    QTableView *tblQuestions_ = nullptr;
+    QTableView *tblStudents_ = nullptr;
+    QStandardItemModel *lessonModel_ = nullptr;
+    QStandardItemModel *questionModel_ = nullptr;
+    QStandardItemModel *studentModel_ = nullptr;
+    QStandardItemModel *pictureModel_ = nullptr;
+    QLabel *lblLessons_ = nullptr;
+    QLabel *lblQuestions_ = nullptr;
+    QLabel *lblQuestion_ = nullptr;
+    QLabel *lblEmpty_ = nullptr;
+    QLabel *lblNoPictures_ = nullptr;
+    QLabel *lblExport_ = nullptr;
+    QProgressBar *prgExport_ = nullptr;
+    QWidget *pnlContent_ = nullptr;
+    QStackedWidget *stkResult_ = nullptr;
+    TResultChart *chart_ = nullptr;
+    QListView *lstPictures_ = nullptr;
+    QWidget *pnlPictures_ = nullptr;
+    TImageButton *btnExportCsv_ = nullptr;
+    TImageButton *btnExportXlsx_ = nullptr;
+    TPictureOverlay *overlay_ = nullptr;
+
+    // A job on a thread of its own, and its result once the thread is done.
+    template <typename T> struct Job {
+        std::thread thread;
+        std::future<T> result;
+        bool Ready() const;
+        void Join();
+    };
+    template <typename T, typename Work> void Run(Job<T> &job, Work work);
+
+    // Thumbnails of one question (round tells which); a new question stops
+    // the decoding of the last at its next picture.
+    struct Decoded {
+        uint64_t round = 0;
+        std::vector<QImage> images;
+    };
+    Job<Decoded> decoding_;
+    std::shared_ptr<std::atomic<bool>> decodingStopped_;
+    Job<std::pair<bool, QString>> exporting_;
+};
+
+} // namespace lumora

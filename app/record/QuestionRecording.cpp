@@ -1,0 +1,64 @@
+#include "record/QuestionRecording.h"
+
+#include <utility>
+
+namespace lumora {
+
+QuestionRecording::Pictures QuestionRecording::AnswerStateChosen(int state, int questionType,
+                                                                 const QString &answerKey,
+                                                                 const SlotTable &table) {
+    const int previous = std::exchange(state_, state);
+    const bool chosen = questionType != kQuestionNone;
+    const Pictures pictures =
+        questionType == kQuestionSubjective ? Pictures::AfterQueuedInk : Pictures::None;
+    switch (state) {
+    case kAnswerUnderWay:
+        if (!open_ && chosen) {
+            recorder_.QuestionStarted(questionType, answerKey, table);
+            open_ = true;
+        }
+        return Pictures::None;
+    case kAnswerEnded:
+        if (open_) {
+            End(questionType, answerKey, table);
+            return pictures;
+        }
+        // Ending again only rebuilds the chart: the answers cannot have changed.
+        if (previous != kAnswerEnded && chosen) {
+            recorder_.QuestionStarted(questionType, answerKey, table);
+            End(questionType, answerKey, table);
+            return pictures;
+        }
+        return Pictures::None;
+    default:
+        if (open_) {
+            End(questionType, answerKey, table);
+            return pictures == Pictures::None ? Pictures::None : Pictures::Now;
+        }
+        return Pictures::None;
+    }
+}
+
+void QuestionRecording::QuestionTypeChosen(int questionType, const QString &answerKey,
+                                           const SlotTable &table) {
+    if (state_ == kAnswerUnderWay && !open_ && questionType != kQuestionNone) {
+        recorder_.QuestionStarted(questionType, answerKey, table);
+        open_ = true;
+    }
+}
+
+QuestionRecording::Pictures
+QuestionRecording::ProgramEnds(int questionType, const QString &answerKey, const SlotTable &table) {
+    if (!open_) {
+        return Pictures::None;
+    }
+    End(questionType, answerKey, table);
+    return questionType == kQuestionSubjective ? Pictures::Now : Pictures::None;
+}
+
+void QuestionRecording::End(int questionType, const QString &answerKey, const SlotTable &table) {
+    recorder_.QuestionEnded(questionType, answerKey, table);
+    open_ = false;
+}
+
+} // namespace lumora
