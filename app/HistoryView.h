@@ -71,6 +71,7 @@ public:
     // The pictures of the chosen question (thumbnails once loaded): opening
     // one shows it large.
     bool PicturesLoaded() const { return picturesLoaded_; }
+    const std::vector<PictureInfo> &Pictures() const { return pictures_; }
     void OpenPicture(int index);
     void ClosePicture();
 

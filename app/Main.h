@@ -134,6 +134,8 @@ private:
     void SetStudentRow(int index, const QString &name);
     void BuildShortcuts();
     void LivePage(int step);
+    // Makes the student of pane `index` the current row of the list.
+    void ShowInStudentList(int index);
     // The answer progress in the bottom bar, for the question type chosen.
     void UpdateProgress();
     // Marks the panes whose students wrote in the last seconds.

@@ -109,7 +109,11 @@ void TFrmMain::LivePage(int step) {
         LiveGrid->LayoutPanes(panes, shown);
     }
     // The list follows: the first student of the page, or the one alone.
-    if (QTreeWidgetItem *row = lvStd_->topLevelItem(shown)) {
+    ShowInStudentList(shown);
+}
+
+void TFrmMain::ShowInStudentList(int index) {
+    if (QTreeWidgetItem *row = lvStd_->topLevelItem(index)) {
         lvStd_->setCurrentItem(row);
         lvStd_->scrollToItem(row, QAbstractItemView::EnsureVisible);
     }
@@ -128,6 +132,7 @@ void TFrmMain::ZoomSelectedPane() {
         LiveGrid->SelectTile(index);
         CurrentTile = tile;
         LiveGrid->LayoutPanes(1, index);
+        ShowInStudentList(index);
     }
 }
 

@@ -11,9 +11,11 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QTimer>
 
+#include <algorithm>
 #include <cstdio>
 #include <functional>
 #include <memory>
@@ -100,6 +102,31 @@ void AnswerDialogWithOk(TFrmSetName &dialog) {
     }
 }
 
+// The zoomed pane shows someone writing, not whoever is first on the page.
+static void SelectWritingPane(TBGPanel &grid) {
+    const int end = std::min(grid.PageStart() + grid.PaneCount(), grid.TileCount());
+    for (int index = grid.PageStart(); index < end; ++index) {
+        if (const TStdChannel *tile = grid.GetTile(index); tile != nullptr && tile->Writing()) {
+            grid.SelectTile(index);
+            return;
+        }
+    }
+}
+
+// The largest file holds the most ink: the picture worth opening large.
+static int FullestPicture(const std::vector<PictureInfo> &pictures) {
+    int fullest = 0;
+    qint64 largest = -1;
+    for (size_t i = 0; i < pictures.size(); ++i) {
+        const qint64 size = QFileInfo(pictures[i].path).size();
+        if (size > largest) {
+            largest = size;
+            fullest = static_cast<int>(i);
+        }
+    }
+    return fullest;
+}
+
 void StartTour(TFrmMain &window, const QString &pictureDir) {
     QDir().mkpath(pictureDir);
     TFrmMain *w = &window;
@@ -154,6 +181,7 @@ void StartTour(TFrmMain &window, const QString &pictureDir) {
         {8000, [=] { save("4-live-handwriting.png"); }},
         {0, [=] { w->PageKey(1); }},
         {1500, [=] { save("4b-live-next-page.png"); }},
+        {0, [=] { SelectWritingPane(*w->LiveGrid); }},
         {0, [=] { w->ZoomSelectedPane(); }},
         {1500, [=] { save("4c-live-zoomed.png"); }},
         {0, [=] { w->ReturnFromZoom(); }},
@@ -166,7 +194,7 @@ void StartTour(TFrmMain &window, const QString &pictureDir) {
         {500, [=] { save("6-history-choice.png"); }},
         {0, [=] { w->History()->ShowQuestion(2); }},
         {300, [=] { save("6b-history-handwriting.png"); }, picturesShown},
-        {0, [=] { w->History()->OpenPicture(0); }},
+        {0, [=] { w->History()->OpenPicture(FullestPicture(w->History()->Pictures())); }},
         {300, [=] { save("6c-history-picture.png"); }},
         {0, [=] { w->History()->ClosePicture(); }},
         {0, [=] { w->close(); }},

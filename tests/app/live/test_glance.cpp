@@ -151,6 +151,7 @@ TEST_F(GlanceTest, KeysAndButtonsPageTheLiveViewZoomAndReturn) {
     QTest::mousePress(Tile(Window().LiveGrid, 4), Qt::LeftButton);
     Key(Qt::Key_Enter);
     EXPECT_EQ(VisiblePanes(), (std::vector<int>{4}));
+    EXPECT_EQ(CurrentRow(), 4); // the list names the student shown alone
 }
 
 TEST_F(GlanceTest, PageKeysPageTheSeatAndAnswerGridsNotTheSettings) {
