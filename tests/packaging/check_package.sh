@@ -28,21 +28,8 @@ kept=$build/package-check
 rm -rf "$kept"
 mkdir -p "$kept"
 
-passed=0
-failed=0
-# check DESCRIPTION COMMAND...: runs the command, counts and reports it.
-check() {
-    local what=$1
-    shift
-    if "$@" >"$work/output" 2>&1; then
-        passed=$((passed + 1))
-        echo "ok: $what"
-    else
-        failed=$((failed + 1))
-        echo "FAILED: $what"
-        sed 's/^/    /' "$work/output" | tail -n 40
-    fi
-}
+# shellcheck source=checks.sh
+. "$top/tests/packaging/checks.sh"
 
 # ---- control data ---------------------------------------------------------
 field() { dpkg-deb -f "$deb" "$1"; }
@@ -234,5 +221,4 @@ too_new() {
 }
 check "find_package(Penlynx 2.0) refuses the 1.x package" too_new
 
-echo "check-package: $passed passed, $failed failed"
-[ "$failed" -eq 0 ]
+summary check-package

@@ -17,20 +17,8 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 unset DISPLAY WAYLAND_DISPLAY
 
-passed=0
-failed=0
-check() {
-    local what=$1
-    shift
-    if "$@" >"$work/output" 2>&1; then
-        passed=$((passed + 1))
-        echo "ok: $what"
-    else
-        failed=$((failed + 1))
-        echo "FAILED: $what"
-        sed 's/^/    /' "$work/output" | tail -n 30
-    fi
-}
+# shellcheck source=checks.sh
+. "$top/tests/packaging/checks.sh"
 
 unzip -q "$zip" -d "$work" || { echo "check-windows-bundle: cannot unpack $zip" >&2; exit 1; }
 bundle=$work/Penlynx-$version-windows
@@ -79,5 +67,4 @@ for row in "x86 i686-w64-mingw32 pei-i386 $build32 win32" \
                  cd '$folder' && PENLYNX_RECEIVER=sim ${wine_env[*]} wine consumer.exe"
 done
 
-echo "check-windows-bundle: $passed passed, $failed failed"
-[ "$failed" -eq 0 ]
+summary check-windows-bundle
