@@ -58,6 +58,16 @@ protected:
         return tile;
     }
     QAction *Action(const char *name) { return Window().findChild<QAction *>(QLatin1String(name)); }
+    // The live view's panes on screen (panes off the page are sized to nothing).
+    std::vector<int> VisiblePanes() {
+        std::vector<int> visible;
+        for (TStdChannel *tile : Window().LiveGrid->Tiles()) {
+            if (tile->Shown() && !tile->size().isEmpty()) {
+                visible.push_back(tile->Tag());
+            }
+        }
+        return visible;
+    }
     void WriteConfig(int columns, int rows, int panes, const char *language = "zh_CN") {
         QFile config(Dir() + QStringLiteral("/Config.ini"));
         ASSERT_TRUE(config.open(QIODevice::WriteOnly));

@@ -36,15 +36,6 @@ protected:
         auto *label = Window().findChild<QLabel *>(QStringLiteral("lblProgress"));
         return label != nullptr && label->isVisible() ? label->text() : QString();
     }
-    std::vector<int> VisiblePanes() {
-        std::vector<int> visible;
-        for (TStdChannel *tile : Window().LiveGrid->Tiles()) {
-            if (tile->Shown() && !tile->size().isEmpty()) {
-                visible.push_back(tile->Tag());
-            }
-        }
-        return visible;
-    }
     int CurrentRow() {
         auto *list = Window().findChild<QTreeWidget *>(QStringLiteral("lvStd"));
         return list->indexOfTopLevelItem(list->currentItem());

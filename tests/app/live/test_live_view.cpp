@@ -18,16 +18,6 @@ protected:
         QTest::mouseClick(List()->viewport(), Qt::LeftButton, {},
                           List()->visualItemRect(row).center());
     }
-    std::vector<int> VisiblePanes() {
-        std::vector<int> visible;
-        for (TStdChannel *tile : Window().LiveGrid->Tiles()) {
-            // Panes off the page are sized to nothing.
-            if (tile->Shown() && !tile->size().isEmpty()) {
-                visible.push_back(tile->Tag());
-            }
-        }
-        return visible;
-    }
     void Subjective() { Window().Item(QStringLiteral("EssayQuestion"))->Click(); }
     void Post(QEvent::Type type, uint32_t w, uint32_t l) {
         QCoreApplication::postEvent(&Window(), new DeviceEvent(type, w, l));
