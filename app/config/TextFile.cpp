@@ -15,6 +15,7 @@
 #include <windows.h>
 #else
 #include <cstdio>
+#include <fcntl.h>
 #include <unistd.h>
 #endif
 
@@ -147,6 +148,21 @@ bool ReplaceFile(const QString &source, const QString &target, QString *error) {
     }
 #endif
     return ok;
+}
+
+// The rename itself lasts a power cut only once the folder is on disk. The
+// new file is in place either way, so a failure here is not the save's.
+void SyncFolderOf(const QString &path) {
+#ifndef Q_OS_WIN
+    const QByteArray folder = QFile::encodeName(QFileInfo(path).absolutePath());
+    const int handle = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (handle >= 0) {
+        ::fsync(handle);
+        ::close(handle);
+    }
+#else
+    Q_UNUSED(path);
+#endif
 }
 
 QString RandomPart() {
@@ -328,6 +344,7 @@ bool WriteFileAtomically(const QString &path, QByteArrayView bytes, QString *err
     if (!ReplaceFile(temp.fileName(), path, &reason)) {
         return fail(reason);
     }
+    SyncFolderOf(path);
     return true;
 }
 
