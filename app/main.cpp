@@ -16,21 +16,69 @@
 #include <cstdio>
 #include <cstring>
 
+namespace {
+
+// The window's options. Help also shows the export, which runs without one.
+struct CommandLine {
+    QCommandLineParser parser;
+    QCommandLineOption dataDir{QStringLiteral("data-dir"),
+                               QStringLiteral("Keep settings, roster and languages in DIR."),
+                               QStringLiteral("DIR")};
+    QCommandLineOption tour{
+        QStringLiteral("tour"),
+        QStringLiteral("Run a scripted lesson, save a picture of each view into DIR, quit."),
+        QStringLiteral("DIR")};
+
+    CommandLine() {
+        parser.setApplicationDescription(QStringLiteral(
+            "Classroom answering system.\n\n"
+            "Lumora [--data-dir DIR] --export LESSON --format csv|xlsx --output FILE\n"
+            "  writes a recorded lesson (its number in the history, or last) as CSV or\n"
+            "  Excel without opening a window."));
+        parser.addHelpOption();
+        parser.addVersionOption();
+        parser.addOption(dataDir);
+        parser.addOption(tour);
+    }
+};
+
+// Looks for an option before "--", without Qt: nothing is opened yet.
+bool HasOption(int argc, char **argv, std::initializer_list<const char *> names) {
+    for (int i = 1; i < argc && std::strcmp(argv[i], "--") != 0; ++i) {
+        for (const char *name : names) {
+            if (std::strcmp(argv[i], name) == 0) {
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+void NameTheApplication() {
+    QCoreApplication::setApplicationName(QStringLiteral("Lumora"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(LUMORA_VERSION));
+    QCoreApplication::setOrganizationName(QStringLiteral("Lumora"));
+}
+
+} // namespace
+
 int main(int argc, char **argv) {
     if (lumora::IsExportCommand(argc, argv)) {
         return lumora::RunExportCommand(argc, argv); // no window, no display needed
     }
-    // Answered before the window system is opened: works without a display.
-    for (int i = 1; i < argc && std::strcmp(argv[i], "--") != 0; ++i) {
-        if (std::strcmp(argv[i], "--version") == 0) {
-            std::printf("Lumora %s\n", LUMORA_VERSION);
-            return 0;
-        }
+    // Answered before the window system is opened: work without a display.
+    if (HasOption(argc, argv, {"--version", "-v"})) {
+        std::printf("Lumora %s\n", LUMORA_VERSION);
+        return 0;
+    }
+    if (HasOption(argc, argv, {"--help", "-h", "-?", "--help-all"})) {
+        QCoreApplication core(argc, argv);
+        NameTheApplication();
+        CommandLine().parser.process(core); // prints the help and exits
+        return 0;
     }
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Lumora"));
-    QApplication::setApplicationVersion(QStringLiteral(LUMORA_VERSION));
-    QApplication::setOrganizationName(QStringLiteral("Lumora"));
+    NameTheApplication();
     QApplication::setFont(lumora::LumoraFont());
     // SIGTERM, SIGINT, SIGHUP: the normal close with its exit saves. Until
     // the window is up, a signal cancels the dialog that waits and the
@@ -39,27 +87,16 @@ int main(int argc, char **argv) {
     QObject::connect(&termination, &lumora::TerminationSignals::Terminate, &app,
                      [] { lumora::CancelOpenDialogs(); });
 
-    QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral("Classroom answering system"));
-    parser.addHelpOption();
-    parser.addVersionOption();
-    const QCommandLineOption dataDirOption(
-        QStringLiteral("data-dir"), QStringLiteral("Keep settings, roster and languages in DIR."),
-        QStringLiteral("DIR"));
-    const QCommandLineOption tourOption(
-        QStringLiteral("tour"),
-        QStringLiteral("Run a scripted lesson, save a picture of each view into DIR, quit."),
-        QStringLiteral("DIR"));
-    parser.addOption(dataDirOption);
-    parser.addOption(tourOption);
-    parser.process(app);
+    CommandLine commandLine;
+    commandLine.parser.process(app);
+    const QCommandLineParser &parser = commandLine.parser;
 
     // Unattended runs (scripts, tests of the whole program, the tour): every
     // prompt is answered with OK and written to stderr instead of waiting for
     // a user, and every dialog with OK as it stands (the first start's seat
     // count among them, an export's file as suggested); a dialog that refuses
     // that is cancelled.
-    const bool tour = parser.isSet(tourOption);
+    const bool tour = parser.isSet(commandLine.tour);
     if (qgetenv("LUMORA_ANSWER_PROMPTS") == "ok" || tour) {
         lumora::SetPromptResponder([](const QString &title, const QString &text, bool) {
             std::fprintf(stderr, "prompt: %s: %s\n", qPrintable(title), qPrintable(text));
@@ -77,7 +114,7 @@ int main(int argc, char **argv) {
 
     QString error;
     const QString dataDir = lumora::ResolveDataDir(
-        parser.value(dataDirOption), QCoreApplication::applicationDirPath(),
+        parser.value(commandLine.dataDir), QCoreApplication::applicationDirPath(),
         QStandardPaths::writableLocation(QStandardPaths::AppDataLocation), &error);
     if (dataDir.isEmpty() || !lumora::SeedLanguages(dataDir, &error,
                                                     lumora::InstalledLanguageDir(
@@ -98,7 +135,7 @@ int main(int argc, char **argv) {
                      &lumora::TFrmMain::EndBySignal);
     window.show();
     if (tour) {
-        lumora::StartTour(window, parser.value(tourOption));
+        lumora::StartTour(window, parser.value(commandLine.tour));
     }
     return QApplication::exec();
 }
