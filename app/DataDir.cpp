@@ -94,4 +94,10 @@ bool SeedLanguages(const QString &dataDir, QString *error, const QString &instal
     return true;
 }
 
+QString BuiltInLanguageFile(const QString &languageName) {
+    InitLanguageResources();
+    const QString file = QStringLiteral(":/Language/%1/Language.xml").arg(languageName);
+    return !languageName.isEmpty() && QFileInfo(file).isFile() ? file : QString();
+}
+
 } // namespace lumora

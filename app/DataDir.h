@@ -26,4 +26,8 @@ QString InstalledLanguageDir(const QString &exeDir);
 // copies for whatever that folder lacks. False with *error when a copy fails.
 bool SeedLanguages(const QString &dataDir, QString *error, const QString &installedDir = QString());
 
+// The copy of language `languageName` built into the program (a resource
+// path), or empty when the program carries no language of that name.
+QString BuiltInLanguageFile(const QString &languageName);
+
 } // namespace lumora

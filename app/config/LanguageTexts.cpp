@@ -1,8 +1,12 @@
 #include "config/LanguageTexts.h"
 
+#include "DataDir.h"
 #include "config/UnXML.h"
 
 #include <QDir>
+#include <QFileInfo>
+
+#include <memory>
 
 namespace lumora {
 
@@ -32,6 +36,16 @@ void LoadLanguage(const QString &fileName, LanguageTexts &texts, MessageTextTabl
         const QString name = QString::fromLatin1(key);
         texts.Append(name, reader.ReadValue(QStringLiteral("LanguageSet/") + name, QString()));
     }
+    // The program's own copy of this language, read only when needed.
+    std::unique_ptr<TSystemParams> ownCopy;
+    const auto builtIn = [&]() -> TSystemParams & {
+        if (!ownCopy) {
+            const QString file = BuiltInLanguageFile(QFileInfo(fileName).dir().dirName());
+            ownCopy = file.isEmpty() ? std::make_unique<TSystemParams>()
+                                     : std::make_unique<TSystemParams>(file);
+        }
+        return *ownCopy;
+    };
     for (int i = 0; i < kMessageTextCount; ++i) {
         const auto key = static_cast<MessageKey>(i);
         const QString name = QString::fromLatin1(MessageKeyName(key));
@@ -39,8 +53,14 @@ void LoadLanguage(const QString &fileName, LanguageTexts &texts, MessageTextTabl
             messages.Set(key, texts.Value(name));
             continue;
         }
-        // Keys a language file may not have yet: their built-in text stays.
-        const QString text = reader.ReadValue(QStringLiteral("LanguageSet/") + name, QString());
+        // Keys a language file may not have yet, as in a data folder seeded
+        // by an older version: the program's own copy of the language has
+        // them, else the built-in text stays.
+        const QString path = QStringLiteral("LanguageSet/") + name;
+        QString text = reader.ReadValue(path, QString());
+        if (text.trimmed().isEmpty()) {
+            text = builtIn().ReadValue(path, QString());
+        }
         messages.Set(key, text.trimmed().isEmpty() ? BuiltInMessageText(key) : text);
     }
 }

@@ -42,8 +42,9 @@ QString LanguageFilePath(const QString &dataDir, const QString &languageName);
 // LanguageKeys with the text of element LanguageSet/<key> (empty when the
 // element is missing, the root is not LanguageSet or the file is not
 // well-formed); then gives each of the 23 messages of those keys its key's
-// text, and each message about files the text of its element after the 52
-// (its built-in text when the element is missing or empty).
+// text, and each message added after the 52 the text of its element (when
+// that is missing or empty: the text of the program's own copy of the same
+// language, as named by the file's folder, else its built-in text).
 void LoadLanguage(const QString &fileName, LanguageTexts &texts,
                   MessageTextTable &messages = MessageTexts);
 

@@ -234,6 +234,22 @@ TEST(LoadLanguage, AddedMessagesAreReadBlankOnesKeepTheirBuiltInTexts) {
     EXPECT_EQ(messages[MessageKey::FileZeroByte], BuiltInMessageText(MessageKey::FileZeroByte));
 }
 
+// A data folder seeded by an older version: its English file lacks the texts
+// added since, which come from the program's own English, not in Chinese.
+TEST(LoadLanguage, AnOlderFileTakesTheAddedTextsFromTheProgramsCopyOfItsLanguage) {
+    DataDir dir;
+    dir.Write("Language/en_US/Language.xml",
+              "<LanguageSet><Tip1>None</Tip1><AnsweredCount>Done %1 of %2</AnsweredCount>"
+              "</LanguageSet>");
+    LanguageTexts texts;
+    MessageTextTable messages;
+    LoadLanguage(LanguageFilePath(dir.Path(), QStringLiteral("en_US")), texts, messages);
+    EXPECT_EQ(messages[MessageKey::Tip1], u"None"_qs);
+    EXPECT_EQ(messages[MessageKey::AnsweredCount], u"Done %1 of %2"_qs); // the file's own
+    EXPECT_EQ(messages[MessageKey::WrittenCount], u"Written %1 / %2"_qs);
+    EXPECT_EQ(messages[MessageKey::LessonHistory], u"Lesson history"_qs);
+}
+
 TEST(LoadLanguage, DeepNestingIsNotWellFormedAndShallowStaysText) {
     DataDir dir;
     const auto nested = [](int depth) {
