@@ -77,6 +77,15 @@ void RecordTwoQuestions(Recorder &recorder, SlotTable &table, QImage &ink) {
     ink.setPixel(7, 7, qRgb(0, 0, 0)); // drawn after the copy was taken
 }
 
+// A whole run of the program that records the two questions.
+void RecordALesson(const DataDir &dir) {
+    SlotTable table;
+    QImage ink;
+    Recorder recorder(dir.Path());
+    recorder.Start();
+    RecordTwoQuestions(recorder, table, ink);
+}
+
 TEST(Recorder, KeepsEveryQuestionStudentPressPointAndPicture) {
     DataDir dir;
     SlotTable table;
@@ -176,13 +185,8 @@ TEST(Recorder, KeepsEveryQuestionStudentPressPointAndPicture) {
 
 TEST(Recorder, ANewRunIsTheNextLessonAndKeepsTheOldOnes) {
     DataDir dir;
-    SlotTable table;
-    QImage ink;
-    for (int run = 0; run < 2; ++run) {
-        Recorder recorder(dir.Path());
-        recorder.Start();
-        RecordTwoQuestions(recorder, table, ink);
-    }
+    RecordALesson(dir);
+    RecordALesson(dir);
     {
         Recorder idle(dir.Path()); // a run without questions leaves no lesson
         idle.Start();
@@ -315,13 +319,7 @@ TEST(Recorder, AFileHeldByAnotherWriterIsLeftAlone) {
 // for the full disk.)
 TEST(Recorder, AFullDiskAtTheStartLeavesTheFileInPlace) {
     DataDir dir;
-    SlotTable table;
-    QImage ink;
-    {
-        Recorder recorder(dir.Path());
-        recorder.Start();
-        RecordTwoQuestions(recorder, table, ink);
-    }
+    RecordALesson(dir);
     const QByteArray before = dir.Read("Records/lessons.db");
     rlimit saved{};
     ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
