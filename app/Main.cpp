@@ -1,17 +1,19 @@
 #include "Main.h"
 
-#include "GroupBar.h"
-#include "HistoryView.h"
-#include "ResultChart.h"
-#include "Statistics.h"
+#include "views/GroupBar.h"
+#include "views/HistoryView.h"
+#include "views/ResultChart.h"
+#include "session/Statistics.h"
 #include "config/Roster.h"
-#include "config/UnModel.h"
-#include "config/UnSetName.h"
+#include "dialogs/UnModel.h"
+#include "dialogs/UnSetName.h"
 #include "config/UnXML.h"
-#include "controls/Helpers.h"
+#include "core/Helpers.h"
+#include "core/MessageTexts.h"
 #include "controls/SkinButton.h"
 #include "controls/Stdpanel.h"
 #include "penlynx.h"
+#include "controls/WidgetHelpers.h"
 #include "record/QuestionRecording.h" // the members' destructors
 
 #include <QAction>
@@ -49,34 +51,6 @@ constexpr int kAnswerStateSet = 2;
 constexpr int kSettingsSet = 3;
 // A pane stays marked this long after its student's last pen point.
 constexpr qint64 kRecentWritingMs = 3000;
-
-// A strip of skin pictures: the left and right pictures at their own width,
-// the centre picture stretched between them.
-class TSkinStrip : public QWidget {
-public:
-    TSkinStrip(const QString &left, const QString &centre, const QString &right, QWidget *parent)
-        : QWidget(parent), left_(SkinPicture(left)), centre_(SkinPicture(centre)),
-          right_(SkinPicture(right)) {}
-
-protected:
-    void paintEvent(QPaintEvent *) override {
-        QPainter p(this);
-        const int l = left_.isNull() ? 0 : left_.width();
-        const int r = right_.isNull() ? 0 : right_.width();
-        if (!centre_.isNull()) {
-            p.drawPixmap(QRect(l, 0, width() - l - r, height()), centre_);
-        }
-        if (!left_.isNull()) {
-            p.drawPixmap(QRect(0, 0, l, height()), left_);
-        }
-        if (!right_.isNull()) {
-            p.drawPixmap(QRect(width() - r, 0, r, height()), right_);
-        }
-    }
-
-private:
-    QPixmap left_, centre_, right_;
-};
 
 // A picture button on a skin strip, which shows through around its picture.
 TImageButton *StripButton(const QString &name, QSize size, QWidget *strip) {
@@ -910,12 +884,8 @@ void TFrmMain::HandleDeviceEvent(const DeviceEvent &event) {
     case WM_TABLET_PEN:
         if (TStdChannel *tile = LiveGrid->GetTile(slot)) {
             const int state = AdvancePenState(tile, true);
-            // The packed halves are signed: a point just above or left of the
-            // pane stays there and is clipped, instead of becoming a point far
-            // below or right that a line would be drawn to.
-            const QPoint point(static_cast<int16_t>(event.lParam & 0xFFFF),
-                               static_cast<int16_t>(event.lParam >> 16));
-            tile->DrawInk(slot, point, state);
+            const CanvasPoint point = UnpackCanvasPoint(event.lParam);
+            tile->DrawInk(slot, QPoint(point.x, point.y), state);
             lastInk_[static_cast<size_t>(slot)] = inkClock_.elapsed();
             if (writing_.Wrote(slot)) {
                 UpdateProgress();

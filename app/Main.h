@@ -4,8 +4,8 @@
 // configuration.
 #pragma once
 
-#include "AnswerProgress.h"
-#include "DeviceBridge.h"
+#include "session/AnswerProgress.h"
+#include "session/DeviceBridge.h"
 #include "config/Config.h"
 #include "config/LanguageTexts.h"
 #include "config/SlotTable.h"

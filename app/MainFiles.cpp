@@ -3,10 +3,11 @@
 // told about, and the end asked for by a termination signal.
 #include "Main.h"
 
-#include "config/DataFiles.h"
+#include "platform/DataFiles.h"
 #include "config/Roster.h"
-#include "config/UnSetName.h"
-#include "controls/Helpers.h"
+#include "dialogs/UnSetName.h"
+#include "core/Helpers.h"
+#include "core/MessageTexts.h"
 
 #include <QApplication>
 #include <QDir>

@@ -2,7 +2,7 @@
 // keys of the grids and the live view, zooming a pane and returning from it.
 #include "Main.h"
 
-#include "GroupBar.h"
+#include "views/GroupBar.h"
 #include "controls/Stdpanel.h"
 
 #include <QShortcut>

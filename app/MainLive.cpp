@@ -2,8 +2,8 @@
 #include "Main.h"
 
 #include "config/Association.h"
-#include "config/UnSetName.h"
-#include "controls/Helpers.h"
+#include "dialogs/UnSetName.h"
+#include "core/MessageTexts.h"
 #include "controls/Stdpanel.h"
 
 #include <QAction>

@@ -3,10 +3,10 @@
 // type change, the ink pictures of a subjective question, the history view.
 #include "Main.h"
 
-#include "GroupBar.h"
-#include "HistoryView.h"
-#include "config/UnSetName.h"
-#include "controls/Helpers.h"
+#include "views/GroupBar.h"
+#include "views/HistoryView.h"
+#include "dialogs/UnSetName.h"
+#include "core/Helpers.h"
 #include "controls/Stdpanel.h"
 #include "record/QuestionRecording.h"
 #include "record/RecordProblem.h"

@@ -1,11 +1,11 @@
 // The main window's settings panel and roster import.
 #include "Main.h"
 
-#include "GroupBar.h"
+#include "views/GroupBar.h"
 #include "config/ImportParser.h"
 #include "config/Roster.h"
-#include "config/UnSetName.h"
-#include "controls/Helpers.h"
+#include "dialogs/UnSetName.h"
+#include "core/MessageTexts.h"
 #include "controls/SkinButton.h"
 #include "controls/Stdpanel.h"
 

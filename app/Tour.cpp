@@ -1,9 +1,9 @@
 #include "Tour.h"
 
-#include "GroupBar.h"
-#include "HistoryView.h"
+#include "views/GroupBar.h"
+#include "views/HistoryView.h"
 #include "Main.h"
-#include "config/UnSetName.h"
+#include "dialogs/UnSetName.h"
 #include "controls/SkinButton.h"
 #include "controls/Stdpanel.h"
 #include "record/Recorder.h"

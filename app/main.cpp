@@ -1,13 +1,14 @@
 // Lumora: the teacher's classroom answering program.
 #include "Main.h"
-#include "DataDir.h"
-#include "HistoryView.h"
+#include "platform/DataDir.h"
+#include "views/HistoryView.h"
 #include "LumoraVersion.h"
-#include "TerminationSignals.h"
+#include "platform/TerminationSignals.h"
 #include "Tour.h"
-#include "config/UnSetName.h"
+#include "dialogs/UnSetName.h"
 #include "controls/Stdpanel.h"
 #include "record/ExportCommand.h"
+#include "controls/WidgetHelpers.h"
 
 #include <QApplication>
 #include <QCommandLineParser>

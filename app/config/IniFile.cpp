@@ -1,5 +1,7 @@
 #include "config/IniFile.h"
 
+#include "platform/AtomicFile.h"
+
 #include <SimpleIni.h>
 
 #include <list>

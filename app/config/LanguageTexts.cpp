@@ -1,7 +1,8 @@
 #include "config/LanguageTexts.h"
 
-#include "DataDir.h"
+#include "platform/DataDir.h"
 #include "config/UnXML.h"
+#include "core/MessageTexts.h"
 
 #include <QDir>
 #include <QFileInfo>

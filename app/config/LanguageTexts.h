@@ -10,7 +10,7 @@
 #include <QStringList>
 #include <QStringView>
 
-#include "controls/Helpers.h"
+#include "core/MessageTexts.h"
 
 namespace lumora {
 

@@ -9,12 +9,7 @@
 // maps and zero bytes are reported with their line, so that a file that was
 // not read completely is never rewritten from what was read.
 //
-// Writes are atomic and checked: the bytes go to a temporary file in the same
-// folder (named "<file>.<random>.lumora-save"), every write, the flush and the
-// sync to disk are checked, and only then does a rename replace the target. On
-// any failure the old file stays as it was and the temporary file is removed;
-// one left by a killed process is recognisable by its name
-// (RemoveUnfinishedSaves, DataFiles.h).
+// Writes go through WriteFileAtomically (platform/AtomicFile.h).
 #pragma once
 
 #include <QByteArray>
@@ -89,18 +84,5 @@ enum class ReadStatus {
 // Reads a whole file into *bytes (emptied unless Ok). On Failed, *problem
 // (when given) says why.
 ReadStatus ReadFileBytes(const QString &path, QByteArray *bytes, FileProblem *problem = nullptr);
-
-// The name part that marks the temporary file of a save.
-inline constexpr QStringView kUnfinishedSaveSuffix = u".lumora-save";
-
-// Replaces the file at path with bytes, atomically and checked (see the top of
-// this file). The folder must exist. Returns false and leaves the old file
-// untouched on any failure; *error (when given) holds the platform's reason.
-bool WriteFileAtomically(const QString &path, QByteArrayView bytes, QString *error = nullptr);
-
-// For tests only: a function WriteFileAtomically calls after the temporary
-// file is written and synced and before it replaces the target (to simulate a
-// crash there). Null (the default) calls nothing.
-void SetBeforeReplaceHookForTesting(void (*hook)());
 
 } // namespace lumora

@@ -1,6 +1,7 @@
 #include "config/UnXML.h"
 
 #include "config/TextFile.h"
+#include "platform/AtomicFile.h"
 
 #include <QFileInfo>
 #include <QRegularExpression>

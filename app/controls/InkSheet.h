@@ -9,7 +9,7 @@
 // User-interface thread only.
 #pragma once
 
-#include "controls/InkReach.h"
+#include "core/InkReach.h"
 
 #include <QImage>
 #include <QRect>

@@ -1,7 +1,8 @@
 #include "controls/PageBar.h"
 
-#include "controls/Helpers.h"
+#include "core/MessageTexts.h"
 #include "controls/SkinButton.h"
+#include "controls/WidgetHelpers.h"
 
 #include <QHBoxLayout>
 #include <QLabel>

@@ -1,4 +1,5 @@
 #include "controls/SkinButton.h"
+#include "controls/WidgetHelpers.h"
 
 #include <QDialog>
 #include <QEnterEvent>
@@ -13,7 +14,6 @@
 #include <algorithm>
 
 // The resource of a static library is registered by name, outside any namespace.
-static void InitSkinQrc() { Q_INIT_RESOURCE(skin); }
 
 namespace lumora {
 
@@ -475,18 +475,6 @@ void TImageButton::LoadDisabledFace(QPixmap &face) {
 
 // ---- the program's pictures ---------------------------------------------------------
 
-void InitSkinResources() {
-    static const bool done = (InitSkinQrc(), true);
-    Q_UNUSED(done);
-}
-
-QPixmap SkinPicture(const QString &name) {
-    InitSkinResources();
-    const QString path = QStringLiteral(":/skin/") + name + QStringLiteral(".png");
-    if (!QFile::exists(path))
-        return QPixmap();
-    return QPixmap(path);
-}
 
 void SetSkinPictures(TImageButton *button, const QString &name) {
     if (!button)

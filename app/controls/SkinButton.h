@@ -191,11 +191,6 @@ private:
     bool m_drawFocused = false;
 };
 
-// The program's pictures (app/resources/skin/, painted by
-// app/resources/tools/PaintSkin.cpp) as a Qt resource under ":/skin/".
-void InitSkinResources();
-// ":/skin/NAME.png" as a pixmap (null when there is no such picture).
-QPixmap SkinPicture(const QString &name);
 // Gives a button the pictures NAME_normal, NAME_hot, NAME_down and
 // NAME_disabled that exist (btnMin, btnClose, btnDialog, btnUsbState).
 void SetSkinPictures(TImageButton *button, const QString &name);

@@ -1,9 +1,11 @@
 #include "controls/Stdpanel.h"
 
-#include "controls/GridLayout.h"
-#include "controls/Helpers.h"
+#include "core/GridLayout.h"
+#include "core/Helpers.h"
+#include "session/Question.h"
 #include "controls/PageBar.h"
 #include "controls/SkinButton.h"
+#include "controls/WidgetHelpers.h"
 
 #include <QLabel>
 #include <QMouseEvent>
@@ -20,16 +22,6 @@ namespace lumora {
 int InkWidth = 0;
 int InkHeight = 0;
 
-QFont LumoraFont() {
-#ifdef Q_OS_WIN
-    QFont font(QStringLiteral("SimSun"));
-#else
-    QFont font(QStringLiteral("WenQuanYi Zen Hei Mono"));
-#endif
-    font.setPixelSize(12);
-    font.setStyleHint(QFont::TypeWriter);
-    return font;
-}
 
 // ---- TTileImage ---------------------------------------------------------------------
 
@@ -480,7 +472,7 @@ void SetAnswer(TStdChannel *tile, const QString &text) {
     if (!tile->m_answer->isHidden())
         tile->SetAwaiting(text.isEmpty());
     QPalette pal = tile->m_answer->palette();
-    pal.setColor(QPalette::WindowText, text == AnswerKey ? kAnswerRight : kAnswerWrong);
+    pal.setColor(QPalette::WindowText, LettersMatchKey(text, AnswerKey) ? kAnswerRight : kAnswerWrong);
     tile->m_answer->setPalette(pal);
     if (tile->m_scaled)
         tile->ArrangeChildren(); // the letters' size follows how many there are

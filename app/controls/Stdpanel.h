@@ -54,11 +54,6 @@ inline constexpr int kWritingMarkHeight = 5;
 inline constexpr double kMaxTextScale = 2.0;
 inline constexpr double kMaxPictureScale = 2.0;
 
-// The program's font: 12-pixel "WenQuanYi Zen Hei Mono" (SimSun on Windows),
-// whose half-width characters are 6 and full-width ones 12 pixels wide, as
-// the label centring counts them. The main window sets it on itself; the
-// panels and tiles take it over from their parents.
-QFont LumoraFont();
 
 // The colour around a pane's handwriting where the pane's shape differs from
 // the tablet's.

@@ -1,6 +1,6 @@
 #include "record/ExportCommand.h"
 
-#include "DataDir.h"
+#include "platform/DataDir.h"
 #include "record/Export.h"
 
 #include <QCommandLineParser>

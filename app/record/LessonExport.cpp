@@ -1,6 +1,7 @@
 #include "record/LessonExport.h"
 
-#include "controls/Helpers.h"
+#include "core/Helpers.h"
+#include "session/Question.h"
 
 #include <QDir>
 
@@ -12,8 +13,6 @@ namespace lumora {
 
 namespace {
 
-constexpr int kSubjective = 2;
-constexpr uint16_t kClearKey = 9;
 using Tone = ExportCell::Tone;
 
 QString TypeName(int type) {
@@ -101,7 +100,7 @@ std::optional<LessonExport> BuildLessonExport(LessonHistory &history, int lesson
     for (const Column &column : columns) {
         header.push_back(Heading(QStringLiteral("Q%1").arg(column.question.number)));
         types.push_back(ExportCell::Of(TypeName(column.question.type)));
-        keys.push_back(column.question.type == kSubjective
+        keys.push_back(column.question.type == kQuestionSubjective
                            ? ExportCell()
                            : ExportCell::Of(column.question.answerKey));
     }
@@ -124,7 +123,7 @@ std::optional<LessonExport> BuildLessonExport(LessonHistory &history, int lesson
                 continue;
             }
             const StudentResult &result = found->second;
-            if (column.question.type == kSubjective) {
+            if (column.question.type == kQuestionSubjective) {
                 const auto picture = column.pictures.find(seat);
                 cells.push_back(picture == column.pictures.end() ? ExportCell()
                                                                  : ExportCell::Of(picture->second));
@@ -149,7 +148,7 @@ std::optional<LessonExport> BuildLessonExport(LessonHistory &history, int lesson
     std::vector<ExportCell> correctRow{ExportCell(), Heading(QStringLiteral("Correct"))};
     std::vector<ExportCell> shareRow{ExportCell(), Heading(QStringLiteral("Percent"))};
     for (const Column &column : columns) {
-        const bool choice = column.question.type != kSubjective;
+        const bool choice = column.question.type != kQuestionSubjective;
         correctRow.push_back(choice ? ExportCell::Of(column.correct) : ExportCell());
         shareRow.push_back(choice ? ExportCell::Share(column.correct, column.students)
                                   : ExportCell());

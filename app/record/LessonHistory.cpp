@@ -1,4 +1,5 @@
 #include "record/LessonHistory.h"
+#include "session/Question.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -10,7 +11,6 @@ namespace lumora {
 
 namespace {
 
-constexpr int kSubjective = 2;
 
 // Runs a prepared query with its values; false with *error.
 bool Run(QSqlQuery &query, const QString &sql, const QVariantList &values, QString *error) {
@@ -132,7 +132,7 @@ std::optional<Statistics> LessonHistory::Bars(int lesson, int question,
     for (const StudentResult &student : *students) {
         answers.push_back(student.answer);
     }
-    if (type == kSubjective) {
+    if (type == kQuestionSubjective) {
         Statistics none;
         none.total = static_cast<int>(answers.size());
         return none;

@@ -4,7 +4,7 @@
 // committed last is what is seen.
 #pragma once
 
-#include "Statistics.h"
+#include "session/Statistics.h"
 #include "record/PenStroke.h"
 #include "record/RecordDatabase.h"
 

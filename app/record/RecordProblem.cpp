@@ -1,4 +1,5 @@
 #include "record/RecordProblem.h"
+#include "core/MessageTexts.h"
 
 namespace lumora {
 

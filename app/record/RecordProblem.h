@@ -2,7 +2,7 @@
 // lesson goes on in every case.
 #pragma once
 
-#include "controls/Helpers.h"
+#include "core/MessageTexts.h"
 
 #include <QMetaType>
 #include <QString>

@@ -1,6 +1,8 @@
 #include "record/RecordWriter.h"
 
+#include "core/Helpers.h"
 #include "record/PenStroke.h"
+#include "session/Question.h"
 #include "record/RecordTime.h"
 
 #include <QDir>
@@ -14,7 +16,6 @@ namespace lumora {
 
 namespace {
 
-inline constexpr int kSubjective = 2;
 
 QString Native(const QString &path) {
     return QDir::toNativeSeparators(path);
@@ -92,13 +93,6 @@ QVariant Correctness(std::optional<bool> correct) {
 }
 
 } // namespace
-
-std::optional<bool> AnswerIsCorrect(int questionType, uint32_t answer, const QString &key) {
-    if (questionType == kSubjective) {
-        return std::nullopt;
-    }
-    return answer != 0 && AnswerToLetters(answer) == key;
-}
 
 RecordWriter::RecordWriter(const QString &dataDir, const QDateTime &lessonStart,
                            int64_t lessonStartNs)
@@ -370,7 +364,7 @@ bool RecordWriter::WriteRoster(const std::vector<RosterEntry> &roster, bool fina
             continue;
         }
         const QVariant correct =
-            Correctness(AnswerIsCorrect(question_.type, entry.answer, question_.key));
+            Correctness(IsCorrect(question_.type, entry.answer, question_.key));
         qint64 &student = question_.student[static_cast<size_t>(entry.slot)];
         if (student != 0) {
             if (final) {
@@ -419,7 +413,7 @@ bool RecordWriter::RecordKey(const RecordEvent &event, QString *error) {
     updateAnswer_->bindValue(0, event.answer);
     updateAnswer_->bindValue(1, Text(AnswerToLetters(event.answer)));
     updateAnswer_->bindValue(
-        2, Correctness(AnswerIsCorrect(question_.type, event.answer, question_.key)));
+        2, Correctness(IsCorrect(question_.type, event.answer, question_.key)));
     updateAnswer_->bindValue(3, student);
     return Exec(*updateAnswer_, error);
 }

@@ -103,8 +103,5 @@ private:
     uint64_t ignored_ = 0;
 };
 
-// Whether an answer counts as correct: a choice answer whose letters equal the
-// key exactly (no answer is never correct); none for a subjective question.
-std::optional<bool> AnswerIsCorrect(int questionType, uint32_t answer, const QString &key);
 
 } // namespace lumora

@@ -1,5 +1,7 @@
 #include "record/Recorder.h"
 
+#include "core/Helpers.h"
+
 #include "record/RecordTime.h"
 #include "record/RecordWriter.h"
 

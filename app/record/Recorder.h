@@ -16,7 +16,7 @@
 // the writer thread (the window posts it to itself as an event).
 #pragma once
 
-#include "DeviceBridge.h"
+#include "session/DeviceBridge.h"
 #include "config/SlotTable.h"
 #include "record/LagHistogram.h"
 #include "record/RecordEvent.h"

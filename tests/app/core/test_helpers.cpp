@@ -1,7 +1,8 @@
 // Answer encoding, the debug line, the key and message tables.
-#include "controls/Helpers.h"
+#include "core/Helpers.h"
+#include "core/MessageTexts.h"
 
-#include "TestFiles.h"
+#include "support/TestFiles.h"
 
 #include <QLoggingCategory>
 #include <QSet>
@@ -17,6 +18,25 @@ struct LettersCase {
     uint32_t value;
     const char *letters;
 };
+
+TEST(Rounding, HalfToEven) {
+    EXPECT_EQ(DivRoundHalfEven(799, 2), 400);
+    EXPECT_EQ(DivRoundHalfEven(599, 2), 300);
+    EXPECT_EQ(DivRoundHalfEven(5, 2), 2);
+    EXPECT_EQ(DivRoundHalfEven(7, 2), 4);
+    EXPECT_EQ(DivRoundHalfEven(598, 3), 199);
+    EXPECT_EQ(DivRoundHalfEven(599, 3), 200);
+    EXPECT_EQ(DivRoundHalfEven(-5, 2), -2);
+    EXPECT_EQ(DivRoundHalfEven(-7, 2), -4);
+    EXPECT_EQ(DivRoundHalfEven(-1, 3), 0);
+    EXPECT_EQ(RoundHalfEven(0.5), 0);
+    EXPECT_EQ(RoundHalfEven(1.5), 2);
+    EXPECT_EQ(RoundHalfEven(2.5), 2);
+    EXPECT_EQ(RoundHalfEven(-0.5), 0);
+    EXPECT_EQ(RoundHalfEven(-1.5), -2);
+    EXPECT_EQ(RoundHalfEven(2.4999), 2);
+    EXPECT_EQ(RoundHalfEven(150.0), 150);
+}
 
 TEST(AnswerToLetters, GivesTheLettersInAscendingOrder) {
     const LettersCase cases[] = {

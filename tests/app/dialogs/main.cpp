@@ -1,7 +1,7 @@
 // The dialog tests run in one QApplication on the offscreen platform. A
 // modal window that a test did not expect fails that test and is cancelled
 // at once, so nothing ever waits for a user.
-#include "config/UnSetName.h"
+#include "dialogs/UnSetName.h"
 
 #include <QApplication>
 

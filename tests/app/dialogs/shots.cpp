@@ -3,8 +3,8 @@
 // texts of the shipped Chinese (or, with "en", English) language file.
 #include "config/LanguageTexts.h"
 #include "config/SlotTable.h"
-#include "config/UnSetName.h"
-#include "controls/Helpers.h"
+#include "dialogs/UnSetName.h"
+#include "core/MessageTexts.h"
 
 #include <QApplication>
 #include <QDir>

@@ -1,8 +1,10 @@
 // ShowPrompt: the responder seam, the answers of its buttons and keys, and
 // the width and button places for short and long texts.
-#include "DialogTest.h"
+#include "support/DialogTest.h"
 
 #include "controls/Stdpanel.h"
+#include "core/MessageTexts.h"
+#include "controls/WidgetHelpers.h"
 
 #include <functional>
 

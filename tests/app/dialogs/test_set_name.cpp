@@ -1,10 +1,11 @@
 // TFrmSetName in its four entry modes: visible controls, positions, the OK
 // check with its error prompts, the student choice, the answer field and the
 // byte limit of names; the template's cancel paths, mask and dragging.
-#include "DialogTest.h"
+#include "support/DialogTest.h"
 
 #include "config/LanguageTexts.h"
 #include "config/SlotTable.h"
+#include "core/MessageTexts.h"
 
 #include <QInputMethodEvent>
 #include <QMouseEvent>

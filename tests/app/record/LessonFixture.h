@@ -3,7 +3,7 @@
 // picture. Names chosen to test exports: Chinese, a comma, a formula.
 #pragma once
 
-#include "../core/TestFiles.h"
+#include "support/TestFiles.h"
 
 #include <QImage>
 #include <QString>

@@ -16,17 +16,6 @@
 
 namespace lumora::test {
 
-void FillTable(SlotTable &table, const std::vector<Student> &students) {
-    table.Clear();
-    for (size_t i = 0; i < students.size(); ++i) {
-        StudentSlot &slot = table[static_cast<int>(i)];
-        slot.Name = QString::fromUtf8(students[i].name);
-        slot.CardID = students[i].cardId;
-        slot.CardSplitID = students[i].cardId;
-    }
-    table.SetCount(static_cast<int>(students.size()));
-}
-
 std::vector<QVariantList> Rows(const QString &databasePath, const QString &sql) {
     RecordConnection connection;
     QString error;

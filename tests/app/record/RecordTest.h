@@ -4,6 +4,7 @@
 
 #include "config/SlotTable.h"
 #include "record/Recorder.h"
+#include "support/TestData.h"
 
 #include <QString>
 #include <QStringList>
@@ -13,13 +14,6 @@
 
 namespace lumora::test {
 
-struct Student {
-    const char *name; // UTF-8; empty: an entry without a student
-    uint16_t cardId;
-};
-
-// Fills table with the students in order (pane layer = seat layer).
-void FillTable(SlotTable &table, const std::vector<Student> &students);
 
 // The rows of a query on the database file, each row its column values.
 std::vector<QVariantList> Rows(const QString &databasePath, const QString &sql);

@@ -5,7 +5,7 @@
 #include "RecordTest.h"
 #include "record/RecordDatabase.h"
 
-#include "../core/TestFiles.h"
+#include "support/TestFiles.h"
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,7 @@
 #include "RecordTest.h"
 #include "record/RecordDatabase.h"
 
-#include "../core/TestFiles.h"
+#include "support/TestFiles.h"
 
 #include <QCoreApplication>
 #include <QFile>

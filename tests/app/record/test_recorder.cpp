@@ -3,11 +3,11 @@
 #include "record/Recorder.h"
 
 #include "RecordTest.h"
-#include "controls/Helpers.h"
+#include "core/MessageTexts.h"
 #include "record/LessonHistory.h"
 #include "record/RecordDatabase.h"
 
-#include "../core/TestFiles.h"
+#include "support/TestFiles.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,5 +1,5 @@
-#include "DeviceBridge.h"
-#include "controls/Helpers.h"
+#include "session/DeviceBridge.h"
+#include "core/Helpers.h"
 
 #include <QCoreApplication>
 #include <QObject>

@@ -1,6 +1,6 @@
 // The answer progress of the bottom bar: who counts, who has answered, who
 // has written.
-#include "AnswerProgress.h"
+#include "session/AnswerProgress.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "Statistics.h"
+#include "session/Statistics.h"
 
 #include <gtest/gtest.h>
 

@@ -1,11 +1,12 @@
 // The program's files at start and end: files that cannot be read completely
 // are kept aside and reported before anything is written, failed saves are
 // reported, and termination signals end through the exit saves.
-#include "DialogTest.h"
-#include "WindowTest.h"
+#include "support/DialogTest.h"
+#include "support/WindowTest.h"
 
-#include "TerminationSignals.h"
+#include "platform/TerminationSignals.h"
 #include "config/Roster.h"
+#include "core/MessageTexts.h"
 
 #include <QDir>
 #include <QFile>

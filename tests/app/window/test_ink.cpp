@@ -1,10 +1,10 @@
 // Handwriting of a subjective question: replayed pen strokes drawn into the
 // panes of the tablets' pane-layer entries, where the conversion puts them,
 // and key 9 wiping only the pane of the tablet that pressed it.
-#include "DialogTest.h"
-#include "WindowTest.h"
+#include "support/DialogTest.h"
+#include "support/WindowTest.h"
 
-#include "DeviceBridge.h"
+#include "session/DeviceBridge.h"
 
 #include <QTreeWidget>
 

@@ -2,15 +2,16 @@
 // question and writing on a subjective one leaves its rows, presses and
 // pictures; the history view shows the lesson and exports it; a record that
 // cannot be used is told once and the lesson goes on.
-#include "DialogTest.h"
-#include "WindowTest.h"
+#include "support/DialogTest.h"
+#include "support/WindowTest.h"
 
-#include "DeviceBridge.h"
-#include "HistoryView.h"
-#include "ResultChart.h"
+#include "session/DeviceBridge.h"
+#include "views/HistoryView.h"
+#include "views/ResultChart.h"
 #include "controls/SkinButton.h"
 #include "penlynx.h"
 #include "record/Recorder.h"
+#include "core/MessageTexts.h"
 
 #include <QCoreApplication>
 #include <QDir>

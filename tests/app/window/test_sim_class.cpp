@@ -1,10 +1,10 @@
 // A simulated class answering and writing while the teacher switches question
 // types, answer states and views: the reader thread and the window share the
 // table, the session words and the panes (run under ThreadSanitizer too).
-#include "DialogTest.h"
-#include "WindowTest.h"
+#include "support/DialogTest.h"
+#include "support/WindowTest.h"
 
-#include "ResultChart.h"
+#include "views/ResultChart.h"
 
 #include <QDeadlineTimer>
 

@@ -1,13 +1,14 @@
 // Start-up and its failures: the seat grid and marks after a normal start,
 // the clock, presence pictures driven by a replayed receiver, a missing
 // receiver and a missing language file.
-#include "DialogTest.h"
-#include "WindowTest.h"
+#include "support/DialogTest.h"
+#include "support/WindowTest.h"
 
-#include "DeviceBridge.h"
-#include "ResultChart.h"
+#include "session/DeviceBridge.h"
+#include "views/ResultChart.h"
 #include "config/LanguageTexts.h"
 #include "controls/SkinButton.h"
+#include "core/MessageTexts.h"
 
 #include <QApplication>
 #include <QChartView>

@@ -1,0 +1,73 @@
+#include "controls/WidgetHelpers.h"
+
+#include <QBitmap>
+#include <QFile>
+#include <QPainter>
+
+static void InitSkinQrc() {
+    Q_INIT_RESOURCE(skin);
+}
+
+namespace lumora {
+
+QFont LumoraFont() {
+#ifdef Q_OS_WIN
+    QFont font(QStringLiteral("SimSun"));
+#else
+    QFont font(QStringLiteral("WenQuanYi Zen Hei Mono"));
+#endif
+    font.setPixelSize(12);
+    font.setStyleHint(QFont::TypeWriter);
+    return font;
+}
+
+void RoundWindow(QWidget *window, int cornerWidth, int cornerHeight) {
+    if (!window || window->width() <= 0 || window->height() <= 0)
+        return;
+    // A one-bit mask is what a window region is: no antialiasing, so the
+    // corners stay crisp on every platform.
+    QBitmap mask(window->size());
+    mask.fill(Qt::color0);
+    QPainter painter(&mask);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(Qt::color1);
+    painter.drawRoundedRect(QRectF(window->rect()), cornerWidth / 2.0, cornerHeight / 2.0);
+    painter.end();
+    window->setMask(mask);
+    window->update();
+}
+
+void InitSkinResources() {
+    static const bool done = (InitSkinQrc(), true);
+    Q_UNUSED(done);
+}
+
+QPixmap SkinPicture(const QString &name) {
+    InitSkinResources();
+    const QString path = QStringLiteral(":/skin/") + name + QStringLiteral(".png");
+    if (!QFile::exists(path))
+        return QPixmap();
+    return QPixmap(path);
+}
+
+TSkinStrip::TSkinStrip(const QString &left, const QString &centre, const QString &right,
+                       QWidget *parent)
+    : QWidget(parent), left_(SkinPicture(left)), centre_(SkinPicture(centre)),
+      right_(SkinPicture(right)) {}
+
+void TSkinStrip::paintEvent(QPaintEvent *) {
+    QPainter p(this);
+    const int l = left_.isNull() ? 0 : left_.width();
+    const int r = right_.isNull() ? 0 : right_.width();
+    if (!centre_.isNull()) {
+        p.drawPixmap(QRect(l, 0, width() - l - r, height()), centre_);
+    }
+    if (!left_.isNull()) {
+        p.drawPixmap(QRect(0, 0, l, height()), left_);
+    }
+    if (!right_.isNull()) {
+        p.drawPixmap(QRect(width() - r, 0, r, height()), right_);
+    }
+}
+
+} // namespace lumora

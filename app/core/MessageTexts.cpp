@@ -1,0 +1,184 @@
+#include "core/MessageTexts.h"
+
+namespace lumora {
+
+const std::array<const char *, kLanguageKeyCount> LanguageKeys = {
+    "AppTitle",
+    "View",
+    "MainInterface",
+    "LiveView",
+    "Statisticalresults",
+    "Examiners",
+    "TopicsType",
+    "SingleChoice",
+    "multipleChoice",
+    "EssayQuestion",
+    "AnswerState",
+    "NotStarted",
+    "UnderWay",
+    "AlreadyOver",
+    "QuestionsEdit",
+    "Settings",
+    "LayoutSettings",
+    "Quit",
+    "StudentList",
+    "ViewSet",
+    "MainInterfaceSet",
+    "LanSet",
+    "OtherSet",
+    "SplitSet",
+    "LineNum",
+    "RowNum",
+    "SelLanguage",
+    "LoadStdInfo",
+    "AnswerSet",
+    "Tip1",
+    "Tip2",
+    "Tip3",
+    "Tip4",
+    "Tip5",
+    "Tip6",
+    "Tip7",
+    "Tip8",
+    "Tip9",
+    "Tip10",
+    "Tip11",
+    "Tip12",
+    "Tip13",
+    "Warning1",
+    "Warning2",
+    "Warning3",
+    "Warning4",
+    "Warning5",
+    "Error1",
+    "Error2",
+    "Error3",
+    "Error4",
+    "Error5",
+};
+
+namespace {
+
+struct MessageEntry {
+    const char *key;
+    const char *builtIn; // UTF-8
+};
+
+const std::array<MessageEntry, kMessageTextCount> kMessages = {{
+    {"Tip1", "未选择"},
+    {"Tip2", "座位关联"},
+    {"Tip3", "系统初始化"},
+    {"Tip4", "选择人数"},
+    {"Tip5", "确定"},
+    {"Tip6", "取消"},
+    {"Tip7", "学生姓名"},
+    {"Tip8", "手写板ID"},
+    {"Tip9", "保存"},
+    {"Tip10", "学生关联"},
+    {"Tip11", "删除关联"},
+    {"Tip12", "选择题答案:"},
+    {"Tip13", "确定删除关联吗?"},
+    {"Warning1", "确定从文件中导入信息并覆盖吗?"},
+    {"Warning2", "确定退出系统吗?"},
+    {"Warning3", ""},
+    {"Warning4", ""},
+    {"Warning5", ""},
+    {"Error1", "ID格式错误, 请修正后重新导入!"},
+    {"Error2", "检测不到USB硬件, 系统即将退出!"},
+    {"Error3", "姓名或ID不能为空"},
+    {"Error4", "ID格式不正确"},
+    {"Error5", "答案不能为空"},
+    {"FileSaveFailed", "无法保存 %1\n%2。磁盘上的文件保持不变。"},
+    {"FileKeptAside", "%1\n无法完整读取：%2。\n原文件已另存为 %3，程序使用能读取的内容继续运行。"},
+    {"FileNotKeptAside", "%1\n无法完整读取：%2。\n该文件也无法另存（%3），本次运行不会覆盖它。"},
+    {"FileIsFolder", "这是一个文件夹"},
+    {"FileZeroByte", "第 %1 行含有零字节"},
+    {"FileNotText", "第 %1 行含有无法识别的字符"},
+    {"ImportLinesIgnored", "导入文件中最后一个座位之后的 %1 行没有导入。"},
+    {"ImportNotText", "导入文件第 %1 行含有无法识别的字符，这些姓名中显示为 �。"},
+    {"RecordTitle", "课堂记录"},
+    {"RecordError1", "课堂记录文件无法使用，已改名保存为下面的文件，并开始新的记录:"},
+    {"RecordError2", "课堂记录无法写入这个文件夹，本节课不作记录:"},
+    {"RecordError3", "课堂记录无法保存（磁盘可能已满），记录已停止；之前保存的内容仍然保留。"},
+    {"AnsweredCount", "已答 %1 / %2"},
+    {"WrittenCount", "已写 %1 / %2"},
+    {"PageNumber", "第 %1 / %2 页"},
+    {"PreviousPage", "上一页"},
+    {"NextPage", "下一页"},
+    {"LessonHistory", "课堂历史"},
+    {"HistoryLessons", "课堂"},
+    {"HistoryQuestions", "题目"},
+    {"HistoryNumber", "序号"},
+    {"HistoryDate", "日期"},
+    {"HistoryTime", "时间"},
+    {"HistoryQuestionCount", "题数"},
+    {"HistoryType", "题型"},
+    {"HistoryKey", "正确答案"},
+    {"HistoryName", "姓名"},
+    {"HistorySeat", "座位"},
+    {"HistoryAnswer", "答案"},
+    {"HistoryCorrect", "正误"},
+    {"HistoryRight", "对"},
+    {"HistoryWrong", "错"},
+    {"HistoryFirstPress", "首次按键(秒)"},
+    {"HistoryQuestionTitle", "第 %1 节课　第 %2 题　%3"},
+    {"HistoryPictures", "笔迹"},
+    {"HistoryNoPictures", "这道题没有保存笔迹。"},
+    {"HistoryEmpty", "还没有课堂记录。提问并结束答题后，课堂会保存在这里。"},
+    {"HistoryCloseHint", "按 Esc 或单击关闭"},
+    {"ExportCsv", "导出 CSV"},
+    {"ExportXlsx", "导出 Excel"},
+    {"ExportBusy", "正在导出第 %1 节课…"},
+    {"ExportDone", "第 %1 节课已导出到:\n%2"},
+    {"ExportFailed", "导出失败:\n%1"},
+}};
+
+} // namespace
+
+const char *MessageKeyName(MessageKey key) {
+    return kMessages[static_cast<size_t>(key)].key;
+}
+
+QString BuiltInMessageText(MessageKey key) {
+    return QString::fromUtf8(kMessages[static_cast<size_t>(key)].builtIn);
+}
+
+QString FormatMessage(const QString &text, std::initializer_list<QString> args) {
+    const qsizetype count = static_cast<qsizetype>(args.size());
+    std::array<bool, 9> placed{};
+    QString out;
+    out.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (c == u'%' && i + 1 < text.size() && text[i + 1] >= u'1' && text[i + 1] <= u'9') {
+            const qsizetype n = text[i + 1].unicode() - u'1';
+            if (n < count) {
+                out += *(args.begin() + n);
+                placed[static_cast<size_t>(n)] = true;
+                ++i;
+                continue;
+            }
+        }
+        out += c;
+    }
+    for (qsizetype n = 0; n < std::min<qsizetype>(count, 9); ++n) {
+        if (!placed[static_cast<size_t>(n)]) {
+            out += u'\n' + *(args.begin() + n);
+        }
+    }
+    return out;
+}
+
+MessageTextTable::MessageTextTable() {
+    ResetToDefaults();
+}
+
+void MessageTextTable::ResetToDefaults() {
+    for (int i = 0; i < kMessageTextCount; ++i) {
+        texts_[static_cast<size_t>(i)] = BuiltInMessageText(static_cast<MessageKey>(i));
+    }
+}
+
+MessageTextTable MessageTexts;
+
+} // namespace lumora

@@ -1,0 +1,28 @@
+// Checked atomic writes: the bytes go to a temporary file in the same folder
+// (named "<file>.<random>.lumora-save"), every write, the flush and the sync
+// to disk are checked, and only then does a rename replace the target. On any
+// failure the old file stays as it was and the temporary file is removed; one
+// left by a killed process is recognisable by its name (RemoveUnfinishedSaves,
+// platform/DataFiles.h).
+#pragma once
+
+#include <QByteArrayView>
+#include <QString>
+#include <QStringView>
+
+namespace lumora {
+
+// The name part that marks the temporary file of a save.
+inline constexpr QStringView kUnfinishedSaveSuffix = u".lumora-save";
+
+// Replaces the file at path with bytes, atomically and checked (see the top of
+// this file). The folder must exist. Returns false and leaves the old file
+// untouched on any failure; *error (when given) holds the platform's reason.
+bool WriteFileAtomically(const QString &path, QByteArrayView bytes, QString *error = nullptr);
+
+// For tests only: a function WriteFileAtomically calls after the temporary
+// file is written and synced and before it replaces the target (to simulate a
+// crash there). Null (the default) calls nothing.
+void SetBeforeReplaceHookForTesting(void (*hook)());
+
+} // namespace lumora

@@ -1,0 +1,771 @@
+#include "views/HistoryView.h"
+
+#include "session/DeviceBridge.h"
+#include "views/PictureOverlay.h"
+#include "views/ResultChart.h"
+#include "config/LanguageTexts.h"
+#include "dialogs/UnSetName.h"
+#include "core/MessageTexts.h"
+#include "controls/SkinButton.h"
+#include "record/RecordDatabase.h"
+#include "controls/WidgetHelpers.h"
+
+#include <QChartView>
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QImageReader>
+#include <QLabel>
+#include <QListView>
+#include <QPainter>
+#include <QProgressBar>
+#include <QStackedWidget>
+#include <QStandardItemModel>
+#include <QStandardPaths>
+#include <QTableView>
+#include <QVBoxLayout>
+
+namespace lumora {
+
+namespace {
+
+const QColor kHeading(0, 85, 142);
+const QColor kViewBackground(251, 252, 253);
+const QColor kTitleText(0x0b, 0x3d, 0x66);
+const QColor kRight(0, 128, 0);
+const QColor kWrong(200, 0, 0);
+const QSize kThumbnail(176, 112);
+// The band of the lessons and questions: a heading and about six rows.
+constexpr int kTopBand = 220;
+constexpr int kExportWidth = 150;
+constexpr int kNarrowView = 1400;
+constexpr int kStudentTable = 300;
+constexpr int kNameWidth = 100; // with the frame and the scroll bar
+
+const QString kTableStyle = QStringLiteral(
+    "QTableView { background: white; alternate-background-color: #f3f7fb;"
+    " gridline-color: #dde3ea; border: 1px solid #c9d6e3;"
+    " selection-background-color: #00558e; selection-color: white; }"
+    "QHeaderView::section { background: #e3eff7; color: #0b3d66; font-weight: bold;"
+    " border: none; border-right: 1px solid #c9d6e3; border-bottom: 1px solid #c9d6e3;"
+    " padding: 4px 6px; }");
+
+SaveFileResponder &SaveFileHook() {
+    static SaveFileResponder hook;
+    return hook;
+}
+
+// A heading strip like the student list's: white bold text on the bar's blue.
+QLabel *Heading(const char *name, QWidget *parent) {
+    auto *label = new QLabel(parent);
+    label->setObjectName(QString::fromLatin1(name));
+    label->setFixedHeight(30);
+    label->setContentsMargins(10, 0, 10, 0);
+    label->setAutoFillBackground(true);
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::Window, kHeading);
+    palette.setColor(QPalette::WindowText, Qt::white);
+    label->setPalette(palette);
+    QFont bold = label->font();
+    bold.setBold(true);
+    label->setFont(bold);
+    return label;
+}
+
+QTableView *Table(const char *name, QStandardItemModel *model, QWidget *parent) {
+    auto *table = new QTableView(parent);
+    table->setObjectName(QString::fromLatin1(name));
+    table->setModel(model);
+    table->setStyleSheet(kTableStyle);
+    table->setSelectionBehavior(QAbstractItemView::SelectRows);
+    table->setSelectionMode(QAbstractItemView::SingleSelection);
+    table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table->setAlternatingRowColors(true);
+    table->setWordWrap(false);
+    table->setTextElideMode(Qt::ElideRight);
+    table->verticalHeader()->hide();
+    table->verticalHeader()->setDefaultSectionSize(26);
+    table->horizontalHeader()->setHighlightSections(false);
+    table->horizontalHeader()->setStretchLastSection(true);
+    table->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    return table;
+}
+
+// One column takes the room the others leave; they are sized to their
+// cells whenever the rows change (FitColumns).
+void StretchColumn(QTableView *table, int stretched) {
+    QHeaderView *header = table->horizontalHeader();
+    header->setStretchLastSection(false);
+    table->setProperty("stretched", stretched);
+    for (int column = 0; column < header->count(); ++column) {
+        header->setSectionResizeMode(column, column == stretched ? QHeaderView::Stretch
+                                                                 : QHeaderView::Interactive);
+    }
+}
+
+// Sizes the columns to their cells (the stretched one keeps the rest: sizing
+// it too would fix its width) and returns the width the others take.
+int FitColumns(QTableView *table) {
+    const int stretched = table->property("stretched").toInt();
+    int width = 0;
+    for (int column = 0; column < table->model()->columnCount(); ++column) {
+        if (column != stretched && !table->isColumnHidden(column)) {
+            table->resizeColumnToContents(column);
+            width += table->columnWidth(column);
+        }
+    }
+    return width;
+}
+
+QStandardItem *Cell(const QString &text, Qt::Alignment alignment = Qt::AlignLeft) {
+    auto *item = new QStandardItem(text);
+    item->setTextAlignment(alignment | Qt::AlignVCenter);
+    item->setToolTip(text);
+    return item;
+}
+
+QDateTime Moment(const QString &iso) {
+    return QDateTime::fromString(iso, Qt::ISODateWithMs);
+}
+
+// The first selected row of a table, or -1.
+int CurrentRow(const QTableView *table) {
+    return table->currentIndex().isValid() ? table->currentIndex().row() : -1;
+}
+
+// Makes the row current (and selected); the view's change of row follows,
+// or show runs when the row already was the current one.
+void ChooseRow(QTableView *table, int row, const std::function<void(int)> &show) {
+    if (CurrentRow(table) == row) {
+        show(row);
+        return;
+    }
+    table->setCurrentIndex(table->model()->index(row, 0));
+}
+
+} // namespace
+
+// Sent to the view by a job's thread once its result is there.
+const QEvent::Type kJobDone = static_cast<QEvent::Type>(QEvent::registerEventType());
+
+template <typename T> bool THistoryView::Job<T>::Ready() const {
+    return result.valid() && result.wait_for(std::chrono::seconds(0)) == std::future_status::ready;
+}
+
+template <typename T> void THistoryView::Job<T>::Join() {
+    if (thread.joinable()) {
+        thread.join();
+    }
+}
+
+template <typename T, typename Work> void THistoryView::Run(Job<T> &job, Work work) {
+    job.Join();
+    std::promise<T> promise;
+    job.result = promise.get_future();
+    // The view outlives the thread: its destructor joins it.
+    job.thread =
+        std::thread([this, work = std::move(work), promise = std::move(promise)]() mutable {
+            promise.set_value(work());
+            QCoreApplication::postEvent(this, new QEvent(kJobDone));
+        });
+}
+
+bool THistoryView::event(QEvent *event) {
+    if (event->type() != kJobDone) {
+        return QWidget::event(event);
+    }
+    if (decoding_.Ready()) {
+        PicturesDecoded();
+    }
+    if (exporting_.Ready()) {
+        ExportDone();
+    }
+    return true;
+}
+
+SaveFileResponder SetSaveFileResponder(SaveFileResponder responder) {
+    return std::exchange(SaveFileHook(), std::move(responder));
+}
+
+QString AskSaveFile(QWidget *parent, const QString &caption, const QString &suggested,
+                    const QString &filter) {
+    if (const SaveFileResponder responder = SaveFileHook()) {
+        return responder(caption, suggested);
+    }
+    return QFileDialog::getSaveFileName(parent, caption, suggested, filter);
+}
+
+THistoryView::THistoryView(const QString &dataDir, QWidget *parent)
+    : QWidget(parent), dataDir_(dataDir) {
+    setObjectName(QStringLiteral("pnlHistory"));
+    setAutoFillBackground(true);
+    QPalette bg = palette();
+    bg.setColor(QPalette::Window, kViewBackground);
+    setPalette(bg);
+    BuildLayout();
+    UpdateTexts(LanguageTexts());
+    if (parent != nullptr) {
+        setGeometry(parent->rect());
+        parent->installEventFilter(this);
+    }
+}
+
+THistoryView::~THistoryView() {
+    if (decodingStopped_ != nullptr) {
+        decodingStopped_->store(true);
+    }
+    decoding_.Join();
+    exporting_.Join();
+}
+
+void THistoryView::BuildLayout() {
+    auto *root = new QVBoxLayout(this);
+    root->setContentsMargins(12, 12, 12, 12);
+    root->setSpacing(10);
+
+    // Top: the lessons, the questions of the chosen one, the exports.
+    auto *top = new QHBoxLayout();
+    top->setSpacing(14);
+    const auto column = [top](QLabel *heading, QTableView *table, int stretch) {
+        auto *box = new QVBoxLayout();
+        box->setSpacing(0);
+        box->addWidget(heading);
+        box->addWidget(table, 1);
+        top->addLayout(box, stretch);
+    };
+    lessonModel_ = new QStandardItemModel(this);
+    questionModel_ = new QStandardItemModel(this);
+    lblLessons_ = Heading("lblLessons", this);
+    tblLessons_ = Table("tblLessons", lessonModel_, this);
+    lblQuestions_ = Heading("lblQuestions", this);
+    tblQuestions_ = Table("tblQuestions", questionModel_, this);
+    column(lblLessons_, tblLessons_, 3);
+    column(lblQuestions_, tblQuestions_, 4);
+    auto *exports = new QVBoxLayout();
+    exports->setSpacing(8);
+    exports->setContentsMargins(0, 30, 0, 0); // level with the tables
+    const auto exportButton = [this](const char *name) {
+        auto *button = new TImageButton(this);
+        button->setObjectName(QString::fromLatin1(name));
+        SetSkinPictures(button, QStringLiteral("btnDialog"));
+        button->SetStretch(true);
+        button->setFixedSize(kExportWidth, 30);
+        return button;
+    };
+    btnExportCsv_ = exportButton("btnExportCsv");
+    btnExportXlsx_ = exportButton("btnExportXlsx");
+    exports->addWidget(btnExportCsv_);
+    exports->addWidget(btnExportXlsx_);
+    prgExport_ = new QProgressBar(this);
+    prgExport_->setObjectName(QStringLiteral("prgExport"));
+    prgExport_->setRange(0, 0); // busy, with no measure of how far
+    prgExport_->setTextVisible(false);
+    prgExport_->setFixedSize(kExportWidth, 12);
+    lblExport_ = new QLabel(this);
+    lblExport_->setObjectName(QStringLiteral("lblExport"));
+    lblExport_->setStyleSheet(QStringLiteral("color: #0b3d66;"));
+    lblExport_->setWordWrap(true);
+    lblExport_->setFixedWidth(kExportWidth);
+    exports->addWidget(prgExport_);
+    exports->addWidget(lblExport_);
+    exports->addStretch(1);
+    prgExport_->hide();
+    lblExport_->hide();
+    top->addLayout(exports);
+    auto *band = new QWidget(this);
+    band->setLayout(top);
+    band->setFixedHeight(kTopBand);
+    top->setContentsMargins(0, 0, 0, 0);
+    root->addWidget(band);
+
+    // Below: the chosen question, or what to say when there is none.
+    lblEmpty_ = new QLabel(this);
+    lblEmpty_->setObjectName(QStringLiteral("lblEmpty"));
+    lblEmpty_->setAlignment(Qt::AlignCenter);
+    lblEmpty_->setWordWrap(true);
+    lblEmpty_->setStyleSheet(QStringLiteral("color: #1f3b57; font-size: 16px;"));
+    root->addWidget(lblEmpty_, 1);
+
+    pnlContent_ = new QWidget(this);
+    auto *content = new QVBoxLayout(pnlContent_);
+    content->setContentsMargins(0, 0, 0, 0);
+    content->setSpacing(4);
+    lblQuestion_ = new QLabel(pnlContent_);
+    lblQuestion_->setObjectName(QStringLiteral("lblQuestion"));
+    lblQuestion_->setFixedHeight(30);
+    QFont title = lblQuestion_->font();
+    title.setBold(true);
+    title.setPixelSize(16);
+    lblQuestion_->setFont(title);
+    QPalette titlePalette = lblQuestion_->palette();
+    titlePalette.setColor(QPalette::WindowText, kTitleText);
+    lblQuestion_->setPalette(titlePalette);
+    content->addWidget(lblQuestion_);
+    auto *result = new QHBoxLayout();
+    result->setSpacing(14);
+    stkResult_ = new QStackedWidget(pnlContent_);
+    stkResult_->setObjectName(QStringLiteral("stkResult"));
+    chart_ = new TResultChart(stkResult_);
+    chart_->setObjectName(QStringLiteral("chtHistory"));
+    // Its own name: the live view's chart keeps "cht2" to itself.
+    if (auto *view = chart_->findChild<QChartView *>()) {
+        view->setObjectName(QStringLiteral("chtHistoryView"));
+    }
+    stkResult_->addWidget(chart_);
+    pnlPictures_ = new QWidget(stkResult_);
+    auto *pictures = new QVBoxLayout(pnlPictures_);
+    pictures->setContentsMargins(0, 0, 0, 0);
+    pictureModel_ = new QStandardItemModel(this);
+    lstPictures_ = new QListView(pnlPictures_);
+    lstPictures_->setObjectName(QStringLiteral("lstPictures"));
+    lstPictures_->setModel(pictureModel_);
+    lstPictures_->setViewMode(QListView::IconMode);
+    lstPictures_->setIconSize(kThumbnail);
+    lstPictures_->setGridSize(kThumbnail + QSize(20, 34));
+    lstPictures_->setResizeMode(QListView::Adjust);
+    lstPictures_->setMovement(QListView::Static);
+    lstPictures_->setUniformItemSizes(true);
+    lstPictures_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    lstPictures_->setSelectionMode(QAbstractItemView::SingleSelection);
+    lstPictures_->setCursor(Qt::PointingHandCursor);
+    lstPictures_->setStyleSheet(
+        QStringLiteral("QListView { background: #eef3f8; border: 1px solid #c9d6e3; color: #1f3b57;"
+                       " padding: 8px; }"
+                       "QListView::item:selected { background: #cfe0ef; color: #0b3d66; }"));
+    lblNoPictures_ = new QLabel(pnlPictures_);
+    lblNoPictures_->setObjectName(QStringLiteral("lblNoPictures"));
+    lblNoPictures_->setAlignment(Qt::AlignCenter);
+    lblNoPictures_->setStyleSheet(QStringLiteral("color: #1f3b57; font-size: 14px;"));
+    pictures->addWidget(lstPictures_, 1);
+    pictures->addWidget(lblNoPictures_, 1);
+    stkResult_->addWidget(pnlPictures_);
+    result->addWidget(stkResult_, 1);
+    studentModel_ = new QStandardItemModel(this);
+    tblStudents_ = Table("tblStudents", studentModel_, pnlContent_);
+    tblStudents_->setMinimumWidth(kStudentTable);
+    result->addWidget(tblStudents_);
+    content->addLayout(result, 1);
+    root->addWidget(pnlContent_, 1);
+
+    overlay_ = new TPictureOverlay(this);
+
+    connect(tblLessons_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this](const QModelIndex &current) {
+                if (current.isValid()) {
+                    ShowLessonRow(current.row());
+                }
+            });
+    connect(tblQuestions_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this](const QModelIndex &current) {
+                if (current.isValid()) {
+                    ShowQuestionRow(current.row());
+                }
+            });
+    connect(lstPictures_, &QListView::clicked, this,
+            [this](const QModelIndex &index) { OpenPicture(index.row()); });
+    connect(lstPictures_, &QListView::activated, this,
+            [this](const QModelIndex &index) { OpenPicture(index.row()); });
+    connect(btnExportCsv_, &TBaseButton::OnClick, this, [this] { Export(ExportFormat::Csv); });
+    connect(btnExportXlsx_, &TBaseButton::OnClick, this, [this] { Export(ExportFormat::Xlsx); });
+}
+
+void THistoryView::UpdateTexts(const LanguageTexts &texts) {
+    const auto m = [](MessageKey key) { return MessageTexts[key]; };
+    lblLessons_->setText(m(MessageKey::HistoryLessons));
+    lblQuestions_->setText(m(MessageKey::HistoryQuestions));
+    btnExportCsv_->SetCaption(m(MessageKey::ExportCsv));
+    btnExportXlsx_->SetCaption(m(MessageKey::ExportXlsx));
+    lblNoPictures_->setText(m(MessageKey::HistoryNoPictures));
+    chart_->SetAxisTitle(m(MessageKey::Tip4));
+    lessonModel_->setHorizontalHeaderLabels({m(MessageKey::HistoryNumber),
+                                             m(MessageKey::HistoryDate), m(MessageKey::HistoryTime),
+                                             m(MessageKey::HistoryQuestionCount)});
+    questionModel_->setHorizontalHeaderLabels(
+        {m(MessageKey::HistoryNumber), m(MessageKey::HistoryType), m(MessageKey::HistoryKey),
+         m(MessageKey::HistoryTime)});
+    studentModel_->setHorizontalHeaderLabels(
+        {m(MessageKey::HistoryName), m(MessageKey::HistorySeat), m(MessageKey::HistoryAnswer),
+         m(MessageKey::HistoryCorrect), m(MessageKey::HistoryFirstPress)});
+    StretchColumn(tblLessons_, 1);
+    StretchColumn(tblQuestions_, 2);
+    StretchColumn(tblStudents_, 0);
+    const char *types[] = {"SingleChoice", "multipleChoice", "EssayQuestion"};
+    for (int i = 0; i < 3; ++i) {
+        typeNames_[i] = texts.Value(QString::fromLatin1(types[i]));
+    }
+    if (open_) {
+        Reload(); // the tables' texts in the new language
+    }
+}
+
+QString THistoryView::TypeName(int type) const {
+    if (type < 0 || type > 2) {
+        return QString::number(type);
+    }
+    if (typeNames_[type].isEmpty()) {
+        // Before a language file was applied: the form texts.
+        static const char16_t *const builtIn[] = {u"单选题", u"多选题", u"主观题"};
+        return QString::fromUtf16(builtIn[type]);
+    }
+    return typeNames_[type];
+}
+
+void THistoryView::ShowMessage(const QString &text) {
+    lblEmpty_->setText(text);
+    lblEmpty_->show();
+    pnlContent_->hide();
+}
+
+void THistoryView::Reload() {
+    const int keepLesson = lesson_;
+    const int keepQuestion = question_;
+    history_.Close();
+    open_ = false;
+    lessons_.clear();
+    lessonModel_->removeRows(0, lessonModel_->rowCount());
+    questionModel_->removeRows(0, questionModel_->rowCount());
+    ClearQuestion();
+    lesson_ = 0;
+    btnExportCsv_->setEnabled(false);
+    btnExportXlsx_->setEnabled(false);
+
+    QString error;
+    if (!QFileInfo::exists(RecordDatabasePath(dataDir_))) {
+        ShowMessage(MessageTexts[MessageKey::HistoryEmpty]);
+        return;
+    }
+    if (!history_.Open(dataDir_, &error)) {
+        ShowMessage(error);
+        return;
+    }
+    open_ = true;
+    std::optional<std::vector<LessonInfo>> lessons = history_.Lessons();
+    if (!lessons) {
+        ShowMessage(history_.Error());
+        return;
+    }
+    if (lessons->empty()) {
+        ShowMessage(MessageTexts[MessageKey::HistoryEmpty]);
+        return;
+    }
+    // Newest first: the lesson of today is the one a teacher looks for.
+    lessons_.assign(lessons->rbegin(), lessons->rend());
+    int chosen = 0;
+    for (size_t row = 0; row < lessons_.size(); ++row) {
+        const LessonInfo &lesson = lessons_[row];
+        const QDateTime start = Moment(lesson.startedAt);
+        const QDateTime end = Moment(lesson.endedAt);
+        QString time = start.toString(QStringLiteral("HH:mm"));
+        if (end.isValid()) {
+            time += QStringLiteral(" – ") + end.toString(QStringLiteral("HH:mm"));
+        }
+        lessonModel_->appendRow({Cell(QString::number(lesson.number), Qt::AlignRight),
+                                 Cell(start.toString(QStringLiteral("yyyy-MM-dd"))), Cell(time),
+                                 Cell(QString::number(lesson.questionCount), Qt::AlignRight)});
+        if (lesson.number == keepLesson) {
+            chosen = static_cast<int>(row);
+        }
+    }
+    lblEmpty_->hide();
+    pnlContent_->show();
+    FitColumns(tblLessons_);
+    tblLessons_->clearSelection();
+    tblLessons_->setCurrentIndex(QModelIndex());
+    ChooseRow(tblLessons_, chosen, [this](int row) { ShowLessonRow(row); });
+    if (keepQuestion != 0 && lesson_ == keepLesson) {
+        ShowQuestion(keepQuestion);
+    }
+}
+
+bool THistoryView::ShowQuestion(int number) {
+    for (size_t row = 0; row < questions_.size(); ++row) {
+        if (questions_[row].number == number) {
+            ChooseRow(tblQuestions_, static_cast<int>(row), [this](int r) { ShowQuestionRow(r); });
+            return true;
+        }
+    }
+    return false;
+}
+
+void THistoryView::ShowLessonRow(int row) {
+    if (row < 0 || row >= static_cast<int>(lessons_.size())) {
+        return;
+    }
+    lesson_ = lessons_[static_cast<size_t>(row)].number;
+    btnExportCsv_->setEnabled(!Exporting());
+    btnExportXlsx_->setEnabled(!Exporting());
+    questions_.clear();
+    questionModel_->removeRows(0, questionModel_->rowCount());
+    ClearQuestion();
+    std::optional<std::vector<QuestionInfo>> questions = history_.Questions(lesson_);
+    if (!questions) {
+        ShowMessage(history_.Error());
+        return;
+    }
+    questions_ = std::move(*questions);
+    for (const QuestionInfo &question : questions_) {
+        questionModel_->appendRow(
+            {Cell(QString::number(question.number), Qt::AlignRight), Cell(TypeName(question.type)),
+             Cell(question.answerKey),
+             Cell(Moment(question.startedAt).toString(QStringLiteral("HH:mm:ss")))});
+    }
+    FitColumns(tblQuestions_);
+    if (questions_.empty()) {
+        lblQuestion_->clear();
+        return;
+    }
+    tblQuestions_->setCurrentIndex(QModelIndex());
+    ChooseRow(tblQuestions_, 0, [this](int r) { ShowQuestionRow(r); });
+}
+
+void THistoryView::ClearQuestion() {
+    question_ = 0;
+    studentModel_->removeRows(0, studentModel_->rowCount());
+    pictureModel_->clear();
+    pictures_.clear();
+    picturesLoaded_ = true;
+    ++pictureRound_;
+    chart_->ClearBars();
+    lblQuestion_->clear();
+    ClosePicture();
+}
+
+void THistoryView::ShowQuestionRow(int row) {
+    if (row < 0 || row >= static_cast<int>(questions_.size())) {
+        return;
+    }
+    ClearQuestion();
+    const QuestionInfo &question = questions_[static_cast<size_t>(row)];
+    question_ = question.number;
+    QString title = FormatMessage(
+        MessageTexts[MessageKey::HistoryQuestionTitle],
+        {QString::number(lesson_), QString::number(question_), TypeName(question.type)});
+    if (!question.answerKey.isEmpty()) {
+        title += QStringLiteral("　") + MessageTexts[MessageKey::HistoryKey] +
+                 QStringLiteral(": ") + question.answerKey;
+    }
+    lblQuestion_->setText(title);
+
+    const std::optional<std::vector<StudentResult>> students =
+        history_.Students(lesson_, question_);
+    if (!students) {
+        ShowMessage(history_.Error());
+        return;
+    }
+    for (const StudentResult &student : *students) {
+        auto *correct = Cell(QString(), Qt::AlignCenter);
+        if (student.correct.has_value()) {
+            correct->setText(*student.correct ? MessageTexts[MessageKey::HistoryRight]
+                                              : MessageTexts[MessageKey::HistoryWrong]);
+            correct->setForeground(*student.correct ? kRight : kWrong);
+        }
+        auto *answer = Cell(student.letters, Qt::AlignCenter);
+        QFont bold = font();
+        bold.setBold(true);
+        answer->setFont(bold);
+        const QString firstPress = student.firstPressMs
+                                       ? QString::number(*student.firstPressMs / 1000.0, 'f', 1)
+                                       : QString();
+        studentModel_->appendRow({Cell(student.name),
+                                  Cell(QString::number(student.seat), Qt::AlignRight), answer,
+                                  correct, Cell(firstPress, Qt::AlignRight)});
+    }
+
+    // A handwritten question has no letters to show.
+    const bool subjective = question.type == kQuestionSubjective;
+    tblStudents_->setColumnHidden(2, subjective);
+    tblStudents_->setColumnHidden(3, subjective);
+    // Room for every column and a name: the chart takes what is left.
+    tblStudents_->setFixedWidth(std::max(kStudentTable, FitColumns(tblStudents_) + kNameWidth));
+    if (subjective) {
+        const std::optional<std::vector<PictureInfo>> pictures =
+            history_.Pictures(lesson_, question_);
+        pictures_ = pictures.value_or(std::vector<PictureInfo>());
+        stkResult_->setCurrentWidget(pnlPictures_);
+        LoadPictures();
+    } else {
+        const std::optional<Statistics> bars =
+            history_.Bars(lesson_, question_, MessageTexts[MessageKey::Tip1]);
+        if (bars) {
+            chart_->ShowStatistics(*bars);
+        }
+        stkResult_->setCurrentWidget(chart_);
+    }
+}
+
+void THistoryView::LoadPictures() {
+    pictureModel_->clear();
+    lstPictures_->setVisible(!pictures_.empty());
+    lblNoPictures_->setVisible(pictures_.empty());
+    if (pictures_.empty()) {
+        picturesLoaded_ = true;
+        return;
+    }
+    // The names at once, each on a blank card; the pictures as they decode.
+    QPixmap blank(kThumbnail);
+    blank.fill(Qt::white);
+    QStringList paths;
+    for (const PictureInfo &picture : pictures_) {
+        auto *item = new QStandardItem(
+            QIcon(blank), QStringLiteral("%1  %2").arg(picture.seat).arg(picture.name));
+        item->setToolTip(picture.name);
+        pictureModel_->appendRow(item);
+        paths << picture.path;
+    }
+    lstPictures_->scrollToTop();
+    picturesLoaded_ = false;
+    const uint64_t round = ++pictureRound_;
+    if (decodingStopped_ != nullptr) {
+        decodingStopped_->store(true); // the last question's, no longer shown
+    }
+    decodingStopped_ = std::make_shared<std::atomic<bool>>(false);
+    Run(decoding_, [paths, round, stopped = decodingStopped_] {
+        Decoded decoded;
+        decoded.round = round;
+        for (const QString &path : paths) {
+            if (stopped->load()) {
+                break;
+            }
+            if (!QFileInfo(path).isFile()) {
+                decoded.images.emplace_back(); // gone, or no file to read (a pipe)
+                continue;
+            }
+            QImageReader reader(path);
+            QSize size = reader.size();
+            if (size.isValid()) {
+                size.scale(kThumbnail, Qt::KeepAspectRatio);
+                reader.setScaledSize(size);
+            }
+            decoded.images.push_back(reader.read().convertToFormat(QImage::Format_RGB32));
+        }
+        return decoded;
+    });
+}
+
+void THistoryView::PicturesDecoded() {
+    const Decoded decoded = decoding_.result.get();
+    if (decoded.round != pictureRound_) {
+        return; // for a question no longer shown
+    }
+    const std::vector<QImage> &images = decoded.images;
+    for (size_t i = 0; i < images.size() && static_cast<int>(i) < pictureModel_->rowCount(); ++i) {
+        if (images[i].isNull()) {
+            continue; // a file gone or damaged keeps its blank card
+        }
+        // Centred on a white card with a thin edge, so white ink sheets stand
+        // out from the list.
+        QPixmap card(kThumbnail);
+        card.fill(Qt::white);
+        QPainter p(&card);
+        const QPoint at((kThumbnail.width() - images[i].width()) / 2,
+                        (kThumbnail.height() - images[i].height()) / 2);
+        p.drawImage(at, images[i]);
+        p.setPen(QColor(0xc9, 0xd6, 0xe3));
+        p.drawRect(QRect(QPoint(0, 0), kThumbnail - QSize(1, 1)));
+        p.end();
+        pictureModel_->item(static_cast<int>(i))->setIcon(QIcon(card));
+    }
+    picturesLoaded_ = true;
+    lstPictures_->scrollToTop();
+}
+
+void THistoryView::OpenPicture(int index) {
+    if (index < 0 || index >= static_cast<int>(pictures_.size())) {
+        return;
+    }
+    const PictureInfo &picture = pictures_[static_cast<size_t>(index)];
+    // One picture: small enough for this thread; a pipe would never end.
+    const QImage image = QFileInfo(picture.path).isFile() ? QImage(picture.path) : QImage();
+    overlay_->Show(image,
+                   QStringLiteral("%1 %2  ·  %3")
+                       .arg(MessageTexts[MessageKey::HistorySeat])
+                       .arg(picture.seat)
+                       .arg(picture.name),
+                   MessageTexts[MessageKey::HistoryCloseHint]);
+}
+
+void THistoryView::ClosePicture() {
+    overlay_->hide();
+}
+
+void THistoryView::Export(ExportFormat format) {
+    if (lesson_ == 0 || Exporting()) {
+        return;
+    }
+    const bool csv = format == ExportFormat::Csv;
+    QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (folder.isEmpty()) {
+        folder = QDir::homePath();
+    }
+    const QString suffix = csv ? QStringLiteral("csv") : QStringLiteral("xlsx");
+    const QString suggested =
+        QDir(folder).filePath(QStringLiteral("lesson-%1.%2").arg(lesson_).arg(suffix));
+    QString path = AskSaveFile(
+        this, MessageTexts[csv ? MessageKey::ExportCsv : MessageKey::ExportXlsx], suggested,
+        csv ? QStringLiteral("CSV (*.csv)") : QStringLiteral("Excel (*.xlsx)"));
+    if (path.isEmpty()) {
+        return;
+    }
+    if (QFileInfo(path).suffix().isEmpty()) {
+        path += u'.' + suffix;
+    }
+    exportPath_ = path;
+    exportLesson_ = lesson_;
+    exportFormat_ = format;
+    btnExportCsv_->setEnabled(false);
+    btnExportXlsx_->setEnabled(false);
+    lblExport_->setText(
+        FormatMessage(MessageTexts[MessageKey::ExportBusy], {QString::number(lesson_)}));
+    lblExport_->show();
+    prgExport_->show();
+    Run(exporting_, [dataDir = dataDir_, lesson = lesson_, format, path] {
+        QString error;
+        const bool ok = ExportLesson(dataDir, QString::number(lesson), format, path, &error);
+        return std::make_pair(ok, error);
+    });
+}
+
+bool THistoryView::Exporting() const {
+    // Until its result has been taken.
+    return exporting_.result.valid();
+}
+
+void THistoryView::ExportDone() {
+    const auto [ok, error] = exporting_.result.get();
+    prgExport_->hide();
+    lblExport_->hide();
+    btnExportCsv_->setEnabled(lesson_ != 0);
+    btnExportXlsx_->setEnabled(lesson_ != 0);
+    QString files = QDir::toNativeSeparators(exportPath_);
+    if (exportFormat_ == ExportFormat::Csv) {
+        files += u'\n' + QDir::toNativeSeparators(PressesFilePath(exportPath_));
+    }
+    ShowPrompt(MessageTexts[MessageKey::LessonHistory],
+               ok ? FormatMessage(MessageTexts[MessageKey::ExportDone],
+                                  {QString::number(exportLesson_), files})
+                  : FormatMessage(MessageTexts[MessageKey::ExportFailed], {error}),
+               false);
+    Q_EMIT ExportFinished(ok);
+}
+
+bool THistoryView::eventFilter(QObject *watched, QEvent *event) {
+    if (watched == parentWidget() && event->type() == QEvent::Resize) {
+        setGeometry(parentWidget()->rect());
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void THistoryView::resizeEvent(QResizeEvent *event) {
+    QWidget::resizeEvent(event);
+    // Beside the table the chart is narrower than the live one.
+    chart_->SetLabelPixelSize(width() < kNarrowView ? 13 : 16);
+    if (overlay_->isVisible()) {
+        overlay_->setGeometry(rect());
+    }
+}
+
+} // namespace lumora

@@ -1,0 +1,165 @@
+#include "support/WindowTest.h"
+
+#include "views/GroupBar.h"
+#include "config/Config.h"
+#include "core/MessageTexts.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QSpinBox>
+#include <QTreeWidget>
+
+namespace lumora::test {
+namespace {
+
+class SettingsImportTest : public WindowTest {
+protected:
+    template <typename T> T *Control(const char *name) {
+        T *control = Window().findChild<T *>(QLatin1String(name));
+        EXPECT_NE(control, nullptr) << name;
+        return control;
+    }
+    void Save() { QTest::mouseClick(Control<TImageButton>("btn1"), Qt::LeftButton); }
+    QString WriteFile(const char *name, const QByteArray &bytes) {
+        QFile file(Dir() + QLatin1Char('/') + QLatin1String(name));
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+        return file.fileName();
+    }
+    Config SavedConfig() { return LoadConfig(Dir(), 1080); }
+};
+
+TEST_F(SettingsImportTest, OpeningShowsTheConfigurationAndSavingWritesIt) {
+    Open(12, 4, 3, 5); // 5 panes: no item of the pane-count choice stands for it
+    Window().Item(QStringLiteral("LayoutSettings"))->Click();
+    EXPECT_TRUE(Control<QWidget>("pnlSet")->isVisible());
+    EXPECT_EQ(Control<QComboBox>("cbb1")->currentIndex(), -1);
+    EXPECT_EQ(Control<QSpinBox>("se1")->value(), 4);
+    EXPECT_EQ(Control<QSpinBox>("se2")->value(), 4); // 3 is below the field's range
+    EXPECT_GE(Control<QComboBox>("cbb3")->findText(u"en_US"_qs), 0);
+
+    Control<QSpinBox>("se1")->setValue(7);
+    Save();
+    // Back to the seat grid, laid out with the new columns.
+    EXPECT_TRUE(Window().SeatGrid->isVisible());
+    EXPECT_FALSE(Control<QWidget>("pnlSet")->isVisible());
+    const Config saved = SavedConfig();
+    EXPECT_EQ(saved.MainLine, 7);
+    EXPECT_EQ(saved.MainRow, 4);
+    EXPECT_EQ(saved.Split, 5); // kept: no pane count was chosen
+    EXPECT_EQ(Tile(Window().SeatGrid, 7)->isVisibleTo(Window().SeatGrid), true);
+    EXPECT_GT(Tile(Window().SeatGrid, 7)->y(), Tile(Window().SeatGrid, 6)->y());
+}
+
+TEST_F(SettingsImportTest, SavingAnotherLanguageAppliesItAtOnce) {
+    Open(6);
+    Window().Item(QStringLiteral("LayoutSettings"))->Click();
+    auto *languages = Control<QComboBox>("cbb3");
+    languages->setCurrentIndex(languages->findText(u"en_US"_qs));
+    Control<QComboBox>("cbb1")->setCurrentIndex(1);
+    Save();
+    EXPECT_EQ(SavedConfig().LanguageName, u"en_US"_qs);
+    EXPECT_EQ(SavedConfig().Split, 6);
+    EXPECT_EQ(Window().LiveGrid->PaneCount(), 6);
+    // Captions come from the English file now.
+    EXPECT_EQ(Window().Item(QStringLiteral("Quit"))->Caption(), u"Exit"_qs);
+    EXPECT_EQ(MessageTexts[MessageKey::Tip1], u"No answer"_qs);
+}
+
+TEST_F(SettingsImportTest, MissingLanguageFileIsReportedAndTheProgramGoesOn) {
+    PromptRecorder prompts(true);
+    OpenWith({{u"A"_qs, 1}}, 6, 5, 9, "missing");
+    ASSERT_EQ(prompts.Prompts().size(), 1u);
+    EXPECT_TRUE(prompts.Prompts()[0].Text.contains(u"加载xml失败"_qs));
+    // Built-in texts stay; the program is usable.
+    EXPECT_EQ(Window().Item(QStringLiteral("Quit"))->Caption(), u"退出系统"_qs);
+    EXPECT_TRUE(Window().Started());
+}
+
+TEST_F(SettingsImportTest, ImportReplacesTheRosterLaysOutAndBindsTheInk) {
+    Open(30, 6, 8); // 6 x 8 seats fit the offscreen screen's view area
+    QByteArray lines;
+    for (int i = 0; i < 10; ++i) {
+        lines += QStringLiteral("学生%1#%2\r\n").arg(i).arg(200 + i).toUtf8();
+    }
+    const QString path = WriteFile("class.txt", lines);
+    {
+        PromptRecorder prompts(true); // overwrite the roster: yes
+        Window().ImportRoster(path);
+        ASSERT_EQ(prompts.Prompts().size(), 1u);
+        EXPECT_EQ(prompts.Prompts()[0].Title, u"Warning"_qs);
+    }
+    EXPECT_EQ(Window().Table().Count.load(), 48);
+    EXPECT_EQ(Window().SeatGrid->TileCount(), 48);
+    EXPECT_EQ(Tile(Window().SeatGrid, 3)->StudentName(), u"学生3"_qs);
+    EXPECT_EQ(Tile(Window().AnswerGrid, 3)->CardID(), 203);
+    EXPECT_TRUE(Tile(Window().SeatGrid, 20)->StudentName().isEmpty());
+    // Laid out again: tile 7 stands right of tile 6 in the second row.
+    EXPECT_TRUE(Tile(Window().SeatGrid, 7)->isVisibleTo(Window().SeatGrid));
+    EXPECT_GT(Tile(Window().SeatGrid, 7)->x(), Tile(Window().SeatGrid, 6)->x());
+    EXPECT_GT(Tile(Window().SeatGrid, 7)->y(), Tile(Window().SeatGrid, 1)->y());
+    // The new panes are what the pen draws into.
+    EXPECT_EQ(Window().Table()[3].InkCanvas, Tile(Window().LiveGrid, 3)->InkImage());
+    EXPECT_EQ(Window().findChild<QTreeWidget *>(u"lvStd"_qs)->topLevelItemCount(), 48);
+    const auto saved = Reloaded();
+    EXPECT_EQ(saved->Count.load(), 48);
+    EXPECT_EQ((*saved)[9].CardID.load(), 209);
+    EXPECT_EQ(Window().CurrentTile, nullptr);
+}
+
+TEST_F(SettingsImportTest, ABadLineStopsTheImportWithItsText) {
+    Open(4, 4, 4);
+    const QString path = WriteFile("bad.txt", "Ann#1\nBen#x2\nCid#3\n");
+    PromptRecorder prompts(true);
+    Window().ImportRoster(path);
+    ASSERT_EQ(prompts.Prompts().size(), 2u);
+    EXPECT_EQ(prompts.Prompts()[1].Title, u"Error"_qs);
+    EXPECT_EQ(prompts.Prompts()[1].Text, u"Ben#x2"_qs + MessageTexts[MessageKey::Error1]);
+    EXPECT_EQ(Tile(Window().SeatGrid, 0)->StudentName(), u"Ann"_qs);
+    EXPECT_EQ(Tile(Window().SeatGrid, 1)->StudentName(), u"Ben"_qs);
+    EXPECT_EQ(Tile(Window().SeatGrid, 1)->CardID(), 0);
+    EXPECT_TRUE(Tile(Window().SeatGrid, 2)->StudentName().isEmpty());
+    EXPECT_EQ(Reloaded()->Count.load(), 16);
+}
+
+TEST_F(SettingsImportTest, AnUnreadableFileOrACancelKeepsTheRoster) {
+    Open(5);
+    {
+        PromptRecorder prompts(true);
+        Window().ImportRoster(Dir() + u"/no-such-file.txt"_qs);
+        ASSERT_EQ(prompts.Prompts().size(), 2u);
+        EXPECT_EQ(prompts.Prompts()[1].Title, u"Error"_qs);
+    }
+    {
+        PromptRecorder prompts(false); // do not overwrite
+        Window().ImportRoster(WriteFile("x.txt", "Zed#9\n"));
+    }
+    EXPECT_EQ(Window().Table().Count.load(), 5);
+    EXPECT_EQ(Tile(Window().SeatGrid, 0)->StudentName(), u"S0"_qs);
+    EXPECT_EQ((*Reloaded())[0].Name.ToString(), u"S0"_qs);
+}
+
+TEST_F(SettingsImportTest, FirstStartAsksForTheSeats) {
+    ASSERT_TRUE(dir_.isValid());
+    WriteConfig(8, 6, 9);
+    DialogAnswer answer([](TFrmSetName &dialog) {
+        Find<QSpinBox>(dialog, "se1")->setValue(7);
+        Find<QSpinBox>(dialog, "se2")->setValue(4);
+        Click(dialog, "btn1");
+    });
+    OpenWindow();
+    EXPECT_EQ(Window().Table().Count.load(), 28);
+    EXPECT_EQ(Window().SeatGrid->TileCount(), 28);
+    EXPECT_EQ(Window().Configuration().MainLine, 7);
+}
+
+TEST_F(SettingsImportTest, CancelledFirstStartUsesTheConfiguredSeats) {
+    ASSERT_TRUE(dir_.isValid());
+    WriteConfig(8, 6, 9);
+    DialogAnswer answer([](TFrmSetName &dialog) { Click(dialog, "btn2"); });
+    OpenWindow();
+    EXPECT_EQ(Window().Table().Count.load(), 48);
+}
+
+} // namespace
+} // namespace lumora::test
