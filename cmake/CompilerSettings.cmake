@@ -37,3 +37,11 @@ function(lumora_check_warnings dir)
         lumora_check_warnings(${subdir})
     endforeach()
 endfunction()
+
+# Rebuilds of the same sources in several build folders (the sanitizer
+# builds, worktrees) compile once when ccache is there.
+find_program(LUMORA_CCACHE ccache)
+if(LUMORA_CCACHE AND NOT CMAKE_CXX_COMPILER_LAUNCHER)
+    set(CMAKE_C_COMPILER_LAUNCHER ${LUMORA_CCACHE})
+    set(CMAKE_CXX_COMPILER_LAUNCHER ${LUMORA_CCACHE})
+endif()

@@ -10,7 +10,7 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     fonts-wqy-zenhei xvfb xauth x11-apps imagemagick
     libqt6sql6-sqlite libxlsxwriter-dev unzip
-    dpkg-dev file desktop-file-utils appstream groff-base man-db
+    dpkg-dev file desktop-file-utils appstream groff-base man-db ccache
 )
 [ "$#" -gt 0 ] && packages+=("$@")
 
