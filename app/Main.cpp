@@ -1,66 +1,42 @@
 #include "Main.h"
 
+#include "config/Roster.h"
+#include "config/TextFile.h"
+#include "config/UnXML.h"
+#include "controls/Stdpanel.h"
+#include "controls/StudentList.h"
+#include "controls/WidgetHelpers.h"
+#include "controls/WindowBars.h"
+#include "core/Helpers.h"
+#include "core/MessageTexts.h"
+#include "dialogs/SettingsPanel.h"
+#include "dialogs/UnModel.h"
+#include "dialogs/UnSetName.h"
+#include "penlynx.h"
+#include "record/LessonRecording.h"
+#include "record/RecordProblem.h"
+#include "record/Recorder.h"
 #include "views/GroupBar.h"
 #include "views/HistoryView.h"
 #include "views/ResultChart.h"
-#include "session/Statistics.h"
-#include "config/Roster.h"
-#include "dialogs/UnModel.h"
-#include "dialogs/UnSetName.h"
-#include "config/UnXML.h"
-#include "core/Helpers.h"
-#include "core/MessageTexts.h"
-#include "controls/SkinButton.h"
-#include "controls/Stdpanel.h"
-#include "penlynx.h"
-#include "controls/WidgetHelpers.h"
-#include "record/QuestionRecording.h" // the members' destructors
 
 #include <QAction>
-#include <QApplication>
 #include <QCloseEvent>
-#include <QComboBox>
-#include <QDateTime>
-#include <QGroupBox>
+#include <QGuiApplication>
 #include <QHBoxLayout>
-#include <QHeaderView>
-#include <QLabel>
-#include <QLineEdit>
 #include <QMenu>
-#include <QPainter>
 #include <QScreen>
 #include <QShortcut>
-#include <QSpinBox>
-#include <QTreeWidget>
 #include <QVBoxLayout>
 
 namespace lumora {
 
 namespace {
 
-const QColor kNavigationColour(0, 85, 142);
 const QColor kViewBackground(251, 252, 253);
-constexpr int kSideBarWidth = 130;
 constexpr int kSeparatorWidth = 3;
 constexpr int kEdgeWidth = 6;
 constexpr int kNavigationWidth = 185;
-// Mark sets of the navigation bar.
-constexpr int kViewSet = 0;
-constexpr int kQuestionTypeSet = 1;
-constexpr int kAnswerStateSet = 2;
-constexpr int kSettingsSet = 3;
-// A pane stays marked this long after its student's last pen point.
-constexpr qint64 kRecentWritingMs = 3000;
-
-// A picture button on a skin strip, which shows through around its picture.
-TImageButton *StripButton(const QString &name, QSize size, QWidget *strip) {
-    auto *button = new TImageButton(strip);
-    button->setObjectName(name);
-    SetSkinPictures(button, name);
-    button->setFixedSize(size);
-    button->SetTransparent(true);
-    return button;
-}
 
 TSkinStrip *Edge(const QString &picture, int width, QWidget *parent) {
     auto *edge = new TSkinStrip(QString(), picture, QString(), parent);
@@ -72,7 +48,7 @@ TSkinStrip *Edge(const QString &picture, int width, QWidget *parent) {
 
 TFrmMain::TFrmMain(const QString &dataDir, QWidget *parent)
     : QWidget(parent, Qt::FramelessWindowHint | Qt::Window), dataDir_(dataDir),
-      bridge_(table_, session_, this) {
+      answers_(table_, session_), bridge_(table_, session_, this) {
     setObjectName(QStringLiteral("FrmMain"));
     setFont(LumoraFont());
     BuildShell();
@@ -83,36 +59,17 @@ TFrmMain::~TFrmMain() {
     FormDestroy();
 }
 
-TGroupItem *TFrmMain::Item(const QString &key) const {
-    return pnlRz_->Item(key);
+Recorder *TFrmMain::LessonRecorder() const {
+    return record_ != nullptr ? &record_->LessonRecorder() : nullptr;
 }
 
 void TFrmMain::BuildShell() {
     auto *root = new QVBoxLayout(this);
     root->setContentsMargins(0, 0, 0, 0);
     root->setSpacing(0);
-
-    // Title strip.
-    pnlTop_ = new TSkinStrip(QStringLiteral("title_left"), QStringLiteral("title_center"),
-                             QStringLiteral("title_right"), this);
-    pnlTop_->setObjectName(QStringLiteral("pnlTop"));
-    pnlTop_->setFixedHeight(35);
-    lbl2_ = new QLabel(QStringLiteral("Vote System"), pnlTop_);
-    lbl2_->setObjectName(QStringLiteral("lbl2"));
-    QFont titleFont = font();
-    titleFont.setBold(true);
-    titleFont.setPixelSize(14);
-    lbl2_->setFont(titleFont);
-    lbl2_->setStyleSheet(QStringLiteral("color: white;"));
-    lbl2_->move(52, 9);
-    btnMin_ = StripButton(QStringLiteral("btnMin"), QSize(26, 18), pnlTop_);
-    btnClose_ = StripButton(QStringLiteral("btnClose"), QSize(43, 18), pnlTop_);
-    btnMax_ = new TImageButton(pnlTop_);
-    btnMax_->setObjectName(QStringLiteral("btnMax"));
-    btnMax_->setEnabled(false);
-    btnMax_->hide();
-    connect(btnMin_, &TBaseButton::OnClick, this, &TFrmMain::btnMinClick);
-    connect(btnClose_, &TBaseButton::OnClick, this, &TFrmMain::btnCloseClick);
+    pnlTop_ = new TTitleBar(this);
+    connect(pnlTop_, &TTitleBar::MinimiseClicked, this, &TFrmMain::btnMinClick);
+    connect(pnlTop_, &TTitleBar::CloseClicked, this, &TFrmMain::btnCloseClick);
     root->addWidget(pnlTop_);
 
     // Navigation bar, view area, student list side bar.
@@ -135,102 +92,20 @@ void TFrmMain::BuildShell() {
     img3_ = Edge(QStringLiteral("edge_separator"), kSeparatorWidth, this);
     img3_->setObjectName(QStringLiteral("img3"));
     middle->addWidget(img3_);
-    pnl2_ = new QWidget(this);
-    pnl2_->setObjectName(QStringLiteral("pnl2"));
-    pnl2_->setFixedWidth(kSideBarWidth);
-    auto *side = new QVBoxLayout(pnl2_);
-    side->setContentsMargins(0, 0, 0, 0);
-    side->setSpacing(0);
-    auto *pnl3 = new QWidget(pnl2_);
-    pnl3->setObjectName(QStringLiteral("pnl3"));
-    pnl3->setFixedHeight(30);
-    pnl3->setAutoFillBackground(true);
-    QPalette heading = pnl3->palette();
-    heading.setColor(QPalette::Window, kNavigationColour);
-    pnl3->setPalette(heading);
-    lbl1_ = new QLabel(QStringLiteral("学生列表"), pnl3);
-    lbl1_->setObjectName(QStringLiteral("lbl1"));
-    QFont bold = font();
-    bold.setBold(true);
-    lbl1_->setFont(bold);
-    lbl1_->setStyleSheet(QStringLiteral("color: white;"));
-    side->addWidget(pnl3);
-    lvStd_ = new QTreeWidget(pnl2_);
-    lvStd_->setObjectName(QStringLiteral("lvStd"));
-    lvStd_->setColumnCount(2);
-    lvStd_->setHeaderHidden(true);
-    lvStd_->setRootIsDecorated(false);
-    lvStd_->setIndentation(0);
-    lvStd_->setIconSize(QSize(16, 16));
-    lvStd_->header()->setSectionResizeMode(0, QHeaderView::Fixed);
-    lvStd_->header()->resizeSection(0, 25);
-    lvStd_->header()->setStretchLastSection(true);
-    lvStd_->setFrameShape(QFrame::NoFrame);
-    lvStd_->setSelectionBehavior(QAbstractItemView::SelectRows);
-    lvStd_->setSelectionMode(QAbstractItemView::SingleSelection);
-    lvStd_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    // Names too long for the column end in an ellipsis (the row's tooltip
-    // holds them whole): no horizontal scroll bar.
-    lvStd_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    lvStd_->setTextElideMode(Qt::ElideRight);
-    side->addWidget(lvStd_, 1);
-    auto *pager = new QWidget(pnl2_);
-    pager->setObjectName(QStringLiteral("pnlPager"));
-    auto *pagerRow = new QHBoxLayout(pager);
-    pagerRow->setContentsMargins(4, 4, 4, 4);
-    pagerRow->setSpacing(4);
-    const auto pageButton = [pager](const char *name) {
-        auto *button = new TImageButton(pager);
-        button->setObjectName(QString::fromLatin1(name));
-        SetSkinPictures(button, QStringLiteral("btnDialog"));
-        button->SetStretch(true);
-        button->SetTabStop(false);
-        button->setFixedSize(59, 24);
-        return button;
-    };
-    btnPreviousPane_ = pageButton("btnPreviousPane");
-    btnNextPane_ = pageButton("btnNextPane");
-    pagerRow->addWidget(btnPreviousPane_);
-    pagerRow->addWidget(btnNextPane_);
-    side->addWidget(pager);
+    pnl2_ = new TStudentList(this);
+    connect(pnl2_, &TStudentList::RowPressed, this, &TFrmMain::lvStdMouseDown);
+    connect(pnl2_, &TStudentList::PreviousPage, this, [this] { LivePage(-1); });
+    connect(pnl2_, &TStudentList::NextPage, this, [this] { LivePage(1); });
     middle->addWidget(pnl2_);
     middle->addWidget(Edge(QStringLiteral("edge_right"), kEdgeWidth, this));
     root->addLayout(middle, 1);
 
-    // Bottom bar.
-    pnlbottom_ = new TSkinStrip(QStringLiteral("bottom_left"), QStringLiteral("bottom_center"),
-                                QStringLiteral("bottom_right"), this);
-    pnlbottom_->setObjectName(QStringLiteral("pnlbottom"));
-    // As high as the receiver indicator, which is not cut.
-    pnlbottom_->setFixedHeight(26);
-    auto *bottom = new QHBoxLayout(pnlbottom_);
-    bottom->setContentsMargins(12, 0, 10, 0);
-    bottom->setSpacing(8);
-    lblAns_ = new QLabel(pnlbottom_);
-    lblAns_->setObjectName(QStringLiteral("lblAns"));
-    lblAns_->setStyleSheet(QStringLiteral("color: #0b3d66; font-weight: bold;"));
-    lblAns_->hide();
-    bottom->addWidget(lblAns_);
-    lblProgress_ = new QLabel(pnlbottom_);
-    lblProgress_->setObjectName(QStringLiteral("lblProgress"));
-    lblProgress_->setStyleSheet(
-        QStringLiteral("color: #0b3d66; font-weight: bold; font-size: 15px;"));
-    lblProgress_->hide();
-    bottom->addSpacing(16);
-    bottom->addWidget(lblProgress_);
-    bottom->addStretch(1);
-    lblTime_ = new QLabel(pnlbottom_);
-    lblTime_->setObjectName(QStringLiteral("lblTime"));
-    lblTime_->setStyleSheet(QStringLiteral("color: #1f3b57;"));
-    bottom->addWidget(lblTime_);
-    btnUsbState_ = StripButton(QStringLiteral("btnUsbState"), QSize(24, 24), pnlbottom_);
-    btnUsbState_->SetTabStop(false);
-    bottom->addWidget(btnUsbState_);
+    pnlbottom_ = new TBottomBar(this);
     root->addWidget(pnlbottom_);
 
     BuildNavigation();
 
-    // Result chart and settings panel: views of the view area.
+    // Result chart, settings panel, lesson history: views of the view area.
     pnlDraw_ = new QWidget(pnlBG_);
     pnlDraw_->setObjectName(QStringLiteral("pnlDraw"));
     auto *drawLayout = new QVBoxLayout(pnlDraw_);
@@ -238,7 +113,10 @@ void TFrmMain::BuildShell() {
     chart_ = new TResultChart(pnlDraw_);
     drawLayout->addWidget(chart_);
     pnlDraw_->hide();
-    BuildSettingsPanel();
+    pnlSet_ = new TSettingsPanel(pnlBG_);
+    pnlSet_->hide();
+    connect(pnlSet_, &TSettingsPanel::SaveClicked, this, &TFrmMain::SaveLayoutSettings);
+    connect(pnlSet_, &TSettingsPanel::BrowseClicked, this, [this] { ImportRoster(); });
     pnlHistory_ = new THistoryView(dataDir_, pnlBG_);
     pnlHistory_->hide();
 
@@ -250,11 +128,6 @@ void TFrmMain::BuildShell() {
     N2_->setObjectName(QStringLiteral("N2"));
     connect(N1_, &QAction::triggered, this, &TFrmMain::AssociateSeat);
     connect(N2_, &QAction::triggered, this, &TFrmMain::DeleteAssociation);
-    connect(lvStd_, &QTreeWidget::itemPressed, this, [this] { lvStdMouseDown(); });
-    connect(btnSave_, &TBaseButton::OnClick, this, &TFrmMain::SaveLayoutSettings);
-    connect(btnBrowse_, &TBaseButton::OnClick, this, [this] { ImportRoster(); });
-    connect(btnPreviousPane_, &TBaseButton::OnClick, this, [this] { LivePage(-1); });
-    connect(btnNextPane_, &TBaseButton::OnClick, this, [this] { LivePage(1); });
     BuildShortcuts();
     inkClock_.start();
 
@@ -337,85 +210,22 @@ void TFrmMain::BuildNavigation() {
     pnlRz_->findChild<TGroup *>(QStringLiteral("rzgrpSet"))->SetCaption(QStringLiteral("设置"));
 }
 
-void TFrmMain::BuildSettingsPanel() {
-    pnlSet_ = new QWidget(pnlBG_);
-    pnlSet_->setObjectName(QStringLiteral("pnlSet"));
-    pnlSet_->setFixedSize(420, 400);
-    const auto group = [this](const char *name, const char16_t *title, int top, int height) {
-        auto *box = new QGroupBox(QString::fromUtf16(title), pnlSet_);
-        box->setObjectName(QString::fromLatin1(name));
-        box->setGeometry(10, top, 400, height);
-        return box;
-    };
-    const auto label = [](QWidget *parent, const char *name, const char16_t *text, int top) {
-        auto *l = new QLabel(QString::fromUtf16(text), parent);
-        l->setObjectName(QString::fromLatin1(name));
-        l->adjustSize();
-        l->move(170 - l->width() - 10, top + 3);
-        return l;
-    };
-    grp1_ = group("grp1", u"浏览界面设置", 0, 60);
-    lbl11_ = label(grp1_, "lbl11", u"主观题显示分屏", 24);
-    cbb1_ = new QComboBox(grp1_);
-    cbb1_->setObjectName(QStringLiteral("cbb1"));
-    cbb1_->addItems({QStringLiteral("4"), QStringLiteral("6"), QStringLiteral("9")});
-    cbb1_->setCurrentIndex(-1); // chosen when the panel opens
-    cbb1_->setGeometry(170, 24, 120, 22);
-
-    grp2_ = group("grp2", u"主界面设置", 70, 90);
-    lbl9_ = label(grp2_, "lbl9", u"横向座位数", 24);
-    se1_ = new QSpinBox(grp2_);
-    se1_->setObjectName(QStringLiteral("se1"));
-    se1_->setRange(4, 10);
-    se1_->setValue(8);
-    se1_->setGeometry(170, 24, 120, 22);
-    lbl10_ = label(grp2_, "lbl10", u"纵向座位数", 56);
-    se2_ = new QSpinBox(grp2_);
-    se2_->setObjectName(QStringLiteral("se2"));
-    se2_->setRange(4, 10);
-    se2_->setValue(7);
-    se2_->setGeometry(170, 56, 120, 22);
-
-    grp3_ = group("grp3", u"语言设置", 170, 60);
-    lbl3_ = label(grp3_, "lbl3", u"选择语言", 24);
-    cbb3_ = new QComboBox(grp3_);
-    cbb3_->setObjectName(QStringLiteral("cbb3"));
-    cbb3_->setGeometry(170, 24, 120, 22);
-
-    grp4_ = group("grp4", u"其他设置", 240, 60);
-    lbl4_ = label(grp4_, "lbl4", u"从文件导入学生信息", 24);
-    edtFilePath_ = new QLineEdit(grp4_);
-    edtFilePath_->setObjectName(QStringLiteral("edtFilePath"));
-    edtFilePath_->setGeometry(170, 24, 170, 22);
-    btnBrowse_ = new TImageButton(grp4_);
-    btnBrowse_->setObjectName(QStringLiteral("btn2"));
-    SetSkinPictures(btnBrowse_, QStringLiteral("btnDialog"));
-    btnBrowse_->SetStretch(true);
-    btnBrowse_->SetCaption(QStringLiteral("..."));
-    btnBrowse_->setGeometry(346, 23, 40, 24);
-
-    btnSave_ = new TImageButton(pnlSet_);
-    btnSave_->setObjectName(QStringLiteral("btn1"));
-    SetSkinPictures(btnSave_, QStringLiteral("btnDialog"));
-    btnSave_->SetCaption(QStringLiteral("保存"));
-    btnSave_->setGeometry(186, 320, 48, 24);
-    pnlSet_->hide();
-}
-
 void TFrmMain::FormCreate() {
     // The lesson begins with the program.
-    CreateRecord();
+    record_ = std::make_unique<LessonRecording>(dataDir_, this);
     // 1, 2: the whole screen, rounded corners.
     const QScreen *screen = QGuiApplication::primaryScreen();
     const QRect screenRect = screen != nullptr ? screen->geometry() : QRect(0, 0, 1024, 768);
     setGeometry(screenRect);
     RoundWindow(this, 5, 6);
     // 3 to 5: the data directory, configuration and roster.
-    ReadDataFiles(screenRect.height());
+    FileProblem configProblem;
+    FileProblem rosterProblem;
+    ReadDataFiles(screenRect.height(), &configProblem, &rosterProblem);
     // 6: the language; then a file that could not be read completely is set
     // aside and reported in it, before anything is written.
     ApplyLanguage(LanguageFilePath(dataDir_, config_.LanguageName));
-    SetAsideUnreadFiles();
+    SetAsideUnreadFiles(configProblem, rosterProblem);
     // 7: an empty roster is initialised from the seat-count dialog.
     if (table_.Count.load() == 0) {
         if (const auto seats = AskSeatCount(texts_, this)) {
@@ -455,7 +265,8 @@ void TFrmMain::FormCreate() {
     // 12 to 15: the other views.
     LiveGrid = new TBGPanel(kLiveGrid, table_, pnlBG_);
     LiveGrid->setObjectName(QStringLiteral("LiveGrid"));
-    LiveGrid->setGeometry(0, 0, area.width() - kSideBarWidth - kSeparatorWidth, area.height());
+    LiveGrid->setGeometry(0, 0, area.width() - TStudentList::kWidth - kSeparatorWidth,
+                          area.height());
     LiveGrid->hide();
     connect(LiveGrid, &TBGPanel::OnMouseDown, this, &TFrmMain::LiveTileMouseDown);
     connect(LiveGrid, &TBGPanel::OnDblClick, this, &TFrmMain::LiveTileDblClick);
@@ -487,7 +298,7 @@ void TFrmMain::FormCreate() {
     rzgrpMainItems0Click(Item(QStringLiteral("MainInterface")));
 
     // 23: last, when everything the handlers reach exists.
-    StartRecord();
+    bridge_.SetRecord(record_->Start());
     DeviceBridge::Install(&bridge_);
     libraryRunning_ = true;
     SDKRegCallBack(&TabletEventHandler, &DeviceStateHandler);
@@ -510,7 +321,7 @@ void TFrmMain::FormDestroy() {
         libraryRunning_ = false;
     }
     DeviceBridge::Install(nullptr);
-    EndRecord();
+    record_->ProgramEnds(answers_.QuestionType(), table_, QSize(InkWidth, InkHeight));
     SaveRosterReported(-1);
     SaveConfigReported();
     for (int i = 0; i < kSlotCount; ++i) {
@@ -534,8 +345,7 @@ void TFrmMain::ApplyLanguage(const QString &fileName) {
         return;
     }
     const auto text = [this](const char *key) { return texts_.Value(QString::fromLatin1(key)); };
-    lbl2_->setText(text("AppTitle"));
-    lbl2_->adjustSize();
+    pnlTop_->SetTitle(text("AppTitle"));
     setWindowTitle(text("AppTitle"));
     pnlRz_->findChild<TGroup *>(QStringLiteral("rzgrpMain"))->SetCaption(text("View"));
     pnlRz_->findChild<TGroup *>(QStringLiteral("rzgrpQue"))->SetCaption(text("Examiners"));
@@ -546,65 +356,22 @@ void TFrmMain::ApplyLanguage(const QString &fileName) {
           "QuestionsEdit", "LayoutSettings", "Quit"}) {
         Item(QString::fromLatin1(key))->SetCaption(text(key));
     }
-    lbl1_->setText(text("StudentList"));
     Item(QStringLiteral("LessonHistory"))->SetCaption(MessageTexts[MessageKey::LessonHistory]);
     pnlHistory_->UpdateTexts(texts_);
-    grp1_->setTitle(text("ViewSet"));
-    grp2_->setTitle(text("MainInterfaceSet"));
-    grp3_->setTitle(text("LanSet"));
-    grp4_->setTitle(text("OtherSet"));
-    lbl11_->setText(text("SplitSet"));
-    lbl9_->setText(text("LineNum"));
-    lbl10_->setText(text("RowNum"));
-    lbl3_->setText(text("SelLanguage"));
-    lbl4_->setText(text("LoadStdInfo"));
-
+    pnlSet_->UpdateTexts(texts_);
     chart_->SetAxisTitle(MessageTexts[MessageKey::Tip4]);
     N1_->setText(MessageTexts[MessageKey::Tip2]);
     N2_->setText(MessageTexts[MessageKey::Tip11]);
-    btnSave_->SetCaption(MessageTexts[MessageKey::Tip9]);
-    btnClose_->setToolTip(Item(QStringLiteral("Quit"))->toolTip());
-    btnPreviousPane_->SetCaption(MessageTexts[MessageKey::PreviousPage]);
-    btnNextPane_->SetCaption(MessageTexts[MessageKey::NextPage]);
-    btnPreviousPane_->setToolTip(MessageTexts[MessageKey::PreviousPage] +
-                                 QStringLiteral(" (PgUp, ←, ↑)"));
-    btnNextPane_->setToolTip(MessageTexts[MessageKey::NextPage] + QStringLiteral(" (PgDn, →, ↓)"));
+    pnlTop_->SetCloseTip(Item(QStringLiteral("Quit"))->toolTip());
+    pnl2_->SetHeading(text("StudentList"));
+    pnl2_->SetPageTexts(MessageTexts[MessageKey::PreviousPage], MessageTexts[MessageKey::NextPage]);
     for (TBGPanel *grid : {SeatGrid, AnswerGrid}) {
         if (grid != nullptr) {
             grid->UpdateTexts();
         }
     }
-    if (lblProgress_ != nullptr && started_) {
+    if (started_) {
         UpdateProgress();
-    }
-
-    // Labels end 10 pixels left of the input column; the list header is centred.
-    for (QLabel *label : {lbl11_, lbl9_, lbl10_, lbl3_, lbl4_}) {
-        label->adjustSize();
-        label->move(cbb1_->x() - label->width() - 10, label->y());
-    }
-    lbl1_->adjustSize();
-    lbl1_->move((kSideBarWidth - lbl1_->width()) / 2, (30 - lbl1_->height()) / 2);
-}
-
-void TFrmMain::ShowStudentList(bool shown) {
-    pnl2_->setFixedWidth(shown ? kSideBarWidth : 0);
-    pnl2_->setVisible(shown);
-    img3_->setVisible(shown);
-}
-
-void TFrmMain::HideViews() {
-    for (QWidget *view : {static_cast<QWidget *>(SeatGrid), static_cast<QWidget *>(LiveGrid),
-                          static_cast<QWidget *>(AnswerGrid), pnlDraw_, pnlSet_,
-                          static_cast<QWidget *>(pnlHistory_)}) {
-        if (view != nullptr) {
-            view->hide();
-        }
-    }
-    pnlRz_->ClearMarks(kSettingsSet);
-    // Page keys belong to the grids and the live view only.
-    for (QShortcut *shortcut : pageShortcuts_) {
-        shortcut->setEnabled(false);
     }
 }
 
@@ -617,7 +384,7 @@ void TFrmMain::rzgrpMainItems0Click(TGroupItem *item) {
         SeatGrid->show();
         break;
     case 1:
-        if (session_.CurrentQuestionType.load() == kQuestionSubjective) {
+        if (answers_.QuestionType() == kQuestionSubjective) {
             ShowStudentList(true);
             LiveGrid->show();
         } else {
@@ -639,13 +406,12 @@ void TFrmMain::rzgrpQueItems1Click(TGroupItem *item) {
     ShowStudentList(false);
     pnlRz_->Mark(item);
     const int type = item->Tag();
-    session_.CurrentQuestionType = type;
+    answers_.ChooseQuestionType(type);
     HideViews();
     if (type == kQuestionSubjective) {
-        lblAns_->hide();
-        lblAns_->clear();
+        pnlbottom_->ShowAnswerKey(QString());
         LiveGrid->show();
-        const int index = SelectedStudentRow();
+        const int index = pnl2_->SelectedRow();
         if (index >= 0 && LiveGrid->GetTile(index) != nullptr) {
             LiveGrid->LayoutPanes(config_.Split, index);
         }
@@ -653,7 +419,7 @@ void TFrmMain::rzgrpQueItems1Click(TGroupItem *item) {
         AnswerGrid->show();
         AskAnswerKey(type);
     }
-    RecordQuestionType(type);
+    record_->QuestionTypeChosen(type, table_);
     UpdateProgress();
     rzgrpMainItems0Click(Item(QStringLiteral("LiveView")));
 }
@@ -664,39 +430,37 @@ void TFrmMain::AskAnswerKey(int questionType) {
     } else {
         AnswerKey.clear();
     }
-    lblAns_->setText(MessageTexts[MessageKey::Tip12] + QLatin1Char(' ') + AnswerKey);
-    lblAns_->show();
+    pnlbottom_->ShowAnswerKey(MessageTexts[MessageKey::Tip12] + QLatin1Char(' ') + AnswerKey);
 }
 
 void TFrmMain::rzgrpQueItems5Click(TGroupItem *item) {
     pnlRz_->Mark(item);
     const int state = item->Tag();
-    session_.CurrentAnswerState = state;
     pnlRz_->ClearMarks(kSettingsSet);
-    // Before anything is wiped.
-    RecordAnswerState(state);
-    const int count = table_.Count.load();
+    answers_.ChooseAnswerState(state);
+    // At the end no handler that read the old state is still inside: its
+    // answer is in the table, its pen points are posted. Recorded before
+    // anything is wiped.
+    if (state == kAnswerEnded) {
+        bridge_.Settle();
+    }
+    record_->AnswerStateChosen(state, answers_.QuestionType(), table_,
+                               QSize(InkWidth, InkHeight));
     switch (state) {
     case kAnswerNotStarted:
+        answers_.StartOver();
         LiveGrid->ClearInk(-1);
         AnswerGrid->ClearAnswers();
-        for (int i = 0; i < count; ++i) {
-            table_[i].Answer = 0;
-        }
         chart_->ClearBars();
-        writing_.Reset();
         UpdateWritingMarks();
         UpdateProgress();
         break;
     case kAnswerEnded:
         chart_->ClearBars();
-        if (session_.CurrentQuestionType.load() != kQuestionSubjective) {
-            chart_->ShowStatistics(
-                BuildStatistics(table_, AnswerKey, MessageTexts[MessageKey::Tip1]));
-            for (int i = 0; i < count; ++i) {
-                if (table_[i].CardID.load() != 0) {
-                    SetAnswer(AnswerGrid->GetTile(i), AnswerToLetters(table_[i].Answer.load()));
-                }
+        if (const auto result = answers_.Result(AnswerKey, MessageTexts[MessageKey::Tip1])) {
+            chart_->ShowStatistics(*result);
+            for (const auto &[entry, letters] : answers_.FinalAnswers()) {
+                SetAnswer(AnswerGrid->GetTile(entry), letters);
             }
         }
         break;
@@ -715,132 +479,36 @@ void TFrmMain::btnMinClick() {
     showMinimized();
 }
 
-void TFrmMain::ShowTime() {
-    lblTime_->setText(QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")));
-}
-
 void TFrmMain::tmr1Timer() {
     ShowTime();
     UpdatePresence();
     UpdateWritingMarks();
 }
 
-void TFrmMain::UpdateProgress() {
-    const int type = session_.CurrentQuestionType.load();
-    if (type == kQuestionNone) {
-        lblProgress_->hide();
-        return;
-    }
-    if (type == kQuestionSubjective) {
-        lblProgress_->setText(
-            ProgressText(MessageTexts[MessageKey::WrittenCount], writing_.Count(table_)));
-    } else {
-        lblProgress_->setText(
-            ProgressText(MessageTexts[MessageKey::AnsweredCount], CountAnswered(table_)));
-    }
-    lblProgress_->show();
+void TFrmMain::OpenLayoutSettings() {
+    HideViews();
+    ShowStudentList(false);
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    pnlSet_->Open(config_, dataDir_, screen != nullptr ? screen->geometry().height() : 0);
+    pnlSet_->show();
+    pnlRz_->Mark(Item(QStringLiteral("LayoutSettings")));
 }
 
-void TFrmMain::UpdateWritingMarks() {
-    if (LiveGrid == nullptr) {
-        return;
-    }
-    const qint64 now = inkClock_.elapsed();
-    for (TStdChannel *tile : LiveGrid->Tiles()) {
-        const size_t i = static_cast<size_t>(tile->Tag());
-        tile->SetWriting(i < lastInk_.size() && writing_.HasWritten(tile->Tag()) &&
-                         now - lastInk_[i] < kRecentWritingMs);
-    }
+void TFrmMain::SaveLayoutSettings() {
+    rzgrpMainItems0Click(Item(QStringLiteral("MainInterface")));
+    pnlSet_->Apply(config_);
+    SaveConfigReported();
+    LayOutGrids();
+    ApplyLanguage(LanguageFilePath(dataDir_, SafeLanguageName(pnlSet_->ChosenLanguage())));
 }
 
-void TFrmMain::ResetPane(int index) {
-    if (TStdChannel *tile = LiveGrid->GetTile(index)) {
-        AdvancePenState(tile, false);
-        tile->ClearInk();
-        tile->SetWriting(false);
-    }
-}
-
-void TFrmMain::UpdatePresence() {
-    const int count = table_.Count.load();
-    for (int i = 0; i < count; ++i) {
-        // Taken and cleared in one step, so an event between the two is not lost.
-        const bool seen = table_[i].Seen.exchange(0) == 1;
-        if (TStdChannel *tile = SeatGrid->GetTile(i)) {
-            SetLinkPicture(tile, seen, kSeatGrid);
-        }
-    }
-}
-
-void TFrmMain::SeatTileMouseDown(QObject *sender, Qt::MouseButton button, Qt::KeyboardModifiers,
-                                 int, int) {
-    TStdChannel *tile = SelectPressedTile(SeatGrid, sender);
-    if (tile == nullptr) {
-        return;
-    }
-    N2_->setVisible(true);
-    if (button == Qt::RightButton) {
-        N2_->setVisible(!CurrentTile->StudentName().isEmpty());
-        N1_->setText(MessageTexts[MessageKey::Tip2]);
-        n1Tag_ = 0;
-        // Where the mouse is (x and y are those of the child pressed).
-        pm1_->popup(tile->LastPressAt());
-    }
-}
-
-void TFrmMain::AnswerTileMouseDown(QObject *sender, Qt::MouseButton, Qt::KeyboardModifiers, int,
-                                   int) {
-    SelectPressedTile(AnswerGrid, sender);
-}
-
-TStdChannel *TFrmMain::SelectPressedTile(TBGPanel *grid, QObject *sender) {
-    // Presses on the panel between the tiles come with the panel as sender.
-    auto *tile = qobject_cast<TStdChannel *>(sender);
-    if (tile == nullptr) {
-        return nullptr;
-    }
-    grid->SelectTile(tile->Tag());
-    CurrentTile = grid->GetTile(tile->Tag());
-    return CurrentTile;
-}
-
-void TFrmMain::FillStudentList() {
-    lvStd_->clear();
-    const QIcon icon(SkinPicture(QStringLiteral("icon_Student")));
-    for (TStdChannel *tile : LiveGrid->Tiles()) {
-        auto *row = new QTreeWidgetItem(lvStd_);
-        row->setIcon(0, icon);
-        row->setText(1, tile->StudentName());
-        row->setToolTip(1, tile->StudentName());
-    }
-}
-
-int TFrmMain::SelectedStudentRow() const {
-    // The selected row, not the current one: a row stays current after its
-    // selection has been taken back.
-    const QList<QTreeWidgetItem *> selected = lvStd_->selectedItems();
-    return selected.isEmpty() ? -1 : lvStd_->indexOfTopLevelItem(selected.first());
-}
-
-void TFrmMain::SetStudentRow(int index, const QString &name) {
-    if (QTreeWidgetItem *row = lvStd_->topLevelItem(index)) {
-        row->setText(1, name);
-        row->setToolTip(1, name);
-    }
-}
-
-void TFrmMain::LayOutGrids() {
-    SeatGrid->LayoutGrid(config_.MainLine, 0, config_.MainRow);
-    LiveGrid->LayoutPanes(config_.Split, 0);
-    AnswerGrid->LayoutGrid(config_.MainLine, 0, config_.MainRow);
-}
-
-void TFrmMain::BindInkCanvases() {
-    const int count = table_.Count.load();
-    for (int i = 0; i < count; ++i) {
-        TStdChannel *tile = LiveGrid->GetTile(i);
-        table_[i].InkCanvas = tile != nullptr ? tile->InkImage() : nullptr;
-    }
+void TFrmMain::OpenHistory() {
+    HideViews();
+    ShowStudentList(false);
+    pnlRz_->Mark(Item(QStringLiteral("LessonHistory")));
+    pnlHistory_->show();
+    pnlHistory_->raise();
+    pnlHistory_->Reload();
 }
 
 bool TFrmMain::event(QEvent *event) {
@@ -848,8 +516,15 @@ bool TFrmMain::event(QEvent *event) {
         HandleDeviceEvent(*device);
         return true;
     }
-    if (event->type() == kInkPicturesEvent || event->type() == kRecordProblemEvent) {
-        RecordEvent(event);
+    if (event->type() == LessonRecording::kInkPicturesEvent ||
+        event->type() == LessonRecording::kRecordProblemEvent) {
+        if (!destroyed_) {
+            if (const auto problem =
+                    record_->HandleEvent(*event, table_, QSize(InkWidth, InkHeight))) {
+                // Told once; the lesson goes on with or without its record.
+                ShowPrompt(RecordProblemTitle(), RecordProblemText(*problem), false);
+            }
+        }
         return true;
     }
     return QWidget::event(event);
@@ -863,7 +538,7 @@ void TFrmMain::HandleDeviceEvent(const DeviceEvent &event) {
     switch (static_cast<int>(event.type())) {
     case WM_DEVICE_STATE:
         if (event.wParam == STATE_DISCONNECTED) {
-            btnUsbState_->setEnabled(false);
+            pnlbottom_->SetReceiverPresent(false);
             // The pen-ups cut off with the receiver never come: every open
             // stroke ends here, so none is joined to the next one.
             for (TStdChannel *tile : LiveGrid->Tiles()) {
@@ -872,7 +547,7 @@ void TFrmMain::HandleDeviceEvent(const DeviceEvent &event) {
                 }
             }
         } else if (event.wParam == STATE_IDLE || event.wParam == STATE_RECEIVING) {
-            btnUsbState_->setEnabled(true);
+            pnlbottom_->SetReceiverPresent(true);
         }
         break;
     case WM_TABLET_KEY:
@@ -886,8 +561,7 @@ void TFrmMain::HandleDeviceEvent(const DeviceEvent &event) {
             const int state = AdvancePenState(tile, true);
             const CanvasPoint point = UnpackCanvasPoint(event.lParam);
             tile->DrawInk(slot, QPoint(point.x, point.y), state);
-            lastInk_[static_cast<size_t>(slot)] = inkClock_.elapsed();
-            if (writing_.Wrote(slot)) {
+            if (answers_.PenPoint(slot, inkClock_.elapsed())) {
                 UpdateProgress();
             }
             tile->SetWriting(true);
@@ -913,11 +587,6 @@ void TFrmMain::closeEvent(QCloseEvent *event) {
 
 void TFrmMain::resizeEvent(QResizeEvent *event) {
     QWidget::resizeEvent(event);
-    if (pnlTop_ != nullptr) {
-        const int right = width() - 8;
-        btnClose_->move(right - btnClose_->width(), 0);
-        btnMin_->move(btnClose_->x() - btnMin_->width(), 0);
-    }
     RoundWindow(this, 5, 6);
 }
 

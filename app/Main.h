@@ -1,46 +1,53 @@
-// The teacher's main window: title strip, navigation bar, the view area with
-// its five views, the student list side bar and the bottom bar. Creating it
-// runs the program's start-up; destroying it writes the roster and the
-// configuration.
+// The teacher's main window: title bar, navigation bar, the view area with
+// its views, the student list side bar and the bottom bar. It coordinates:
+// the answer session (session/AnswerSession), the device events
+// (session/DeviceBridge), the lesson record (record/LessonRecording), the
+// settings panel (dialogs/SettingsPanel) and the roster import
+// (config/RosterImport) each do their own work. Creating it runs the
+// program's start-up; destroying it writes the roster and the configuration.
+//
+// Its files: Main.cpp builds the window and runs the start-up, the shutdown,
+// the navigation handlers, the language and the device events; MainViews.cpp
+// shows the views and keeps the grids, the student list and the bottom bar
+// in step with the table; MainFiles.cpp reads and saves the data files;
+// MainLive.cpp holds the live view's mouse handlers and the association menu;
+// MainKeyboard.cpp the keyboard. Only Main.cpp calls into the others, which
+// call MainViews.cpp and MainFiles.cpp alone.
 #pragma once
 
-#include "session/AnswerProgress.h"
-#include "session/DeviceBridge.h"
 #include "config/Config.h"
 #include "config/LanguageTexts.h"
 #include "config/SlotTable.h"
+#include "session/AnswerSession.h"
+#include "session/DeviceBridge.h"
 
 #include <QElapsedTimer>
 #include <QEvent>
-#include <QPoint>
 #include <QTimer>
 #include <QWidget>
 
-#include <array>
 #include <memory>
 #include <vector>
 
-class QLabel;
 class QMenu;
 class QAction;
-class QTreeWidget;
-class QComboBox;
-class QSpinBox;
-class QGroupBox;
-class QLineEdit;
 class QShortcut;
 
 namespace lumora {
 
 class TBGPanel;
 class TStdChannel;
-class TImageButton;
 class TGroupBar;
 class TGroupItem;
 class TResultChart;
 class THistoryView;
+class TSettingsPanel;
+class TStudentList;
+class TTitleBar;
+class TBottomBar;
+class LessonRecording;
 class Recorder;
-class QuestionRecording;
+struct FileProblem;
 
 class TFrmMain : public QWidget {
     Q_OBJECT
@@ -52,11 +59,6 @@ public:
     ~TFrmMain() override;
 
     bool Started() const { return started_; }
-
-    // Events of the lesson record posted to the window (after the device
-    // events 1034 to 1038).
-    static constexpr QEvent::Type kInkPicturesEvent = static_cast<QEvent::Type>(1039);
-    static constexpr QEvent::Type kRecordProblemEvent = static_cast<QEvent::Type>(1040);
 
     // Navigation bar handlers (also reached by the tour and the tests).
     void rzgrpMainItems0Click(TGroupItem *item);
@@ -104,7 +106,7 @@ public:
     const SessionState &Session() const { return session_; }
     TResultChart *Chart() const { return chart_; }
     const Config &Configuration() const { return config_; }
-    Recorder *LessonRecorder() const { return recorder_.get(); }
+    Recorder *LessonRecorder() const;
     THistoryView *History() const { return pnlHistory_; }
 
 protected:
@@ -113,45 +115,50 @@ protected:
     void resizeEvent(QResizeEvent *event) override;
 
 private:
+    // Mark sets of the navigation bar.
+    static constexpr int kViewSet = 0;
+    static constexpr int kQuestionTypeSet = 1;
+    static constexpr int kAnswerStateSet = 2;
+    static constexpr int kSettingsSet = 3;
+
+    // Main.cpp
     void BuildShell();
     void BuildNavigation();
-    void BuildSettingsPanel();
     void FormCreate();
     void FormDestroy();
-    void ShowStudentList(bool shown);
-    void HideViews();
-    void SeatTileMouseDown(QObject *sender, Qt::MouseButton button, Qt::KeyboardModifiers shift,
-                           int x, int y);
-    void AnswerTileMouseDown(QObject *sender, Qt::MouseButton button, Qt::KeyboardModifiers shift,
-                             int x, int y);
-    void UpdatePresence();
-    void ShowTime();
     void HandleDeviceEvent(const DeviceEvent &event);
     void AskAnswerKey(int questionType);
+    // MainViews.cpp
+    void ShowStudentList(bool shown);
+    void HideViews();
+    void UpdatePresence();
+    void ShowTime();
     void FillStudentList();
     void BindInkCanvases();
     void LayOutGrids();
-    void SetStudentRow(int index, const QString &name);
-    void BuildShortcuts();
-    void LivePage(int step);
-    // Makes the student of pane `index` the current row of the list.
-    void ShowInStudentList(int index);
+    void ReloadGrids();
     // The answer progress in the bottom bar, for the question type chosen.
     void UpdateProgress();
     // Marks the panes whose students wrote in the last seconds.
     void UpdateWritingMarks();
     // A pane that changed student starts white, with no stroke open.
     void ResetPane(int index);
-    int SelectedStudentRow() const;
     // Selects the pressed tile of grid and makes it CurrentTile; null when
     // the sender is not a tile.
     TStdChannel *SelectPressedTile(TBGPanel *grid, QObject *sender);
-    // Data files (MainFiles.cpp). Reads Config.ini and StudentInfo.ini, noting
-    // what kept either from being read completely.
-    void ReadDataFiles(int screenHeight);
+    void SeatTileMouseDown(QObject *sender, Qt::MouseButton button, Qt::KeyboardModifiers shift,
+                           int x, int y);
+    void AnswerTileMouseDown(QObject *sender, Qt::MouseButton button, Qt::KeyboardModifiers shift,
+                             int x, int y);
+    // MainKeyboard.cpp
+    void BuildShortcuts();
+    void LivePage(int step);
+    // MainFiles.cpp. Reads Config.ini and StudentInfo.ini, noting what kept
+    // either from being read completely.
+    void ReadDataFiles(int screenHeight, FileProblem *configProblem, FileProblem *rosterProblem);
     // Such a file is kept aside under a new name and reported, then written
     // again from what was read.
-    void SetAsideUnreadFiles();
+    void SetAsideUnreadFiles(const FileProblem &configProblem, const FileProblem &rosterProblem);
     bool KeepAsideReported(const QString &path, const FileProblem &problem);
     // Saves that tell the teacher when they fail: index -1 the whole roster,
     // else that entry; several entries in one write.
@@ -160,88 +167,37 @@ private:
     bool SaveConfigReported();
     void ReportSaveFailure(const QString &path, const QString &reason);
     void CloseWhenIdle();
-    // The lesson record (MainRecord.cpp): made as the start-up begins,
-    // started with the library, stopped after it; the question's start and
-    // end as the answer state and type change; the ink pictures of a
-    // subjective one, taken when kInkPicturesEvent comes behind its ink; a
-    // problem of the record (kRecordProblemEvent) is one prompt.
-    void CreateRecord();
-    void StartRecord();
-    void EndRecord();
-    void RecordAnswerState(int state);
-    void RecordQuestionType(int type);
-    void RecordEvent(QEvent *event);
-    void SaveInkPictures();
-    QString RecordedKey() const;
+
     QString dataDir_;
     Config config_;
     SlotTable table_;
     SessionState session_;
+    AnswerSession answers_;
     DeviceBridge bridge_;
     LanguageTexts texts_;
-    FileProblem configProblem_;
-    FileProblem rosterProblem_;
+    std::unique_ptr<LessonRecording> record_;
     bool started_ = false;
     bool libraryRunning_ = false;
     bool destroyed_ = false;
 
-    QWidget *pnlTop_ = nullptr;
-    QLabel *lbl2_ = nullptr;
-    TImageButton *btnMin_ = nullptr;
-    TImageButton *btnClose_ = nullptr;
-    TImageButton *btnMax_ = nullptr;
+    TTitleBar *pnlTop_ = nullptr;
     TGroupBar *pnlRz_ = nullptr;
     QWidget *pnlBG_ = nullptr;
-    QWidget *pnl2_ = nullptr;
+    TStudentList *pnl2_ = nullptr;
     QWidget *img3_ = nullptr;
-    QLabel *lbl1_ = nullptr;
-    QTreeWidget *lvStd_ = nullptr;
-    TImageButton *btnPreviousPane_ = nullptr;
-    TImageButton *btnNextPane_ = nullptr;
-    QWidget *pnlbottom_ = nullptr;
-    QLabel *lblAns_ = nullptr;
-    QLabel *lblProgress_ = nullptr;
-    QLabel *lblTime_ = nullptr;
-    TImageButton *btnUsbState_ = nullptr;
+    TBottomBar *pnlbottom_ = nullptr;
     QWidget *pnlDraw_ = nullptr;
     TResultChart *chart_ = nullptr;
+    TSettingsPanel *pnlSet_ = nullptr;
+    THistoryView *pnlHistory_ = nullptr;
     QMenu *pm1_ = nullptr;
     QAction *N1_ = nullptr;
     QAction *N2_ = nullptr;
     int n1Tag_ = 0;
 
-    // Settings panel.
-    QWidget *pnlSet_ = nullptr;
-    QGroupBox *grp1_ = nullptr;
-    QGroupBox *grp2_ = nullptr;
-    QGroupBox *grp3_ = nullptr;
-    QGroupBox *grp4_ = nullptr;
-    QLabel *lbl11_ = nullptr;
-    QLabel *lbl9_ = nullptr;
-    QLabel *lbl10_ = nullptr;
-    QLabel *lbl3_ = nullptr;
-    QLabel *lbl4_ = nullptr;
-    QComboBox *cbb1_ = nullptr;
-    QSpinBox *se1_ = nullptr;
-    QSpinBox *se2_ = nullptr;
-    QComboBox *cbb3_ = nullptr;
-    QLineEdit *edtFilePath_ = nullptr;
-    TImageButton *btnBrowse_ = nullptr;
-    TImageButton *btnSave_ = nullptr;
-
-    THistoryView *pnlHistory_ = nullptr;
-    std::unique_ptr<Recorder> recorder_;
-    std::unique_ptr<QuestionRecording> questions_;
-    // The pictures of an ended subjective question wait for the ink queued
-    // before its end.
-    bool picturesPending_ = false;
-
     QTimer tmr1_;
-    // Panes that have been written on since the question started, and when
-    // each last got a pen point (ms of inkClock_).
-    WritingProgress writing_;
+    // When panes last got a pen point (the steady clock of the session).
     QElapsedTimer inkClock_;
-    std::array<qint64, kSlotCount> lastInk_{};
     std::vector<QShortcut *> pageShortcuts_;
 };
 

@@ -1,16 +1,21 @@
 // The main window and its data files: start-up reading with what it does
 // when a file cannot be read completely, saves whose failures the teacher is
-// told about, and the end asked for by a termination signal.
+// told about, the roster import, and the end asked for by a termination
+// signal.
 #include "Main.h"
 
 #include "platform/DataFiles.h"
 #include "config/Roster.h"
+#include "config/RosterImport.h"
+#include "controls/Stdpanel.h"
+#include "dialogs/SettingsPanel.h"
 #include "dialogs/UnSetName.h"
 #include "core/Helpers.h"
 #include "core/MessageTexts.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QThread>
 #include <QTimer>
@@ -25,23 +30,24 @@ QString Shown(const QString &path) {
 
 } // namespace
 
-void TFrmMain::ReadDataFiles(int screenHeight) {
+void TFrmMain::ReadDataFiles(int screenHeight, FileProblem *configProblem,
+                             FileProblem *rosterProblem) {
     // A save killed half-way left its temporary file; the old file is whole.
     RemoveUnfinishedSaves(dataDir_);
-    config_ = LoadConfig(dataDir_, screenHeight, &configProblem_);
-    LoadRoster(dataDir_, table_, &rosterProblem_);
+    config_ = LoadConfig(dataDir_, screenHeight, configProblem);
+    LoadRoster(dataDir_, table_, rosterProblem);
 }
 
-void TFrmMain::SetAsideUnreadFiles() {
+void TFrmMain::SetAsideUnreadFiles(const FileProblem &configProblem,
+                                   const FileProblem &rosterProblem) {
     // What was read stays in use; the file itself is moved out of the way
     // before anything new is written, then written again whole from memory.
-    if (KeepAsideReported(ConfigFilePath(dataDir_), configProblem_)) {
+    if (KeepAsideReported(ConfigFilePath(dataDir_), configProblem)) {
         SaveConfigReported();
     }
-    if (KeepAsideReported(RosterFilePath(dataDir_), rosterProblem_) && table_.Count.load() > 0) {
+    if (KeepAsideReported(RosterFilePath(dataDir_), rosterProblem) && table_.Count.load() > 0) {
         SaveRosterReported(-1);
     }
-    configProblem_ = rosterProblem_ = FileProblem();
 }
 
 bool TFrmMain::KeepAsideReported(const QString &path, const FileProblem &problem) {
@@ -94,6 +100,47 @@ void TFrmMain::ReportSaveFailure(const QString &path, const QString &reason) {
     ShowPrompt(QStringLiteral("Error"),
                FormatMessage(MessageTexts[MessageKey::FileSaveFailed], {Shown(path), reason}),
                false);
+}
+
+void TFrmMain::ImportRoster(const QString &chosenPath) {
+    QString path = chosenPath;
+    if (path.isEmpty()) {
+        path = QFileDialog::getOpenFileName(this, QString(), pnlSet_->ImportPath(),
+                                            QStringLiteral("*.txt"));
+        if (path.isEmpty()) {
+            return;
+        }
+    }
+    pnlSet_->SetImportPath(path);
+    if (table_.Count.load() != 0 &&
+        !ShowPrompt(QStringLiteral("Warning"), MessageTexts[MessageKey::Warning1], true)) {
+        return;
+    }
+    // Read before anything is cleared: a file that cannot be read keeps the
+    // roster as it is.
+    const PreparedImport import = PrepareRosterImport(path);
+    std::vector<ImportNotice> notices = import.Notices;
+    if (import.Ready) {
+        // The reader thread stays off the table while it and the tiles are
+        // replaced.
+        bridge_.Suspend();
+        CurrentTile = nullptr;
+        notices = ApplyRosterImport(import, table_, config_.MainLine, config_.MainRow);
+        ReloadGrids();
+        if (table_.Count.load() > 0) {
+            bridge_.SetInkSize(InkWidth, InkHeight);
+        }
+        bridge_.Resume();
+        FillStudentList();
+        answers_.ForgetWriting();
+        UpdateProgress();
+        SaveRosterReported(-1);
+    }
+    for (const ImportNotice &notice : notices) {
+        ShowPrompt(notice.What == ImportNotice::Kind::Error ? QStringLiteral("Error")
+                                                            : QStringLiteral("Warning"),
+                   notice.Text, false);
+    }
 }
 
 void TFrmMain::EndBySignal() {

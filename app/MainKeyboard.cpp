@@ -4,10 +4,10 @@
 
 #include "views/GroupBar.h"
 #include "controls/Stdpanel.h"
+#include "controls/StudentList.h"
 
 #include <QShortcut>
 
-#include <QTreeWidget>
 #include <algorithm>
 
 namespace lumora {
@@ -109,14 +109,7 @@ void TFrmMain::LivePage(int step) {
         LiveGrid->LayoutPanes(panes, shown);
     }
     // The list follows: the first student of the page, or the one alone.
-    ShowInStudentList(shown);
-}
-
-void TFrmMain::ShowInStudentList(int index) {
-    if (QTreeWidgetItem *row = lvStd_->topLevelItem(index)) {
-        lvStd_->setCurrentItem(row);
-        lvStd_->scrollToItem(row, QAbstractItemView::EnsureVisible);
-    }
+    pnl2_->ShowRow(shown);
 }
 
 void TFrmMain::ZoomSelectedPane() {
@@ -132,7 +125,7 @@ void TFrmMain::ZoomSelectedPane() {
         LiveGrid->SelectTile(index);
         CurrentTile = tile;
         LiveGrid->LayoutPanes(1, index);
-        ShowInStudentList(index);
+        pnl2_->ShowRow(index);
     }
 }
 

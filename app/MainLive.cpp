@@ -5,10 +5,10 @@
 #include "dialogs/UnSetName.h"
 #include "core/MessageTexts.h"
 #include "controls/Stdpanel.h"
+#include "controls/StudentList.h"
 
 #include <QAction>
 #include <QMenu>
-#include <QTreeWidget>
 
 namespace lumora {
 
@@ -17,7 +17,7 @@ const QColor kCurrentLabel(0, 0, 255);
 } // namespace
 
 void TFrmMain::lvStdMouseDown() {
-    const int index = SelectedStudentRow();
+    const int index = pnl2_->SelectedRow();
     if (index >= 0 && LiveGrid->GetTile(index) != nullptr) {
         // The page begins exactly at the chosen student.
         LiveGrid->LayoutPanes(config_.Split, index);
@@ -35,10 +35,7 @@ void TFrmMain::LiveTileMouseDown(QObject *sender, Qt::MouseButton button, Qt::Ke
         SetLabelColor(tile, Qt::black);
     }
     SetLabelColor(CurrentTile, kCurrentLabel);
-    if (QTreeWidgetItem *row = lvStd_->topLevelItem(index)) {
-        lvStd_->setCurrentItem(row);
-        lvStd_->scrollToItem(row, QAbstractItemView::EnsureVisible);
-    }
+    pnl2_->ShowRow(index);
     if (button == Qt::RightButton) {
         N2_->setVisible(false);
         N1_->setText(MessageTexts[MessageKey::Tip10]);
@@ -88,7 +85,7 @@ void TFrmMain::AssociateSeat() {
         }
         const int count = table_.Count.load();
         for (int r = 0; r < count; ++r) {
-            SetStudentRow(r, table_[r].CardSplitName.ToString());
+            pnl2_->SetRow(r, table_[r].CardSplitName.ToString());
         }
         SaveRosterReported(index);
         return;
@@ -107,7 +104,7 @@ void TFrmMain::AssociateSeat() {
             SetStudentName(tile, name);
             SetCardID(tile, table_[changed].PaneID());
         }
-        SetStudentRow(changed, name);
+        pnl2_->SetRow(changed, name);
         saved.append(changed);
     }
     SaveRosterEntriesReported(saved);
@@ -136,7 +133,7 @@ void TFrmMain::DeleteAssociation() {
             SetStudentName(tile, QString());
             SetCardID(tile, 0);
         }
-        SetStudentRow(pane, QString());
+        pnl2_->SetRow(pane, QString());
     }
     SaveRosterEntriesReported(pane >= 0 && pane != index ? QList<int>{index, pane}
                                                          : QList<int>{index});

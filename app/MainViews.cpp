@@ -1,0 +1,153 @@
+// The main window's views: which one shows, and the grids, the student list
+// and the bottom bar kept in step with the table and the answer session.
+#include "Main.h"
+
+#include "controls/Stdpanel.h"
+#include "controls/StudentList.h"
+#include "controls/WindowBars.h"
+#include "core/MessageTexts.h"
+#include "dialogs/SettingsPanel.h"
+#include "views/GroupBar.h"
+#include "views/HistoryView.h"
+
+#include <QAction>
+#include <QDateTime>
+#include <QMenu>
+#include <QShortcut>
+
+namespace lumora {
+
+TGroupItem *TFrmMain::Item(const QString &key) const {
+    return pnlRz_->Item(key);
+}
+
+void TFrmMain::ShowStudentList(bool shown) {
+    pnl2_->setFixedWidth(shown ? TStudentList::kWidth : 0);
+    pnl2_->setVisible(shown);
+    img3_->setVisible(shown);
+}
+
+void TFrmMain::HideViews() {
+    for (QWidget *view : {static_cast<QWidget *>(SeatGrid), static_cast<QWidget *>(LiveGrid),
+                          static_cast<QWidget *>(AnswerGrid), pnlDraw_,
+                          static_cast<QWidget *>(pnlSet_), static_cast<QWidget *>(pnlHistory_)}) {
+        if (view != nullptr) {
+            view->hide();
+        }
+    }
+    pnlRz_->ClearMarks(kSettingsSet);
+    // Page keys belong to the grids and the live view only.
+    for (QShortcut *shortcut : pageShortcuts_) {
+        shortcut->setEnabled(false);
+    }
+}
+
+void TFrmMain::ShowTime() {
+    pnlbottom_->ShowTime(
+        QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")));
+}
+
+void TFrmMain::UpdatePresence() {
+    const int count = table_.Count.load();
+    for (int i = 0; i < count; ++i) {
+        // Taken and cleared in one step, so an event between the two is not lost.
+        const bool seen = table_[i].Seen.exchange(0) == 1;
+        if (TStdChannel *tile = SeatGrid->GetTile(i)) {
+            SetLinkPicture(tile, seen, kSeatGrid);
+        }
+    }
+}
+
+void TFrmMain::UpdateProgress() {
+    const auto progress = answers_.CurrentProgress();
+    if (!progress) {
+        pnlbottom_->ShowProgress(QString());
+        return;
+    }
+    const MessageKey format = answers_.QuestionType() == kQuestionSubjective
+                                  ? MessageKey::WrittenCount
+                                  : MessageKey::AnsweredCount;
+    pnlbottom_->ShowProgress(ProgressText(MessageTexts[format], *progress));
+}
+
+void TFrmMain::UpdateWritingMarks() {
+    if (LiveGrid == nullptr) {
+        return;
+    }
+    const qint64 now = inkClock_.elapsed();
+    for (TStdChannel *tile : LiveGrid->Tiles()) {
+        tile->SetWriting(answers_.WritingNow(tile->Tag(), now));
+    }
+}
+
+void TFrmMain::ResetPane(int index) {
+    if (TStdChannel *tile = LiveGrid->GetTile(index)) {
+        AdvancePenState(tile, false);
+        tile->ClearInk();
+        tile->SetWriting(false);
+    }
+}
+
+void TFrmMain::FillStudentList() {
+    QStringList names;
+    for (TStdChannel *tile : LiveGrid->Tiles()) {
+        names.append(tile->StudentName());
+    }
+    pnl2_->Fill(names);
+}
+
+void TFrmMain::LayOutGrids() {
+    SeatGrid->LayoutGrid(config_.MainLine, 0, config_.MainRow);
+    LiveGrid->LayoutPanes(config_.Split, 0);
+    AnswerGrid->LayoutGrid(config_.MainLine, 0, config_.MainRow);
+}
+
+void TFrmMain::BindInkCanvases() {
+    const int count = table_.Count.load();
+    for (int i = 0; i < count; ++i) {
+        TStdChannel *tile = LiveGrid->GetTile(i);
+        table_[i].InkCanvas = tile != nullptr ? tile->InkImage() : nullptr;
+    }
+}
+
+void TFrmMain::ReloadGrids() {
+    SeatGrid->Reload(table_, kSeatGrid);
+    LiveGrid->Reload(table_, kLiveGrid);
+    AnswerGrid->Reload(table_, kAnswerGrid);
+    LayOutGrids();
+    BindInkCanvases();
+}
+
+TStdChannel *TFrmMain::SelectPressedTile(TBGPanel *grid, QObject *sender) {
+    // Presses on the panel between the tiles come with the panel as sender.
+    auto *tile = qobject_cast<TStdChannel *>(sender);
+    if (tile == nullptr) {
+        return nullptr;
+    }
+    grid->SelectTile(tile->Tag());
+    CurrentTile = grid->GetTile(tile->Tag());
+    return CurrentTile;
+}
+
+void TFrmMain::SeatTileMouseDown(QObject *sender, Qt::MouseButton button, Qt::KeyboardModifiers,
+                                 int, int) {
+    TStdChannel *tile = SelectPressedTile(SeatGrid, sender);
+    if (tile == nullptr) {
+        return;
+    }
+    N2_->setVisible(true);
+    if (button == Qt::RightButton) {
+        N2_->setVisible(!CurrentTile->StudentName().isEmpty());
+        N1_->setText(MessageTexts[MessageKey::Tip2]);
+        n1Tag_ = 0;
+        // Where the mouse is (x and y are those of the child pressed).
+        pm1_->popup(tile->LastPressAt());
+    }
+}
+
+void TFrmMain::AnswerTileMouseDown(QObject *sender, Qt::MouseButton, Qt::KeyboardModifiers, int,
+                                   int) {
+    SelectPressedTile(AnswerGrid, sender);
+}
+
+} // namespace lumora
