@@ -39,7 +39,7 @@ inline constexpr int kSeatGrid = 0;   // seat grid: link picture, name, tablet I
 inline constexpr int kLiveGrid = 1;   // live handwriting view: ink panes
 inline constexpr int kAnswerGrid = 2; // answer grid: name, tablet ID, answer letters
 
-// Colours of Parts 4.1 and 4.2.
+// Colours of the grid panel and its tiles.
 inline const QColor kTileColour{0xA9, 0xC9, 0xEF};
 inline const QColor kAnswerRight{0x00, 0x80, 0x00};
 inline const QColor kAnswerWrong{0xFF, 0x00, 0x00};

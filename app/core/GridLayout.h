@@ -1,4 +1,4 @@
-// Layout arithmetic of the seat grid panel and its tiles (Parts 4.1, 4.2),
+// Layout arithmetic of the seat grid panel and its tiles,
 // with no widget in sight: the panel applies what these functions compute.
 //
 // QtCore only. Rounding is the shared helpers' (core/Helpers.h).

@@ -43,7 +43,7 @@ QString AnswerToLetters(uint32_t value);
 QString NormalizeAnswerKey(QStringView entered);
 
 // The correct answer of the current choice question as letters in ascending
-// order, or empty (Parts 2.3, 4.2, 2.5). Empty at start; set by the answer
+// order, or empty. Empty at start; set by the answer
 // entry, compared against by SetAnswer and the result statistics, emptied at
 // program end. User-interface thread only.
 extern QString AnswerKey;

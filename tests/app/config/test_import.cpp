@@ -20,7 +20,7 @@ struct LineCase {
     uint16_t cardId;
 };
 
-TEST(ParseImportFile, ReadsEachLineOfThePart) {
+TEST(ParseImportFile, ReadsEachLineOfTheFile) {
     const LineCase cases[] = {
         {"王五#000123", true, "王五", 123},
         {"#12", true, "", 12},

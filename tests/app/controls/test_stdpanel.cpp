@@ -1,4 +1,4 @@
-// TStdChannel, the tile routines and TBGPanel (Parts 4.1, 4.2) offscreen.
+// TStdChannel, the tile routines and TBGPanel offscreen.
 #include "core/GridLayout.h"
 #include "core/Helpers.h"
 #include "controls/SkinButton.h"

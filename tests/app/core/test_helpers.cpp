@@ -64,7 +64,7 @@ struct SetBitCase {
     uint32_t expected;
 };
 
-TEST(SetBit, FollowsThePartsCases) {
+TEST(SetBit, SetsClearsAndKeepsBits) {
     const SetBitCase cases[] = {
         {6, 1, 1, 6},  // already set
         {6, 1, 0, 4},  // cleared
