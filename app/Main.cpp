@@ -444,8 +444,7 @@ void TFrmMain::rzgrpQueItems5Click(TGroupItem *item) {
     if (state == kAnswerEnded) {
         bridge_.Settle();
     }
-    record_->AnswerStateChosen(state, answers_.QuestionType(), table_,
-                               QSize(InkWidth, InkHeight));
+    record_->AnswerStateChosen(state, answers_.QuestionType(), table_, QSize(InkWidth, InkHeight));
     switch (state) {
     case kAnswerNotStarted:
         answers_.StartOver();

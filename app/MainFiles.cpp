@@ -4,14 +4,14 @@
 // signal.
 #include "Main.h"
 
-#include "platform/DataFiles.h"
 #include "config/Roster.h"
 #include "config/RosterImport.h"
 #include "controls/Stdpanel.h"
-#include "dialogs/SettingsPanel.h"
-#include "dialogs/UnSetName.h"
 #include "core/Helpers.h"
 #include "core/MessageTexts.h"
+#include "dialogs/SettingsPanel.h"
+#include "dialogs/UnSetName.h"
+#include "platform/DataFiles.h"
 
 #include <QApplication>
 #include <QDir>

@@ -2,9 +2,9 @@
 // keys of the grids and the live view, zooming a pane and returning from it.
 #include "Main.h"
 
-#include "views/GroupBar.h"
 #include "controls/Stdpanel.h"
 #include "controls/StudentList.h"
+#include "views/GroupBar.h"
 
 #include <QShortcut>
 

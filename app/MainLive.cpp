@@ -2,10 +2,10 @@
 #include "Main.h"
 
 #include "config/Association.h"
-#include "dialogs/UnSetName.h"
-#include "core/MessageTexts.h"
 #include "controls/Stdpanel.h"
 #include "controls/StudentList.h"
+#include "core/MessageTexts.h"
+#include "dialogs/UnSetName.h"
 
 #include <QAction>
 #include <QMenu>

@@ -1,12 +1,12 @@
 #include "Tour.h"
 
-#include "views/GroupBar.h"
-#include "views/HistoryView.h"
 #include "Main.h"
-#include "dialogs/UnSetName.h"
 #include "controls/SkinButton.h"
 #include "controls/Stdpanel.h"
+#include "dialogs/UnSetName.h"
 #include "record/Recorder.h"
+#include "views/GroupBar.h"
+#include "views/HistoryView.h"
 
 #include <QApplication>
 #include <QDir>

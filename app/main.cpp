@@ -1,14 +1,14 @@
 // Lumora: the teacher's classroom answering program.
 #include "Main.h"
-#include "platform/DataDir.h"
-#include "views/HistoryView.h"
 #include "LumoraVersion.h"
-#include "platform/TerminationSignals.h"
 #include "Tour.h"
-#include "dialogs/UnSetName.h"
 #include "controls/Stdpanel.h"
-#include "record/ExportCommand.h"
 #include "controls/WidgetHelpers.h"
+#include "dialogs/UnSetName.h"
+#include "platform/DataDir.h"
+#include "platform/TerminationSignals.h"
+#include "record/ExportCommand.h"
+#include "views/HistoryView.h"
 
 #include <QApplication>
 #include <QCommandLineParser>

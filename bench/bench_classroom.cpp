@@ -6,17 +6,17 @@
 // Latencies start when the library's handler posts the event for a record
 // (microseconds after the report reached the decoder) and end when the point
 // is in its pane's bitmap, and when the pane has been painted.
-#include "platform/DataDir.h"
-#include "session/DeviceBridge.h"
-#include "views/GroupBar.h"
 #include "Main.h"
 #include "config/Roster.h"
-#include "dialogs/UnSetName.h"
 #include "controls/SkinButton.h"
 #include "controls/Stdpanel.h"
-#include "penlynx.h"
-#include "record/Recorder.h"
 #include "controls/WidgetHelpers.h"
+#include "dialogs/UnSetName.h"
+#include "penlynx.h"
+#include "platform/DataDir.h"
+#include "record/Recorder.h"
+#include "session/DeviceBridge.h"
+#include "views/GroupBar.h"
 
 #include <QApplication>
 #include <QDir>

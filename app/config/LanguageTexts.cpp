@@ -1,8 +1,8 @@
 #include "config/LanguageTexts.h"
 
-#include "platform/DataDir.h"
 #include "config/UnXML.h"
 #include "core/MessageTexts.h"
+#include "platform/DataDir.h"
 
 #include <QDir>
 #include <QFileInfo>

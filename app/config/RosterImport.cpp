@@ -51,13 +51,13 @@ std::vector<ImportNotice> ApplyRosterImport(const PreparedImport &import, SlotTa
 
     std::vector<ImportNotice> notices;
     if (result.Failed) {
-        notices.push_back({ImportNotice::Kind::Error,
-                           result.FailedLine + MessageTexts[MessageKey::Error1]});
+        notices.push_back(
+            {ImportNotice::Kind::Error, result.FailedLine + MessageTexts[MessageKey::Error1]});
     }
     if (const int beyond = LinesBeyondLastSeat(result, table.Count.load()); beyond > 0) {
-        notices.push_back(
-            {ImportNotice::Kind::Warning,
-             FormatMessage(MessageTexts[MessageKey::ImportLinesIgnored], {QString::number(beyond)})});
+        notices.push_back({ImportNotice::Kind::Warning,
+                           FormatMessage(MessageTexts[MessageKey::ImportLinesIgnored],
+                                         {QString::number(beyond)})});
     }
     if (!result.NotTextLines.isEmpty()) {
         // The first few tell the teacher where to look.
@@ -69,9 +69,9 @@ std::vector<ImportNotice> ApplyRosterImport(const PreparedImport &import, SlotTa
         if (result.NotTextLines.size() > kLinesNamed) {
             lines.append(QStringLiteral("…"));
         }
-        notices.push_back({ImportNotice::Kind::Warning,
-                           FormatMessage(MessageTexts[MessageKey::ImportNotText],
-                                         {lines.join(QStringLiteral(", "))})});
+        notices.push_back(
+            {ImportNotice::Kind::Warning, FormatMessage(MessageTexts[MessageKey::ImportNotText],
+                                                        {lines.join(QStringLiteral(", "))})});
     }
     return notices;
 }

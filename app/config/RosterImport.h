@@ -26,7 +26,7 @@ struct ImportNotice {
 
 // A file read and parsed, ready to replace the roster.
 struct PreparedImport {
-    bool Ready = false;           // false: the file could not be read
+    bool Ready = false;                // false: the file could not be read
     std::vector<ImportNotice> Notices; // why it could not be read
     ImportParseResult Parsed;
 };

@@ -9,11 +9,9 @@
 #include <algorithm>
 #include <cerrno>
 
-
 namespace lumora {
 
 namespace {
-
 
 void AddLine(QList<int> &lines, int line) {
     if (lines.isEmpty() || lines.last() != line) {

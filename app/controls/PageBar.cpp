@@ -1,8 +1,8 @@
 #include "controls/PageBar.h"
 
-#include "core/MessageTexts.h"
 #include "controls/SkinButton.h"
 #include "controls/WidgetHelpers.h"
+#include "core/MessageTexts.h"
 
 #include <QHBoxLayout>
 #include <QLabel>

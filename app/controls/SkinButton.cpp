@@ -31,7 +31,9 @@ void TRepeatTimer::Start() {
         m_timer.start(m_period);
 }
 
-void TRepeatTimer::Stop() { m_timer.stop(); }
+void TRepeatTimer::Stop() {
+    m_timer.stop();
+}
 
 // ---- TBaseButton ----------------------------------------------------------------
 
@@ -102,7 +104,9 @@ void TBaseButton::SetTabStop(bool on) {
     setFocusPolicy(on ? Qt::StrongFocus : Qt::NoFocus);
 }
 
-void TBaseButton::FontChanged() { update(); }
+void TBaseButton::FontChanged() {
+    update();
+}
 
 void TBaseButton::TransparentChanged() {
     m_colourKey = m_transparent;
@@ -112,18 +116,22 @@ void TBaseButton::TransparentChanged() {
     update();
 }
 
-TRepeatTimer *TBaseButton::CreateRepeatTimer(int periodMs) { return new TRepeatTimer(periodMs, this); }
+TRepeatTimer *TBaseButton::CreateRepeatTimer(int periodMs) {
+    return new TRepeatTimer(periodMs, this);
+}
 
 void TBaseButton::FreeRepeatTimer() {
     if (!m_repeat)
         return;
     m_repeat->Stop();
     m_repeat->disconnect(this);
-    m_repeat->deleteLater();  // may be freed from inside its own tick
+    m_repeat->deleteLater(); // may be freed from inside its own tick
     m_repeat = nullptr;
 }
 
-bool TBaseButton::CanTakeFocus() const { return isVisible() && isEnabled(); }
+bool TBaseButton::CanTakeFocus() const {
+    return isVisible() && isEnabled();
+}
 
 void TBaseButton::Click() {
     if (m_pressed) {
@@ -161,7 +169,8 @@ QImage TBaseButton::KeyedFace(const QPixmap &face) {
 void TBaseButton::DrawFace(QPainter &canvas, const QPixmap &face) {
     if (face.isNull())
         return;
-    QImage image = m_colourKey ? KeyedFace(face) : face.toImage().convertToFormat(QImage::Format_ARGB32);
+    QImage image =
+        m_colourKey ? KeyedFace(face) : face.toImage().convertToFormat(QImage::Format_ARGB32);
     if (!isEnabled()) {
         // greyed: the face's luminance, lightened towards white
         for (int y = 0; y < image.height(); ++y) {
@@ -311,7 +320,9 @@ void TBaseButton::leaveEvent(QEvent *event) {
 
 // ---- keyboard ---------------------------------------------------------------------
 
-static bool IsEnterKey(int key) { return key == Qt::Key_Return || key == Qt::Key_Enter; }
+static bool IsEnterKey(int key) {
+    return key == Qt::Key_Return || key == Qt::Key_Enter;
+}
 
 void TBaseButton::keyPressEvent(QKeyEvent *event) {
     if ((event->key() == Qt::Key_Space || IsEnterKey(event->key())) && isEnabled()) {
@@ -463,7 +474,9 @@ void TImageButton::LoadNormalFace(QPixmap &face) {
         face = m_picNormal;
 }
 
-void TImageButton::LoadHotFace(QPixmap &face) { face = m_picMouseOn.isNull() ? m_picNormal : m_picMouseOn; }
+void TImageButton::LoadHotFace(QPixmap &face) {
+    face = m_picMouseOn.isNull() ? m_picNormal : m_picMouseOn;
+}
 
 void TImageButton::LoadDownFace(QPixmap &face) {
     face = m_picMouseDown.isNull() ? m_picNormal : m_picMouseDown;
@@ -474,7 +487,6 @@ void TImageButton::LoadDisabledFace(QPixmap &face) {
 }
 
 // ---- the program's pictures ---------------------------------------------------------
-
 
 void SetSkinPictures(TImageButton *button, const QString &name) {
     if (!button)

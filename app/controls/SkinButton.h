@@ -149,7 +149,7 @@ private:
     bool m_mouseOver = false;
     bool m_pressed = false;
     bool m_tabStop = true;
-    QPointer<QWidget> m_window;  // the window whose dialog keys the button watches
+    QPointer<QWidget> m_window; // the window whose dialog keys the button watches
     QShortcut *m_accelerator = nullptr;
 };
 
@@ -197,4 +197,4 @@ void SetSkinPictures(TImageButton *button, const QString &name);
 
 } // namespace lumora
 
-#endif  // LUMORA_CONTROLS_SKINBUTTON_H
+#endif // LUMORA_CONTROLS_SKINBUTTON_H

@@ -1,11 +1,11 @@
 #include "controls/Stdpanel.h"
 
-#include "core/GridLayout.h"
-#include "core/Helpers.h"
-#include "session/Question.h"
 #include "controls/PageBar.h"
 #include "controls/SkinButton.h"
 #include "controls/WidgetHelpers.h"
+#include "core/GridLayout.h"
+#include "core/Helpers.h"
+#include "session/Question.h"
 
 #include <QLabel>
 #include <QMouseEvent>
@@ -21,7 +21,6 @@ namespace lumora {
 
 int InkWidth = 0;
 int InkHeight = 0;
-
 
 // ---- TTileImage ---------------------------------------------------------------------
 
@@ -472,7 +471,8 @@ void SetAnswer(TStdChannel *tile, const QString &text) {
     if (!tile->m_answer->isHidden())
         tile->SetAwaiting(text.isEmpty());
     QPalette pal = tile->m_answer->palette();
-    pal.setColor(QPalette::WindowText, LettersMatchKey(text, AnswerKey) ? kAnswerRight : kAnswerWrong);
+    pal.setColor(QPalette::WindowText,
+                 LettersMatchKey(text, AnswerKey) ? kAnswerRight : kAnswerWrong);
     tile->m_answer->setPalette(pal);
     if (tile->m_scaled)
         tile->ArrangeChildren(); // the letters' size follows how many there are

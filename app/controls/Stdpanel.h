@@ -54,7 +54,6 @@ inline constexpr int kWritingMarkHeight = 5;
 inline constexpr double kMaxTextScale = 2.0;
 inline constexpr double kMaxPictureScale = 2.0;
 
-
 // The colour around a pane's handwriting where the pane's shape differs from
 // the tablet's.
 inline const QColor kInkSurround{0xDD, 0xE3, 0xEA};

@@ -14,7 +14,6 @@ namespace lumora {
 
 const QColor TFrmModle::kClientColour{227, 239, 247};
 
-
 namespace {
 
 // A skin picture shown stretched over its widget.

@@ -22,7 +22,6 @@ namespace lumora {
 
 class TImageButton;
 
-
 class TFrmModle : public QDialog {
     Q_OBJECT
 public:

@@ -2,8 +2,8 @@
 
 #include "config/LanguageTexts.h"
 #include "config/SlotTable.h"
-#include "core/MessageTexts.h"
 #include "controls/SkinButton.h"
+#include "core/MessageTexts.h"
 
 #include <QApplication>
 #include <QComboBox>

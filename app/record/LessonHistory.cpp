@@ -11,7 +11,6 @@ namespace lumora {
 
 namespace {
 
-
 // Runs a prepared query with its values; false with *error.
 bool Run(QSqlQuery &query, const QString &sql, const QVariantList &values, QString *error) {
     query.setForwardOnly(true);

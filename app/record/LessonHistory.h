@@ -4,9 +4,9 @@
 // committed last is what is seen.
 #pragma once
 
-#include "session/Statistics.h"
 #include "record/PenStroke.h"
 #include "record/RecordDatabase.h"
+#include "session/Statistics.h"
 
 #include <QString>
 

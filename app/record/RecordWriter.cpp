@@ -2,8 +2,8 @@
 
 #include "core/Helpers.h"
 #include "record/PenStroke.h"
-#include "session/Question.h"
 #include "record/RecordTime.h"
+#include "session/Question.h"
 
 #include <QDir>
 #include <QFile>
@@ -15,7 +15,6 @@
 namespace lumora {
 
 namespace {
-
 
 QString Native(const QString &path) {
     return QDir::toNativeSeparators(path);
@@ -412,8 +411,8 @@ bool RecordWriter::RecordKey(const RecordEvent &event, QString *error) {
     // The answer so far, so a question never ended still has its letters.
     updateAnswer_->bindValue(0, event.answer);
     updateAnswer_->bindValue(1, Text(AnswerToLetters(event.answer)));
-    updateAnswer_->bindValue(
-        2, Correctness(IsCorrect(question_.type, event.answer, question_.key)));
+    updateAnswer_->bindValue(2,
+                             Correctness(IsCorrect(question_.type, event.answer, question_.key)));
     updateAnswer_->bindValue(3, student);
     return Exec(*updateAnswer_, error);
 }

@@ -103,5 +103,4 @@ private:
     uint64_t ignored_ = 0;
 };
 
-
 } // namespace lumora

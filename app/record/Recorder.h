@@ -16,11 +16,11 @@
 // the writer thread (the window posts it to itself as an event).
 #pragma once
 
-#include "session/DeviceBridge.h"
 #include "config/SlotTable.h"
 #include "record/LagHistogram.h"
 #include "record/RecordEvent.h"
 #include "record/RecordProblem.h"
+#include "session/DeviceBridge.h"
 
 #include <QDateTime>
 #include <QObject>

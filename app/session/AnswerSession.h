@@ -39,8 +39,7 @@ public:
 
     // The bars of an ended question, counted from the students' answers;
     // none for a subjective question.
-    std::optional<Statistics> Result(const QString &answerKey,
-                                     const QString &unansweredText) const;
+    std::optional<Statistics> Result(const QString &answerKey, const QString &unansweredText) const;
     // The letters the answer grid shows at the end: every entry with a
     // tablet, with its final answer.
     std::vector<std::pair<int, QString>> FinalAnswers() const;

@@ -10,8 +10,8 @@
 #pragma once
 
 #include "config/SlotTable.h"
-#include "session/Question.h"
 #include "penlynx.h"
+#include "session/Question.h"
 
 #include <QEvent>
 

@@ -58,8 +58,8 @@ Statistics BuildStatistics(const std::vector<uint32_t> &namedAnswers, const QStr
         bar.letters = AnswerToLetters(group.mask);
         bar.label = CountLabel(bar.letters, group.count);
         bar.count = group.count;
-        bar.kind =
-            LettersMatchKey(bar.letters, answerKey) ? StatisticsBar::Kind::Correct : StatisticsBar::Kind::Wrong;
+        bar.kind = LettersMatchKey(bar.letters, answerKey) ? StatisticsBar::Kind::Correct
+                                                           : StatisticsBar::Kind::Wrong;
         result.bars.push_back(bar);
     }
     if (unanswered > 0) {

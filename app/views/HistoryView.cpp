@@ -1,14 +1,14 @@
 #include "views/HistoryView.h"
 
+#include "config/LanguageTexts.h"
+#include "controls/SkinButton.h"
+#include "controls/WidgetHelpers.h"
+#include "core/MessageTexts.h"
+#include "dialogs/UnSetName.h"
+#include "record/RecordDatabase.h"
 #include "session/DeviceBridge.h"
 #include "views/PictureOverlay.h"
 #include "views/ResultChart.h"
-#include "config/LanguageTexts.h"
-#include "dialogs/UnSetName.h"
-#include "core/MessageTexts.h"
-#include "controls/SkinButton.h"
-#include "record/RecordDatabase.h"
-#include "controls/WidgetHelpers.h"
 
 #include <QChartView>
 #include <QCoreApplication>

@@ -3,8 +3,8 @@
 
 #include "config/UnXML.h"
 
-#include "support/TestFiles.h"
 #include "core/MessageTexts.h"
+#include "support/TestFiles.h"
 
 #include <QSet>
 

@@ -3,8 +3,8 @@
 
 #include "config/ImportParser.h"
 
-#include "support/TestFiles.h"
 #include "core/Helpers.h"
+#include "support/TestFiles.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 // Text files: UTF-8 or GB18030 on reading, atomic replacement on writing.
 #include "config/TextFile.h"
 
-#include "platform/DataFiles.h"
 #include "config/Roster.h"
+#include "platform/DataFiles.h"
 
 #include <utility>
 

@@ -1,11 +1,11 @@
 // Grids that show every student (pages when one screen is not enough), tiles
 // and answer letters that grow with the grid, names that are never cut
 // without a tooltip, and answer tiles that show who has not answered yet.
-#include "core/GridLayout.h"
 #include "controls/PageBar.h"
 #include "controls/SkinButton.h"
 #include "controls/Stdpanel.h"
 #include "controls/WidgetHelpers.h"
+#include "core/GridLayout.h"
 
 #include <QLabel>
 #include <QTest>

@@ -1,10 +1,10 @@
 // Handwriting kept as grey sheets drawn through one shared 32-bit sheet: the
 // same pixels as drawing straight into a bitmap of its own, whatever other
 // students left in the shared sheet; and panes that keep the writing's shape.
-#include "core/GridLayout.h"
-#include "core/InkReach.h"
 #include "controls/InkSheet.h"
 #include "controls/Stdpanel.h"
+#include "core/GridLayout.h"
+#include "core/InkReach.h"
 #include "penlynx.h"
 
 #include <QImage>

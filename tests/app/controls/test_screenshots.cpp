@@ -3,10 +3,10 @@
 // answers, and the picture buttons in their states. Each test checks what the
 // picture must show; with LUMORA_SCREENSHOT_DIR set it also saves the PNGs
 // there for a person to look at.
-#include "core/Helpers.h"
 #include "controls/SkinButton.h"
 #include "controls/Stdpanel.h"
 #include "controls/WidgetHelpers.h"
+#include "core/Helpers.h"
 
 #include <QApplication>
 #include <QDir>

@@ -119,7 +119,7 @@ TEST_F(ButtonFixture, StatePictures) {
     QTest::mousePress(button, Qt::LeftButton, {}, QPoint(5, 5));
     EXPECT_TRUE(button->IsPressed());
     EXPECT_EQ(CentreColour(button), QColor(Qt::blue));
-    button->setEnabled(false);  // disabled wins over pressed
+    button->setEnabled(false); // disabled wins over pressed
     EXPECT_EQ(CentreColour(button), QColor(Qt::gray));
     button->setEnabled(true);
     QTest::mouseRelease(button, Qt::LeftButton, {}, QPoint(5, 5));
@@ -136,7 +136,7 @@ TEST_F(ButtonFixture, OnlyTheNormalPictureServesEveryState) {
     QTest::mousePress(button, Qt::LeftButton, {}, QPoint(5, 5));
     EXPECT_EQ(CentreColour(button), QColor(Qt::red));
     button->setEnabled(false);
-    EXPECT_EQ(CentreColour(button), QColor(Qt::red));  // not greyed: PicNormal as it is
+    EXPECT_EQ(CentreColour(button), QColor(Qt::red)); // not greyed: PicNormal as it is
 }
 
 TEST_F(ButtonFixture, WithoutPicturesOnlyTheBackground) {
@@ -178,7 +178,7 @@ TEST_F(ButtonFixture, HeldPressRepeatsEveryPeriodBeforeTheClick) {
     ASSERT_NE(button->lastTimer, nullptr);
     EXPECT_EQ(button->RepeatTimer(), button->lastTimer);
     EXPECT_EQ(button->lastTimer->Period(), 100);
-    button->lastTimer->Advance(350);  // held for 350 ms
+    button->lastTimer->Advance(350); // held for 350 ms
     QTest::mouseRelease(button, Qt::LeftButton, {}, QPoint(5, 5));
     EXPECT_EQ(repeats, 3);
     EXPECT_EQ(order, (std::vector<char>{'r', 'r', 'r', 'c'}));
@@ -225,7 +225,7 @@ TEST_F(ButtonFixture, MovingOutWhileHeldReleasesWithoutClick) {
                      Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(button, &move);
     EXPECT_FALSE(button->IsPressed());
-    EXPECT_NE(button->RepeatTimer(), nullptr);  // runs on until the mouse leaves
+    EXPECT_NE(button->RepeatTimer(), nullptr); // runs on until the mouse leaves
     EXPECT_EQ(CentreColour(button), QColor(Qt::red));
     QTest::mouseRelease(button, Qt::LeftButton, {}, QPoint(60, 5));
     EXPECT_EQ(clicks, 0);
@@ -233,7 +233,8 @@ TEST_F(ButtonFixture, MovingOutWhileHeldReleasesWithoutClick) {
 
 TEST_F(ButtonFixture, DoubleClickIsTwoPresses) {
     int downs = 0;
-    QObject::connect(button, &TBaseButton::OnMouseDown, [&](Qt::MouseButton, Qt::KeyboardModifiers, int, int) { ++downs; });
+    QObject::connect(button, &TBaseButton::OnMouseDown,
+                     [&](Qt::MouseButton, Qt::KeyboardModifiers, int, int) { ++downs; });
     // a double click arrives as press, release, double-click, release
     QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(5, 5));
     QTest::mouseDClick(button, Qt::LeftButton, {}, QPoint(5, 5));
@@ -401,12 +402,13 @@ TEST_F(ButtonFixture, DisabledCaptionIsWhiteThenGrey) {
         for (int y = 0; y < img.height(); ++y)
             for (int x = 0; x < img.width(); ++x) {
                 const QRgb p = img.pixel(x, y);
-                n += qRed(p) == qGreen(p) && qGreen(p) == qBlue(p) && qRed(p) >= lo && qRed(p) <= hi;
+                n +=
+                    qRed(p) == qGreen(p) && qGreen(p) == qBlue(p) && qRed(p) >= lo && qRed(p) <= hi;
             }
         return n;
     };
     const QImage enabled = button->grab().toImage();
-    EXPECT_EQ(greys(enabled, 1, 255), 0);  // black on black
+    EXPECT_EQ(greys(enabled, 1, 255), 0); // black on black
     button->setEnabled(false);
     const QImage disabled = button->grab().toImage();
     // grey strokes (anti-aliased around 0x80) and the white copy beside them
@@ -460,7 +462,7 @@ TEST_F(ButtonFixture, FocusFrameOnlyWithDrawFocused) {
     int dark = 0;
     for (int y = 2; y < 18; ++y)
         dark += qGray(img.pixel(2, y)) < 128;
-    EXPECT_GT(dark, 3);  // a dotted line at the 2-pixel margin
+    EXPECT_GT(dark, 3); // a dotted line at the 2-pixel margin
 }
 
 TEST_F(ButtonFixture, TransparentButtonKeysOutTheTopLeftColour) {
@@ -478,8 +480,8 @@ TEST_F(ButtonFixture, TransparentButtonKeysOutTheTopLeftColour) {
     button->SetTransparent(true);
     EXPECT_TRUE(button->ColourKey());
     const QImage shot = parent.grab().toImage();
-    EXPECT_EQ(QColor(shot.pixel(12, 12)), QColor(Qt::green));  // keyed out: the parent shows
-    EXPECT_EQ(QColor(shot.pixel(30, 20)), QColor(Qt::blue));   // the face itself
+    EXPECT_EQ(QColor(shot.pixel(12, 12)), QColor(Qt::green)); // keyed out: the parent shows
+    EXPECT_EQ(QColor(shot.pixel(30, 20)), QColor(Qt::blue));  // the face itself
     button->SetTransparent(false);
     EXPECT_EQ(QColor(parent.grab().toImage().pixel(12, 12)), QColor(Qt::magenta));
 }

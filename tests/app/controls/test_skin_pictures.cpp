@@ -20,10 +20,19 @@ TEST(SkinPictures, EveryPictureAtItsSize) {
         int w, h;
     };
     const Want wants[] = {
-        {"Connet", 48, 48}, {"DisCon", 48, 48}, {"title_left", 46, 35}, {"title_center", 16, 35},
-        {"title_right", 47, 35}, {"edge_left", 6, 16}, {"edge_right", 6, 16}, {"edge_separator", 3, 16},
-        {"bottom_left", 6, 22}, {"bottom_center", 16, 22}, {"bottom_right", 6, 22},
-        {"btnUsbState_normal", 24, 24}, {"btnUsbState_disabled", 24, 24},
+        {"Connet", 48, 48},
+        {"DisCon", 48, 48},
+        {"title_left", 46, 35},
+        {"title_center", 16, 35},
+        {"title_right", 47, 35},
+        {"edge_left", 6, 16},
+        {"edge_right", 6, 16},
+        {"edge_separator", 3, 16},
+        {"bottom_left", 6, 22},
+        {"bottom_center", 16, 22},
+        {"bottom_right", 6, 22},
+        {"btnUsbState_normal", 24, 24},
+        {"btnUsbState_disabled", 24, 24},
     };
     for (const Want &w : wants) {
         const QImage img = Load(w.name);
@@ -31,15 +40,20 @@ TEST(SkinPictures, EveryPictureAtItsSize) {
         EXPECT_EQ(img.size(), QSize(w.w, w.h)) << w.name;
     }
     for (const char *state : {"normal", "hot", "down", "disabled"}) {
-        EXPECT_EQ(Load(qPrintable(QStringLiteral("btnMin_") + QLatin1String(state))).size(), QSize(26, 18));
-        EXPECT_EQ(Load(qPrintable(QStringLiteral("btnClose_") + QLatin1String(state))).size(), QSize(43, 18));
-        EXPECT_EQ(Load(qPrintable(QStringLiteral("btnDialog_") + QLatin1String(state))).size(), QSize(48, 24));
+        EXPECT_EQ(Load(qPrintable(QStringLiteral("btnMin_") + QLatin1String(state))).size(),
+                  QSize(26, 18));
+        EXPECT_EQ(Load(qPrintable(QStringLiteral("btnClose_") + QLatin1String(state))).size(),
+                  QSize(43, 18));
+        EXPECT_EQ(Load(qPrintable(QStringLiteral("btnDialog_") + QLatin1String(state))).size(),
+                  QSize(48, 24));
     }
-    for (const char *icon : {"MainInterface", "LiveView", "Statisticalresults", "TopicsType", "SingleChoice",
-                             "multipleChoice", "EssayQuestion", "AnswerState", "NotStarted", "UnderWay",
-                             "AlreadyOver", "QuestionsEdit", "LayoutSettings", "LessonHistory", "Quit", "Current",
-                             "Student"}) {
-        EXPECT_EQ(Load(qPrintable(QStringLiteral("icon_") + QLatin1String(icon))).size(), QSize(16, 16)) << icon;
+    for (const char *icon :
+         {"MainInterface", "LiveView", "Statisticalresults", "TopicsType", "SingleChoice",
+          "multipleChoice", "EssayQuestion", "AnswerState", "NotStarted", "UnderWay", "AlreadyOver",
+          "QuestionsEdit", "LayoutSettings", "LessonHistory", "Quit", "Current", "Student"}) {
+        EXPECT_EQ(Load(qPrintable(QStringLiteral("icon_") + QLatin1String(icon))).size(),
+                  QSize(16, 16))
+            << icon;
     }
 }
 
@@ -47,7 +61,7 @@ TEST(SkinPictures, LinkPicturesAreOpaqueOnTheTileColour) {
     for (const char *name : {"Connet", "DisCon"}) {
         const QImage img = Load(name);
         ASSERT_FALSE(img.isNull());
-        EXPECT_FALSE(img.hasAlphaChannel()) << name;  // 24 bits per pixel
+        EXPECT_FALSE(img.hasAlphaChannel()) << name; // 24 bits per pixel
         const QRgb tile = qRgb(0xA9, 0xC9, 0xEF);
         EXPECT_EQ(img.pixel(0, 0), tile) << name;
         EXPECT_EQ(img.pixel(47, 47), tile) << name;

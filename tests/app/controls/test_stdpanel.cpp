@@ -1,9 +1,9 @@
 // TStdChannel, the tile routines and TBGPanel offscreen.
-#include "core/GridLayout.h"
-#include "core/Helpers.h"
 #include "controls/SkinButton.h"
 #include "controls/Stdpanel.h"
 #include "controls/WidgetHelpers.h"
+#include "core/GridLayout.h"
+#include "core/Helpers.h"
 
 #include <QApplication>
 #include <QFontInfo>

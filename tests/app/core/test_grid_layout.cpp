@@ -11,12 +11,12 @@ TEST(GridLayout, LabelWidthCountsHalfAndFullWidth) {
     EXPECT_EQ(LabelTextWidth(u"(0012)"), 36);
     EXPECT_EQ(LabelTextWidth(u"张三"), 24);
     EXPECT_EQ(LabelTextWidth(u"Li 明"), 30);
-    EXPECT_EQ(LabelTextWidth(u"ＡＢ"), 24);     // full-width forms
+    EXPECT_EQ(LabelTextWidth(u"ＡＢ"), 24);       // full-width forms
     EXPECT_EQ(LabelTextWidth(u"\U00020000"), 12); // a supplementary ideograph is one character
     EXPECT_EQ(CentredLabelLeft(80, u"(0012)"), 22);
     EXPECT_EQ(CentredLabelLeft(80, u"张三"), 28);
     EXPECT_EQ(CentredLabelLeft(80, u"ABCDEFGHIJKLMNOPQRST"), -20);
-    EXPECT_EQ(CentredLabelLeft(80, u"ABCDEFGHIJKLMNOPQRSTU"), -23);  // truncated toward zero
+    EXPECT_EQ(CentredLabelLeft(80, u"ABCDEFGHIJKLMNOPQRSTU"), -23); // truncated toward zero
     EXPECT_EQ(CentredLabelLeft(80, u"A"), 37);
 }
 
@@ -51,7 +51,7 @@ TEST(GridLayout, ShortPanelStillLaysOutWithZeroGap) {
     ASSERT_TRUE(plan.Applies);
     EXPECT_EQ(plan.GapX, 0);
     EXPECT_EQ(plan.Positions[7], QPoint(560, plan.GapY));
-    EXPECT_GT(plan.Positions[7].x() + 80, 635);  // the last column reaches past the edge
+    EXPECT_GT(plan.Positions[7].x() + 80, 635); // the last column reaches past the edge
 }
 
 TEST(GridLayout, NegativeHorizontalGapChangesNothing) {
@@ -68,7 +68,7 @@ TEST(GridLayout, NegativeVerticalGapOverlapsAndCutsRows) {
     EXPECT_EQ(plan.Positions[8].y(), 37);
     EXPECT_EQ(plan.Positions[16].y(), 90);
     EXPECT_EQ(plan.Positions[24].y(), 143);
-    EXPECT_EQ(plan.Positions[32].y(), 196);  // bottom 265 <= 300
+    EXPECT_EQ(plan.Positions[32].y(), 196); // bottom 265 <= 300
     EXPECT_TRUE(plan.Shown[39]);
     // row 6 would start at 249 and end at 318 > 300: hidden, and all after it
     for (int i = 40; i < 48; ++i)

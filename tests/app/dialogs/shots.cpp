@@ -3,8 +3,8 @@
 // texts of the shipped Chinese (or, with "en", English) language file.
 #include "config/LanguageTexts.h"
 #include "config/SlotTable.h"
-#include "dialogs/UnSetName.h"
 #include "core/MessageTexts.h"
+#include "dialogs/UnSetName.h"
 
 #include <QApplication>
 #include <QDir>

@@ -3,8 +3,8 @@
 #include "support/DialogTest.h"
 
 #include "controls/Stdpanel.h"
-#include "core/MessageTexts.h"
 #include "controls/WidgetHelpers.h"
+#include "core/MessageTexts.h"
 
 #include <functional>
 

@@ -14,7 +14,6 @@
 
 namespace lumora::test {
 
-
 // The rows of a query on the database file, each row its column values.
 std::vector<QVariantList> Rows(const QString &databasePath, const QString &sql);
 // Runs statements on a file through a plain connection (none of the

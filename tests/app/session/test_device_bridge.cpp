@@ -1,5 +1,5 @@
-#include "session/DeviceBridge.h"
 #include "core/Helpers.h"
+#include "session/DeviceBridge.h"
 
 #include <QCoreApplication>
 #include <QObject>

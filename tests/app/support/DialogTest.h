@@ -2,9 +2,9 @@
 // windows, and access to a dialog's controls by object name.
 #pragma once
 
-#include "dialogs/UnSetName.h"
-#include "core/MessageTexts.h"
 #include "controls/SkinButton.h"
+#include "core/MessageTexts.h"
+#include "dialogs/UnSetName.h"
 
 #include <QComboBox>
 #include <QLabel>

@@ -36,8 +36,8 @@ void WriteTextFile(const QString &path, const QString &text) {
     file.write(text.toUtf8());
 }
 
-void WriteConfigFile(const QString &dataDir, int line, int row, int split,
-                     const QString &language, int languageType) {
+void WriteConfigFile(const QString &dataDir, int line, int row, int split, const QString &language,
+                     int languageType) {
     WriteTextFile(QDir(dataDir).filePath(QStringLiteral("Config.ini")),
                   QStringLiteral("[Public]\nLanguageType=%5\nMainLine=%1\nMainRow=%2\nSplit=%3\n"
                                  "Count=5\nLanguageName=%4\n")

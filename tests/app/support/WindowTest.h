@@ -8,10 +8,10 @@
 
 #include "Main.h"
 #include "config/SlotTable.h"
-#include "support/ReplayScript.h"
-#include "support/DialogTest.h"
-#include "support/TestData.h"
 #include "controls/Stdpanel.h"
+#include "support/DialogTest.h"
+#include "support/ReplayScript.h"
+#include "support/TestData.h"
 #include "views/GroupBar.h"
 
 #include <QImage>

@@ -2,9 +2,9 @@
 // prompt or dialog that a test did not answer fails that test and is
 // cancelled at once, so nothing ever waits for a user.
 #include "TsanEvents.h"
-#include "dialogs/UnSetName.h"
 #include "controls/Stdpanel.h"
 #include "controls/WidgetHelpers.h"
+#include "dialogs/UnSetName.h"
 
 #include <QApplication>
 #include <QLoggingCategory>

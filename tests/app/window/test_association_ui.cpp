@@ -1,5 +1,5 @@
-#include "support/WindowTest.h"
 #include "core/MessageTexts.h"
+#include "support/WindowTest.h"
 
 #include <QComboBox>
 #include <QTreeWidget>

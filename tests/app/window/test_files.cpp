@@ -4,9 +4,9 @@
 #include "support/DialogTest.h"
 #include "support/WindowTest.h"
 
-#include "platform/TerminationSignals.h"
 #include "config/Roster.h"
 #include "core/MessageTexts.h"
+#include "platform/TerminationSignals.h"
 
 #include <QDir>
 #include <QFile>

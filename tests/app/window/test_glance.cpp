@@ -4,10 +4,10 @@
 // student changes, menus where the mouse is.
 #include "support/WindowTest.h"
 
-#include "session/DeviceBridge.h"
-#include "views/GroupBar.h"
 #include "controls/PageBar.h"
 #include "controls/SkinButton.h"
+#include "session/DeviceBridge.h"
+#include "views/GroupBar.h"
 
 #include <QComboBox>
 #include <QFile>

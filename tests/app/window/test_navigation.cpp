@@ -1,13 +1,13 @@
 // The navigation bar, the tile presses and the receiver indicator: which view
 // each item shows and marks, items that must do nothing, the exit
 // confirmation, the seat menu, and the device state messages.
-#include "support/DialogTest.h"
 #include "core/Helpers.h"
+#include "support/DialogTest.h"
 #include "support/WindowTest.h"
 
-#include "session/DeviceBridge.h"
 #include "controls/SkinButton.h"
 #include "core/MessageTexts.h"
+#include "session/DeviceBridge.h"
 
 #include <QAction>
 #include <QCoreApplication>

@@ -1,9 +1,9 @@
 // The real program under Xvfb: the scripted lesson on a replayed class saves
 // a picture of every view and quits, writing both files at exit.
-#include "support/ReplayScript.h"
-#include "support/TestData.h"
 #include "config/Roster.h"
 #include "core/MessageTexts.h"
+#include "support/ReplayScript.h"
+#include "support/TestData.h"
 
 #include <QCoreApplication>
 #include <QDir>

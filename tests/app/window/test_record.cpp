@@ -5,13 +5,13 @@
 #include "support/DialogTest.h"
 #include "support/WindowTest.h"
 
+#include "controls/SkinButton.h"
+#include "core/MessageTexts.h"
+#include "penlynx.h"
+#include "record/Recorder.h"
 #include "session/DeviceBridge.h"
 #include "views/HistoryView.h"
 #include "views/ResultChart.h"
-#include "controls/SkinButton.h"
-#include "penlynx.h"
-#include "record/Recorder.h"
-#include "core/MessageTexts.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -2,8 +2,8 @@
 // leaves something out.
 #include "support/WindowTest.h"
 
-#include "views/GroupBar.h"
 #include "core/MessageTexts.h"
+#include "views/GroupBar.h"
 
 #include <QDir>
 

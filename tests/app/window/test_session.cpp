@@ -1,14 +1,14 @@
 // The answer session: the answer key dialog and the answer line, key presses
 // from a replayed receiver reaching the answer grid, answers frozen after the
 // end, and the result chart built from them.
-#include "support/DialogTest.h"
 #include "core/Helpers.h"
+#include "support/DialogTest.h"
 #include "support/WindowTest.h"
 
+#include "core/MessageTexts.h"
+#include "penlynx.h"
 #include "session/DeviceBridge.h"
 #include "views/ResultChart.h"
-#include "penlynx.h"
-#include "core/MessageTexts.h"
 
 #include <QChartView>
 #include <QCoreApplication>

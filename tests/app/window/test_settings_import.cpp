@@ -1,8 +1,8 @@
 #include "support/WindowTest.h"
 
-#include "views/GroupBar.h"
 #include "config/Config.h"
 #include "core/MessageTexts.h"
+#include "views/GroupBar.h"
 
 #include <QComboBox>
 #include <QLabel>

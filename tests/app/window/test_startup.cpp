@@ -4,11 +4,11 @@
 #include "support/DialogTest.h"
 #include "support/WindowTest.h"
 
-#include "session/DeviceBridge.h"
-#include "views/ResultChart.h"
 #include "config/LanguageTexts.h"
 #include "controls/SkinButton.h"
 #include "core/MessageTexts.h"
+#include "session/DeviceBridge.h"
+#include "views/ResultChart.h"
 
 #include <QApplication>
 #include <QChartView>
