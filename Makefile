@@ -80,7 +80,11 @@ check-windows: package-windows
 	bash tests/packaging/check_windows_bundle.sh build-windows build-windows64
 	cmake --build --preset mingw32 --target bench
 
-demo: build
+# Only the program and what it links (the Penlynx library), in build/ as
+# make build configures it, so a later make test builds on it.
+demo: setup
+	cmake --preset default $(CMAKE_FLAGS)
+	cmake --build --preset default -j $(JOBS) --target Lumora
 	bash scripts/demo.sh build
 
 format:
