@@ -1,6 +1,12 @@
 # The project's commands. Every target installs what is missing first.
+# The build folders and their settings are the presets of CMakePresets.json
+# (cmake --list-presets): default (build/), asan, tsan, mingw32, mingw64.
 SHELL := /bin/bash
 JOBS ?= $(shell nproc)
+# More settings for the configure step of build/, e.g. for a packager whose
+# compiler warns where ours does not: CMAKE_FLAGS=-DLUMORA_WERROR=OFF keeps the
+# warnings but lets the build go on. CI and developers keep -Werror (the
+# default, LUMORA_WERROR=ON).
 CMAKE_FLAGS ?=
 
 .PHONY: all setup build test bench check-asan check-tsan package check-package windows check-windows \
@@ -11,14 +17,15 @@ all: build
 setup:
 	@bash scripts/setup.sh
 
-# /usr: the prefix the Debian package installs into (cmake --install --prefix
-# DIR installs elsewhere; everything installed finds its parts relatively).
+# The preset's prefix is /usr, the one the Debian package installs into
+# (cmake --install --prefix DIR installs elsewhere; everything installed finds
+# its parts relatively).
 build: setup
-	cmake -S . -B build -G Ninja -DCMAKE_INSTALL_PREFIX=/usr $(CMAKE_FLAGS)
-	cmake --build build -j $(JOBS)
+	cmake --preset default $(CMAKE_FLAGS)
+	cmake --build --preset default -j $(JOBS)
 
 test: build
-	cd build && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+	ctest --preset default -j $(JOBS)
 
 bench: build
 	bash scripts/run-bench.sh build
@@ -34,29 +41,29 @@ package: build
 check-package: package
 	bash tests/packaging/check_package.sh build
 
+# The sanitizers' options are in the test presets.
 check-asan: setup
-	cmake -S . -B build-asan -G Ninja -DLUMORA_SANITIZE=address -DLUMORA_BUILD_BENCH=OFF -DCMAKE_BUILD_TYPE=Debug
-	cmake --build build-asan -j $(JOBS)
-	cd build-asan && QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=1 \
-	    UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 ctest --output-on-failure -j $(JOBS)
+	cmake --preset asan
+	cmake --build --preset asan -j $(JOBS)
+	ctest --preset asan -j $(JOBS)
 
+# ThreadSanitizer needs the address space laid out without randomisation.
 check-tsan: setup
-	cmake -S . -B build-tsan -G Ninja -DLUMORA_SANITIZE=thread -DLUMORA_BUILD_BENCH=OFF -DCMAKE_BUILD_TYPE=Debug
-	cmake --build build-tsan -j $(JOBS)
-	cd build-tsan && QT_QPA_PLATFORM=offscreen TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1:suppressions=$(CURDIR)/tests/tsan.supp \
-	    setarch $$(uname -m) -R ctest --output-on-failure -j $(JOBS)
+	cmake --preset tsan
+	cmake --build --preset tsan -j $(JOBS)
+	setarch $$(uname -m) -R ctest --preset tsan -j $(JOBS)
 
 # Penlynx.dll for 32-bit Windows (build-windows/) and 64-bit Windows
 # (build-windows64/), cross-built with mingw-w64; each tree has its own Wine
-# prefix of its architecture.
+# prefix of its architecture. The 32-bit preset names the 64-bit tree, whose
+# DLL its bundle takes too.
 windows:
 	@bash scripts/setup-windows.sh build-windows64 win64
-	cmake -S cmake/windows -B build-windows64 -G Ninja -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/mingw-x86_64.cmake
-	cmake --build build-windows64 -j $(JOBS)
+	cmake --preset mingw64
+	cmake --build --preset mingw64 -j $(JOBS)
 	@bash scripts/setup-windows.sh build-windows win32
-	cmake -S cmake/windows -B build-windows -G Ninja -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/mingw-i686.cmake \
-	    -DPENLYNX_WIN64_BUILD=$(CURDIR)/build-windows64
-	cmake --build build-windows -j $(JOBS)
+	cmake --preset mingw32
+	cmake --build --preset mingw32 -j $(JOBS)
 
 # The Windows bundle: build-windows/Penlynx-<version>-windows.zip with
 # README.txt and the folders x86/ and x64/.
@@ -68,12 +75,16 @@ package-windows: windows
 # its README says; then the benchmark of the two device-context paths of the
 # 32-bit DLL (JSON under build-windows/bench/).
 check-windows: package-windows
-	cd build-windows && ctest --output-on-failure -j $(JOBS)
-	cd build-windows64 && ctest --output-on-failure -j $(JOBS)
+	ctest --preset mingw32 -j $(JOBS)
+	ctest --preset mingw64 -j $(JOBS)
 	bash tests/packaging/check_windows_bundle.sh build-windows build-windows64
-	cmake --build build-windows --target bench
+	cmake --build --preset mingw32 --target bench
 
-demo: build
+# Only the program and what it links (the Penlynx library), in build/ as
+# make build configures it, so a later make test builds on it.
+demo: setup
+	cmake --preset default $(CMAKE_FLAGS)
+	cmake --build --preset default -j $(JOBS) --target Lumora
 	bash scripts/demo.sh build
 
 format:
