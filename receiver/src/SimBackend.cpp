@@ -1,6 +1,5 @@
 #include "SimBackend.h"
 
-#include "Backends.h"
 #include "Decoder.h"
 #include "Diagnostics.h"
 #include "Geometry.h"
