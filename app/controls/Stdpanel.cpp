@@ -1,11 +1,11 @@
 #include "controls/Stdpanel.h"
 
-#include "core/GridLayout.h"
-#include "core/Helpers.h"
-#include "session/Question.h"
 #include "controls/PageBar.h"
 #include "controls/SkinButton.h"
 #include "controls/WidgetHelpers.h"
+#include "core/GridLayout.h"
+#include "core/Helpers.h"
+#include "session/Question.h"
 
 #include <QLabel>
 #include <QMouseEvent>
@@ -21,101 +21,6 @@ namespace lumora {
 
 int InkWidth = 0;
 int InkHeight = 0;
-
-
-// ---- TTileImage ---------------------------------------------------------------------
-
-TTileImage::TTileImage(QWidget *parent) : QWidget(parent) {
-    setAttribute(Qt::WA_NoSystemBackground);
-}
-
-void TTileImage::SetPicture(const QImage &picture) {
-    if (picture.cacheKey() == m_picture.cacheKey() && !picture.isNull())
-        return; // the same picture again (the presence update, once a second)
-    m_picture = picture;
-    if (!m_picture.isNull())
-        resize((QSizeF(m_picture.size()) * m_scale).toSize());
-    update();
-}
-
-void TTileImage::SetScale(double scale) {
-    if (scale == m_scale)
-        return;
-    m_scale = scale;
-    if (!m_picture.isNull())
-        resize((QSizeF(m_picture.size()) * m_scale).toSize());
-    update();
-}
-
-void TTileImage::SetMarked(bool marked) {
-    if (m_marked == marked)
-        return;
-    m_marked = marked;
-    update(0, 0, width(), kWritingMarkHeight);
-}
-
-QRect TTileImage::SheetRect() const {
-    return m_ink ? FitRect(m_ink->Size(), size()) : QRect();
-}
-
-void TTileImage::PaintMark(QPainter &p, const QRegion &exposed) {
-    // A bar along the top edge: seen from the back of the room.
-    const QRect bar(0, 0, width(), kWritingMarkHeight);
-    if (!m_marked || !exposed.intersects(bar))
-        return;
-    p.setClipRegion(exposed & QRegion(bar));
-    p.fillRect(bar, kWritingMark);
-}
-
-void TTileImage::paintEvent(QPaintEvent *event) {
-    ++m_paints;
-    QPainter p(this);
-    if (m_ink) {
-        const QRect sheet = SheetRect();
-        if (sheet.isEmpty())
-            return;
-        p.setClipRegion(event->region() - QRegion(sheet));
-        p.fillRect(rect(), kInkSurround);
-        if (m_ink->IsBlank()) {
-            p.setClipRegion(event->region() & QRegion(sheet));
-            p.fillRect(sheet, Qt::white);
-            PaintMark(p, event->region());
-            return;
-        }
-        // Only the exposed part is drawn: while students write, that is a few
-        // small rectangles. The same scale for every part, so the parts meet
-        // without seams.
-        p.setRenderHint(QPainter::SmoothPixmapTransform);
-        const QImage &ink = m_ink->Grey();
-        const qreal sx = qreal(ink.width()) / sheet.width();
-        const qreal sy = qreal(ink.height()) / sheet.height();
-        for (const QRect &exposed : event->region()) {
-            const QRect part = exposed & sheet;
-            if (part.isEmpty())
-                continue;
-            const QRect inSheet = part.translated(-sheet.topLeft());
-            const QRect source = QRectF(inSheet.x() * sx, inSheet.y() * sy, inSheet.width() * sx,
-                                        inSheet.height() * sy)
-                                     .toAlignedRect()
-                                     .adjusted(-1, -1, 1, 1)
-                                     .intersected(ink.rect());
-            const QRectF target(sheet.x() + source.x() / sx, sheet.y() + source.y() / sy,
-                                source.width() / sx, source.height() / sy);
-            p.setClipRect(part);
-            // The painter scales 32-bit pixels fastest: the few grey pixels
-            // of the part go over first.
-            p.drawImage(target, ink.copy(source).convertToFormat(QImage::Format_RGB32));
-        }
-        PaintMark(p, event->region());
-    } else if (!m_picture.isNull()) {
-        if (m_scale == 1) {
-            p.drawImage(QPoint(0, 0), m_picture);
-        } else {
-            p.setRenderHint(QPainter::SmoothPixmapTransform);
-            p.drawImage(rect(), m_picture);
-        }
-    }
-}
 
 // ---- TStdChannel --------------------------------------------------------------------
 
@@ -472,7 +377,8 @@ void SetAnswer(TStdChannel *tile, const QString &text) {
     if (!tile->m_answer->isHidden())
         tile->SetAwaiting(text.isEmpty());
     QPalette pal = tile->m_answer->palette();
-    pal.setColor(QPalette::WindowText, LettersMatchKey(text, AnswerKey) ? kAnswerRight : kAnswerWrong);
+    pal.setColor(QPalette::WindowText,
+                 LettersMatchKey(text, AnswerKey) ? kAnswerRight : kAnswerWrong);
     tile->m_answer->setPalette(pal);
     if (tile->m_scaled)
         tile->ArrangeChildren(); // the letters' size follows how many there are
