@@ -9,7 +9,7 @@
 #include "Geometry.h"
 #include "Receiver.h"
 #include "ReplayBackend.h"
-#include "SimBackend.h"
+#include "SimClassroom.h"
 #include "penlynx.h"
 
 #include <benchmark/benchmark.h>

@@ -10,6 +10,7 @@
 
 #include "config/SlotTable.h"
 #include "controls/InkSheet.h"
+#include "controls/TileImage.h"
 #include "penlynx.h"
 
 #include <QColor>
@@ -23,7 +24,6 @@
 #include <cstdint>
 
 class QLabel;
-class QPainter;
 
 namespace lumora {
 
@@ -47,50 +47,9 @@ inline const QColor kSelectedFrame{0xFF, 0xFF, 0x00};
 inline const QColor kPageLabel{0x00, 0x00, 0xFF};
 // An answer tile whose student has not answered yet.
 inline const QColor kAwaitingTile{0xEE, 0xF1, 0xF5};
-// The bar over a pane whose student wrote in the last seconds.
-inline const QColor kWritingMark{0x1E, 0xA0, 0x4A};
-inline constexpr int kWritingMarkHeight = 5;
 // How far a tile's texts and link picture grow with the tile.
 inline constexpr double kMaxTextScale = 2.0;
 inline constexpr double kMaxPictureScale = 2.0;
-
-// The colour around a pane's handwriting where the pane's shape differs from
-// the tablet's.
-inline const QColor kInkSurround{0xDD, 0xE3, 0xEA};
-
-// The picture of a tile: a link picture in its own size, or the tile's ink
-// sheet scaled as large as it fits with its shape kept, centred, with
-// kInkSurround around it.
-class TTileImage : public QWidget {
-    Q_OBJECT
-public:
-    explicit TTileImage(QWidget *parent = nullptr);
-    // Seat grid: the link picture; the control sizes itself to it.
-    void SetPicture(const QImage &picture);
-    const QImage &Picture() const { return m_picture; }
-    // Seat grid: the link picture drawn this many times its size.
-    void SetScale(double scale);
-    // Ink mode: the sheet drawn (owned by the tile).
-    void SetInk(const TInkSheet *ink) { m_ink = ink; }
-    // Where the sheet is drawn in this control (empty without a sheet).
-    QRect SheetRect() const;
-    // Ink mode: the bar that marks a pane being written on.
-    void SetMarked(bool marked);
-    bool Marked() const { return m_marked; }
-    // How often the control has painted (for tests).
-    int PaintCount() const { return m_paints; }
-
-protected:
-    void paintEvent(QPaintEvent *event) override;
-
-private:
-    QImage m_picture;
-    const TInkSheet *m_ink = nullptr;
-    double m_scale = 1;
-    bool m_marked = false;
-    int m_paints = 0;
-    void PaintMark(QPainter &p, const QRegion &exposed);
-};
 
 class TStdChannel : public QWidget {
     Q_OBJECT

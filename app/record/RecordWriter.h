@@ -6,6 +6,7 @@
 #include "config/SlotTable.h"
 #include "record/RecordDatabase.h"
 #include "record/RecordEvent.h"
+#include "record/RecordFile.h"
 #include "record/RecordProblem.h"
 
 #include <QDateTime>
@@ -28,9 +29,10 @@ public:
     RecordWriter(const RecordWriter &) = delete;
     RecordWriter &operator=(const RecordWriter &) = delete;
 
-    // Opens the database. A file that cannot be used is renamed aside and a
-    // fresh one created; when nothing can be written the writer stays closed.
-    // Returns what the teacher is to be told, if anything.
+    // Opens the database as RecordFile decides: a file that cannot be used
+    // is renamed aside and a fresh one created; when nothing can be written
+    // the writer stays closed. Returns what the teacher is to be told, if
+    // anything.
     std::optional<RecordProblem> Open();
     bool IsOpen() const { return connection_.IsOpen(); }
     // Limits the file to pages of 4 KiB (0: no limit); a full file fails its
@@ -65,7 +67,6 @@ private:
         std::array<qint64, kSlotCount> student{};
     };
 
-    bool OpenFile(const QString &path, QString *error);
     bool Prepare(QString *error);
     bool EnsureLesson(QString *error);
     bool StartQuestion(const RecordEvent &event, QString *error);
@@ -87,6 +88,7 @@ private:
     const QDateTime lessonStart_;
     const int64_t lessonStartNs_;
     RecordConnection connection_;
+    RecordFile file_; // on connection_
     std::optional<QSqlQuery> insertPress_;
     std::optional<QSqlQuery> updateAnswer_;
     std::optional<QSqlQuery> insertStroke_;

@@ -11,7 +11,6 @@
 #include "views/ResultChart.h"
 
 #include <QChartView>
-#include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
 #include <QFileDialog>
@@ -149,33 +148,8 @@ void ChooseRow(QTableView *table, int row, const std::function<void(int)> &show)
 
 } // namespace
 
-// Sent to the view by a job's thread once its result is there.
-const QEvent::Type kJobDone = static_cast<QEvent::Type>(QEvent::registerEventType());
-
-template <typename T> bool THistoryView::Job<T>::Ready() const {
-    return result.valid() && result.wait_for(std::chrono::seconds(0)) == std::future_status::ready;
-}
-
-template <typename T> void THistoryView::Job<T>::Join() {
-    if (thread.joinable()) {
-        thread.join();
-    }
-}
-
-template <typename T, typename Work> void THistoryView::Run(Job<T> &job, Work work) {
-    job.Join();
-    std::promise<T> promise;
-    job.result = promise.get_future();
-    // The view outlives the thread: its destructor joins it.
-    job.thread =
-        std::thread([this, work = std::move(work), promise = std::move(promise)]() mutable {
-            promise.set_value(work());
-            QCoreApplication::postEvent(this, new QEvent(kJobDone));
-        });
-}
-
 bool THistoryView::event(QEvent *event) {
-    if (event->type() != kJobDone) {
+    if (event->type() != BackgroundJobDone()) {
         return QWidget::event(event);
     }
     if (decoding_.Ready()) {
@@ -215,6 +189,7 @@ THistoryView::THistoryView(const QString &dataDir, QWidget *parent)
 }
 
 THistoryView::~THistoryView() {
+    // The jobs' threads post to this view: they end before it goes.
     if (decodingStopped_ != nullptr) {
         decodingStopped_->store(true);
     }
@@ -623,7 +598,7 @@ void THistoryView::LoadPictures() {
         decodingStopped_->store(true); // the last question's, no longer shown
     }
     decodingStopped_ = std::make_shared<std::atomic<bool>>(false);
-    Run(decoding_, [paths, round, stopped = decodingStopped_] {
+    decoding_.Run(this, [paths, round, stopped = decodingStopped_] {
         Decoded decoded;
         decoded.round = round;
         for (const QString &path : paths) {
@@ -647,7 +622,7 @@ void THistoryView::LoadPictures() {
 }
 
 void THistoryView::PicturesDecoded() {
-    const Decoded decoded = decoding_.result.get();
+    const Decoded decoded = decoding_.Take();
     if (decoded.round != pictureRound_) {
         return; // for a question no longer shown
     }
@@ -722,7 +697,7 @@ void THistoryView::Export(ExportFormat format) {
         FormatMessage(MessageTexts[MessageKey::ExportBusy], {QString::number(lesson_)}));
     lblExport_->show();
     prgExport_->show();
-    Run(exporting_, [dataDir = dataDir_, lesson = lesson_, format, path] {
+    exporting_.Run(this, [dataDir = dataDir_, lesson = lesson_, format, path] {
         QString error;
         const bool ok = ExportLesson(dataDir, QString::number(lesson), format, path, &error);
         return std::make_pair(ok, error);
@@ -731,11 +706,11 @@ void THistoryView::Export(ExportFormat format) {
 
 bool THistoryView::Exporting() const {
     // Until its result has been taken.
-    return exporting_.result.valid();
+    return exporting_.Pending();
 }
 
 void THistoryView::ExportDone() {
-    const auto [ok, error] = exporting_.result.get();
+    const auto [ok, error] = exporting_.Take();
     prgExport_->hide();
     lblExport_->hide();
     btnExportCsv_->setEnabled(lesson_ != 0);

@@ -13,6 +13,7 @@
 // pictures and exporting are not.
 #pragma once
 
+#include "core/BackgroundJob.h"
 #include "record/Export.h"
 #include "record/LessonHistory.h"
 
@@ -22,9 +23,7 @@
 
 #include <atomic>
 #include <functional>
-#include <future>
 #include <memory>
-#include <thread>
 #include <utility>
 #include <vector>
 
@@ -139,24 +138,15 @@ private:
     TImageButton *btnExportXlsx_ = nullptr;
     TPictureOverlay *overlay_ = nullptr;
 
-    // A job on a thread of its own, and its result once the thread is done.
-    template <typename T> struct Job {
-        std::thread thread;
-        std::future<T> result;
-        bool Ready() const;
-        void Join();
-    };
-    template <typename T, typename Work> void Run(Job<T> &job, Work work);
-
     // Thumbnails of one question (round tells which); a new question stops
     // the decoding of the last at its next picture.
     struct Decoded {
         uint64_t round = 0;
         std::vector<QImage> images;
     };
-    Job<Decoded> decoding_;
+    BackgroundJob<Decoded> decoding_;
     std::shared_ptr<std::atomic<bool>> decodingStopped_;
-    Job<std::pair<bool, QString>> exporting_;
+    BackgroundJob<std::pair<bool, QString>> exporting_;
 };
 
 } // namespace lumora

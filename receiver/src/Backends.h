@@ -21,10 +21,4 @@ std::unique_ptr<Platform> MakePlatform(const std::string &selection, Clock &cloc
 // simulated or replayed receiver lives on between searches).
 Platform &PlatformForSearch(CReceiver &receiver);
 
-// A list of one interface at path, or of none when absent.
-std::unique_ptr<InterfaceList> MakeSingleInterfaceList(bool present, std::string path);
-
-// A backend that has no HID interfaces.
-std::unique_ptr<Platform> MakeEmptyPlatform();
-
 } // namespace penlynx

@@ -73,4 +73,10 @@ public:
     virtual std::string OpenError() const { return {}; }
 };
 
+// A list of one interface at path, or of none when absent.
+std::unique_ptr<InterfaceList> MakeSingleInterfaceList(bool present, std::string path);
+
+// A backend that has no HID interfaces.
+std::unique_ptr<Platform> MakeEmptyPlatform();
+
 } // namespace penlynx

@@ -1,6 +1,5 @@
 #include "ReplayBackend.h"
 
-#include "Backends.h"
 #include "Decoder.h"
 #include "Diagnostics.h"
 

@@ -1,7 +1,7 @@
 #include "Decoder.h"
 #include "DiagnosticsCollector.h"
 #include "Geometry.h"
-#include "SimBackend.h"
+#include "SimClassroom.h"
 #include "penlynx.h"
 
 #include <gtest/gtest.h>
