@@ -10,7 +10,6 @@
 #include "views/PictureOverlay.h"
 #include "views/ResultChart.h"
 
-#include <QChartView>
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
@@ -42,7 +41,6 @@ const QSize kThumbnail(176, 112);
 // The band of the lessons and questions: a heading and about six rows.
 constexpr int kTopBand = 220;
 constexpr int kExportWidth = 150;
-constexpr int kNarrowView = 1400;
 constexpr int kStudentTable = 300;
 constexpr int kNameWidth = 100; // with the frame and the scroll bar
 
@@ -312,8 +310,8 @@ void THistoryView::BuildLayout() {
     chart_ = new TResultChart(stkResult_);
     chart_->setObjectName(QStringLiteral("chtHistory"));
     // Its own name: the live view's chart keeps "cht2" to itself.
-    if (auto *view = chart_->findChild<QChartView *>()) {
-        view->setObjectName(QStringLiteral("chtHistoryView"));
+    if (auto *plot = chart_->findChild<QWidget *>(QStringLiteral("cht2"))) {
+        plot->setObjectName(QStringLiteral("chtHistoryPlot"));
     }
     stkResult_->addWidget(chart_);
     pnlPictures_ = new QWidget(stkResult_);
@@ -761,8 +759,6 @@ bool THistoryView::eventFilter(QObject *watched, QEvent *event) {
 
 void THistoryView::resizeEvent(QResizeEvent *event) {
     QWidget::resizeEvent(event);
-    // Beside the table the chart is narrower than the live one.
-    chart_->SetLabelPixelSize(width() < kNarrowView ? 13 : 16);
     if (overlay_->isVisible()) {
         overlay_->setGeometry(rect());
     }
