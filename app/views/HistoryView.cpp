@@ -94,7 +94,7 @@ QTableView *Table(const char *name, QStandardItemModel *model, QWidget *parent) 
 }
 
 // One column takes the room the others leave; they are sized to their
-// cells whenever the rows change (FitColumns).
+// cells and headings whenever the rows or the headings change (FitColumns).
 void StretchColumn(QTableView *table, int stretched) {
     QHeaderView *header = table->horizontalHeader();
     header->setStretchLastSection(false);
@@ -105,8 +105,10 @@ void StretchColumn(QTableView *table, int stretched) {
     }
 }
 
-// Sizes the columns to their cells (the stretched one keeps the rest: sizing
-// it too would fix its width) and returns the width the others take.
+// Sizes the columns to their cells and headings (the stretched one keeps the
+// rest: sizing it too would fix its width) and returns the width the others
+// take. The stretched column never gets narrower than its heading: in a
+// table too narrow for all the headings, the table scrolls instead.
 int FitColumns(QTableView *table) {
     const int stretched = table->property("stretched").toInt();
     int width = 0;
@@ -116,6 +118,8 @@ int FitColumns(QTableView *table) {
             width += table->columnWidth(column);
         }
     }
+    QHeaderView *header = table->horizontalHeader();
+    header->setMinimumSectionSize(header->sectionSizeHint(stretched));
     return width;
 }
 
@@ -391,6 +395,8 @@ void THistoryView::UpdateTexts(const LanguageTexts &texts) {
     StretchColumn(tblLessons_, 1);
     StretchColumn(tblQuestions_, 2);
     StretchColumn(tblStudents_, 0);
+    FitColumns(tblLessons_);
+    FitColumns(tblQuestions_);
     const char *types[] = {"SingleChoice", "multipleChoice", "EssayQuestion"};
     for (int i = 0; i < 3; ++i) {
         typeNames_[i] = texts.Value(QString::fromLatin1(types[i]));
