@@ -3,6 +3,7 @@
 #include "views/CustomPlot.h"
 
 #include <QFontMetrics>
+#include <QRegularExpression>
 #include <QTextLayout>
 
 #include <algorithm>
@@ -49,18 +50,40 @@ protected:
     }
 };
 
-// The text in lines no wider than width, broken where mode allows (blanks
-// at a break are dropped); fits tells whether every line is that narrow.
-QString Wrap(const QString &text, const QFont &font, int width, QTextOption::WrapMode mode,
-             bool *fits) {
-    const QFontMetrics metrics(font);
-    if (metrics.horizontalAdvance(text) <= width) {
-        *fits = true;
-        return text; // whole, with its blanks
+// The text in lines no wider than width, broken at blanks only, so that a
+// word (a Chinese one too) stays whole; a line keeps the blanks inside it.
+// fits tells whether every line is that narrow.
+QString WrapAtBlanks(const QString &text, const QFontMetrics &metrics, int width, bool *fits) {
+    QStringList lines;
+    qsizetype start = -1;
+    qsizetype end = -1;
+    for (const QRegularExpressionMatch &word :
+         QRegularExpression(QStringLiteral("\\S+")).globalMatch(text)) {
+        if (start >= 0 &&
+            metrics.horizontalAdvance(text.mid(start, word.capturedEnd() - start)) > width) {
+            lines << text.mid(start, end - start);
+            start = -1;
+        }
+        if (start < 0) {
+            start = word.capturedStart();
+        }
+        end = word.capturedEnd();
     }
+    if (start >= 0) {
+        lines << text.mid(start, end - start);
+    }
+    *fits = std::all_of(lines.begin(), lines.end(), [&](const QString &line) {
+        return metrics.horizontalAdvance(line) <= width;
+    });
+    return lines.join(u'\n');
+}
+
+// The text in lines no wider than width, broken between words where it can
+// and anywhere else where it must.
+QString WrapAnywhere(const QString &text, const QFont &font, int width) {
     QTextLayout layout(text, font);
     QTextOption option;
-    option.setWrapMode(mode);
+    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     layout.setTextOption(option);
     QStringList lines;
     layout.beginLayout();
@@ -72,9 +95,6 @@ QString Wrap(const QString &text, const QFont &font, int width, QTextOption::Wra
         }
     }
     layout.endLayout();
-    *fits = std::all_of(lines.begin(), lines.end(), [&](const QString &line) {
-        return metrics.horizontalAdvance(line) <= width;
-    });
     return lines.join(u'\n');
 }
 
@@ -84,16 +104,17 @@ struct FittedLabels {
 };
 
 // The bars' labels at the largest size down to kSmallestPixels at which
-// every one fits width, on several lines where needed (broken at blanks and
-// where a line may break, as between Chinese characters); at the smallest
-// size broken anywhere.
+// every one fits width, on several lines where needed (broken at blanks);
+// at the smallest size broken inside words too.
 FittedLabels FitLabels(const QStringList &labels, int width) {
     for (int pixels = kLabelPixels; pixels >= kSmallestPixels; --pixels) {
-        const QFont font = PixelFont(pixels, true);
+        const QFontMetrics metrics(PixelFont(pixels, true));
         FittedLabels fitted{pixels, {}};
         bool fits = true;
         for (const QString &label : labels) {
-            fitted.texts << Wrap(label, font, width, QTextOption::WordWrap, &fits);
+            fitted.texts << (metrics.horizontalAdvance(label) <= width
+                                 ? label // whole, with its blanks
+                                 : WrapAtBlanks(label, metrics, width, &fits));
             if (!fits) {
                 break;
             }
@@ -103,10 +124,8 @@ FittedLabels FitLabels(const QStringList &labels, int width) {
         }
     }
     FittedLabels fitted{kSmallestPixels, {}};
-    bool fits = true;
     for (const QString &label : labels) {
-        fitted.texts << Wrap(label, PixelFont(kSmallestPixels, true), width,
-                             QTextOption::WrapAtWordBoundaryOrAnywhere, &fits);
+        fitted.texts << WrapAnywhere(label, PixelFont(kSmallestPixels, true), width);
     }
     return fitted;
 }
