@@ -11,12 +11,13 @@
 # Sets QCustomPlot_FOUND, QCustomPlot_INCLUDE_DIR, QCustomPlot_LIBRARY and,
 # on Windows when found, QCustomPlot_DLL.
 find_path(QCustomPlot_INCLUDE_DIR qcustomplot.h)
-find_library(QCustomPlot_LIBRARY NAMES QCustomPlotQt6 qcustomplot-qt6 qcustomplot2 qcustomplot)
+find_library(QCustomPlot_LIBRARY NAMES QCustomPlotQt6 qcustomplot-qt6 qcustomplot2 qcustomplot
+    NAMES_PER_DIR)
 if(WIN32)
     find_file(QCustomPlot_DLL
         NAMES QCustomPlotQt6.dll libQCustomPlotQt6.dll qcustomplot-qt6.dll
               libqcustomplot-qt6.dll qcustomplot2.dll qcustomplot.dll
-        PATH_SUFFIXES bin)
+        NAMES_PER_DIR PATH_SUFFIXES bin)
 endif()
 
 if(QCustomPlot_INCLUDE_DIR)
