@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
     build-essential cmake ninja-build pkg-config
-    qt6-base-dev qt6-charts-dev libqt6opengl6-dev libgl-dev
+    qt6-base-dev libqcustomplot-dev
     libhidapi-dev libpugixml-dev libsimpleini-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     fonts-wqy-zenhei xvfb xauth x11-apps imagemagick

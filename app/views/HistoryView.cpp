@@ -10,7 +10,7 @@
 #include "views/PictureOverlay.h"
 #include "views/ResultChart.h"
 
-#include <QChartView>
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
 #include <QFileDialog>
@@ -41,7 +41,6 @@ const QSize kThumbnail(176, 112);
 // The band of the lessons and questions: a heading and about six rows.
 constexpr int kTopBand = 220;
 constexpr int kExportWidth = 150;
-constexpr int kNarrowView = 1400;
 constexpr int kStudentTable = 300;
 constexpr int kNameWidth = 100; // with the frame and the scroll bar
 
@@ -95,7 +94,7 @@ QTableView *Table(const char *name, QStandardItemModel *model, QWidget *parent) 
 }
 
 // One column takes the room the others leave; they are sized to their
-// cells whenever the rows change (FitColumns).
+// cells and headings whenever the rows or the headings change (FitColumns).
 void StretchColumn(QTableView *table, int stretched) {
     QHeaderView *header = table->horizontalHeader();
     header->setStretchLastSection(false);
@@ -106,8 +105,10 @@ void StretchColumn(QTableView *table, int stretched) {
     }
 }
 
-// Sizes the columns to their cells (the stretched one keeps the rest: sizing
-// it too would fix its width) and returns the width the others take.
+// Sizes the columns to their cells and headings (the stretched one keeps the
+// rest: sizing it too would fix its width) and returns the width the others
+// take. The stretched column never gets narrower than its heading: in a
+// table too narrow for all the headings, the table scrolls instead.
 int FitColumns(QTableView *table) {
     const int stretched = table->property("stretched").toInt();
     int width = 0;
@@ -117,6 +118,8 @@ int FitColumns(QTableView *table) {
             width += table->columnWidth(column);
         }
     }
+    QHeaderView *header = table->horizontalHeader();
+    header->setMinimumSectionSize(header->sectionSizeHint(stretched));
     return width;
 }
 
@@ -287,8 +290,8 @@ void THistoryView::BuildLayout() {
     chart_ = new TResultChart(stkResult_);
     chart_->setObjectName(QStringLiteral("chtHistory"));
     // Its own name: the live view's chart keeps "cht2" to itself.
-    if (auto *view = chart_->findChild<QChartView *>()) {
-        view->setObjectName(QStringLiteral("chtHistoryView"));
+    if (auto *plot = chart_->findChild<QWidget *>(QStringLiteral("cht2"))) {
+        plot->setObjectName(QStringLiteral("chtHistoryPlot"));
     }
     stkResult_->addWidget(chart_);
     pnlPictures_ = new QWidget(stkResult_);
@@ -368,6 +371,8 @@ void THistoryView::UpdateTexts(const LanguageTexts &texts) {
     StretchColumn(tblLessons_, 1);
     StretchColumn(tblQuestions_, 2);
     StretchColumn(tblStudents_, 0);
+    FitColumns(tblLessons_);
+    FitColumns(tblQuestions_);
     const char *types[] = {"SingleChoice", "multipleChoice", "EssayQuestion"};
     for (int i = 0; i < 3; ++i) {
         typeNames_[i] = texts.Value(QString::fromLatin1(types[i]));
@@ -736,8 +741,6 @@ bool THistoryView::eventFilter(QObject *watched, QEvent *event) {
 
 void THistoryView::resizeEvent(QResizeEvent *event) {
     QWidget::resizeEvent(event);
-    // Beside the table the chart is narrower than the live one.
-    chart_->SetLabelPixelSize(width() < kNarrowView ? 13 : 16);
     if (overlay_->isVisible()) {
         overlay_->setGeometry(rect());
     }

@@ -1,6 +1,10 @@
 // The result chart of an ended choice question: one bar per distinct answer
 // (green when it is the answer key, red otherwise), a bar for the students
-// without an answer, and every bar's share of the class above it.
+// without an answer, and every bar's share of the class above it, drawn by
+// QCustomPlot. Whatever the chart's size, it fits itself to it: the value
+// axis runs to the tallest bar with room for its share above it, and a
+// label too wide for its bar breaks onto several lines or, when even that
+// is not enough, gets smaller.
 #pragma once
 
 #include "session/Statistics.h"
@@ -9,13 +13,7 @@
 
 #include <vector>
 
-class QChart;
-class QChartView;
-class QStackedBarSeries;
-class QBarCategoryAxis;
-class QValueAxis;
-class QGraphicsSimpleTextItem;
-class QGraphicsLineItem;
+class QCustomPlot;
 
 namespace lumora {
 
@@ -26,34 +24,33 @@ public:
 
     // Removes every bar and mark.
     void ClearBars();
-    // The left axis runs from 0 to maximum.
+    // Without bars the value axis runs from 0 to maximum (the class size),
+    // or over one increment when maximum is 0.
     void SetAxisMaximum(int maximum);
     int AxisMaximum() const;
-    // Replaces the bars with the statistics and sets the axis to its total.
+    // Replaces the bars with the statistics. The value axis runs to the
+    // tallest bar and the room its share needs above it, in whole students;
+    // without bars, to the statistics' total.
     void ShowStatistics(const Statistics &statistics);
     void SetAxisTitle(const QString &title);
-    // The bars' labels in another size (16 pixels by default): a chart
-    // narrower than the view area would cut them short.
-    void SetLabelPixelSize(int pixels);
 
-    // What the chart shows, for tests: bar labels, values, colours and marks.
+    // What the chart shows, for tests: bar labels (as counted, before they
+    // are broken onto lines), values, colours and marks.
     QStringList BarLabels() const;
     std::vector<int> BarValues() const;
     std::vector<QColor> BarColours() const;
     QStringList MarkTexts() const;
 
-private:
-    void PlaceMarks();
+protected:
+    void resizeEvent(QResizeEvent *event) override;
 
-    QChartView *view_;
-    QChart *chart_;
-    QStackedBarSeries *series_;
-    QBarCategoryAxis *categories_;
-    QValueAxis *values_;
-    std::vector<int> counts_;
+private:
+    void Fit();
+    bool FitOnce();
+
+    QCustomPlot *plot_;
     QStringList labels_;
-    std::vector<QGraphicsSimpleTextItem *> marks_;
-    std::vector<QGraphicsLineItem *> arrows_;
+    int emptyMaximum_ = 0;
 };
 
 } // namespace lumora

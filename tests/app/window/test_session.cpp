@@ -8,11 +8,10 @@
 #include "core/MessageTexts.h"
 #include "penlynx.h"
 #include "session/DeviceBridge.h"
+#include "views/CustomPlot.h"
 #include "views/ResultChart.h"
 
-#include <QChartView>
 #include <QCoreApplication>
-#include <QGraphicsTextItem>
 #include <QLabel>
 
 namespace lumora::test {
@@ -240,7 +239,6 @@ struct ChartCase {
     std::vector<int> values;
     std::vector<QColor> colours;
     QStringList marks;
-    int axis;
 };
 
 void PrintTo(const ChartCase &c, std::ostream *os) {
@@ -276,7 +274,6 @@ TEST_P(Chart, AlreadyOverBuildsTheBars) {
     EXPECT_EQ(chart->BarValues(), c.values);
     EXPECT_EQ(chart->BarColours(), c.colours);
     EXPECT_EQ(chart->MarkTexts(), c.marks);
-    EXPECT_EQ(chart->AxisMaximum(), c.axis);
     // The answer state items never switch the view.
     EXPECT_FALSE(ShownViews().contains(QStringLiteral("pnlDraw")));
 
@@ -297,13 +294,9 @@ TEST_F(Session, BarLabelsShowTwoBlanksBeforeTheCount) {
     Choose("Statisticalresults");
     ASSERT_EQ(w.Chart()->BarLabels(), (QStringList{"AB  1", "未选择  1"}));
     // What the axis draws, as text.
-    QStringList drawn;
-    for (QGraphicsItem *item : Control<QChartView>("cht2")->scene()->items()) {
-        if (auto *text = qgraphicsitem_cast<QGraphicsTextItem *>(item)) {
-            drawn << text->toPlainText();
-        }
-    }
-    EXPECT_TRUE(drawn.contains(QStringLiteral("AB  1"))) << drawn.join(u'|').toStdString();
+    const QVector<QString> drawn = Control<QCustomPlot>("cht2")->xAxis->tickVectorLabels();
+    EXPECT_TRUE(drawn.contains(QStringLiteral("AB  1")))
+        << QStringList(drawn.begin(), drawn.end()).join(u'|').toStdString();
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -316,8 +309,7 @@ INSTANTIATE_TEST_SUITE_P(
                                 {"AB  2", "A  1", "B  1", "未选择  2"},
                                 {2, 1, 1, 2},
                                 {kGreen, kRed, kRed, kSeries},
-                                {"33.33 %", "16.67 %", "16.67 %", "33.33 %"},
-                                6},
+                                {"33.33 %", "16.67 %", "16.67 %", "33.33 %"}},
                       ChartCase{"all-answered",
                                 NumberedClass(4),
                                 "SingleChoice",
@@ -326,8 +318,7 @@ INSTANTIATE_TEST_SUITE_P(
                                 {"C  3", "D  1"},
                                 {3, 1},
                                 {kGreen, kRed},
-                                {"75 %", "25 %"},
-                                4},
+                                {"75 %", "25 %"}},
                       ChartCase{"key-cancelled",
                                 NumberedClass(3),
                                 "SingleChoice",
@@ -336,8 +327,7 @@ INSTANTIATE_TEST_SUITE_P(
                                 {"A  1", "B  1", "未选择  1"},
                                 {1, 1, 1},
                                 {kRed, kRed, kSeries},
-                                {"33.33 %", "33.33 %", "33.33 %"},
-                                3},
+                                {"33.33 %", "33.33 %", "33.33 %"}},
                       ChartCase{"no-question-type",
                                 NumberedClass(5),
                                 nullptr,
@@ -346,8 +336,7 @@ INSTANTIATE_TEST_SUITE_P(
                                 {"未选择  5"},
                                 {5},
                                 {kSeries},
-                                {"100 %"},
-                                5},
+                                {"100 %"}},
                       ChartCase{"no-names",
                                 {{QString(), 1}, {QString(), 2}},
                                 "SingleChoice",
@@ -356,8 +345,7 @@ INSTANTIATE_TEST_SUITE_P(
                                 {},
                                 {},
                                 {},
-                                {},
-                                0}));
+                                {}}));
 
 TEST_F(Session, AlreadyOverShowsTheFinalLettersOnSeatsWithTablets) {
     TFrmMain &w = StartQuestion(ChartClass(), "multipleChoice", QStringLiteral("ab"));

@@ -1,0 +1,83 @@
+// The lesson history's tables on a recorded lesson, in the view area of a
+// 1366 x 768, a 1024 x 768 and an 800 x 600 screen: every column heading
+// fits its column, in both shipped languages; on the smallest screen the
+// tables scroll rather than cut a heading.
+#include "../record/LessonFixture.h"
+
+#include "config/LanguageTexts.h"
+#include "core/MessageTexts.h"
+#include "views/HistoryView.h"
+
+#include <QCoreApplication>
+#include <QFontMetrics>
+#include <QHeaderView>
+#include <QTableView>
+
+#include <gtest/gtest.h>
+
+namespace lumora::test {
+namespace {
+
+struct HeadingCase {
+    const char *language;
+    QSize area;        // the view area of the screen
+    bool wholeColumns; // every table shows all its columns without scrolling
+};
+
+void PrintTo(const HeadingCase &c, std::ostream *os) {
+    *os << c.language << '-' << c.area.width();
+}
+
+class HistoryHeadings : public ::testing::TestWithParam<HeadingCase> {
+protected:
+    void TearDown() override { MessageTexts = MessageTextTable(); }
+};
+
+TEST_P(HistoryHeadings, FitTheirColumns) {
+    const HeadingCase &c = GetParam();
+    const LessonFixture lesson;
+    LanguageTexts texts;
+    LoadLanguage(QStringLiteral(LUMORA_LANGUAGE_DIR "/%1/Language.xml").arg(c.language), texts);
+    QWidget area;
+    area.resize(c.area);
+    THistoryView view(lesson.DataDir(), &area);
+    view.UpdateTexts(texts);
+    area.show();
+    view.Reload();
+    for (int question : {1, 3}) { // a choice question, a handwritten one
+        ASSERT_TRUE(view.ShowQuestion(question));
+        QCoreApplication::processEvents();
+        for (const char *name : {"tblLessons", "tblQuestions", "tblStudents"}) {
+            const auto *table = view.findChild<QTableView *>(QString::fromLatin1(name));
+            ASSERT_NE(table, nullptr) << name;
+            const QHeaderView *header = table->horizontalHeader();
+            QFont bold = header->font(); // the headings' style sheet makes them bold
+            bold.setBold(true);
+            const QFontMetrics metrics(bold);
+            for (int column = 0; column < header->count(); ++column) {
+                if (header->isSectionHidden(column)) {
+                    continue;
+                }
+                const QString heading =
+                    table->model()->headerData(column, Qt::Horizontal).toString();
+                // The text and the section's padding of 6 pixels each side.
+                EXPECT_GE(header->sectionSize(column), metrics.horizontalAdvance(heading) + 12)
+                    << name << " " << heading.toStdString() << " question " << question;
+            }
+            if (c.wholeColumns) {
+                EXPECT_LE(header->length(), table->viewport()->width()) << name;
+            }
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Languages, HistoryHeadings,
+                         ::testing::Values(HeadingCase{"zh_CN", {1173, 707}, true},
+                                           HeadingCase{"en_US", {1173, 707}, true},
+                                           HeadingCase{"zh_CN", {831, 707}, true},
+                                           HeadingCase{"en_US", {831, 707}, true},
+                                           HeadingCase{"zh_CN", {607, 539}, false},
+                                           HeadingCase{"en_US", {607, 539}, false}));
+
+} // namespace
+} // namespace lumora::test
