@@ -721,6 +721,8 @@ void TBGPanel::LayoutPanes(int paneCount, int start) {
     if (paneCount == 1)
         m_tiles[start]->SetZoomed(true);
     SetLabelColor(m_tiles[start], kPageLabel);
+    emptyPlaces_ = plan.EmptyPlaces;
+    update();
 }
 
 void TBGPanel::ClearInk(int index) {
@@ -744,6 +746,10 @@ void TBGPanel::ClearAnswers() {
 void TBGPanel::paintEvent(QPaintEvent *) {
     QPainter p(this);
     p.fillRect(rect(), palette().color(QPalette::Window));
+    // A last page's places without a pane look like empty panes.
+    for (const QRect &place : emptyPlaces_) {
+        p.fillRect(place, kEmptyPane);
+    }
 }
 
 void TBGPanel::mousePressEvent(QMouseEvent *event) {

@@ -21,6 +21,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <vector>
 
 class QLabel;
 class QPainter;
@@ -57,6 +58,8 @@ inline constexpr double kMaxPictureScale = 2.0;
 // The colour around a pane's handwriting where the pane's shape differs from
 // the tablet's.
 inline const QColor kInkSurround{0xDD, 0xE3, 0xEA};
+// A place of the live view's last page that no pane fills.
+inline const QColor kEmptyPane{Qt::white};
 
 // The picture of a tile: a link picture in its own size, or the tile's ink
 // sheet scaled as large as it fits with its shape kept, centred, with
@@ -303,6 +306,7 @@ private:
     int m_selectedIndex = -1;
     int m_pageStart = 0;
     int m_paneCount = 0;
+    std::vector<QRect> emptyPlaces_;
     bool m_fitTiles = false;
     bool m_paged = false;
     int m_gridColumns = 0;

@@ -219,6 +219,14 @@ struct ShownPane : ::testing::Test {
     }
 };
 
+TEST_F(ShownPane, ALastPageShowsEmptyPanesWhereNoTileIs) {
+    panel->LayoutPanes(4, 4); // tiles 4 and 5 on top, nothing below them
+    const QImage shot = panel->grab().toImage();
+    EXPECT_EQ(shot.pixelColor(100, 225), kEmptyPane);
+    EXPECT_EQ(shot.pixelColor(300, 225), kEmptyPane);
+    EXPECT_EQ(shot.pixelColor(200, 225), QColor(Qt::black)); // the gap between them
+}
+
 TEST_F(ShownPane, AdvanceRepaintsOnlyAShownPane) {
     TStdChannel *tile = panel->GetTile(1);
     ASSERT_TRUE(tile->Shown());
