@@ -18,8 +18,8 @@
 #include <QDir>
 #include <QFont>
 #include <QGuiApplication>
-#include <QLinearGradient>
 #include <QImage>
+#include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPolygonF>
@@ -34,11 +34,11 @@
 namespace {
 
 // ---- palette -----------------------------------------------------------------
-const QColor kBlue(0, 85, 142);        // title strip, navigation gradient start
-const QColor kBlueDark(0, 68, 111);    // window outline, pressed borders
-const QColor kChrome(221, 232, 243);   // edges and bottom strip
+const QColor kBlue(0, 85, 142);      // title strip, navigation gradient start
+const QColor kBlueDark(0, 68, 111);  // window outline, pressed borders
+const QColor kChrome(221, 232, 243); // edges and bottom strip
 const QColor kChromeLine(190, 210, 230);
-const QColor kTile(0xA9, 0xC9, 0xEF);  // seat tile colour
+const QColor kTile(0xA9, 0xC9, 0xEF); // seat tile colour
 const QColor kRed(217, 54, 62);
 const QColor kRedDark(178, 38, 46);
 const QColor kGreen(46, 160, 96);
@@ -49,13 +49,13 @@ const QColor kViolet(122, 104, 204);
 const QColor kTeal(22, 150, 160);
 const QColor kAmber(255, 184, 28);
 const QColor kWhite(255, 255, 255);
-const QColor kInk(40, 52, 66);         // dark glyph colour
+const QColor kInk(40, 52, 66); // dark glyph colour
 
 struct Picture {
     QByteArray name;
     int width;
     int height;
-    bool opaque;  // written without alpha channel (24 bits per pixel)
+    bool opaque; // written without alpha channel (24 bits per pixel)
     std::function<void(QPainter &)> paint;
 };
 
@@ -78,7 +78,7 @@ void Pencil(QPainter &p, QPointF tip, QPointF end, double width, bool muted) {
     const double len = axis.length();
     p.save();
     p.translate(tip);
-    p.rotate(-axis.angle());  // x now runs along the pencil, tip at 0
+    p.rotate(-axis.angle()); // x now runs along the pencil, tip at 0
     const double h = width / 2;
     const QColor body = muted ? QColor(176, 188, 201) : QColor(247, 196, 54);
     const QColor bodyShade = muted ? QColor(146, 160, 176) : QColor(222, 163, 22);
@@ -95,7 +95,8 @@ void Pencil(QPainter &p, QPointF tip, QPointF end, double width, bool muted) {
     p.drawPolygon(QPolygonF({QPointF(0, 0), QPointF(cone, -h), QPointF(cone, h)}));
     p.setBrush(lead);
     const double leadLen = cone * 0.38;
-    p.drawPolygon(QPolygonF({QPointF(0, 0), QPointF(leadLen, -h * 0.38), QPointF(leadLen, h * 0.38)}));
+    p.drawPolygon(
+        QPolygonF({QPointF(0, 0), QPointF(leadLen, -h * 0.38), QPointF(leadLen, h * 0.38)}));
     // body with a shaded lower half
     const double bodyEnd = len - eraserLen - ferruleLen;
     p.setBrush(body);
@@ -107,7 +108,8 @@ void Pencil(QPainter &p, QPointF tip, QPointF end, double width, bool muted) {
     p.drawRect(QRectF(bodyEnd, -h, ferruleLen, width));
     p.setBrush(eraser);
     QPainterPath cap;
-    cap.addRoundedRect(QRectF(bodyEnd + ferruleLen - 1, -h, eraserLen + 1, width), h * 0.7, h * 0.7);
+    cap.addRoundedRect(QRectF(bodyEnd + ferruleLen - 1, -h, eraserLen + 1, width), h * 0.7,
+                       h * 0.7);
     p.drawPath(cap);
     p.setBrush(ferrule);
     p.drawRect(QRectF(bodyEnd, -h, ferruleLen, width));
@@ -146,7 +148,8 @@ void PaintConnet(QPainter &p) {
     p.drawRoundedRect(QRectF(4, 24, 40, 4), 1, 1);
     // sheet of paper lying on the desk
     p.setBrush(kWhite);
-    const QPolygonF sheet({QPointF(15, 13.5), QPointF(29, 13.5), QPointF(31.5, 22.5), QPointF(13, 22.5)});
+    const QPolygonF sheet(
+        {QPointF(15, 13.5), QPointF(29, 13.5), QPointF(31.5, 22.5), QPointF(13, 22.5)});
     p.drawPolygon(sheet);
     p.setPen(Pen(QColor(150, 182, 222), 1, Qt::FlatCap));
     for (double y : {16.5, 18.5, 20.5}) {
@@ -154,7 +157,7 @@ void PaintConnet(QPainter &p) {
         p.drawLine(QPointF(15 - 2 * t + 2, y), QPointF(29 + 2.5 * t - 2.5, y));
     }
     // pencil across the sheet's right edge
-    Pencil(p, QPointF(22.5, 22), QPointF(36.5, 13.5), 3.6, false);  // eraser stays on the desk
+    Pencil(p, QPointF(22.5, 22), QPointF(36.5, 13.5), 3.6, false); // eraser stays on the desk
 }
 
 void PaintDisCon(QPainter &p) {
@@ -180,7 +183,8 @@ void PaintLogo(QPainter &p, QPointF at) {
     p.drawRoundedRect(QRectF(at.x(), at.y(), 21, 21), 5, 5);
     p.setPen(Pen(kBlue, 2.6));
     p.setBrush(Qt::NoBrush);
-    p.drawPolyline(QPolygonF({at + QPointF(5.5, 11), at + QPointF(9.3, 14.8), at + QPointF(16, 7)}));
+    p.drawPolyline(
+        QPolygonF({at + QPointF(5.5, 11), at + QPointF(9.3, 14.8), at + QPointF(16, 7)}));
     p.setPen(Qt::NoPen);
     p.setBrush(kAmber);
     p.drawEllipse(at + QPointF(16.2, 16.2), 2.3, 2.3);
@@ -191,7 +195,9 @@ void PaintTitleLeft(QPainter &p) {
     PaintLogo(p, QPointF(15, 7));
 }
 
-void PaintTitleRight(QPainter &p) { PaintTitleCentre(p, 47); }
+void PaintTitleRight(QPainter &p) {
+    PaintTitleCentre(p, 47);
+}
 
 void PaintEdge(QPainter &p, int w, int h, bool outlineLeft, bool outlineRight) {
     p.fillRect(QRectF(0, 0, w, h), kChrome);
@@ -242,7 +248,7 @@ void PaintMinimise(QPainter &p, State s) {
     TitleButtonBack(p, 26, s, false);
     const QColor glyph = s == Disabled ? WithAlpha(kWhite, 100) : kWhite;
     p.setRenderHint(QPainter::Antialiasing, false);
-    p.fillRect(QRectF(9, 8, 8, 2), glyph);  // on the close glyph's centre line
+    p.fillRect(QRectF(9, 8, 8, 2), glyph); // on the close glyph's centre line
 }
 
 void PaintClose(QPainter &p, State s) {
@@ -260,10 +266,22 @@ void PaintClose(QPainter &p, State s) {
 void PaintDialogButton(QPainter &p, State s) {
     QColor fill, border;
     switch (s) {
-    case Normal: fill = kWhite; border = QColor(141, 178, 212); break;
-    case Hot: fill = QColor(236, 245, 253); border = kBlue; break;
-    case Down: fill = QColor(210, 228, 245); border = kBlueDark; break;
-    case Disabled: fill = QColor(243, 245, 247); border = QColor(200, 208, 216); break;
+    case Normal:
+        fill = kWhite;
+        border = QColor(141, 178, 212);
+        break;
+    case Hot:
+        fill = QColor(236, 245, 253);
+        border = kBlue;
+        break;
+    case Down:
+        fill = QColor(210, 228, 245);
+        border = kBlueDark;
+        break;
+    case Disabled:
+        fill = QColor(243, 245, 247);
+        border = QColor(200, 208, 216);
+        break;
     }
     p.setRenderHint(QPainter::Antialiasing);
     p.setPen(QPen(border, 1));
@@ -307,9 +325,11 @@ void Badge(QPainter &p, const QColor &c) {
     p.drawRoundedRect(QRectF(0, 0, 16, 16), 3.5, 3.5);
 }
 
-void Crisp(QPainter &p) { p.setRenderHint(QPainter::Antialiasing, false); }
+void Crisp(QPainter &p) {
+    p.setRenderHint(QPainter::Antialiasing, false);
+}
 
-void IconMainInterface(QPainter &p) {  // seats: 3 x 2 desks
+void IconMainInterface(QPainter &p) { // seats: 3 x 2 desks
     Badge(p, kSky);
     Crisp(p);
     for (int r = 0; r < 2; ++r)
@@ -318,7 +338,7 @@ void IconMainInterface(QPainter &p) {  // seats: 3 x 2 desks
     p.fillRect(QRect(3, 13, 10, 1), WithAlpha(kWhite, 160));
 }
 
-void IconLiveView(QPainter &p) {  // a screen showing a scribble
+void IconLiveView(QPainter &p) { // a screen showing a scribble
     Badge(p, kSky);
     p.setPen(Pen(kWhite, 1, Qt::SquareCap));
     p.setBrush(Qt::NoBrush);
@@ -334,7 +354,7 @@ void IconLiveView(QPainter &p) {  // a screen showing a scribble
     p.drawPath(s);
 }
 
-void IconStatistics(QPainter &p) {  // bar chart
+void IconStatistics(QPainter &p) { // bar chart
     Badge(p, kSky);
     Crisp(p);
     p.fillRect(QRect(3, 8, 2, 5), kWhite);
@@ -342,7 +362,7 @@ void IconStatistics(QPainter &p) {  // bar chart
     p.fillRect(QRect(11, 6, 2, 7), kWhite);
 }
 
-void IconTopicsType(QPainter &p) {  // question mark
+void IconTopicsType(QPainter &p) { // question mark
     Badge(p, kOrange);
     p.setRenderHint(QPainter::Antialiasing);
     p.setPen(Pen(kWhite, 1.8));
@@ -357,7 +377,7 @@ void IconTopicsType(QPainter &p) {  // question mark
     p.drawEllipse(QPointF(8, 12.8), 1.15, 1.15);
 }
 
-void IconSingleChoice(QPainter &p) {  // radio button
+void IconSingleChoice(QPainter &p) { // radio button
     Badge(p, kOrange);
     p.setRenderHint(QPainter::Antialiasing);
     p.setPen(Pen(kWhite, 1.4));
@@ -368,7 +388,7 @@ void IconSingleChoice(QPainter &p) {  // radio button
     p.drawEllipse(QPointF(8, 8), 2.2, 2.2);
 }
 
-void IconMultipleChoice(QPainter &p) {  // two chosen boxes with their lines
+void IconMultipleChoice(QPainter &p) { // two chosen boxes with their lines
     Badge(p, kOrange);
     Crisp(p);
     p.fillRect(QRect(3, 3, 4, 4), kWhite);
@@ -377,7 +397,7 @@ void IconMultipleChoice(QPainter &p) {  // two chosen boxes with their lines
     p.fillRect(QRect(9, 10, 4, 2), kWhite);
 }
 
-void IconEssay(QPainter &p) {  // pencil writing a line
+void IconEssay(QPainter &p) { // pencil writing a line
     Badge(p, kOrange);
     p.setRenderHint(QPainter::Antialiasing);
     p.setPen(Qt::NoPen);
@@ -393,7 +413,7 @@ void IconEssay(QPainter &p) {  // pencil writing a line
     p.fillRect(QRect(8, 13, 5, 1), WithAlpha(kWhite, 170));
 }
 
-void IconAnswerState(QPainter &p) {  // clock
+void IconAnswerState(QPainter &p) { // clock
     Badge(p, kGreen);
     p.setRenderHint(QPainter::Antialiasing);
     p.setPen(Pen(kWhite, 1.4));
@@ -403,13 +423,13 @@ void IconAnswerState(QPainter &p) {  // clock
     p.drawPolyline(QPolygonF({QPointF(8, 5), QPointF(8, 8.3), QPointF(10.3, 9.5)}));
 }
 
-void IconNotStarted(QPainter &p) {  // stop square
+void IconNotStarted(QPainter &p) { // stop square
     Badge(p, kGrey);
     Crisp(p);
     p.fillRect(QRect(5, 5, 6, 6), kWhite);
 }
 
-void IconUnderWay(QPainter &p) {  // play triangle
+void IconUnderWay(QPainter &p) { // play triangle
     Badge(p, kGreen);
     p.setRenderHint(QPainter::Antialiasing);
     p.setPen(Qt::NoPen);
@@ -417,7 +437,7 @@ void IconUnderWay(QPainter &p) {  // play triangle
     p.drawPolygon(QPolygonF({QPointF(5.5, 4), QPointF(12, 8), QPointF(5.5, 12)}));
 }
 
-void IconAlreadyOver(QPainter &p) {  // finish flag on its pole
+void IconAlreadyOver(QPainter &p) { // finish flag on its pole
     Badge(p, kRed);
     Crisp(p);
     p.fillRect(QRect(4, 3, 2, 10), kWhite);
@@ -433,7 +453,7 @@ void IconAlreadyOver(QPainter &p) {  // finish flag on its pole
     p.drawPath(flag);
 }
 
-void IconQuestionsEdit(QPainter &p) {  // sheet with lines
+void IconQuestionsEdit(QPainter &p) { // sheet with lines
     Badge(p, kOrange);
     Crisp(p);
     p.fillRect(QRect(4, 3, 8, 10), kWhite);
@@ -442,7 +462,7 @@ void IconQuestionsEdit(QPainter &p) {  // sheet with lines
     p.fillRect(QRect(6, 11, 2, 1), kOrange);
 }
 
-void IconSettings(QPainter &p) {  // gear
+void IconSettings(QPainter &p) { // gear
     Badge(p, kViolet);
     p.setRenderHint(QPainter::Antialiasing);
     p.setPen(Qt::NoPen);
@@ -461,7 +481,7 @@ void IconSettings(QPainter &p) {  // gear
     p.drawPath(gear);
 }
 
-void IconLessonHistory(QPainter &p) {  // a clock turned back: lessons kept
+void IconLessonHistory(QPainter &p) { // a clock turned back: lessons kept
     Badge(p, kViolet);
     p.setRenderHint(QPainter::Antialiasing);
     p.setPen(Pen(kWhite, 1.4));
@@ -476,7 +496,7 @@ void IconLessonHistory(QPainter &p) {  // a clock turned back: lessons kept
     p.drawPolyline(QPolygonF({QPointF(8, 5.4), QPointF(8, 8.2), QPointF(10, 9.6)}));
 }
 
-void IconQuit(QPainter &p) {  // power symbol
+void IconQuit(QPainter &p) { // power symbol
     Badge(p, kRed);
     p.setRenderHint(QPainter::Antialiasing);
     p.setPen(Pen(kWhite, 1.5));
@@ -485,7 +505,7 @@ void IconQuit(QPainter &p) {  // power symbol
     p.drawLine(QPointF(8, 2.8), QPointF(8, 8));
 }
 
-void IconCurrent(QPainter &p) {  // the mark shared by every current item
+void IconCurrent(QPainter &p) { // the mark shared by every current item
     p.setRenderHint(QPainter::Antialiasing);
     p.setPen(Pen(kWhite, 1.2));
     p.setBrush(kAmber);
@@ -495,7 +515,7 @@ void IconCurrent(QPainter &p) {  // the mark shared by every current item
     p.drawPolyline(QPolygonF({QPointF(4.6, 8.2), QPointF(7, 10.6), QPointF(11.4, 5.6)}));
 }
 
-void IconStudent(QPainter &p) {  // a person, for the student list
+void IconStudent(QPainter &p) { // a person, for the student list
     Badge(p, kTeal);
     p.setRenderHint(QPainter::Antialiasing);
     p.setPen(Qt::NoPen);
@@ -600,8 +620,9 @@ int Check(const QString &dir) {
         for (int y = 0; y < want.height(); ++y)
             for (int x = 0; x < want.width(); ++x) {
                 const QRgb a = want.pixel(x, y), b = have.pixel(x, y);
-                worst = std::max({worst, std::abs(qRed(a) - qRed(b)), std::abs(qGreen(a) - qGreen(b)),
-                                  std::abs(qBlue(a) - qBlue(b)), std::abs(qAlpha(a) - qAlpha(b))});
+                worst =
+                    std::max({worst, std::abs(qRed(a) - qRed(b)), std::abs(qGreen(a) - qGreen(b)),
+                              std::abs(qBlue(a) - qBlue(b)), std::abs(qAlpha(a) - qAlpha(b))});
             }
         if (worst > 2) {
             std::fprintf(stderr, "%s differs from its painting by %d\n", qPrintable(path), worst);
@@ -611,7 +632,6 @@ int Check(const QString &dir) {
     std::printf("%d pictures checked, %d differ\n", int(Pictures().size()), bad);
     return bad == 0 ? 0 : 1;
 }
-
 
 // A contact sheet for looking at the pictures: every picture at 100 % and
 // (pixel-doubled) 200 %, on the backgrounds it is used on, and the frame
@@ -637,9 +657,11 @@ int Sheet(int argc, char **argv, const QString &out) {
     int x = 10, y = 10, rowH = 0;
     for (const Picture &pic : pics) {
         const QImage one = Render(pic, 1);
-        const QImage two = one.scaled(one.size() * 2, Qt::IgnoreAspectRatio, Qt::FastTransformation);
+        const QImage two =
+            one.scaled(one.size() * 2, Qt::IgnoreAspectRatio, Qt::FastTransformation);
         const bool icon = pic.name.startsWith("icon_") || pic.name.startsWith("btnUsbState");
-        const int cellW = std::max(150, one.width() + two.width() + (icon ? 2 * two.width() + 40 : 20));
+        const int cellW =
+            std::max(150, one.width() + two.width() + (icon ? 2 * two.width() + 40 : 20));
         const int cellH = two.height() + 24;
         if (x + cellW > width) {
             x = 10;
@@ -653,7 +675,8 @@ int Sheet(int argc, char **argv, const QString &out) {
         if (!pic.opaque) {
             for (int cy = 0; cy < two.height(); cy += 4)
                 for (int cx = 0; cx < one.width() + two.width() + 6; cx += 4)
-                    p.fillRect(x + cx, top + cy, 4, 4, ((cx + cy) / 4) % 2 ? QColor(204, 204, 204) : kWhite);
+                    p.fillRect(x + cx, top + cy, 4, 4,
+                               ((cx + cy) / 4) % 2 ? QColor(204, 204, 204) : kWhite);
         }
         if (pic.name.startsWith("btnMin") || pic.name.startsWith("btnClose")) {
             p.fillRect(x, top, one.width() + two.width() + 6, two.height(), kBlue);
@@ -679,7 +702,8 @@ int Sheet(int argc, char **argv, const QString &out) {
     {
         QPainter w(&win);
         w.fillRect(win.rect(), QColor(251, 252, 253));
-        const QImage tl = image("title_left"), tc = image("title_center"), tr = image("title_right");
+        const QImage tl = image("title_left"), tc = image("title_center"),
+                     tr = image("title_right");
         w.drawImage(0, 0, tl);
         w.drawImage(QRect(tl.width(), 0, W - tl.width() - tr.width(), 35), tc);
         w.drawImage(W - tr.width(), 0, tr);
@@ -698,7 +722,7 @@ int Sheet(int argc, char **argv, const QString &out) {
         g.setColorAt(1, kWhite);
         w.fillRect(QRect(6, 35, 185, H - 35 - 22), g);
         const char *items[] = {"icon_MainInterface", "icon_LiveView", "icon_Statisticalresults",
-                               "icon_SingleChoice", "icon_Current", "icon_Quit"};
+                               "icon_SingleChoice",  "icon_Current",  "icon_Quit"};
         int iy = 44;
         w.setFont(font);
         for (const char *it : items) {
@@ -730,25 +754,28 @@ int Sheet(int argc, char **argv, const QString &out) {
     p.drawText(10, y, "Frame put together at 100 % and 200 %:");
     p.drawImage(10, y + 6, win);
     const QImage twice = win.scaled(win.size() * 2, Qt::IgnoreAspectRatio, Qt::FastTransformation);
-    p.drawImage(10, y + 6 + H + 10, twice.copy(0, 0, std::min(twice.width(), width - 20), twice.height()));
+    p.drawImage(10, y + 6 + H + 10,
+                twice.copy(0, 0, std::min(twice.width(), width - 20), twice.height()));
     p.end();
     const int used = y + 6 + H + 10 + twice.height() + 10;
     return sheet.copy(0, 0, width, std::min(used, sheet.height())).save(out) ? 0 : 1;
 }
 
-}  // namespace
+} // namespace
 
 int main(int argc, char **argv) {
     const QString cmd = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString();
     if (cmd == "write" && argc >= 3)
-        return Write(QString::fromLocal8Bit(argv[2]), argc >= 4 ? std::max(1, std::atoi(argv[3])) : 1);
+        return Write(QString::fromLocal8Bit(argv[2]),
+                     argc >= 4 ? std::max(1, std::atoi(argv[3])) : 1);
     if (cmd == "check" && argc >= 3)
         return Check(QString::fromLocal8Bit(argv[2]));
     if (cmd == "sheet" && argc >= 3)
         return Sheet(argc, argv, QString::fromLocal8Bit(argv[2]));
     if (cmd == "list") {
         for (const Picture &pic : Pictures())
-            std::printf("%s %dx%d%s\n", pic.name.constData(), pic.width, pic.height, pic.opaque ? " opaque" : "");
+            std::printf("%s %dx%d%s\n", pic.name.constData(), pic.width, pic.height,
+                        pic.opaque ? " opaque" : "");
         return 0;
     }
     std::fprintf(stderr, "usage: %s write DIR [SCALE] | check DIR | sheet FILE | list\n", argv[0]);
