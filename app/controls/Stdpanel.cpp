@@ -33,7 +33,7 @@ void TTileImage::SetPicture(const QImage &picture) {
         return; // the same picture again (the presence update, once a second)
     m_picture = picture;
     if (!m_picture.isNull())
-        resize((QSizeF(m_picture.size()) * m_scale).toSize());
+        resize((m_picture.deviceIndependentSize() * m_scale).toSize());
     update();
 }
 
@@ -42,7 +42,7 @@ void TTileImage::SetScale(double scale) {
         return;
     m_scale = scale;
     if (!m_picture.isNull())
-        resize((QSizeF(m_picture.size()) * m_scale).toSize());
+        resize((m_picture.deviceIndependentSize() * m_scale).toSize());
     update();
 }
 
@@ -263,8 +263,9 @@ void TStdChannel::ArrangeScaled(double scale) {
         m_id->move(m_id->x(), inner - idH - pad / 2);
         m_name->move(m_name->x(), m_id->y() - nameH);
         // The picture grows as far as the room above the name allows.
-        const QSize picture =
-            m_image->Picture().isNull() ? QSize(48, 48) : m_image->Picture().size();
+        const QSizeF picture = m_image->Picture().isNull()
+                                   ? QSizeF(48, 48)
+                                   : m_image->Picture().deviceIndependentSize();
         const double room = double(m_name->y()) / picture.height();
         m_image->SetScale(std::clamp(room, 1.0, std::min(scale, kMaxPictureScale)));
         m_image->move((W - 2 - m_image->width()) / 2,
@@ -482,14 +483,8 @@ void SetAnswer(TStdChannel *tile, const QString &text) {
 
 static const QImage &LinkImage(bool linked) {
     // Loaded once, on first use, and shared by every tile.
-    static const QImage connet = [] {
-        InitSkinResources();
-        return QImage(QStringLiteral(":/skin/Connet.png"));
-    }();
-    static const QImage discon = [] {
-        InitSkinResources();
-        return QImage(QStringLiteral(":/skin/DisCon.png"));
-    }();
+    static const QImage connet = SkinImage(QStringLiteral("Connet"));
+    static const QImage discon = SkinImage(QStringLiteral("DisCon"));
     return linked ? connet : discon;
 }
 

@@ -2,10 +2,12 @@
 // them as PNG files. The pictures in app/resources/skin/ are this tool's
 // output; the tool is their source.
 //
-//   lumora_paint_skin write DIR [SCALE]   paint every picture into DIR
-//                                         (SCALE 2 gives double-size previews)
-//   lumora_paint_skin check DIR           compare DIR's pictures with a fresh
-//                                         painting; exit 1 on a difference
+//   lumora_paint_skin write DIR           paint every picture into DIR, at its
+//                                         size (NAME.png) and at twice it
+//                                         (NAME@2x.png, for scaled screens)
+//   lumora_paint_skin check DIR           compare DIR's pictures (both sizes)
+//                                         with a fresh painting; exit 1 on a
+//                                         difference
 //   lumora_paint_skin sheet FILE.png      a contact sheet for looking at them
 //   lumora_paint_skin list                print the picture names and sizes
 //
@@ -13,7 +15,7 @@
 // (RGB 0, 85, 142) for chrome, white glyphs on coloured rounded badges for the
 // navigation icons, one red (RGB 217, 54, 62) for every "lost" or "close"
 // signal. Strokes of 1 pixel sit on pixel centres so that they stay sharp at
-// 100 %.
+// 100 %; painted at twice the size they are 2 pixels wide, as sharp.
 #include <QColor>
 #include <QDir>
 #include <QFont>
@@ -589,13 +591,23 @@ QImage Render(const Picture &pic, int scale) {
     return img.convertToFormat(QImage::Format_ARGB32);
 }
 
-int Write(const QString &dir, int scale) {
+// The scales each picture is painted at, with the suffix of its file name:
+// Qt's high-DPI loading looks for "NAME@2x.png" beside "NAME.png".
+const std::pair<int, const char *> kScales[] = {{1, ""}, {2, "@2x"}};
+
+QString PicturePath(const QString &dir, const Picture &pic, const char *suffix) {
+    return dir + "/" + QString::fromLatin1(pic.name) + QString::fromLatin1(suffix) + ".png";
+}
+
+int Write(const QString &dir) {
     QDir().mkpath(dir);
     for (const Picture &pic : Pictures()) {
-        const QString path = dir + "/" + QString::fromLatin1(pic.name) + ".png";
-        if (!Render(pic, scale).save(path, "PNG")) {
-            std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
-            return 1;
+        for (const auto &[scale, suffix] : kScales) {
+            const QString path = PicturePath(dir, pic, suffix);
+            if (!Render(pic, scale).save(path, "PNG")) {
+                std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+                return 1;
+            }
         }
     }
     return 0;
@@ -606,47 +618,46 @@ int Check(const QString &dir) {
     // build of the rasteriser); anything more means the committed picture and
     // its painting code have parted.
     int bad = 0;
+    int checked = 0;
     for (const Picture &pic : Pictures()) {
-        const QString path = dir + "/" + QString::fromLatin1(pic.name) + ".png";
-        const QImage want = Render(pic, 1).convertToFormat(QImage::Format_ARGB32);
-        const QImage have = QImage(path).convertToFormat(QImage::Format_ARGB32);
-        if (have.size() != want.size()) {
-            std::fprintf(stderr, "%s: size %dx%d, painted %dx%d\n", qPrintable(path), have.width(),
-                         have.height(), want.width(), want.height());
-            ++bad;
-            continue;
-        }
-        int worst = 0;
-        for (int y = 0; y < want.height(); ++y)
-            for (int x = 0; x < want.width(); ++x) {
-                const QRgb a = want.pixel(x, y), b = have.pixel(x, y);
-                worst =
-                    std::max({worst, std::abs(qRed(a) - qRed(b)), std::abs(qGreen(a) - qGreen(b)),
-                              std::abs(qBlue(a) - qBlue(b)), std::abs(qAlpha(a) - qAlpha(b))});
+        for (const auto &[scale, suffix] : kScales) {
+            ++checked;
+            const QString path = PicturePath(dir, pic, suffix);
+            const QImage want = Render(pic, scale).convertToFormat(QImage::Format_ARGB32);
+            const QImage have = QImage(path).convertToFormat(QImage::Format_ARGB32);
+            if (have.size() != want.size()) {
+                std::fprintf(stderr, "%s: size %dx%d, painted %dx%d\n", qPrintable(path),
+                             have.width(), have.height(), want.width(), want.height());
+                ++bad;
+                continue;
             }
-        if (worst > 2) {
-            std::fprintf(stderr, "%s differs from its painting by %d\n", qPrintable(path), worst);
-            ++bad;
+            int worst = 0;
+            for (int y = 0; y < want.height(); ++y)
+                for (int x = 0; x < want.width(); ++x) {
+                    const QRgb a = want.pixel(x, y), b = have.pixel(x, y);
+                    worst = std::max(
+                        {worst, std::abs(qRed(a) - qRed(b)), std::abs(qGreen(a) - qGreen(b)),
+                         std::abs(qBlue(a) - qBlue(b)), std::abs(qAlpha(a) - qAlpha(b))});
+                }
+            if (worst > 2) {
+                std::fprintf(stderr, "%s differs from its painting by %d\n", qPrintable(path),
+                             worst);
+                ++bad;
+            }
         }
     }
-    std::printf("%d pictures checked, %d differ\n", int(Pictures().size()), bad);
+    std::printf("%d pictures checked, %d differ\n", checked, bad);
     return bad == 0 ? 0 : 1;
 }
 
 // A contact sheet for looking at the pictures: every picture at 100 % and
-// (pixel-doubled) 200 %, on the backgrounds it is used on, and the frame
-// pictures put together as a window would put them.
+// as painted for 200 %, on the backgrounds it is used on, and the frame
+// pictures put together as a window would put them, at both scales.
 int Sheet(int argc, char **argv, const QString &out) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
     const std::vector<Picture> pics = Pictures();
-    auto image = [&](const char *name) {
-        for (const Picture &pic : pics)
-            if (pic.name == name)
-                return Render(pic, 1);
-        return QImage();
-    };
     const int width = 1100;
     QImage sheet(width, 1700, QImage::Format_RGB32);
     sheet.fill(QColor(250, 250, 250));
@@ -657,8 +668,7 @@ int Sheet(int argc, char **argv, const QString &out) {
     int x = 10, y = 10, rowH = 0;
     for (const Picture &pic : pics) {
         const QImage one = Render(pic, 1);
-        const QImage two =
-            one.scaled(one.size() * 2, Qt::IgnoreAspectRatio, Qt::FastTransformation);
+        const QImage two = Render(pic, 2);
         const bool icon = pic.name.startsWith("icon_") || pic.name.startsWith("btnUsbState");
         const int cellW =
             std::max(150, one.width() + two.width() + (icon ? 2 * two.width() + 40 : 20));
@@ -696,17 +706,29 @@ int Sheet(int argc, char **argv, const QString &out) {
     }
     y += rowH + 20;
 
-    // a main window's frame at 100 %: title strip, edges, separator, bottom strip
+    // a main window's frame: title strip, edges, separator, bottom strip; at
+    // 200 % drawn with the pictures painted for it
     const int W = 640, H = 200;
-    QImage win(W, H, QImage::Format_RGB32);
-    {
+    const auto frame = [&](int scale) {
+        const auto image = [&](const char *name) {
+            for (const Picture &pic : pics)
+                if (pic.name == name) {
+                    QImage picture = Render(pic, scale);
+                    picture.setDevicePixelRatio(scale);
+                    return picture;
+                }
+            return QImage();
+        };
+        QImage win(W * scale, H * scale, QImage::Format_RGB32);
         QPainter w(&win);
-        w.fillRect(win.rect(), QColor(251, 252, 253));
+        w.scale(scale, scale);
+        w.fillRect(QRect(0, 0, W, H), QColor(251, 252, 253));
         const QImage tl = image("title_left"), tc = image("title_center"),
                      tr = image("title_right");
+        const int tlw = tl.width() / scale, trw = tr.width() / scale;
         w.drawImage(0, 0, tl);
-        w.drawImage(QRect(tl.width(), 0, W - tl.width() - tr.width(), 35), tc);
-        w.drawImage(W - tr.width(), 0, tr);
+        w.drawImage(QRect(tlw, 0, W - tlw - trw, 35), tc);
+        w.drawImage(W - trw, 0, tr);
         w.setFont(font);
         QFont bold = font;
         bold.setBold(true);
@@ -750,10 +772,12 @@ int Sheet(int argc, char **argv, const QString &out) {
         w.drawText(QRect(400, 123, 48, 24), Qt::AlignCenter, "确定");
         w.drawText(QRect(470, 123, 48, 24), Qt::AlignCenter, "取消");
         w.drawText(QRect(541, 124, 48, 24), Qt::AlignCenter, "OK");
-    }
+        w.end();
+        return win;
+    };
     p.drawText(10, y, "Frame put together at 100 % and 200 %:");
-    p.drawImage(10, y + 6, win);
-    const QImage twice = win.scaled(win.size() * 2, Qt::IgnoreAspectRatio, Qt::FastTransformation);
+    p.drawImage(10, y + 6, frame(1));
+    const QImage twice = frame(2);
     p.drawImage(10, y + 6 + H + 10,
                 twice.copy(0, 0, std::min(twice.width(), width - 20), twice.height()));
     p.end();
@@ -766,8 +790,7 @@ int Sheet(int argc, char **argv, const QString &out) {
 int main(int argc, char **argv) {
     const QString cmd = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString();
     if (cmd == "write" && argc >= 3)
-        return Write(QString::fromLocal8Bit(argv[2]),
-                     argc >= 4 ? std::max(1, std::atoi(argv[3])) : 1);
+        return Write(QString::fromLocal8Bit(argv[2]));
     if (cmd == "check" && argc >= 3)
         return Check(QString::fromLocal8Bit(argv[2]));
     if (cmd == "sheet" && argc >= 3)
@@ -778,6 +801,6 @@ int main(int argc, char **argv) {
                         pic.opaque ? " opaque" : "");
         return 0;
     }
-    std::fprintf(stderr, "usage: %s write DIR [SCALE] | check DIR | sheet FILE | list\n", argv[0]);
+    std::fprintf(stderr, "usage: %s write DIR | check DIR | sheet FILE | list\n", argv[0]);
     return 2;
 }

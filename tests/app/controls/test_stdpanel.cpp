@@ -167,6 +167,11 @@ TEST(SeatTile, LinkPictureOnlyOnTheSeatGrid) {
     EXPECT_EQ(tile.TileImage()->Picture(), discon);
     SetLinkPicture(&tile, true, kAnswerGrid);
     EXPECT_EQ(tile.TileImage()->Picture(), discon);
+    // Painted for a scaled screen, the picture keeps its size in the layout.
+    for (const qreal ratio : {1.5, 2.0}) {
+        tile.TileImage()->SetPicture(SkinImage(QStringLiteral("Connet"), ratio));
+        EXPECT_EQ(tile.TileImage()->size(), QSize(48, 48)) << ratio;
+    }
 }
 
 TEST(SeatTile, LabelColourLeavesTheAnswerAlone) {
