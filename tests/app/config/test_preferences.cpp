@@ -7,7 +7,6 @@
 
 #include "support/TestFiles.h"
 
-#include <QDir>
 #include <QFile>
 
 #include <gtest/gtest.h>
@@ -19,22 +18,18 @@ namespace {
 
 using test::DataDir;
 
-TEST(Preferences, AFileWithoutThemGivesTheDefaults) {
-    DataDir dir;
-    EXPECT_EQ(LoadPreferences(dir.Path()), Preferences());
-    dir.Write("Config.ini", "[Public]\nMainLine=5\n");
-    EXPECT_EQ(LoadPreferences(dir.Path()), Preferences());
-    EXPECT_EQ(Preferences().ScalePercent, 100);
-}
-
 TEST(Preferences, OnlyTheOfferedScalesAreRead) {
     const std::pair<const char *, int> cases[] = {
-        {"125", 125}, {"150", 150}, {"200", 200}, {"130", 100}, {"0", 100}, {"abc", 100},
+        {"[Public]\nMainLine=5\n", 100},
+        {"[Preferences]\nDisplayScale=150\n", 150},
+        {"[Preferences]\nDisplayScale=200\n", 200},
+        {"[Preferences]\nDisplayScale=130\n", 100},
+        {"[Preferences]\nDisplayScale=abc\n", 100},
     };
-    for (const auto &[value, percent] : cases) {
+    for (const auto &[file, percent] : cases) {
         DataDir dir;
-        dir.Write("Config.ini", QByteArray("[Preferences]\nDisplayScale=") + value + '\n');
-        EXPECT_EQ(LoadPreferences(dir.Path()).ScalePercent, percent) << value;
+        dir.Write("Config.ini", file);
+        EXPECT_EQ(LoadPreferences(dir.Path()).ScalePercent, percent) << file;
     }
 }
 
@@ -42,149 +37,92 @@ TEST(Preferences, SavedBesideTheSixKeysWhichStayAsTheyWere) {
     DataDir dir;
     Config config;
     config.MainLine = 7;
-    config.LanguageName = QStringLiteral("en_US");
     ASSERT_TRUE(SaveConfig(dir.Path(), config));
     const QByteArray before = dir.Read("Config.ini");
-
-    Preferences preferences;
-    preferences.ScalePercent = 150;
-    preferences.Screen = QStringLiteral("HDMI-1");
-    preferences.ImportFolder = QStringLiteral("/home/王老师/班级 3");
+    const Preferences preferences{150, QStringLiteral("HDMI-1"),
+                                  QStringLiteral("/home/王老师/班 3")};
     ASSERT_TRUE(SavePreferences(dir.Path(), preferences));
     EXPECT_EQ(LoadPreferences(dir.Path()), preferences);
-    EXPECT_EQ(LoadConfig(dir.Path(), 1080), config);
-    // Section Public is untouched, the preferences have a section of their own.
-    EXPECT_TRUE(dir.Read("Config.ini").startsWith(before)) << dir.Read("Config.ini").constData();
-    EXPECT_TRUE(dir.Read("Config.ini").contains("[Preferences]\nDisplayScale=150\n"));
-
+    EXPECT_TRUE(dir.Read("Config.ini").startsWith(before)); // section Public untouched
     // The program's end writes the six keys again: the preferences stay.
     config.MainRow = 4;
     ASSERT_TRUE(SaveConfig(dir.Path(), config));
     EXPECT_EQ(LoadPreferences(dir.Path()), preferences);
-}
 
-TEST(Preferences, AFileNotReadCompletelyIsNeverRewritten) {
-    DataDir dir;
-    const QByteArray file("[Public]\nMainLine=5\n\0\n", 22);
-    dir.Write("Config.ini", file);
+    // A file that was not read completely is never rewritten.
+    const QByteArray unread("[Public]\nMainLine=5\n\0\n", 22);
+    dir.Write("Config.ini", unread);
     QString error;
-    EXPECT_FALSE(SavePreferences(dir.Path(), Preferences(), &error));
+    EXPECT_FALSE(SavePreferences(dir.Path(), preferences, &error));
     EXPECT_FALSE(error.isEmpty());
-    EXPECT_EQ(dir.Read("Config.ini"), file);
+    EXPECT_EQ(dir.Read("Config.ini"), unread);
 }
 
 TEST(Preferences, QtScaleFactorMultipliesWhatIsSet) {
-    struct Case {
-        int percent;
-        QByteArray current;
-        QByteArray factor;
+    const std::tuple<int, QByteArray, QByteArray> cases[] = {
+        {100, "", ""},   {100, "2", "2"}, {125, "", "1.25"},   {150, "", "1.5"},
+        {150, "2", "3"}, {200, "0", "2"}, {130, "1.5", "1.5"}, // 130: not offered, 100 %
     };
-    const Case cases[] = {
-        {100, "", ""},       {100, "2", "2"}, {125, "", "1.25"},    {150, "", "1.5"},
-        {200, "", "2"},      {150, "2", "3"}, {150, "junk", "1.5"}, {150, "0", "1.5"},
-        {130, "1.5", "1.5"}, // not a scale the panel offers: 100 %
-    };
-    for (const Case &c : cases) {
-        EXPECT_EQ(ScaleFactorSetting(c.percent, c.current), c.factor)
-            << c.percent << " on " << c.current.constData();
+    for (const auto &[percent, current, factor] : cases) {
+        EXPECT_EQ(ScaleFactorSetting(percent, current), factor)
+            << percent << " on " << current.data();
     }
 }
 
-// QT_SCALE_FACTOR as it was before the test.
-class ScaleFactorEnvironment : public ::testing::Test {
-protected:
-    void SetUp() override {
-        had_ = qEnvironmentVariableIsSet("QT_SCALE_FACTOR");
-        saved_ = qgetenv("QT_SCALE_FACTOR");
-        qunsetenv("QT_SCALE_FACTOR");
-    }
-    void TearDown() override {
-        if (had_) {
-            qputenv("QT_SCALE_FACTOR", saved_);
-        } else {
-            qunsetenv("QT_SCALE_FACTOR");
-        }
-    }
-    bool had_ = false;
-    QByteArray saved_;
-};
-
-// Runs ApplyDisplayScale with the command line's words.
-void ApplyWith(QList<QByteArray> arguments) {
-    std::vector<char *> argv;
-    for (QByteArray &argument : arguments) {
-        argv.push_back(argument.data());
-    }
-    argv.push_back(nullptr);
-    ApplyDisplayScale(static_cast<int>(arguments.size()), argv.data());
-}
-
-TEST_F(ScaleFactorEnvironment, TheDataFoldersScaleReachesQtBeforeTheApplication) {
+TEST(Preferences, TheDataFoldersScaleReachesQtBeforeTheApplication) {
+    const bool wasSet = qEnvironmentVariableIsSet("QT_SCALE_FACTOR");
+    const QByteArray saved = qgetenv("QT_SCALE_FACTOR");
     DataDir dir;
     dir.Write("Config.ini", "[Preferences]\nDisplayScale=150\n");
     const QByteArray path = QFile::encodeName(dir.Path());
-    for (const QList<QByteArray> &arguments :
-         {QList<QByteArray>{"Lumora", "--data-dir", path},
-          QList<QByteArray>{"Lumora", "--data-dir=" + path},
-          QList<QByteArray>{"Lumora", "--tour", "/tmp/x", "--data-dir", path}}) {
+    const auto apply = [](QList<QByteArray> arguments) {
         qunsetenv("QT_SCALE_FACTOR");
-        ApplyWith(arguments);
-        EXPECT_EQ(qgetenv("QT_SCALE_FACTOR"), QByteArray("1.5")) << arguments.join(' ').constData();
-        EXPECT_EQ(AppliedScalePercent(), 150);
-    }
-    // A factor set by hand grows by the scale.
-    qputenv("QT_SCALE_FACTOR", "2");
-    ApplyWith({"Lumora", "--data-dir", path});
-    EXPECT_EQ(qgetenv("QT_SCALE_FACTOR"), QByteArray("3"));
-
+        std::vector<char *> argv;
+        for (QByteArray &argument : arguments) {
+            argv.push_back(argument.data());
+        }
+        argv.push_back(nullptr);
+        ApplyDisplayScale(static_cast<int>(arguments.size()), argv.data());
+        return qgetenv("QT_SCALE_FACTOR");
+    };
+    EXPECT_EQ(apply({"Lumora", "--data-dir", path}), "1.5");
+    EXPECT_EQ(apply({"Lumora", "--tour", "x", "--data-dir=" + path}), "1.5");
+    EXPECT_EQ(AppliedScalePercent(), 150);
     // At 100 % nothing is set: Qt scales as it always does.
     dir.Write("Config.ini", "[Public]\nMainLine=5\n");
-    qunsetenv("QT_SCALE_FACTOR");
-    ApplyWith({"Lumora", "--data-dir", path});
+    EXPECT_EQ(apply({"Lumora", "--data-dir", path}), "");
     EXPECT_FALSE(qEnvironmentVariableIsSet("QT_SCALE_FACTOR"));
     EXPECT_EQ(AppliedScalePercent(), 100);
+    if (wasSet) {
+        qputenv("QT_SCALE_FACTOR", saved);
+    }
 }
 
 TEST(Preferences, AScaleIsOfferedWhenTheScreenStillHoldsTheLayout) {
-    struct Case {
-        QSize screen; // in pixels of the layout at the applied scale
-        int applied;
-        int chosen;
-        std::vector<int> offered;
-    };
-    const Case cases[] = {
+    const std::tuple<QSize, int, int, std::vector<int>> cases[] = {
+        // screen in pixels of the layout, scale applied, scale chosen: offered
         {{1920, 1080}, 100, 100, {100, 125, 150}}, // 200 % leaves 960 x 540
         {{1366, 768}, 100, 100, {100, 125}},       // 150 % leaves 911 x 512
         {{1280, 720}, 150, 150, {100, 125, 150}},  // 1920 x 1080 at 150 %
         {{3840, 2160}, 100, 100, {100, 125, 150, 200}},
         {{1366, 768}, 100, 200, {100, 125, 200}}, // the chosen one stays
-        {{800, 600}, 100, 100, {100}},
     };
-    for (const Case &c : cases) {
-        EXPECT_EQ(OfferedScales(c.screen, c.applied, c.chosen), c.offered)
-            << c.screen.width() << "x" << c.screen.height() << " at " << c.applied;
+    for (const auto &[screen, applied, chosen, offered] : cases) {
+        EXPECT_EQ(OfferedScales(screen, applied, chosen), offered)
+            << screen.width() << " " << applied;
     }
-    EXPECT_TRUE(ScaleFits(QSize(1280, 750), 100, 125));
-    EXPECT_FALSE(ScaleFits(QSize(1280, 749), 100, 125));
 }
 
-TEST(Preferences, TheWindowStartsOnTheScreenItWasLastOn) {
+TEST(Preferences, TheScreenToStartOnAndTheNextOne) {
     const QStringList screens{QStringLiteral("eDP-1"), QStringLiteral("HDMI-1")};
     EXPECT_EQ(StartScreen(screens, QStringLiteral("HDMI-1"), 0), 1);
     EXPECT_EQ(StartScreen(screens, QStringLiteral("eDP-1"), 1), 0);
-    EXPECT_EQ(StartScreen(screens, QString(), 0), 0);              // none saved
+    EXPECT_EQ(StartScreen(screens, QString(), 1), 1);              // none saved: the primary
     EXPECT_EQ(StartScreen(screens, QStringLiteral("DP-2"), 0), 0); // gone: the primary
-    EXPECT_EQ(StartScreen({QStringLiteral("eDP-1")}, QStringLiteral("HDMI-1"), 0), 0);
-}
-
-TEST(Preferences, TheNextScreenComesRound) {
-    const std::pair<std::pair<int, int>, int> cases[] = {
-        {{2, 0}, 1}, {{2, 1}, 0}, {{3, 1}, 2}, {{1, 0}, 0}, {{2, -1}, 0}, {{0, 0}, -1},
-    };
-    for (const auto &[countAndCurrent, next] : cases) {
-        EXPECT_EQ(NextScreen(countAndCurrent.first, countAndCurrent.second), next)
-            << countAndCurrent.first << " screens, on " << countAndCurrent.second;
-    }
+    EXPECT_EQ(NextScreen(2, 0), 1);
+    EXPECT_EQ(NextScreen(2, 1), 0); // after the last, the first
+    EXPECT_EQ(NextScreen(1, 0), 0);
+    EXPECT_EQ(NextScreen(0, 0), -1);
 }
 
 TEST(Preferences, TheImportOpensInTheLastFolderWhileItExists) {
@@ -192,13 +130,10 @@ TEST(Preferences, TheImportOpensInTheLastFolderWhileItExists) {
     dir.Write("Documents/.keep", "");
     dir.Write("Last/.keep", "");
     const QString documents = dir.File("Documents");
-    const QString last = dir.File("Last");
-    EXPECT_EQ(ImportStartFolder(last, documents, u"/home"_qs), last);
+    EXPECT_EQ(ImportStartFolder(dir.File("Last"), documents, u"/home"_qs), dir.File("Last"));
     EXPECT_EQ(ImportStartFolder(dir.File("gone"), documents, u"/home"_qs), documents);
-    EXPECT_EQ(ImportStartFolder(QString(), documents, u"/home"_qs), documents);
     // Documents that are not there: home, never the working folder.
     EXPECT_EQ(ImportStartFolder(QString(), dir.File("None"), u"/home"_qs), u"/home"_qs);
-    EXPECT_EQ(ImportStartFolder(QString(), QString(), u"/home"_qs), u"/home"_qs);
 }
 
 } // namespace
