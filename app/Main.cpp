@@ -22,6 +22,9 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QMenu>
@@ -117,6 +120,7 @@ void TFrmMain::BuildShell() {
     pnlSet_->hide();
     connect(pnlSet_, &TSettingsPanel::SaveClicked, this, &TFrmMain::SaveLayoutSettings);
     connect(pnlSet_, &TSettingsPanel::BrowseClicked, this, [this] { ImportRoster(); });
+    connect(pnlSet_, &TSettingsPanel::NextScreenClicked, this, &TFrmMain::MoveToNextScreen);
     pnlHistory_ = new THistoryView(dataDir_, pnlBG_);
     pnlHistory_->hide();
 
@@ -213,8 +217,13 @@ void TFrmMain::BuildNavigation() {
 void TFrmMain::FormCreate() {
     // The lesson begins with the program.
     record_ = std::make_unique<LessonRecording>(dataDir_, this);
-    // 1, 2: the whole screen, rounded corners.
-    const QScreen *screen = QGuiApplication::primaryScreen();
+    // 1, 2: the whole screen, rounded corners: the screen the window was
+    // last on (the teacher's preferences), else the primary one.
+    prefs_ = LoadPreferences(dataDir_);
+    QScreen *screen = ScreenToStartOn();
+    if (screen != nullptr) {
+        setScreen(screen);
+    }
     const QRect screenRect = screen != nullptr ? screen->geometry() : QRect(0, 0, 1024, 768);
     setGeometry(screenRect);
     RoundWindow(this, 5, 6);
@@ -306,6 +315,7 @@ void TFrmMain::FormCreate() {
     // The clock shows at once; the seats keep their linked picture until the
     // first tick has had a second to hear from the tablets.
     ShowTime();
+    fittedSize_ = size();
     started_ = true;
 }
 
@@ -344,6 +354,9 @@ void TFrmMain::ApplyLanguage(const QString &fileName) {
         ShowPrompt(QStringLiteral("Error"), error.message(), false);
         return;
     }
+    // Qt's own dialogs in the same language (Language/<name>/Language.xml).
+    qtTexts_.Apply(QFileInfo(fileName).dir().dirName(),
+                   QtTranslationFolders(QCoreApplication::applicationDirPath()));
     const auto text = [this](const char *key) { return texts_.Value(QString::fromLatin1(key)); };
     pnlTop_->SetTitle(text("AppTitle"));
     setWindowTitle(text("AppTitle"));
@@ -487,8 +500,15 @@ void TFrmMain::tmr1Timer() {
 void TFrmMain::OpenLayoutSettings() {
     HideViews();
     ShowStudentList(false);
-    const QScreen *screen = QGuiApplication::primaryScreen();
-    pnlSet_->Open(config_, dataDir_, screen != nullptr ? screen->geometry().height() : 0);
+    QScreen *shownOn = screen();
+    pnlSet_->Open(config_, dataDir_, shownOn != nullptr ? shownOn->geometry().height() : 0);
+    if (shownOn != nullptr) {
+        pnlSet_->ShowScales(
+            OfferedScales(shownOn->geometry().size(), AppliedScalePercent(), prefs_.ScalePercent),
+            prefs_.ScalePercent);
+    }
+    pnlSet_->ShowScreen(static_cast<int>(QGuiApplication::screens().indexOf(shownOn)),
+                        static_cast<int>(QGuiApplication::screens().size()));
     pnlSet_->show();
     pnlRz_->Mark(Item(QStringLiteral("LayoutSettings")));
 }
@@ -497,6 +517,11 @@ void TFrmMain::SaveLayoutSettings() {
     rzgrpMainItems0Click(Item(QStringLiteral("MainInterface")));
     pnlSet_->Apply(config_);
     SaveConfigReported();
+    // The scale takes effect at the next start; saved only when changed.
+    if (pnlSet_->ChosenScale() != prefs_.ScalePercent) {
+        prefs_.ScalePercent = pnlSet_->ChosenScale();
+        SavePreferencesReported();
+    }
     LayOutGrids();
     ApplyLanguage(LanguageFilePath(dataDir_, SafeLanguageName(pnlSet_->ChosenLanguage())));
 }
@@ -587,6 +612,11 @@ void TFrmMain::closeEvent(QCloseEvent *event) {
 void TFrmMain::resizeEvent(QResizeEvent *event) {
     QWidget::resizeEvent(event);
     RoundWindow(this, 5, 6);
+    // Moved to a screen of another size: the views follow.
+    if (started_ && !destroyed_ && size() != fittedSize_) {
+        fittedSize_ = size();
+        FitViews();
+    }
 }
 
 } // namespace lumora

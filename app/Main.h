@@ -17,6 +17,8 @@
 
 #include "config/Config.h"
 #include "config/LanguageTexts.h"
+#include "config/Preferences.h"
+#include "config/QtTranslations.h"
 #include "config/SlotTable.h"
 #include "session/AnswerSession.h"
 #include "session/DeviceBridge.h"
@@ -31,6 +33,7 @@
 
 class QMenu;
 class QAction;
+class QScreen;
 class QShortcut;
 
 namespace lumora {
@@ -97,6 +100,9 @@ public:
     void EndBySignal();
     // The lesson history view (the LessonHistory item).
     void OpenHistory();
+    // The whole window to the next screen (a projector beside the teacher's
+    // own), the first after the last; remembered for the next start.
+    void MoveToNextScreen();
     TBGPanel *SeatGrid = nullptr;
     TBGPanel *LiveGrid = nullptr;
     TBGPanel *AnswerGrid = nullptr;
@@ -106,6 +112,7 @@ public:
     const SessionState &Session() const { return session_; }
     TResultChart *Chart() const { return chart_; }
     const Config &Configuration() const { return config_; }
+    const Preferences &TeacherPreferences() const { return prefs_; }
     Recorder *LessonRecorder() const;
     THistoryView *History() const { return pnlHistory_; }
 
@@ -150,6 +157,12 @@ private:
                            int x, int y);
     void AnswerTileMouseDown(QObject *sender, Qt::MouseButton button, Qt::KeyboardModifiers shift,
                              int x, int y);
+    // The screen the window starts on: the one it was last on while it is
+    // there, else the primary one.
+    QScreen *ScreenToStartOn() const;
+    // The views fitted to a new size of the view area (another screen),
+    // each grid on the page it showed.
+    void FitViews();
     // MainKeyboard.cpp
     void BuildShortcuts();
     void LivePage(int step);
@@ -165,11 +178,15 @@ private:
     bool SaveRosterReported(int index);
     bool SaveRosterEntriesReported(const QList<int> &entries);
     bool SaveConfigReported();
+    bool SavePreferencesReported();
     void ReportSaveFailure(const QString &path, const QString &reason);
     void CloseWhenIdle();
 
     QString dataDir_;
     Config config_;
+    Preferences prefs_;
+    // Qt's own texts (its file dialogs) in the language applied.
+    QtTranslations qtTexts_;
     SlotTable table_;
     SessionState session_;
     AnswerSession answers_;
@@ -179,6 +196,8 @@ private:
     bool started_ = false;
     bool libraryRunning_ = false;
     bool destroyed_ = false;
+    // The window's size the views were last fitted to.
+    QSize fittedSize_;
 
     TTitleBar *pnlTop_ = nullptr;
     TGroupBar *pnlRz_ = nullptr;

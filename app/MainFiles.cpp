@@ -9,14 +9,15 @@
 #include "controls/Stdpanel.h"
 #include "core/Helpers.h"
 #include "core/MessageTexts.h"
+#include "dialogs/OpenFile.h"
 #include "dialogs/SettingsPanel.h"
 #include "dialogs/UnSetName.h"
 #include "platform/DataFiles.h"
 
 #include <QApplication>
 #include <QDir>
-#include <QFileDialog>
 #include <QFileInfo>
+#include <QStandardPaths>
 #include <QThread>
 #include <QTimer>
 
@@ -86,6 +87,15 @@ bool TFrmMain::SaveRosterEntriesReported(const QList<int> &entries) {
     return saved;
 }
 
+bool TFrmMain::SavePreferencesReported() {
+    QString error;
+    if (!SavePreferences(dataDir_, prefs_, &error)) {
+        ReportSaveFailure(ConfigFilePath(dataDir_), error);
+        return false;
+    }
+    return true;
+}
+
 bool TFrmMain::SaveConfigReported() {
     QString error;
     if (!SaveConfig(dataDir_, config_, &error)) {
@@ -105,10 +115,20 @@ void TFrmMain::ReportSaveFailure(const QString &path, const QString &reason) {
 void TFrmMain::ImportRoster(const QString &chosenPath) {
     QString path = chosenPath;
     if (path.isEmpty()) {
-        path = QFileDialog::getOpenFileName(this, QString(), pnlSet_->ImportPath(),
-                                            QStringLiteral("*.txt"));
+        // In the folder of the last import, else the teacher's documents.
+        path = AskOpenFile(
+            this, texts_.Value(u"LoadStdInfo"),
+            ImportStartFolder(prefs_.ImportFolder,
+                              QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation),
+                              QDir::homePath()),
+            MessageTexts[MessageKey::ImportFiles] + QStringLiteral(" (*.txt *.csv)"));
         if (path.isEmpty()) {
             return;
+        }
+        const QString folder = QFileInfo(path).absolutePath();
+        if (folder != prefs_.ImportFolder) {
+            prefs_.ImportFolder = folder;
+            SavePreferencesReported();
         }
     }
     pnlSet_->SetImportPath(path);

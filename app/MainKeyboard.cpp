@@ -1,9 +1,11 @@
 // The main window from the keyboard: shortcuts of the navigation items, page
-// keys of the grids and the live view, zooming a pane and returning from it.
+// keys of the grids and the live view, zooming a pane and returning from it,
+// the window to the next screen.
 #include "Main.h"
 
 #include "controls/Stdpanel.h"
 #include "controls/StudentList.h"
+#include "dialogs/SettingsPanel.h"
 #include "views/GroupBar.h"
 
 #include <QShortcut>
@@ -57,6 +59,13 @@ void TFrmMain::BuildShortcuts() {
     auto *escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
     connect(escape, &QShortcut::activated, this, &TFrmMain::ReturnFromZoom);
     pageShortcuts_.push_back(escape);
+    // The window to the next screen, from every view (shown in the tooltip
+    // of the settings panel's button); a text field keeps the key for
+    // selecting words.
+    const QKeySequence nextScreen(Qt::CTRL | Qt::SHIFT | Qt::Key_Right);
+    auto *move = new QShortcut(nextScreen, this);
+    connect(move, &QShortcut::activated, this, &TFrmMain::MoveToNextScreen);
+    pnlSet_->SetNextScreenKeys(nextScreen);
 }
 
 void TFrmMain::PageKey(int step) {

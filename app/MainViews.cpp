@@ -1,5 +1,6 @@
-// The main window's views: which one shows, and the grids, the student list
-// and the bottom bar kept in step with the table and the answer session.
+// The main window's views: which one shows, the grids, the student list and
+// the bottom bar kept in step with the table and the answer session, and the
+// screen the window covers.
 #include "Main.h"
 
 #include "controls/Stdpanel.h"
@@ -12,8 +13,13 @@
 
 #include <QAction>
 #include <QDateTime>
+#include <QGuiApplication>
+#include <QLayout>
 #include <QMenu>
+#include <QScreen>
 #include <QShortcut>
+
+#include <algorithm>
 
 namespace lumora {
 
@@ -148,6 +154,62 @@ void TFrmMain::SeatTileMouseDown(QObject *sender, Qt::MouseButton button, Qt::Ke
 void TFrmMain::AnswerTileMouseDown(QObject *sender, Qt::MouseButton, Qt::KeyboardModifiers, int,
                                    int) {
     SelectPressedTile(AnswerGrid, sender);
+}
+
+QScreen *TFrmMain::ScreenToStartOn() const {
+    const QList<QScreen *> screens = QGuiApplication::screens();
+    QStringList names;
+    for (const QScreen *screen : screens) {
+        names.append(screen->name());
+    }
+    const int index = StartScreen(
+        names, prefs_.Screen, static_cast<int>(screens.indexOf(QGuiApplication::primaryScreen())));
+    return index >= 0 && index < screens.size() ? screens[index] : QGuiApplication::primaryScreen();
+}
+
+void TFrmMain::MoveToNextScreen() {
+    const QList<QScreen *> screens = QGuiApplication::screens();
+    const int next =
+        NextScreen(static_cast<int>(screens.size()), static_cast<int>(screens.indexOf(screen())));
+    if (next < 0 || screens[next] == screen()) {
+        return; // one screen: the window stays
+    }
+    QScreen *target = screens[next];
+    setScreen(target);
+    setGeometry(target->geometry());
+    if (pnlSet_->isVisible()) {
+        pnlSet_->ShowScreen(next, static_cast<int>(screens.size()));
+    }
+    prefs_.Screen = target->name();
+    SavePreferencesReported();
+}
+
+void TFrmMain::FitViews() {
+    // The view area without the side bar, as the start-up measures it.
+    const bool listShown = !pnl2_->isHidden();
+    ShowStudentList(false);
+    layout()->activate();
+    const QSize area = pnlBG_->size();
+    SeatGrid->setGeometry(0, 0, area.width(), area.height());
+    AnswerGrid->setGeometry(0, 0, area.width(), area.height());
+    LiveGrid->setGeometry(0, 0, area.width() - TStudentList::kWidth - img3_->width(),
+                          area.height());
+    pnlDraw_->setGeometry(0, 0, area.width(), area.height());
+    pnlSet_->move((area.width() - pnlSet_->width()) / 2, (area.height() - pnlSet_->height()) / 2);
+    for (TBGPanel *grid : {SeatGrid, AnswerGrid}) {
+        const int page = grid->GridPage();
+        grid->LayoutGrid(config_.MainLine, 0, config_.MainRow);
+        grid->SetGridPage(page);
+    }
+    const auto &panes = LiveGrid->Tiles();
+    const auto zoomed = std::find_if(panes.begin(), panes.end(),
+                                     [](const TStdChannel *pane) { return pane->Zoomed(); });
+    if (zoomed != panes.end()) {
+        LiveGrid->LayoutPanes(1, (*zoomed)->Tag());
+    } else {
+        LiveGrid->LayoutPanes(LiveGrid->PaneCount(), LiveGrid->PageStart());
+    }
+    ShowStudentList(listShown);
 }
 
 } // namespace lumora

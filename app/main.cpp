@@ -2,6 +2,7 @@
 #include "Main.h"
 #include "LumoraVersion.h"
 #include "Tour.h"
+#include "config/Preferences.h"
 #include "controls/Stdpanel.h"
 #include "controls/WidgetHelpers.h"
 #include "dialogs/UnSetName.h"
@@ -78,8 +79,11 @@ int main(int argc, char **argv) {
         CommandLine().parser.process(core); // prints the help and exits
         return 0;
     }
+    NameTheApplication(); // the per-user data folder is named after it
+    // The teacher's display scale, for Qt's high-DPI scaling: before the
+    // application object, which takes it when it is made.
+    lumora::ApplyDisplayScale(argc, argv);
     QApplication app(argc, argv);
-    NameTheApplication();
     QApplication::setFont(lumora::LumoraFont());
     // SIGTERM, SIGINT, SIGHUP: the normal close with its exit saves. Until
     // the window is up, a signal cancels the dialog that waits and the

@@ -54,8 +54,10 @@ if(EXISTS ${PROJECT_SOURCE_DIR}/app/CMakeLists.txt)
     endif()
 endif()
 list(JOIN _lumora_plugins ", " CPACK_DEBIAN_PACKAGE_DEPENDS)
-# The font the seat and pane layout is measured in.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-wqy-zenhei")
+# The font the seat and pane layout is measured in; Qt's own translations,
+# which put its file dialogs into the teacher's language (without them they
+# stay English and the program works on).
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-wqy-zenhei, qt6-translations-l10n")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA
     ${PROJECT_SOURCE_DIR}/packaging/debian/postinst ${PROJECT_SOURCE_DIR}/packaging/debian/postrm
     ${PROJECT_SOURCE_DIR}/packaging/debian/triggers)

@@ -169,8 +169,9 @@ void TStdChannel::ArrangeScaled(double scale) {
         m_id->move(m_id->x(), inner - idH - pad / 2);
         m_name->move(m_name->x(), m_id->y() - nameH);
         // The picture grows as far as the room above the name allows.
-        const QSize picture =
-            m_image->Picture().isNull() ? QSize(48, 48) : m_image->Picture().size();
+        const QSizeF picture = m_image->Picture().isNull()
+                                   ? QSizeF(48, 48)
+                                   : m_image->Picture().deviceIndependentSize();
         const double room = double(m_name->y()) / picture.height();
         m_image->SetScale(std::clamp(room, 1.0, std::min(scale, kMaxPictureScale)));
         m_image->move((W - 2 - m_image->width()) / 2,
@@ -388,14 +389,8 @@ void SetAnswer(TStdChannel *tile, const QString &text) {
 
 static const QImage &LinkImage(bool linked) {
     // Loaded once, on first use, and shared by every tile.
-    static const QImage connet = [] {
-        InitSkinResources();
-        return QImage(QStringLiteral(":/skin/Connet.png"));
-    }();
-    static const QImage discon = [] {
-        InitSkinResources();
-        return QImage(QStringLiteral(":/skin/DisCon.png"));
-    }();
+    static const QImage connet = SkinImage(QStringLiteral("Connet"));
+    static const QImage discon = SkinImage(QStringLiteral("DisCon"));
     return linked ? connet : discon;
 }
 
@@ -627,6 +622,8 @@ void TBGPanel::LayoutPanes(int paneCount, int start) {
     if (paneCount == 1)
         m_tiles[start]->SetZoomed(true);
     SetLabelColor(m_tiles[start], kPageLabel);
+    emptyPlaces_ = plan.EmptyPlaces;
+    update();
 }
 
 void TBGPanel::ClearInk(int index) {
@@ -650,6 +647,10 @@ void TBGPanel::ClearAnswers() {
 void TBGPanel::paintEvent(QPaintEvent *) {
     QPainter p(this);
     p.fillRect(rect(), palette().color(QPalette::Window));
+    // A last page's places without a pane look like empty panes.
+    for (const QRect &place : emptyPlaces_) {
+        p.fillRect(place, kEmptyPane);
+    }
 }
 
 void TBGPanel::mousePressEvent(QMouseEvent *event) {

@@ -22,6 +22,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <vector>
 
 class QLabel;
 
@@ -50,6 +51,9 @@ inline const QColor kAwaitingTile{0xEE, 0xF1, 0xF5};
 // How far a tile's texts and link picture grow with the tile.
 inline constexpr double kMaxTextScale = 2.0;
 inline constexpr double kMaxPictureScale = 2.0;
+
+// A place of the live view's last page that no pane fills.
+inline const QColor kEmptyPane{Qt::white};
 
 class TStdChannel : public QWidget {
     Q_OBJECT
@@ -262,6 +266,7 @@ private:
     int m_selectedIndex = -1;
     int m_pageStart = 0;
     int m_paneCount = 0;
+    std::vector<QRect> emptyPlaces_;
     bool m_fitTiles = false;
     bool m_paged = false;
     int m_gridColumns = 0;

@@ -17,7 +17,7 @@ void TTileImage::SetPicture(const QImage &picture) {
         return; // the same picture again (the presence update, once a second)
     picture_ = picture;
     if (!picture_.isNull())
-        resize((QSizeF(picture_.size()) * scale_).toSize());
+        resize((picture_.deviceIndependentSize() * scale_).toSize());
     update();
 }
 
@@ -26,7 +26,7 @@ void TTileImage::SetScale(double scale) {
         return;
     scale_ = scale;
     if (!picture_.isNull())
-        resize((QSizeF(picture_.size()) * scale_).toSize());
+        resize((picture_.deviceIndependentSize() * scale_).toSize());
     update();
 }
 

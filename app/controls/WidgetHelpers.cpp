@@ -1,7 +1,8 @@
 #include "controls/WidgetHelpers.h"
 
 #include <QBitmap>
-#include <QFile>
+#include <QGuiApplication>
+#include <QImageReader>
 #include <QPainter>
 
 static void InitSkinQrc() {
@@ -42,12 +43,32 @@ void InitSkinResources() {
     Q_UNUSED(done);
 }
 
-QPixmap SkinPicture(const QString &name) {
+QImage SkinImage(const QString &name, qreal ratio) {
     InitSkinResources();
-    const QString path = QStringLiteral(":/skin/") + name + QStringLiteral(".png");
-    if (!QFile::exists(path))
-        return QPixmap();
-    return QPixmap(path);
+    const QString path = QStringLiteral(":/skin/") + name;
+    if (ratio > 1) {
+        // The reader gives the painting for 200 % its device pixel ratio of 2
+        // from the name.
+        QImage twice = QImageReader(path + QStringLiteral("@2x.png")).read();
+        if (!twice.isNull()) {
+            if (ratio == twice.devicePixelRatio())
+                return twice;
+            const QSizeF size = twice.deviceIndependentSize() * ratio;
+            QImage image = twice.scaled(qRound(size.width()), qRound(size.height()),
+                                        Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+            image.setDevicePixelRatio(ratio);
+            return image;
+        }
+    }
+    return QImageReader(path + QStringLiteral(".png")).read();
+}
+
+QImage SkinImage(const QString &name) {
+    return SkinImage(name, qApp != nullptr ? qApp->devicePixelRatio() : 1.0);
+}
+
+QPixmap SkinPicture(const QString &name) {
+    return QPixmap::fromImage(SkinImage(name));
 }
 
 TSkinStrip::TSkinStrip(const QString &left, const QString &centre, const QString &right,
@@ -57,8 +78,8 @@ TSkinStrip::TSkinStrip(const QString &left, const QString &centre, const QString
 
 void TSkinStrip::paintEvent(QPaintEvent *) {
     QPainter p(this);
-    const int l = left_.isNull() ? 0 : left_.width();
-    const int r = right_.isNull() ? 0 : right_.width();
+    const int l = left_.isNull() ? 0 : qRound(left_.deviceIndependentSize().width());
+    const int r = right_.isNull() ? 0 : qRound(right_.deviceIndependentSize().width());
     if (!centre_.isNull()) {
         p.drawPixmap(QRect(l, 0, width() - l - r, height()), centre_);
     }

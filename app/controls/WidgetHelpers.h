@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QFont>
+#include <QImage>
 #include <QPixmap>
 #include <QString>
 #include <QWidget>
@@ -22,7 +23,15 @@ void RoundWindow(QWidget *window, int cornerWidth, int cornerHeight);
 // The program's pictures (app/resources/skin/, painted by
 // app/resources/tools/PaintSkin.cpp) as a Qt resource under ":/skin/".
 void InitSkinResources();
-// ":/skin/NAME.png" as a pixmap (null when there is no such picture).
+// ":/skin/NAME.png" (null when there is no such picture) for screens of
+// ratio device pixels per pixel: at 1 the picture itself, above 1 its
+// painting at twice the size ("NAME@2x.png", as Qt's high-DPI loading names
+// it) brought smoothly to the ratio, so that a scaled window shows the skin
+// painted for its scale, not stretched. The picture's device pixel ratio is
+// set: it is drawn at its size in pixels of the layout.
+QImage SkinImage(const QString &name, qreal ratio);
+// SkinImage at the application's ratio (its screens' highest).
+QImage SkinImage(const QString &name);
 QPixmap SkinPicture(const QString &name);
 
 // A strip of skin pictures: the left and right pictures at their own width,

@@ -90,19 +90,22 @@ PanePlacement PlanPanes(QSize panel, int paneCount, int start, int tileCount) {
     plan.InPage.assign(static_cast<size_t>(tileCount), false);
     plan.Rects.assign(static_cast<size_t>(tileCount), QRect());
     const int W = panel.width(), H = panel.height();
+    // The place of the k-th pane of the page: a tile's, or an empty place on
+    // a page the tiles do not fill.
+    const auto place = [&plan, s, tileCount](int k, const QRect &rect) {
+        const int i = s + k;
+        if (i < tileCount) {
+            plan.Rects[static_cast<size_t>(i)] = rect;
+            plan.InPage[static_cast<size_t>(i)] = true;
+        } else {
+            plan.EmptyPlaces.push_back(rect);
+        }
+    };
     if (n == 6) {
         // two columns, three rows, 1-pixel border around and between the panes
         const int width = (W - 3) / 2, height = (H - 4) / 3;
-        for (int i = s; i < s + 6 && i < tileCount; ++i) {
-            QPoint at;
-            if (i < s + 2) {
-                at = QPoint(1 + (i - s) * (width + 1), 1);
-            } else {
-                const QRect above = plan.Rects[static_cast<size_t>(i - 2)];
-                at = QPoint(above.x(), above.y() + height + 1);
-            }
-            plan.Rects[static_cast<size_t>(i)] = QRect(at, QSize(width, height));
-            plan.InPage[static_cast<size_t>(i)] = true;
+        for (int k = 0; k < 6; ++k) {
+            place(k, QRect(1 + (k % 2) * (width + 1), 1 + (k / 2) * (height + 1), width, height));
         }
         return plan;
     }
@@ -110,17 +113,14 @@ PanePlacement PlanPanes(QSize panel, int paneCount, int start, int tileCount) {
     const int e = n == 1 ? 1 : (n == 4 ? 2 : 3);
     const int cw = DivRoundHalfEven(W - (e - 1), e);
     const int ch = DivRoundHalfEven(H - (e - 1), e);
-    int k = 0;
-    for (int i = s; i < s + e * e && i < tileCount; ++i) {
+    for (int k = 0; k < e * e; ++k) {
         int width = cw, height = ch;
         const int left = (k % e) * (cw + 1), top = (k / e) * (ch + 1);
         if ((k + 1) % e == 0)
             width = W - (e - 1) * (cw + 1);
         if (k / e == e - 1)
             height = H - (e - 1) * (ch + 1);
-        plan.Rects[static_cast<size_t>(i)] = QRect(left, top, width, height);
-        plan.InPage[static_cast<size_t>(i)] = true;
-        ++k;
+        place(k, QRect(left, top, width, height));
     }
     return plan;
 }

@@ -50,6 +50,9 @@ struct PanePlacement {
     // keeps its position and gets width and height 0).
     std::vector<bool> InPage;
     std::vector<QRect> Rects;
+    // The places of a last page that no tile fills, in page order: the panel
+    // shows the pane background there.
+    std::vector<QRect> EmptyPlaces;
 };
 PanePlacement PlanPanes(QSize panel, int paneCount, int start, int tileCount);
 

@@ -131,6 +131,15 @@ const std::array<MessageEntry, kMessageTextCount> kMessages = {{
     {"ExportBusy", "正在导出第 %1 节课…"},
     {"ExportDone", "第 %1 节课已导出到:\n%2"},
     {"ExportFailed", "导出失败:\n%1"},
+    {"ExportFileName", "%1 第%2节课"},
+    {"ImportFiles", "学生名单"},
+    {"ImportFormat", "每行一名学生：姓名#手写板ID\n例如：王小明#12"},
+    {"DisplaySet", "显示设置"},
+    {"DisplayScale", "显示比例"},
+    {"DisplayScaleNote", "下次启动时生效"},
+    {"DisplayScreen", "窗口所在屏幕"},
+    {"ScreenNumber", "第 %1 个，共 %2 个"},
+    {"NextScreen", "移到下一个屏幕"},
 }};
 
 } // namespace

@@ -98,8 +98,22 @@ enum class MessageKey : int {
     ExportBusy,
     ExportDone,
     ExportFailed,
+    // The name an export is offered under ("%1" the date, "%2" the lesson),
+    // the import's file dialog (the kind of file of its filter) and the
+    // import's form with an example; the display settings: the group, the
+    // scale and when it takes effect, the window's screen ("%1" of "%2")
+    // and the button that moves it to the next one.
+    ExportFileName,
+    ImportFiles,
+    ImportFormat,
+    DisplaySet,
+    DisplayScale,
+    DisplayScaleNote,
+    DisplayScreen,
+    ScreenNumber,
+    NextScreen,
 };
-inline constexpr int kMessageTextCount = 66;
+inline constexpr int kMessageTextCount = 75;
 // Messages before this one are among the 52 LanguageKeys: a missing element
 // empties them. From this one on a missing or empty element keeps the
 // built-in text.

@@ -17,12 +17,17 @@ namespace {
 // Pane counts in the order of the pane-count choice.
 constexpr int kPaneChoices[] = {4, 6, 9};
 constexpr int kScreenHeight720 = 720;
+const QColor kNoteText(90, 100, 112);
+
+QString ScaleText(int percent) {
+    return QStringLiteral("%1 %").arg(percent);
+}
 
 } // namespace
 
 TSettingsPanel::TSettingsPanel(QWidget *parent) : QWidget(parent) {
     setObjectName(QStringLiteral("pnlSet"));
-    setFixedSize(420, 400);
+    setFixedSize(420, 530);
     const auto group = [this](const char *name, const char16_t *title, int top, int height) {
         auto *box = new QGroupBox(QString::fromUtf16(title), this);
         box->setObjectName(QString::fromLatin1(name));
@@ -64,7 +69,7 @@ TSettingsPanel::TSettingsPanel(QWidget *parent) : QWidget(parent) {
     cbb3_->setObjectName(QStringLiteral("cbb3"));
     cbb3_->setGeometry(170, 24, 120, 22);
 
-    grp4_ = group("grp4", u"其他设置", 240, 60);
+    grp4_ = group("grp4", u"其他设置", 240, 100);
     lbl4_ = label(grp4_, "lbl4", u"从文件导入学生信息", 24);
     edtFilePath_ = new QLineEdit(grp4_);
     edtFilePath_->setObjectName(QStringLiteral("edtFilePath"));
@@ -75,15 +80,45 @@ TSettingsPanel::TSettingsPanel(QWidget *parent) : QWidget(parent) {
     browse->SetStretch(true);
     browse->SetCaption(QStringLiteral("..."));
     browse->setGeometry(346, 23, 40, 24);
+    // The form the file's lines take, where the teacher chooses it.
+    lblImportFormat_ = new QLabel(grp4_);
+    lblImportFormat_->setObjectName(QStringLiteral("lblImportFormat"));
+    lblImportFormat_->setGeometry(20, 54, 366, 36);
+    lblImportFormat_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    lblImportFormat_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+
+    grp5_ = group("grp5", u"显示设置", 350, 134);
+    lbl12_ = label(grp5_, "lbl12", u"显示比例", 24);
+    cbbScale_ = new QComboBox(grp5_);
+    cbbScale_->setObjectName(QStringLiteral("cbbScale"));
+    cbbScale_->setGeometry(170, 24, 120, 22);
+    lblScaleNote_ = new QLabel(grp5_);
+    lblScaleNote_->setObjectName(QStringLiteral("lblScaleNote"));
+    lblScaleNote_->setGeometry(170, 48, 220, 18);
+    QPalette note = lblScaleNote_->palette();
+    note.setColor(QPalette::WindowText, kNoteText);
+    lblScaleNote_->setPalette(note);
+    lbl13_ = label(grp5_, "lbl13", u"窗口所在屏幕", 74);
+    lblScreen_ = new QLabel(grp5_);
+    lblScreen_->setObjectName(QStringLiteral("lblScreen"));
+    lblScreen_->setGeometry(170, 77, 220, 18);
+    btnNextScreen_ = new TImageButton(grp5_);
+    btnNextScreen_->setObjectName(QStringLiteral("btnNextScreen"));
+    SetSkinPictures(btnNextScreen_, QStringLiteral("btnDialog"));
+    btnNextScreen_->SetStretch(true);
+    btnNextScreen_->setGeometry(170, 100, 170, 24);
 
     btnSave_ = new TImageButton(this);
     btnSave_->setObjectName(QStringLiteral("btn1"));
     SetSkinPictures(btnSave_, QStringLiteral("btnDialog"));
     btnSave_->SetCaption(QStringLiteral("保存"));
-    btnSave_->setGeometry(186, 320, 48, 24);
+    btnSave_->setGeometry(186, 496, 48, 24);
 
     connect(btnSave_, &TBaseButton::OnClick, this, &TSettingsPanel::SaveClicked);
     connect(browse, &TBaseButton::OnClick, this, &TSettingsPanel::BrowseClicked);
+    connect(btnNextScreen_, &TBaseButton::OnClick, this, &TSettingsPanel::NextScreenClicked);
+    ShowScales({100}, 100);
+    ShowAddedTexts();
 }
 
 void TSettingsPanel::Open(const Config &config, const QString &dataDir, int screenHeight) {
@@ -137,6 +172,43 @@ void TSettingsPanel::SetImportPath(const QString &path) {
     edtFilePath_->setText(QDir::toNativeSeparators(path));
 }
 
+void TSettingsPanel::ShowScales(const std::vector<int> &scales, int chosen) {
+    cbbScale_->clear();
+    for (const int percent : scales) {
+        cbbScale_->addItem(ScaleText(percent), percent);
+    }
+    cbbScale_->setCurrentIndex(cbbScale_->findData(chosen));
+}
+
+int TSettingsPanel::ChosenScale() const {
+    return cbbScale_->currentIndex() >= 0 ? cbbScale_->currentData().toInt() : 100;
+}
+
+void TSettingsPanel::ShowScreen(int screen, int screens) {
+    screen_ = screen;
+    screens_ = screens;
+    lblScreen_->setText(FormatMessage(MessageTexts[MessageKey::ScreenNumber],
+                                      {QString::number(screen + 1), QString::number(screens)}));
+    btnNextScreen_->setEnabled(screens > 1);
+}
+
+void TSettingsPanel::SetNextScreenKeys(const QKeySequence &keys) {
+    nextScreenKeys_ = keys;
+    btnNextScreen_->setToolTip(MessageTexts[MessageKey::NextScreen] + QStringLiteral(" (") +
+                               keys.toString(QKeySequence::NativeText) + u')');
+}
+
+void TSettingsPanel::ShowAddedTexts() {
+    lblImportFormat_->setText(MessageTexts[MessageKey::ImportFormat]);
+    grp5_->setTitle(MessageTexts[MessageKey::DisplaySet]);
+    lbl12_->setText(MessageTexts[MessageKey::DisplayScale]);
+    lblScaleNote_->setText(MessageTexts[MessageKey::DisplayScaleNote]);
+    lbl13_->setText(MessageTexts[MessageKey::DisplayScreen]);
+    btnNextScreen_->SetCaption(MessageTexts[MessageKey::NextScreen]);
+    ShowScreen(screen_, screens_);
+    SetNextScreenKeys(nextScreenKeys_);
+}
+
 void TSettingsPanel::UpdateTexts(const LanguageTexts &texts) {
     const auto text = [&texts](const char *key) { return texts.Value(QString::fromLatin1(key)); };
     grp1_->setTitle(text("ViewSet"));
@@ -149,7 +221,8 @@ void TSettingsPanel::UpdateTexts(const LanguageTexts &texts) {
     lbl3_->setText(text("SelLanguage"));
     lbl4_->setText(text("LoadStdInfo"));
     btnSave_->SetCaption(MessageTexts[MessageKey::Tip9]);
-    for (QLabel *label : {lbl11_, lbl9_, lbl10_, lbl3_, lbl4_}) {
+    ShowAddedTexts();
+    for (QLabel *label : {lbl11_, lbl9_, lbl10_, lbl3_, lbl4_, lbl12_, lbl13_}) {
         label->adjustSize();
         label->move(cbb1_->x() - label->width() - 10, label->y());
     }

@@ -1,15 +1,20 @@
 // The layout settings panel of the main window's view area: the pane count
-// of the live view, the seat grid's columns and rows, the language, and the
-// roster import's file. It shows the configuration when opened and writes the
-// teacher's choices back into it when saved; the window saves the file and
-// applies the layout.
+// of the live view, the seat grid's columns and rows, the language, the
+// roster import's file with the form its lines take, and the display: the
+// scale of the whole window (from the next start) and the screen the window
+// is on. It shows the configuration when opened and writes the teacher's
+// choices back into it when saved; the window saves the file and applies the
+// layout.
 #pragma once
 
 #include "config/Config.h"
 #include "config/LanguageTexts.h"
 
+#include <QKeySequence>
 #include <QString>
 #include <QWidget>
+
+#include <vector>
 
 class QComboBox;
 class QGroupBox;
@@ -40,6 +45,16 @@ public:
     QString ImportPath() const;
     void SetImportPath(const QString &path);
 
+    // The scales offered (in percent) with chosen selected.
+    void ShowScales(const std::vector<int> &scales, int chosen);
+    // The scale chosen, in percent.
+    int ChosenScale() const;
+    // The window is on screen (from 0) of screens; the button that moves it
+    // on works when there is another.
+    void ShowScreen(int screen, int screens);
+    // The key that moves the window, shown in the button's tooltip.
+    void SetNextScreenKeys(const QKeySequence &keys);
+
     // Captions of the current language; labels end 10 pixels left of the
     // input column.
     void UpdateTexts(const LanguageTexts &texts);
@@ -47,8 +62,12 @@ public:
 Q_SIGNALS:
     void SaveClicked();
     void BrowseClicked();
+    void NextScreenClicked();
 
 private:
+    // The texts added since the language keys, from the message texts.
+    void ShowAddedTexts();
+
     QGroupBox *grp1_ = nullptr;
     QGroupBox *grp2_ = nullptr;
     QGroupBox *grp3_ = nullptr;
@@ -63,7 +82,18 @@ private:
     QSpinBox *se2_ = nullptr;
     QComboBox *cbb3_ = nullptr;
     QLineEdit *edtFilePath_ = nullptr;
+    QLabel *lblImportFormat_ = nullptr;
+    QGroupBox *grp5_ = nullptr;
+    QLabel *lbl12_ = nullptr;
+    QComboBox *cbbScale_ = nullptr;
+    QLabel *lblScaleNote_ = nullptr;
+    QLabel *lbl13_ = nullptr;
+    QLabel *lblScreen_ = nullptr;
+    TImageButton *btnNextScreen_ = nullptr;
     TImageButton *btnSave_ = nullptr;
+    int screen_ = 0;
+    int screens_ = 1;
+    QKeySequence nextScreenKeys_;
 };
 
 } // namespace lumora

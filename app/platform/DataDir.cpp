@@ -53,6 +53,11 @@ bool CopyMissing(const QString &sourceRoot, const QString &targetRoot, QString *
     return true;
 }
 
+bool IsPortableInstall(const QString &exeDir) {
+    return QFileInfo(QDir(exeDir).filePath(QStringLiteral("Language"))).isDir() &&
+           IsWritableDir(exeDir);
+}
+
 } // namespace
 
 QString ResolveDataDir(const QString &overrideDir, const QString &exeDir, const QString &userDir,
@@ -60,11 +65,17 @@ QString ResolveDataDir(const QString &overrideDir, const QString &exeDir, const 
     if (!overrideDir.isEmpty()) {
         return Prepared(overrideDir, error);
     }
-    if (QFileInfo(QDir(exeDir).filePath(QStringLiteral("Language"))).isDir() &&
-        IsWritableDir(exeDir)) {
+    if (IsPortableInstall(exeDir)) {
         return QDir(exeDir).absolutePath();
     }
     return Prepared(userDir, error);
+}
+
+QString ChooseDataDir(const QString &overrideDir, const QString &exeDir, const QString &userDir) {
+    if (overrideDir.isEmpty() && IsPortableInstall(exeDir)) {
+        return QDir(exeDir).absolutePath();
+    }
+    return QDir(overrideDir.isEmpty() ? userDir : overrideDir).absolutePath();
 }
 
 QString InstalledLanguageDir(const QString &exeDir, const QString &relativeDataRoot) {

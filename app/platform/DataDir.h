@@ -12,6 +12,10 @@ namespace lumora {
 QString ResolveDataDir(const QString &overrideDir, const QString &exeDir, const QString &userDir,
                        QString *error);
 
+// The directory ResolveDataDir chooses, without creating anything: for
+// reading a setting before the program has decided where its files live.
+QString ChooseDataDir(const QString &overrideDir, const QString &exeDir, const QString &userDir);
+
 // The installed languages of a program in exeDir: Language/ under the
 // program's data root, found relative to the executable (relativeDataRoot,
 // "../share/lumora" for a GNU layout), so a moved prefix still finds them.

@@ -5,6 +5,7 @@
 #include "controls/WidgetHelpers.h"
 #include "core/MessageTexts.h"
 #include "dialogs/UnSetName.h"
+#include "record/ExportName.h"
 #include "record/RecordDatabase.h"
 #include "session/DeviceBridge.h"
 #include "views/PictureOverlay.h"
@@ -677,13 +678,18 @@ void THistoryView::Export(ExportFormat format) {
         return;
     }
     const bool csv = format == ExportFormat::Csv;
-    QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    if (folder.isEmpty()) {
-        folder = QDir::homePath();
-    }
     const QString suffix = csv ? QStringLiteral("csv") : QStringLiteral("xlsx");
-    const QString suggested =
-        QDir(folder).filePath(QStringLiteral("lesson-%1.%2").arg(lesson_).arg(suffix));
+    // "2026-12-08 lesson 3.xlsx" in the teacher's documents: the day the
+    // lesson was held.
+    QDate held = QDate::currentDate();
+    for (const LessonInfo &lesson : lessons_) {
+        if (lesson.number == lesson_ && Moment(lesson.startedAt).isValid()) {
+            held = Moment(lesson.startedAt).date();
+        }
+    }
+    const QString suggested = SuggestedExportPath(
+        QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation), QDir::homePath(),
+        MessageTexts[MessageKey::ExportFileName], held, lesson_, suffix);
     QString path = AskSaveFile(
         this, MessageTexts[csv ? MessageKey::ExportCsv : MessageKey::ExportXlsx], suggested,
         csv ? QStringLiteral("CSV (*.csv)") : QStringLiteral("Excel (*.xlsx)"));

@@ -2,10 +2,12 @@
 // them as PNG files. The pictures in app/resources/skin/ are this tool's
 // output; the tool is their source.
 //
-//   lumora_paint_skin write DIR [SCALE]   paint every picture into DIR
-//                                         (SCALE 2 gives double-size previews)
-//   lumora_paint_skin check DIR           compare DIR's pictures with a fresh
-//                                         painting; exit 1 on a difference
+//   lumora_paint_skin write DIR           paint every picture into DIR, at its
+//                                         size (NAME.png) and at twice it
+//                                         (NAME@2x.png, for scaled screens)
+//   lumora_paint_skin check DIR           compare DIR's pictures (both sizes)
+//                                         with a fresh painting; exit 1 on a
+//                                         difference
 //   lumora_paint_skin sheet FILE.png      a contact sheet for looking at them
 //   lumora_paint_skin list                print the picture names and sizes
 //
@@ -13,13 +15,13 @@
 // (RGB 0, 85, 142) for chrome, white glyphs on coloured rounded badges for the
 // navigation icons, one red (RGB 217, 54, 62) for every "lost" or "close"
 // signal. Strokes of 1 pixel sit on pixel centres so that they stay sharp at
-// 100 %.
+// 100 %; painted at twice the size they are 2 pixels wide, as sharp.
 #include <QColor>
 #include <QDir>
 #include <QFont>
 #include <QGuiApplication>
-#include <QLinearGradient>
 #include <QImage>
+#include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPolygonF>
@@ -34,11 +36,11 @@
 namespace {
 
 // ---- palette -----------------------------------------------------------------
-const QColor kBlue(0, 85, 142);        // title strip, navigation gradient start
-const QColor kBlueDark(0, 68, 111);    // window outline, pressed borders
-const QColor kChrome(221, 232, 243);   // edges and bottom strip
+const QColor kBlue(0, 85, 142);      // title strip, navigation gradient start
+const QColor kBlueDark(0, 68, 111);  // window outline, pressed borders
+const QColor kChrome(221, 232, 243); // edges and bottom strip
 const QColor kChromeLine(190, 210, 230);
-const QColor kTile(0xA9, 0xC9, 0xEF);  // seat tile colour
+const QColor kTile(0xA9, 0xC9, 0xEF); // seat tile colour
 const QColor kRed(217, 54, 62);
 const QColor kRedDark(178, 38, 46);
 const QColor kGreen(46, 160, 96);
@@ -49,13 +51,13 @@ const QColor kViolet(122, 104, 204);
 const QColor kTeal(22, 150, 160);
 const QColor kAmber(255, 184, 28);
 const QColor kWhite(255, 255, 255);
-const QColor kInk(40, 52, 66);         // dark glyph colour
+const QColor kInk(40, 52, 66); // dark glyph colour
 
 struct Picture {
     QByteArray name;
     int width;
     int height;
-    bool opaque;  // written without alpha channel (24 bits per pixel)
+    bool opaque; // written without alpha channel (24 bits per pixel)
     std::function<void(QPainter &)> paint;
 };
 
@@ -78,7 +80,7 @@ void Pencil(QPainter &p, QPointF tip, QPointF end, double width, bool muted) {
     const double len = axis.length();
     p.save();
     p.translate(tip);
-    p.rotate(-axis.angle());  // x now runs along the pencil, tip at 0
+    p.rotate(-axis.angle()); // x now runs along the pencil, tip at 0
     const double h = width / 2;
     const QColor body = muted ? QColor(176, 188, 201) : QColor(247, 196, 54);
     const QColor bodyShade = muted ? QColor(146, 160, 176) : QColor(222, 163, 22);
@@ -95,7 +97,8 @@ void Pencil(QPainter &p, QPointF tip, QPointF end, double width, bool muted) {
     p.drawPolygon(QPolygonF({QPointF(0, 0), QPointF(cone, -h), QPointF(cone, h)}));
     p.setBrush(lead);
     const double leadLen = cone * 0.38;
-    p.drawPolygon(QPolygonF({QPointF(0, 0), QPointF(leadLen, -h * 0.38), QPointF(leadLen, h * 0.38)}));
+    p.drawPolygon(
+        QPolygonF({QPointF(0, 0), QPointF(leadLen, -h * 0.38), QPointF(leadLen, h * 0.38)}));
     // body with a shaded lower half
     const double bodyEnd = len - eraserLen - ferruleLen;
     p.setBrush(body);
@@ -107,7 +110,8 @@ void Pencil(QPainter &p, QPointF tip, QPointF end, double width, bool muted) {
     p.drawRect(QRectF(bodyEnd, -h, ferruleLen, width));
     p.setBrush(eraser);
     QPainterPath cap;
-    cap.addRoundedRect(QRectF(bodyEnd + ferruleLen - 1, -h, eraserLen + 1, width), h * 0.7, h * 0.7);
+    cap.addRoundedRect(QRectF(bodyEnd + ferruleLen - 1, -h, eraserLen + 1, width), h * 0.7,
+                       h * 0.7);
     p.drawPath(cap);
     p.setBrush(ferrule);
     p.drawRect(QRectF(bodyEnd, -h, ferruleLen, width));
@@ -146,7 +150,8 @@ void PaintConnet(QPainter &p) {
     p.drawRoundedRect(QRectF(4, 24, 40, 4), 1, 1);
     // sheet of paper lying on the desk
     p.setBrush(kWhite);
-    const QPolygonF sheet({QPointF(15, 13.5), QPointF(29, 13.5), QPointF(31.5, 22.5), QPointF(13, 22.5)});
+    const QPolygonF sheet(
+        {QPointF(15, 13.5), QPointF(29, 13.5), QPointF(31.5, 22.5), QPointF(13, 22.5)});
     p.drawPolygon(sheet);
     p.setPen(Pen(QColor(150, 182, 222), 1, Qt::FlatCap));
     for (double y : {16.5, 18.5, 20.5}) {
@@ -154,7 +159,7 @@ void PaintConnet(QPainter &p) {
         p.drawLine(QPointF(15 - 2 * t + 2, y), QPointF(29 + 2.5 * t - 2.5, y));
     }
     // pencil across the sheet's right edge
-    Pencil(p, QPointF(22.5, 22), QPointF(36.5, 13.5), 3.6, false);  // eraser stays on the desk
+    Pencil(p, QPointF(22.5, 22), QPointF(36.5, 13.5), 3.6, false); // eraser stays on the desk
 }
 
 void PaintDisCon(QPainter &p) {
@@ -180,7 +185,8 @@ void PaintLogo(QPainter &p, QPointF at) {
     p.drawRoundedRect(QRectF(at.x(), at.y(), 21, 21), 5, 5);
     p.setPen(Pen(kBlue, 2.6));
     p.setBrush(Qt::NoBrush);
-    p.drawPolyline(QPolygonF({at + QPointF(5.5, 11), at + QPointF(9.3, 14.8), at + QPointF(16, 7)}));
+    p.drawPolyline(
+        QPolygonF({at + QPointF(5.5, 11), at + QPointF(9.3, 14.8), at + QPointF(16, 7)}));
     p.setPen(Qt::NoPen);
     p.setBrush(kAmber);
     p.drawEllipse(at + QPointF(16.2, 16.2), 2.3, 2.3);
@@ -191,7 +197,9 @@ void PaintTitleLeft(QPainter &p) {
     PaintLogo(p, QPointF(15, 7));
 }
 
-void PaintTitleRight(QPainter &p) { PaintTitleCentre(p, 47); }
+void PaintTitleRight(QPainter &p) {
+    PaintTitleCentre(p, 47);
+}
 
 void PaintEdge(QPainter &p, int w, int h, bool outlineLeft, bool outlineRight) {
     p.fillRect(QRectF(0, 0, w, h), kChrome);
@@ -242,7 +250,7 @@ void PaintMinimise(QPainter &p, State s) {
     TitleButtonBack(p, 26, s, false);
     const QColor glyph = s == Disabled ? WithAlpha(kWhite, 100) : kWhite;
     p.setRenderHint(QPainter::Antialiasing, false);
-    p.fillRect(QRectF(9, 8, 8, 2), glyph);  // on the close glyph's centre line
+    p.fillRect(QRectF(9, 8, 8, 2), glyph); // on the close glyph's centre line
 }
 
 void PaintClose(QPainter &p, State s) {
@@ -260,10 +268,22 @@ void PaintClose(QPainter &p, State s) {
 void PaintDialogButton(QPainter &p, State s) {
     QColor fill, border;
     switch (s) {
-    case Normal: fill = kWhite; border = QColor(141, 178, 212); break;
-    case Hot: fill = QColor(236, 245, 253); border = kBlue; break;
-    case Down: fill = QColor(210, 228, 245); border = kBlueDark; break;
-    case Disabled: fill = QColor(243, 245, 247); border = QColor(200, 208, 216); break;
+    case Normal:
+        fill = kWhite;
+        border = QColor(141, 178, 212);
+        break;
+    case Hot:
+        fill = QColor(236, 245, 253);
+        border = kBlue;
+        break;
+    case Down:
+        fill = QColor(210, 228, 245);
+        border = kBlueDark;
+        break;
+    case Disabled:
+        fill = QColor(243, 245, 247);
+        border = QColor(200, 208, 216);
+        break;
     }
     p.setRenderHint(QPainter::Antialiasing);
     p.setPen(QPen(border, 1));
@@ -307,9 +327,11 @@ void Badge(QPainter &p, const QColor &c) {
     p.drawRoundedRect(QRectF(0, 0, 16, 16), 3.5, 3.5);
 }
 
-void Crisp(QPainter &p) { p.setRenderHint(QPainter::Antialiasing, false); }
+void Crisp(QPainter &p) {
+    p.setRenderHint(QPainter::Antialiasing, false);
+}
 
-void IconMainInterface(QPainter &p) {  // seats: 3 x 2 desks
+void IconMainInterface(QPainter &p) { // seats: 3 x 2 desks
     Badge(p, kSky);
     Crisp(p);
     for (int r = 0; r < 2; ++r)
@@ -318,7 +340,7 @@ void IconMainInterface(QPainter &p) {  // seats: 3 x 2 desks
     p.fillRect(QRect(3, 13, 10, 1), WithAlpha(kWhite, 160));
 }
 
-void IconLiveView(QPainter &p) {  // a screen showing a scribble
+void IconLiveView(QPainter &p) { // a screen showing a scribble
     Badge(p, kSky);
     p.setPen(Pen(kWhite, 1, Qt::SquareCap));
     p.setBrush(Qt::NoBrush);
@@ -334,7 +356,7 @@ void IconLiveView(QPainter &p) {  // a screen showing a scribble
     p.drawPath(s);
 }
 
-void IconStatistics(QPainter &p) {  // bar chart
+void IconStatistics(QPainter &p) { // bar chart
     Badge(p, kSky);
     Crisp(p);
     p.fillRect(QRect(3, 8, 2, 5), kWhite);
@@ -342,7 +364,7 @@ void IconStatistics(QPainter &p) {  // bar chart
     p.fillRect(QRect(11, 6, 2, 7), kWhite);
 }
 
-void IconTopicsType(QPainter &p) {  // question mark
+void IconTopicsType(QPainter &p) { // question mark
     Badge(p, kOrange);
     p.setRenderHint(QPainter::Antialiasing);
     p.setPen(Pen(kWhite, 1.8));
@@ -357,7 +379,7 @@ void IconTopicsType(QPainter &p) {  // question mark
     p.drawEllipse(QPointF(8, 12.8), 1.15, 1.15);
 }
 
-void IconSingleChoice(QPainter &p) {  // radio button
+void IconSingleChoice(QPainter &p) { // radio button
     Badge(p, kOrange);
     p.setRenderHint(QPainter::Antialiasing);
     p.setPen(Pen(kWhite, 1.4));
@@ -368,7 +390,7 @@ void IconSingleChoice(QPainter &p) {  // radio button
     p.drawEllipse(QPointF(8, 8), 2.2, 2.2);
 }
 
-void IconMultipleChoice(QPainter &p) {  // two chosen boxes with their lines
+void IconMultipleChoice(QPainter &p) { // two chosen boxes with their lines
     Badge(p, kOrange);
     Crisp(p);
     p.fillRect(QRect(3, 3, 4, 4), kWhite);
@@ -377,7 +399,7 @@ void IconMultipleChoice(QPainter &p) {  // two chosen boxes with their lines
     p.fillRect(QRect(9, 10, 4, 2), kWhite);
 }
 
-void IconEssay(QPainter &p) {  // pencil writing a line
+void IconEssay(QPainter &p) { // pencil writing a line
     Badge(p, kOrange);
     p.setRenderHint(QPainter::Antialiasing);
     p.setPen(Qt::NoPen);
@@ -393,7 +415,7 @@ void IconEssay(QPainter &p) {  // pencil writing a line
     p.fillRect(QRect(8, 13, 5, 1), WithAlpha(kWhite, 170));
 }
 
-void IconAnswerState(QPainter &p) {  // clock
+void IconAnswerState(QPainter &p) { // clock
     Badge(p, kGreen);
     p.setRenderHint(QPainter::Antialiasing);
     p.setPen(Pen(kWhite, 1.4));
@@ -403,13 +425,13 @@ void IconAnswerState(QPainter &p) {  // clock
     p.drawPolyline(QPolygonF({QPointF(8, 5), QPointF(8, 8.3), QPointF(10.3, 9.5)}));
 }
 
-void IconNotStarted(QPainter &p) {  // stop square
+void IconNotStarted(QPainter &p) { // stop square
     Badge(p, kGrey);
     Crisp(p);
     p.fillRect(QRect(5, 5, 6, 6), kWhite);
 }
 
-void IconUnderWay(QPainter &p) {  // play triangle
+void IconUnderWay(QPainter &p) { // play triangle
     Badge(p, kGreen);
     p.setRenderHint(QPainter::Antialiasing);
     p.setPen(Qt::NoPen);
@@ -417,7 +439,7 @@ void IconUnderWay(QPainter &p) {  // play triangle
     p.drawPolygon(QPolygonF({QPointF(5.5, 4), QPointF(12, 8), QPointF(5.5, 12)}));
 }
 
-void IconAlreadyOver(QPainter &p) {  // finish flag on its pole
+void IconAlreadyOver(QPainter &p) { // finish flag on its pole
     Badge(p, kRed);
     Crisp(p);
     p.fillRect(QRect(4, 3, 2, 10), kWhite);
@@ -433,7 +455,7 @@ void IconAlreadyOver(QPainter &p) {  // finish flag on its pole
     p.drawPath(flag);
 }
 
-void IconQuestionsEdit(QPainter &p) {  // sheet with lines
+void IconQuestionsEdit(QPainter &p) { // sheet with lines
     Badge(p, kOrange);
     Crisp(p);
     p.fillRect(QRect(4, 3, 8, 10), kWhite);
@@ -442,7 +464,7 @@ void IconQuestionsEdit(QPainter &p) {  // sheet with lines
     p.fillRect(QRect(6, 11, 2, 1), kOrange);
 }
 
-void IconSettings(QPainter &p) {  // gear
+void IconSettings(QPainter &p) { // gear
     Badge(p, kViolet);
     p.setRenderHint(QPainter::Antialiasing);
     p.setPen(Qt::NoPen);
@@ -461,7 +483,7 @@ void IconSettings(QPainter &p) {  // gear
     p.drawPath(gear);
 }
 
-void IconLessonHistory(QPainter &p) {  // a clock turned back: lessons kept
+void IconLessonHistory(QPainter &p) { // a clock turned back: lessons kept
     Badge(p, kViolet);
     p.setRenderHint(QPainter::Antialiasing);
     p.setPen(Pen(kWhite, 1.4));
@@ -476,7 +498,7 @@ void IconLessonHistory(QPainter &p) {  // a clock turned back: lessons kept
     p.drawPolyline(QPolygonF({QPointF(8, 5.4), QPointF(8, 8.2), QPointF(10, 9.6)}));
 }
 
-void IconQuit(QPainter &p) {  // power symbol
+void IconQuit(QPainter &p) { // power symbol
     Badge(p, kRed);
     p.setRenderHint(QPainter::Antialiasing);
     p.setPen(Pen(kWhite, 1.5));
@@ -485,7 +507,7 @@ void IconQuit(QPainter &p) {  // power symbol
     p.drawLine(QPointF(8, 2.8), QPointF(8, 8));
 }
 
-void IconCurrent(QPainter &p) {  // the mark shared by every current item
+void IconCurrent(QPainter &p) { // the mark shared by every current item
     p.setRenderHint(QPainter::Antialiasing);
     p.setPen(Pen(kWhite, 1.2));
     p.setBrush(kAmber);
@@ -495,7 +517,7 @@ void IconCurrent(QPainter &p) {  // the mark shared by every current item
     p.drawPolyline(QPolygonF({QPointF(4.6, 8.2), QPointF(7, 10.6), QPointF(11.4, 5.6)}));
 }
 
-void IconStudent(QPainter &p) {  // a person, for the student list
+void IconStudent(QPainter &p) { // a person, for the student list
     Badge(p, kTeal);
     p.setRenderHint(QPainter::Antialiasing);
     p.setPen(Qt::NoPen);
@@ -569,13 +591,23 @@ QImage Render(const Picture &pic, int scale) {
     return img.convertToFormat(QImage::Format_ARGB32);
 }
 
-int Write(const QString &dir, int scale) {
+// The scales each picture is painted at, with the suffix of its file name:
+// Qt's high-DPI loading looks for "NAME@2x.png" beside "NAME.png".
+const std::pair<int, const char *> kScales[] = {{1, ""}, {2, "@2x"}};
+
+QString PicturePath(const QString &dir, const Picture &pic, const char *suffix) {
+    return dir + "/" + QString::fromLatin1(pic.name) + QString::fromLatin1(suffix) + ".png";
+}
+
+int Write(const QString &dir) {
     QDir().mkpath(dir);
     for (const Picture &pic : Pictures()) {
-        const QString path = dir + "/" + QString::fromLatin1(pic.name) + ".png";
-        if (!Render(pic, scale).save(path, "PNG")) {
-            std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
-            return 1;
+        for (const auto &[scale, suffix] : kScales) {
+            const QString path = PicturePath(dir, pic, suffix);
+            if (!Render(pic, scale).save(path, "PNG")) {
+                std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+                return 1;
+            }
         }
     }
     return 0;
@@ -586,47 +618,46 @@ int Check(const QString &dir) {
     // build of the rasteriser); anything more means the committed picture and
     // its painting code have parted.
     int bad = 0;
+    int checked = 0;
     for (const Picture &pic : Pictures()) {
-        const QString path = dir + "/" + QString::fromLatin1(pic.name) + ".png";
-        const QImage want = Render(pic, 1).convertToFormat(QImage::Format_ARGB32);
-        const QImage have = QImage(path).convertToFormat(QImage::Format_ARGB32);
-        if (have.size() != want.size()) {
-            std::fprintf(stderr, "%s: size %dx%d, painted %dx%d\n", qPrintable(path), have.width(),
-                         have.height(), want.width(), want.height());
-            ++bad;
-            continue;
-        }
-        int worst = 0;
-        for (int y = 0; y < want.height(); ++y)
-            for (int x = 0; x < want.width(); ++x) {
-                const QRgb a = want.pixel(x, y), b = have.pixel(x, y);
-                worst = std::max({worst, std::abs(qRed(a) - qRed(b)), std::abs(qGreen(a) - qGreen(b)),
-                                  std::abs(qBlue(a) - qBlue(b)), std::abs(qAlpha(a) - qAlpha(b))});
+        for (const auto &[scale, suffix] : kScales) {
+            ++checked;
+            const QString path = PicturePath(dir, pic, suffix);
+            const QImage want = Render(pic, scale).convertToFormat(QImage::Format_ARGB32);
+            const QImage have = QImage(path).convertToFormat(QImage::Format_ARGB32);
+            if (have.size() != want.size()) {
+                std::fprintf(stderr, "%s: size %dx%d, painted %dx%d\n", qPrintable(path),
+                             have.width(), have.height(), want.width(), want.height());
+                ++bad;
+                continue;
             }
-        if (worst > 2) {
-            std::fprintf(stderr, "%s differs from its painting by %d\n", qPrintable(path), worst);
-            ++bad;
+            int worst = 0;
+            for (int y = 0; y < want.height(); ++y)
+                for (int x = 0; x < want.width(); ++x) {
+                    const QRgb a = want.pixel(x, y), b = have.pixel(x, y);
+                    worst = std::max(
+                        {worst, std::abs(qRed(a) - qRed(b)), std::abs(qGreen(a) - qGreen(b)),
+                         std::abs(qBlue(a) - qBlue(b)), std::abs(qAlpha(a) - qAlpha(b))});
+                }
+            if (worst > 2) {
+                std::fprintf(stderr, "%s differs from its painting by %d\n", qPrintable(path),
+                             worst);
+                ++bad;
+            }
         }
     }
-    std::printf("%d pictures checked, %d differ\n", int(Pictures().size()), bad);
+    std::printf("%d pictures checked, %d differ\n", checked, bad);
     return bad == 0 ? 0 : 1;
 }
 
-
 // A contact sheet for looking at the pictures: every picture at 100 % and
-// (pixel-doubled) 200 %, on the backgrounds it is used on, and the frame
-// pictures put together as a window would put them.
+// as painted for 200 %, on the backgrounds it is used on, and the frame
+// pictures put together as a window would put them, at both scales.
 int Sheet(int argc, char **argv, const QString &out) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
     const std::vector<Picture> pics = Pictures();
-    auto image = [&](const char *name) {
-        for (const Picture &pic : pics)
-            if (pic.name == name)
-                return Render(pic, 1);
-        return QImage();
-    };
     const int width = 1100;
     QImage sheet(width, 1700, QImage::Format_RGB32);
     sheet.fill(QColor(250, 250, 250));
@@ -637,9 +668,10 @@ int Sheet(int argc, char **argv, const QString &out) {
     int x = 10, y = 10, rowH = 0;
     for (const Picture &pic : pics) {
         const QImage one = Render(pic, 1);
-        const QImage two = one.scaled(one.size() * 2, Qt::IgnoreAspectRatio, Qt::FastTransformation);
+        const QImage two = Render(pic, 2);
         const bool icon = pic.name.startsWith("icon_") || pic.name.startsWith("btnUsbState");
-        const int cellW = std::max(150, one.width() + two.width() + (icon ? 2 * two.width() + 40 : 20));
+        const int cellW =
+            std::max(150, one.width() + two.width() + (icon ? 2 * two.width() + 40 : 20));
         const int cellH = two.height() + 24;
         if (x + cellW > width) {
             x = 10;
@@ -653,7 +685,8 @@ int Sheet(int argc, char **argv, const QString &out) {
         if (!pic.opaque) {
             for (int cy = 0; cy < two.height(); cy += 4)
                 for (int cx = 0; cx < one.width() + two.width() + 6; cx += 4)
-                    p.fillRect(x + cx, top + cy, 4, 4, ((cx + cy) / 4) % 2 ? QColor(204, 204, 204) : kWhite);
+                    p.fillRect(x + cx, top + cy, 4, 4,
+                               ((cx + cy) / 4) % 2 ? QColor(204, 204, 204) : kWhite);
         }
         if (pic.name.startsWith("btnMin") || pic.name.startsWith("btnClose")) {
             p.fillRect(x, top, one.width() + two.width() + 6, two.height(), kBlue);
@@ -673,16 +706,29 @@ int Sheet(int argc, char **argv, const QString &out) {
     }
     y += rowH + 20;
 
-    // a main window's frame at 100 %: title strip, edges, separator, bottom strip
+    // a main window's frame: title strip, edges, separator, bottom strip; at
+    // 200 % drawn with the pictures painted for it
     const int W = 640, H = 200;
-    QImage win(W, H, QImage::Format_RGB32);
-    {
+    const auto frame = [&](int scale) {
+        const auto image = [&](const char *name) {
+            for (const Picture &pic : pics)
+                if (pic.name == name) {
+                    QImage picture = Render(pic, scale);
+                    picture.setDevicePixelRatio(scale);
+                    return picture;
+                }
+            return QImage();
+        };
+        QImage win(W * scale, H * scale, QImage::Format_RGB32);
         QPainter w(&win);
-        w.fillRect(win.rect(), QColor(251, 252, 253));
-        const QImage tl = image("title_left"), tc = image("title_center"), tr = image("title_right");
+        w.scale(scale, scale);
+        w.fillRect(QRect(0, 0, W, H), QColor(251, 252, 253));
+        const QImage tl = image("title_left"), tc = image("title_center"),
+                     tr = image("title_right");
+        const int tlw = tl.width() / scale, trw = tr.width() / scale;
         w.drawImage(0, 0, tl);
-        w.drawImage(QRect(tl.width(), 0, W - tl.width() - tr.width(), 35), tc);
-        w.drawImage(W - tr.width(), 0, tr);
+        w.drawImage(QRect(tlw, 0, W - tlw - trw, 35), tc);
+        w.drawImage(W - trw, 0, tr);
         w.setFont(font);
         QFont bold = font;
         bold.setBold(true);
@@ -698,7 +744,7 @@ int Sheet(int argc, char **argv, const QString &out) {
         g.setColorAt(1, kWhite);
         w.fillRect(QRect(6, 35, 185, H - 35 - 22), g);
         const char *items[] = {"icon_MainInterface", "icon_LiveView", "icon_Statisticalresults",
-                               "icon_SingleChoice", "icon_Current", "icon_Quit"};
+                               "icon_SingleChoice",  "icon_Current",  "icon_Quit"};
         int iy = 44;
         w.setFont(font);
         for (const char *it : items) {
@@ -726,31 +772,35 @@ int Sheet(int argc, char **argv, const QString &out) {
         w.drawText(QRect(400, 123, 48, 24), Qt::AlignCenter, "确定");
         w.drawText(QRect(470, 123, 48, 24), Qt::AlignCenter, "取消");
         w.drawText(QRect(541, 124, 48, 24), Qt::AlignCenter, "OK");
-    }
+        w.end();
+        return win;
+    };
     p.drawText(10, y, "Frame put together at 100 % and 200 %:");
-    p.drawImage(10, y + 6, win);
-    const QImage twice = win.scaled(win.size() * 2, Qt::IgnoreAspectRatio, Qt::FastTransformation);
-    p.drawImage(10, y + 6 + H + 10, twice.copy(0, 0, std::min(twice.width(), width - 20), twice.height()));
+    p.drawImage(10, y + 6, frame(1));
+    const QImage twice = frame(2);
+    p.drawImage(10, y + 6 + H + 10,
+                twice.copy(0, 0, std::min(twice.width(), width - 20), twice.height()));
     p.end();
     const int used = y + 6 + H + 10 + twice.height() + 10;
     return sheet.copy(0, 0, width, std::min(used, sheet.height())).save(out) ? 0 : 1;
 }
 
-}  // namespace
+} // namespace
 
 int main(int argc, char **argv) {
     const QString cmd = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString();
     if (cmd == "write" && argc >= 3)
-        return Write(QString::fromLocal8Bit(argv[2]), argc >= 4 ? std::max(1, std::atoi(argv[3])) : 1);
+        return Write(QString::fromLocal8Bit(argv[2]));
     if (cmd == "check" && argc >= 3)
         return Check(QString::fromLocal8Bit(argv[2]));
     if (cmd == "sheet" && argc >= 3)
         return Sheet(argc, argv, QString::fromLocal8Bit(argv[2]));
     if (cmd == "list") {
         for (const Picture &pic : Pictures())
-            std::printf("%s %dx%d%s\n", pic.name.constData(), pic.width, pic.height, pic.opaque ? " opaque" : "");
+            std::printf("%s %dx%d%s\n", pic.name.constData(), pic.width, pic.height,
+                        pic.opaque ? " opaque" : "");
         return 0;
     }
-    std::fprintf(stderr, "usage: %s write DIR [SCALE] | check DIR | sheet FILE | list\n", argv[0]);
+    std::fprintf(stderr, "usage: %s write DIR | check DIR | sheet FILE | list\n", argv[0]);
     return 2;
 }

@@ -1,4 +1,5 @@
-// The program's pictures in the Qt resource: every one there, at its size.
+// The program's pictures in the Qt resource: every one there, at its size,
+// and painted for scaled screens at twice it.
 #include "controls/SkinButton.h"
 #include "controls/WidgetHelpers.h"
 
@@ -12,6 +13,23 @@ namespace {
 QImage Load(const char *name) {
     InitSkinResources();
     return QImage(QStringLiteral(":/skin/%1.png").arg(QLatin1String(name)));
+}
+
+// The picture as a screen of ratio device pixels per pixel gets it: at the
+// picture's size in pixels of the layout, with as many device pixels as the
+// ratio asks; at 2 the painting for 200 % itself.
+void ExpectForEveryRatio(const char *name, QSize size) {
+    for (const qreal ratio : {1.0, 1.25, 1.5, 2.0}) {
+        const QImage image = SkinImage(QLatin1String(name), ratio);
+        ASSERT_FALSE(image.isNull()) << name << " at " << ratio;
+        EXPECT_EQ(image.devicePixelRatio(), ratio) << name;
+        EXPECT_EQ(image.size(), (QSizeF(size) * ratio).toSize()) << name << " at " << ratio;
+        EXPECT_EQ(image.deviceIndependentSize().toSize(), size) << name << " at " << ratio;
+    }
+    EXPECT_EQ(SkinImage(QLatin1String(name), 1.0), Load(name)) << name;
+    EXPECT_EQ(SkinImage(QLatin1String(name), 2.0),
+              Load(qPrintable(QLatin1String(name) + QStringLiteral("@2x"))))
+        << name;
 }
 
 TEST(SkinPictures, EveryPictureAtItsSize) {
@@ -38,6 +56,7 @@ TEST(SkinPictures, EveryPictureAtItsSize) {
         const QImage img = Load(w.name);
         ASSERT_FALSE(img.isNull()) << w.name;
         EXPECT_EQ(img.size(), QSize(w.w, w.h)) << w.name;
+        ExpectForEveryRatio(w.name, QSize(w.w, w.h));
     }
     for (const char *state : {"normal", "hot", "down", "disabled"}) {
         EXPECT_EQ(Load(qPrintable(QStringLiteral("btnMin_") + QLatin1String(state))).size(),
@@ -54,6 +73,11 @@ TEST(SkinPictures, EveryPictureAtItsSize) {
         EXPECT_EQ(Load(qPrintable(QStringLiteral("icon_") + QLatin1String(icon))).size(),
                   QSize(16, 16))
             << icon;
+        ExpectForEveryRatio(qPrintable(QStringLiteral("icon_") + QLatin1String(icon)),
+                            QSize(16, 16));
+    }
+    for (const char *face : {"btnMin_hot", "btnClose_down", "btnDialog_disabled"}) {
+        ExpectForEveryRatio(face, Load(face).size());
     }
 }
 

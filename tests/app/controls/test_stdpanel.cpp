@@ -167,6 +167,11 @@ TEST(SeatTile, LinkPictureOnlyOnTheSeatGrid) {
     EXPECT_EQ(tile.TileImage()->Picture(), discon);
     SetLinkPicture(&tile, true, kAnswerGrid);
     EXPECT_EQ(tile.TileImage()->Picture(), discon);
+    // Painted for a scaled screen, the picture keeps its size in the layout.
+    for (const qreal ratio : {1.5, 2.0}) {
+        tile.TileImage()->SetPicture(SkinImage(QStringLiteral("Connet"), ratio));
+        EXPECT_EQ(tile.TileImage()->size(), QSize(48, 48)) << ratio;
+    }
 }
 
 TEST(SeatTile, LabelColourLeavesTheAnswerAlone) {
@@ -218,6 +223,14 @@ struct ShownPane : ::testing::Test {
         return panel->GetTile(i)->TileImage()->PaintCount();
     }
 };
+
+TEST_F(ShownPane, ALastPageShowsEmptyPanesWhereNoTileIs) {
+    panel->LayoutPanes(4, 4); // tiles 4 and 5 on top, nothing below them
+    const QImage shot = panel->grab().toImage();
+    EXPECT_EQ(shot.pixelColor(100, 225), kEmptyPane);
+    EXPECT_EQ(shot.pixelColor(300, 225), kEmptyPane);
+    EXPECT_EQ(shot.pixelColor(200, 225), QColor(Qt::black)); // the gap between them
+}
 
 TEST_F(ShownPane, AdvanceRepaintsOnlyAShownPane) {
     TStdChannel *tile = panel->GetTile(1);

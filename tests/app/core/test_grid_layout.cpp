@@ -130,6 +130,14 @@ TEST(GridLayout, NinePanesWithFewerTiles) {
     for (int i = 25; i < 30; ++i)
         EXPECT_TRUE(plan.InPage[i]);
     EXPECT_EQ(plan.Rects[29], QRect(267, 200, 266, 199));
+    // The four places after the last tile stay pane places.
+    EXPECT_EQ(plan.EmptyPlaces,
+              (std::vector<QRect>{QRect(534, 200, 266, 199), QRect(0, 400, 266, 200),
+                                  QRect(267, 400, 266, 200), QRect(534, 400, 266, 200)}));
+    EXPECT_EQ(PlanPanes(QSize(800, 600), 6, 4, 6).EmptyPlaces,
+              (std::vector<QRect>{QRect(1, 200, 398, 198), QRect(400, 200, 398, 198),
+                                  QRect(1, 399, 398, 198), QRect(400, 399, 398, 198)}));
+    EXPECT_TRUE(PlanPanes(QSize(800, 600), 9, 21, 30).EmptyPlaces.empty());
 }
 
 TEST(GridLayout, UnsupportedPaneCountsAndStarts) {

@@ -1,14 +1,22 @@
 // lumora_dialog_shots DIR [en]: saves a picture of each dialog as it appears
 // (grabbed while it is shown, then cancelled), for looking at them, with the
-// texts of the shipped Chinese (or, with "en", English) language file.
+// texts of the shipped Chinese (or, with "en", English) language file; the
+// file dialogs of the import and the export with Qt's texts in that language.
 #include "config/LanguageTexts.h"
+#include "config/QtTranslations.h"
 #include "config/SlotTable.h"
 #include "core/MessageTexts.h"
+#include "dialogs/OpenFile.h"
 #include "dialogs/UnSetName.h"
+#include "record/ExportName.h"
 
 #include <QApplication>
+#include <QDate>
 #include <QDir>
+#include <QFileDialog>
 #include <QPainter>
+#include <QStandardPaths>
+#include <QTimer>
 
 #include <cstdio>
 
@@ -84,5 +92,30 @@ int main(int argc, char **argv) {
     AskStudentAssociation(table);
     name = QStringLiteral("answer_entry");
     AskAnswer(texts, false);
+
+    // Qt's own file dialogs, as the import and the export open them.
+    QtTranslations qtTexts;
+    qtTexts.Apply(english ? QStringLiteral("en_US") : QStringLiteral("zh_CN"),
+                  QtTranslationFolders(QCoreApplication::applicationDirPath()));
+    const auto grabFileDialog = [&](const QString &file) {
+        QTimer::singleShot(500, [&, file] {
+            if (auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget())) {
+                const QString path = dir + QLatin1Char('/') + file + QStringLiteral(".png");
+                if (dialog->grab().save(path))
+                    std::printf("%s\n", qPrintable(path));
+                dialog->reject();
+            }
+        });
+    };
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    grabFileDialog(QStringLiteral("import_file"));
+    AskOpenFile(nullptr, texts.Value(u"LoadStdInfo"), documents,
+                MessageTexts[MessageKey::ImportFiles] + QStringLiteral(" (*.txt *.csv)"));
+    grabFileDialog(QStringLiteral("export_file"));
+    QFileDialog::getSaveFileName(nullptr, MessageTexts[MessageKey::ExportXlsx],
+                                 SuggestedExportPath(documents, QDir::homePath(),
+                                                     MessageTexts[MessageKey::ExportFileName],
+                                                     QDate(2026, 12, 8), 3, QStringLiteral("xlsx")),
+                                 QStringLiteral("Excel (*.xlsx)"));
     return 0;
 }

@@ -39,16 +39,21 @@ TEST(DataDirChoice, OverridePortableAndUserFoldersAndOneThatCannotBeMade) {
         if (c.exeHasLanguage) {
             root.Write("exe/Language/zh_CN/Language.xml", "<x/>");
         }
+        const QString override = c.override != nullptr ? root.File(c.override) : QString();
+        // Foreseen before the program decides, without making anything.
+        const QString foreseen =
+            ChooseDataDir(override, root.File("exe"), root.File("user/Lumora"));
+        EXPECT_EQ(QFileInfo::exists(foreseen), c.exeHasLanguage && c.override == nullptr);
         QString error;
         const QString chosen =
-            ResolveDataDir(c.override != nullptr ? root.File(c.override) : QString(),
-                           root.File("exe"), root.File("user/Lumora"), &error);
+            ResolveDataDir(override, root.File("exe"), root.File("user/Lumora"), &error);
         if (c.expected == nullptr) {
             EXPECT_TRUE(chosen.isEmpty());
             EXPECT_TRUE(error.contains(QStringLiteral("file"))) << error.toStdString();
             continue;
         }
         EXPECT_EQ(chosen, QDir(root.File(c.expected)).absolutePath());
+        EXPECT_EQ(foreseen, chosen);
         EXPECT_TRUE(QFileInfo(chosen).isDir()) << "the chosen folder is created";
         EXPECT_TRUE(error.isEmpty());
     }

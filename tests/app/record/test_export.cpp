@@ -5,9 +5,11 @@
 #include "LessonFixture.h"
 #include "RecordTest.h"
 #include "XlsxCells.h"
+#include "record/ExportName.h"
 #include "record/ExportSheet.h"
 #include "record/RecordDatabase.h"
 #include "record/SheetWriters.h"
+#include "support/TestFiles.h"
 
 #include <QRegularExpression>
 
@@ -265,6 +267,38 @@ TEST(ExportCommand, RunsWithoutADisplayAndReportsBadInput) {
         EXPECT_TRUE(err.contains(QString::fromUtf8(message))) << err.toStdString();
     }
     EXPECT_FALSE(QFileInfo::exists(lesson.File("nothing"))); // nothing made by a failed export
+}
+
+TEST(ExportName, TheDayAndTheLessonInTheTeachersLanguage) {
+    const QDate day(2026, 12, 8);
+    const struct {
+        const char *pattern;
+        const char *suffix;
+        const char *name;
+    } cases[] = {
+        {"%1 lesson %2", "xlsx", "2026-12-08 lesson 3.xlsx"},
+        {"%1 第%2节课", "csv", "2026-12-08 第3节课.csv"},
+        // What no file name may hold becomes a blank; no dot or blank at the end.
+        {"%1/lesson:%2 ...", "xlsx", "2026-12-08 lesson 3.xlsx"},
+        // A translation without the places still names both.
+        {"", "csv", "2026-12-08 3.csv"},
+        {"lesson", "csv", "lesson 2026-12-08 3.csv"},
+    };
+    for (const auto &c : cases) {
+        EXPECT_EQ(SuggestedExportName(U(c.pattern), day, 3, QLatin1String(c.suffix)), U(c.name))
+            << c.pattern;
+    }
+    // In the teacher's documents while they are there, else in home.
+    test::DataDir dir;
+    dir.Write("Documents/.keep", "");
+    const QString documents = dir.File("Documents");
+    EXPECT_EQ(SuggestedExportPath(documents, u"/home/t"_qs, u"%1 lesson %2"_qs, day, 12, u"csv"_qs),
+              documents + u"/2026-12-08 lesson 12.csv"_qs);
+    for (const QString &missing : {dir.File("None"), QString()}) {
+        EXPECT_EQ(
+            SuggestedExportPath(missing, u"/home/t"_qs, u"%1 lesson %2"_qs, day, 12, u"csv"_qs),
+            u"/home/t/2026-12-08 lesson 12.csv"_qs);
+    }
 }
 
 } // namespace

@@ -70,6 +70,9 @@ void WindowTest::Open(int count, int columns, int rows, int panes) {
 void WindowTest::OpenWith(const std::vector<Student> &students, int columns, int rows, int panes,
                           const char *language) {
     WriteConfig(columns, rows, panes, QLatin1String(language), 0);
+    if (preferences_ != Preferences()) {
+        ASSERT_TRUE(SavePreferences(Dir(), preferences_));
+    }
     SlotTable table;
     for (size_t i = 0; i < students.size(); ++i) {
         table[static_cast<int>(i)].Name = students[i].Name;

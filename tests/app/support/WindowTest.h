@@ -7,6 +7,7 @@
 #pragma once
 
 #include "Main.h"
+#include "config/Preferences.h"
 #include "config/SlotTable.h"
 #include "controls/Stdpanel.h"
 #include "support/DialogTest.h"
@@ -92,6 +93,9 @@ protected:
 
     TFrmMain *window_ = nullptr;
     QTemporaryDir dir_;
+    // Written beside the configuration by Open and OpenWith when not the
+    // defaults (a scale, a screen, the import's folder).
+    Preferences preferences_;
 
 private:
     QByteArray savedReceiver_;

@@ -16,9 +16,12 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QListView>
 #include <QProgressBar>
+#include <QRegularExpression>
 #include <QSignalSpy>
+#include <QStandardPaths>
 #include <QTableView>
 
 namespace lumora::test {
@@ -281,7 +284,13 @@ TEST_P(Export, AsksForTheFileWritesItAwayFromTheWindowAndSaysHowItWent) {
     QSignalSpy finished(&View(), &THistoryView::ExportFinished);
     Control<TImageButton>(c.button)->Click();
     SetSaveFileResponder(previous);
-    EXPECT_TRUE(suggested.endsWith(csv ? u"lesson-1.csv"_qs : u"lesson-1.xlsx"_qs));
+    // In the teacher's documents, named after the day and the lesson.
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    EXPECT_EQ(QFileInfo(suggested).path(),
+              QFileInfo(documents).isDir() ? documents : QDir::homePath());
+    const QRegularExpression name(csv ? u"^\\d{4}-\\d\\d-\\d\\d 第1节课\\.csv$"_qs
+                                      : u"^\\d{4}-\\d\\d-\\d\\d 第1节课\\.xlsx$"_qs);
+    EXPECT_TRUE(name.match(QFileInfo(suggested).fileName()).hasMatch()) << suggested.toStdString();
     if (path.isEmpty()) { // cancelled
         EXPECT_TRUE(!View().Exporting() && prompts.Prompts().empty());
         return;

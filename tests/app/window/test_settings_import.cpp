@@ -1,12 +1,19 @@
 #include "support/WindowTest.h"
 
 #include "config/Config.h"
+#include "config/Preferences.h"
 #include "core/MessageTexts.h"
+#include "dialogs/OpenFile.h"
 #include "views/GroupBar.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QGroupBox>
 #include <QLabel>
+#include <QLibraryInfo>
 #include <QSpinBox>
+#include <QStandardPaths>
 #include <QTreeWidget>
 
 namespace lumora::test {
@@ -64,6 +71,86 @@ TEST_F(SettingsImportTest, SavingAnotherLanguageAppliesItAtOnce) {
     // Captions come from the English file now.
     EXPECT_EQ(Window().Item(QStringLiteral("Quit"))->Caption(), u"Exit"_qs);
     EXPECT_EQ(MessageTexts[MessageKey::Tip1], u"No answer"_qs);
+    EXPECT_TRUE(Control<QLabel>("lblImportFormat")->text().startsWith(u"One student a line"_qs));
+    EXPECT_EQ(Control<QGroupBox>("grp5")->title(), u"Display"_qs);
+}
+
+TEST_F(SettingsImportTest, QtsOwnDialogsSpeakTheLanguageChosen) {
+    if (!QFileInfo::exists(QLibraryInfo::path(QLibraryInfo::TranslationsPath) +
+                           u"/qtbase_zh_CN.qm"_qs)) {
+        GTEST_SKIP() << "Qt's translations are not installed (qt6-translations-l10n)";
+    }
+    const auto lookIn = [] { return QCoreApplication::translate("QFileDialog", "Look in:"); };
+    Open(6);
+    EXPECT_EQ(lookIn(), u"查找范围："_qs);
+    Window().Item(QStringLiteral("LayoutSettings"))->Click();
+    auto *languages = Control<QComboBox>("cbb3");
+    languages->setCurrentIndex(languages->findText(u"en_US"_qs));
+    Save();
+    EXPECT_EQ(lookIn(), u"Look in:"_qs);
+    Close(); // Qt's texts go with the window
+    EXPECT_EQ(lookIn(), u"Look in:"_qs);
+}
+
+TEST_F(SettingsImportTest, TheImportShowsItsFormAndAsksInTheLastFolderForTextOrCsv) {
+    Open(4, 4, 4);
+    Window().Item(QStringLiteral("LayoutSettings"))->Click();
+    EXPECT_EQ(Control<QLabel>("lblImportFormat")->text(),
+              u"每行一名学生：姓名#手写板ID\n例如：王小明#12"_qs);
+    QDir(Dir()).mkpath(u"class"_qs);
+    const QString path = WriteFile("class/list.csv", "Ann#1\nBen#2\n");
+    struct Asked {
+        QString caption, folder, filter;
+    };
+    std::vector<Asked> asked;
+    QString answer = path;
+    const OpenFileResponder previous = SetOpenFileResponder(
+        [&](const QString &caption, const QString &folder, const QString &filter) {
+            asked.push_back({caption, folder, filter});
+            return answer;
+        });
+    {
+        PromptRecorder prompts(true); // overwrite the roster: yes
+        Control<TImageButton>("btn2")->Click();
+    }
+    answer.clear(); // the second time the teacher cancels
+    Control<TImageButton>("btn2")->Click();
+    SetOpenFileResponder(previous);
+
+    ASSERT_EQ(asked.size(), 2u);
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    EXPECT_EQ(asked[0].folder, QFileInfo(documents).isDir() ? documents : QDir::homePath());
+    EXPECT_EQ(asked[0].caption, u"从文件导入学生信息"_qs);
+    EXPECT_EQ(asked[0].filter, u"学生名单 (*.txt *.csv)"_qs);
+    EXPECT_EQ(asked[1].folder, QFileInfo(path).absolutePath()); // where the last one was
+    EXPECT_EQ(Tile(Window().SeatGrid, 1)->StudentName(), u"Ben"_qs);
+    // Remembered for the next start.
+    EXPECT_EQ(LoadPreferences(Dir()).ImportFolder, QFileInfo(path).absolutePath());
+}
+
+TEST_F(SettingsImportTest, TheDisplayScaleIsSavedForTheNextStartOnlyWhenChanged) {
+    Open(4);
+    Window().Item(QStringLiteral("LayoutSettings"))->Click();
+    auto *scales = Control<QComboBox>("cbbScale");
+    // The offscreen screen (800 x 600) holds the layout at 100 % only.
+    ASSERT_EQ(scales->count(), 1);
+    EXPECT_EQ(scales->currentText(), u"100 %"_qs);
+    EXPECT_EQ(Control<QLabel>("lblScaleNote")->text(), u"下次启动时生效"_qs);
+    Save();
+    // Nothing chosen: Config.ini holds what it always held.
+    EXPECT_FALSE(ReadTextFile(DataPath(u"Config.ini"_qs)).contains(u"[Preferences]"_qs));
+    Close();
+
+    preferences_.ScalePercent = 150;
+    Open(4);
+    Window().Item(QStringLiteral("LayoutSettings"))->Click();
+    scales = Control<QComboBox>("cbbScale");
+    ASSERT_EQ(scales->count(), 2); // the scale in use stays offered
+    EXPECT_EQ(scales->currentText(), u"150 %"_qs);
+    scales->setCurrentIndex(scales->findText(u"100 %"_qs));
+    Save();
+    EXPECT_EQ(LoadPreferences(Dir()).ScalePercent, 100);
+    EXPECT_EQ(SavedConfig().MainLine, 6); // the six keys as saved
 }
 
 TEST_F(SettingsImportTest, MissingLanguageFileIsReportedAndTheProgramGoesOn) {

@@ -1,0 +1,155 @@
+#include "config/Preferences.h"
+
+#include "config/Config.h"
+#include "config/IniFile.h"
+#include "platform/DataDir.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+#include <algorithm>
+#include <cstring>
+
+namespace lumora {
+
+namespace {
+
+const QString kSection = QStringLiteral("Preferences");
+constexpr char16_t kScaleKey[] = u"DisplayScale";
+constexpr char16_t kScreenKey[] = u"Screen";
+constexpr char16_t kImportFolderKey[] = u"ImportFolder";
+
+int g_appliedScale = 100;
+
+int ValidScale(int percent) {
+    return std::find(kScaleChoices.begin(), kScaleChoices.end(), percent) != kScaleChoices.end()
+               ? percent
+               : 100;
+}
+
+// The value of --data-dir DIR or --data-dir=DIR before "--"; empty without one.
+QString DataDirArgument(int argc, char **argv) {
+    const QByteArray option("--data-dir");
+    for (int i = 1; i < argc && std::strcmp(argv[i], "--") != 0; ++i) {
+        const QByteArray argument(argv[i]);
+        if (argument == option && i + 1 < argc) {
+            return QString::fromLocal8Bit(argv[i + 1]);
+        }
+        if (argument.startsWith(option + '=')) {
+            return QString::fromLocal8Bit(argument.mid(option.size() + 1));
+        }
+    }
+    return QString();
+}
+
+QString ChosenDataDir(int argc, char **argv) {
+    const auto choose = [argc, argv] {
+        return ChooseDataDir(DataDirArgument(argc, argv), QCoreApplication::applicationDirPath(),
+                             QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
+    };
+    if (QCoreApplication::instance() != nullptr) {
+        return choose();
+    }
+    // The program's own folder is known to an application object only, and
+    // the window's must not exist yet: Qt takes the scale when it is made.
+    int coreArgc = argc;
+    QCoreApplication core(coreArgc, argv);
+    return choose();
+}
+
+} // namespace
+
+Preferences LoadPreferences(const QString &dataDir) {
+    IniFile ini;
+    ini.Load(ConfigFilePath(dataDir));
+    const Preferences defaults;
+    Preferences preferences;
+    preferences.ScalePercent = ValidScale(ini.ReadInt(kSection, kScaleKey, defaults.ScalePercent));
+    preferences.Screen = ini.ReadString(kSection, kScreenKey);
+    preferences.ImportFolder = ini.ReadString(kSection, kImportFolderKey);
+    return preferences;
+}
+
+bool SavePreferences(const QString &dataDir, const Preferences &preferences, QString *error) {
+    const QString path = ConfigFilePath(dataDir);
+    IniFile ini;
+    FileProblem problem;
+    const ReadStatus status = ini.Load(path, &problem);
+    if (status == ReadStatus::Failed || status == ReadStatus::Incomplete) {
+        if (error != nullptr) {
+            *error = problem.Describe();
+        }
+        return false;
+    }
+    ini.WriteInt(kSection, kScaleKey, ValidScale(preferences.ScalePercent));
+    ini.WriteString(kSection, kScreenKey, preferences.Screen);
+    ini.WriteString(kSection, kImportFolderKey, preferences.ImportFolder);
+    return ini.Save(path, error);
+}
+
+QByteArray ScaleFactorSetting(int percent, const QByteArray &current) {
+    if (ValidScale(percent) == 100) {
+        return current;
+    }
+    bool ok = false;
+    double factor = current.toDouble(&ok);
+    if (!ok || factor <= 0) {
+        factor = 1;
+    }
+    return QByteArray::number(factor * percent / 100.0, 'g', 6);
+}
+
+void ApplyDisplayScale(int argc, char **argv) {
+    const int percent = LoadPreferences(ChosenDataDir(argc, argv)).ScalePercent;
+    const QByteArray current = qgetenv("QT_SCALE_FACTOR");
+    const QByteArray factor = ScaleFactorSetting(percent, current);
+    if (factor != current) {
+        qputenv("QT_SCALE_FACTOR", factor);
+    }
+    g_appliedScale = percent;
+}
+
+int AppliedScalePercent() {
+    return g_appliedScale;
+}
+
+bool ScaleFits(QSize screenSize, int appliedPercent, int percent) {
+    return qint64(screenSize.width()) * appliedPercent >=
+               qint64(kSmallestLayoutScreen.width()) * percent &&
+           qint64(screenSize.height()) * appliedPercent >=
+               qint64(kSmallestLayoutScreen.height()) * percent;
+}
+
+std::vector<int> OfferedScales(QSize screenSize, int appliedPercent, int chosen) {
+    std::vector<int> offered;
+    for (const int percent : kScaleChoices) {
+        if (percent == chosen || percent == 100 || ScaleFits(screenSize, appliedPercent, percent)) {
+            offered.push_back(percent);
+        }
+    }
+    return offered;
+}
+
+int StartScreen(const QStringList &names, const QString &saved, int primary) {
+    const qsizetype index = saved.isEmpty() ? -1 : names.indexOf(saved);
+    return index >= 0 ? static_cast<int>(index) : primary;
+}
+
+int NextScreen(int count, int current) {
+    if (count <= 0) {
+        return -1;
+    }
+    return current < 0 ? 0 : (current + 1) % count;
+}
+
+QString ImportStartFolder(const QString &remembered, const QString &documents,
+                          const QString &home) {
+    if (!remembered.isEmpty() && QFileInfo(remembered).isDir()) {
+        return remembered;
+    }
+    return !documents.isEmpty() && QFileInfo(documents).isDir() ? documents : home;
+}
+
+} // namespace lumora
