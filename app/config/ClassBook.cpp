@@ -29,8 +29,9 @@ bool IsKeptAside(const QString &stem) {
 }
 
 bool IsReservedDeviceName(const QString &stem) {
-    static const QRegularExpression reserved(QStringLiteral("^(CON|PRN|AUX|NUL|COM[1-9]|LPT[1-9])$"),
-                                             QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression reserved(
+        QStringLiteral("^(CON|PRN|AUX|NUL|COM[1-9]|LPT[1-9])$"),
+        QRegularExpression::CaseInsensitiveOption);
     return reserved.match(stem).hasMatch();
 }
 
@@ -205,7 +206,8 @@ bool ClassBook::IsCopyOf(const ClassInfo &file, const ClassInfo &current) {
     // Names are unique: a class file with the current class's name is its
     // copy. The unnamed class is recognised by its file name only.
     return file.Name == current.Name &&
-           (!current.Name.isEmpty() || (!current.File.isEmpty() && SameName(file.File, current.File)));
+           (!current.Name.isEmpty() ||
+            (!current.File.isEmpty() && SameName(file.File, current.File)));
 }
 
 std::vector<ClassInfo> ClassBook::List(QStringList *problems) const {
@@ -304,7 +306,8 @@ ClassResult ClassBook::Switch(const ClassInfo &target, const SlotTable &table) {
         }
         if (file.isEmpty()) {
             file = info.File;
-            if (file.isEmpty() || SameName(file, target.File) || QFileInfo::exists(ClassPath(file))) {
+            if (file.isEmpty() || SameName(file, target.File) ||
+                QFileInfo::exists(ClassPath(file))) {
                 file = ClassFileStem(info.Name, TakenNames());
             }
         }

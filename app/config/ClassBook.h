@@ -52,9 +52,9 @@ inline constexpr QStringView kClassSection = u"Class";
 inline constexpr int kClassNameLength = 40;
 
 struct ClassInfo {
-    QString File;    // its name under Classes/ without ".ini"; may be empty for the current class
-    QString Name;    // empty: the unnamed class
-    QString Subject; // may be empty
+    QString File;     // its name under Classes/ without ".ini"; may be empty for the current class
+    QString Name;     // empty: the unnamed class
+    QString Subject;  // may be empty
     int Seats = 0;    // roster entries
     int Students = 0; // entries with a name
     bool Current = false;

@@ -77,7 +77,9 @@ TEST(ClassBook, FileNamesAreSafeOnEverySystemAndUnique) {
         {"7B", {"7B", "7B_2"}, "7B_3"},
         {"𠀀班", {}, "𠀀班"}, // outside the basic plane, kept whole
         {"x-kept-20240305-080709", {}, "x_kept_20240305_080709"},
-        {"0123456789012345678901234567890123456789overflow", {}, "0123456789012345678901234567890123456789"},
+        {"0123456789012345678901234567890123456789overflow",
+         {},
+         "0123456789012345678901234567890123456789"},
     };
     for (const auto &row : rows) {
         EXPECT_EQ(ClassFileStem(U(row.name), row.taken), U(row.stem)) << row.name;
@@ -124,7 +126,9 @@ TEST_F(Classes, CreatingListsTheClassAndLeavesTheRosterAlone) {
     EXPECT_TRUE(QFile::exists(ClassFile("9_1")));
     EXPECT_EQ(book_.Find(U("9/1"))->File, U("9_1"));
 
-    const auto refused = [&](const char *name) { return book_.Create(U(name), {}, SlotTable()).What; };
+    const auto refused = [&](const char *name) {
+        return book_.Create(U(name), {}, SlotTable()).What;
+    };
     EXPECT_EQ(refused("初二(3)班"), ClassError::NameTaken);
     EXPECT_EQ(refused(" 9/1 "), ClassError::NameTaken);
     EXPECT_EQ(refused(" \n "), ClassError::NameEmpty);
@@ -249,7 +253,8 @@ TEST_F(Classes, AWriteThatFailsInTheMiddleKeepsBothRosters) {
             }
             return WriteFileAtomically(path, bytes, error);
         });
-        const ClassResult result = book_.Switch(Named("初二(3)班"), *TableOf({"Ann", "Bob", "Cy"}, 1));
+        const ClassResult result =
+            book_.Switch(Named("初二(3)班"), *TableOf({"Ann", "Bob", "Cy"}, 1));
         EXPECT_EQ(result.What, ClassError::WriteFailed) << failing;
         EXPECT_TRUE(result.Detail.endsWith(u": disk full"_qs)) << result.Detail.toStdString();
         EXPECT_EQ(dir_.Read("StudentInfo.ini"), roster) << failing;
@@ -325,9 +330,9 @@ TEST_F(Classes, AFullFileSystemKeepsBothRosters) {
             const ClassResult switched =
                 book.Switch(*book.Find(U("初二(3)班")), *TableOf({"Ann", "Bob", "Cy"}, 1));
             const std::vector<ClassInfo> classes = book.List();
-            return switched.What != ClassError::WriteFailed          ? 12
-                   : dir.Read("StudentInfo.ini") != roster           ? 13
-                   : classes.size() != 2 || classes[1].Students != 100 ? 14
+            return switched.What != ClassError::WriteFailed                       ? 12
+                   : dir.Read("StudentInfo.ini") != roster                        ? 13
+                   : classes.size() != 2 || classes[1].Students != 100            ? 14
                    : QDir(dir.File("Classes")).entryList(QDir::Files).size() != 1 ? 15
                                                                                   : 0;
         });
