@@ -16,7 +16,7 @@ namespace lumora {
 
 namespace {
 
-constexpr int kTitleLeft = 12;
+constexpr int kTitleLeft = 42; // right of the logo in the title strip
 constexpr int kLabelLeft = 20;
 constexpr int kInputLeft = 110;
 constexpr int kInputWidth = 190;

@@ -20,6 +20,7 @@ const QColor kHeading(0, 85, 142);
 const QColor kViewBackground(251, 252, 253);
 constexpr int kButtonWidth = 170;
 constexpr int kListWidth = 760;
+constexpr int kListHeight = 520; // a heading, the columns, some fifteen classes and the hint
 
 const QString kTableStyle = QStringLiteral(
     "QTableView { background: white; alternate-background-color: #f3f7fb;"
@@ -80,6 +81,9 @@ TClassesView::TClassesView(QWidget *parent) : QWidget(parent) {
     lblHint_->setObjectName(QStringLiteral("lblClassHint"));
     lblHint_->setWordWrap(true);
     lblHint_->setStyleSheet(QStringLiteral("color: #1f3b57;"));
+    lblHint_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    // Room for the hint wrapped on three lines, which the table gives up.
+    lblHint_->setMinimumHeight(lblHint_->fontMetrics().lineSpacing() * 3 + 4);
 
     const auto button = [this](const char *name) {
         auto *b = new TImageButton(this);
@@ -113,10 +117,15 @@ TClassesView::TClassesView(QWidget *parent) : QWidget(parent) {
     row->addLayout(buttons);
     auto *frame = new QWidget(this);
     frame->setLayout(row);
-    frame->setMaximumWidth(kListWidth + kButtonWidth + 14);
-    auto *root = new QHBoxLayout(this);
+    frame->setMaximumSize(kListWidth + kButtonWidth + 14, kListHeight);
+    // As large as the view allows up to its largest, at the top left.
+    auto *across = new QHBoxLayout();
+    across->addWidget(frame, 10);
+    across->addStretch(1);
+    auto *root = new QVBoxLayout(this);
     root->setContentsMargins(24, 24, 24, 24);
-    root->addWidget(frame, 1, Qt::AlignLeft);
+    root->addLayout(across, 10);
+    root->addStretch(1);
 
     const auto chosen = [this](auto signal) {
         return [this, signal] {

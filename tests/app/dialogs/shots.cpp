@@ -4,6 +4,7 @@
 #include "config/LanguageTexts.h"
 #include "config/SlotTable.h"
 #include "core/MessageTexts.h"
+#include "dialogs/ClassDialog.h"
 #include "dialogs/UnSetName.h"
 
 #include <QApplication>
@@ -84,5 +85,15 @@ int main(int argc, char **argv) {
     AskStudentAssociation(table);
     name = QStringLiteral("answer_entry");
     AskAnswer(texts, false);
+
+    SetClassDialogResponder([&](TFrmClassName &dialog) {
+        QApplication::processEvents();
+        const QString path = dir + QStringLiteral("/class_name.png");
+        if (Picture(dialog).save(path))
+            std::printf("%s\n", qPrintable(path));
+    });
+    AskClassName(MessageTexts[MessageKey::ClassRenameTitle],
+                 english ? QStringLiteral("Year 8 B") : QStringLiteral("初二(3)班"),
+                 english ? QStringLiteral("Maths") : QStringLiteral("数学"));
     return 0;
 }
