@@ -2,8 +2,8 @@
 // receiver. Nothing of the classroom is built and the receiver library is
 // never called (no search, no callbacks), so it opens on a computer without
 // a receiver and beside a running program, whose record it only reads. It
-// takes the data folder's language and writes nothing there (an export goes
-// where the teacher chooses).
+// takes the data folder's language and writes none of its files (settings,
+// roster, classes, record; an export goes where the teacher chooses).
 #pragma once
 
 #include <QString>
