@@ -137,7 +137,9 @@ int main(int argc, char **argv) {
         return 1;
     }
 
-    // The record alone: no receiver, nothing of the classroom.
+    // The record alone: no receiver, nothing of the classroom. It only reads
+    // the data folder, so it holds no claim on it and may run beside the
+    // program there.
     if (parser.isSet(commandLine.history)) {
         return lumora::RunHistoryWindow(dataDir, parser.value(commandLine.tour), termination);
     }

@@ -6,6 +6,7 @@
 #include "platform/AtomicFile.h"
 #include "platform/DataFiles.h"
 
+#include <QCollator>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -214,8 +215,10 @@ std::vector<ClassInfo> ClassBook::List(QStringList *problems) const {
     std::vector<ClassInfo> classes{Current()};
     std::vector<ClassInfo> others = OtherClasses(problems);
     std::erase_if(others, [&](const ClassInfo &info) { return IsCopyOf(info, classes.front()); });
-    std::sort(others.begin(), others.end(), [](const ClassInfo &a, const ClassInfo &b) {
-        const int byName = QString::localeAwareCompare(a.Name, b.Name);
+    // A collator of its own: the one QString keeps for the thread is never freed.
+    const QCollator collator;
+    std::sort(others.begin(), others.end(), [&](const ClassInfo &a, const ClassInfo &b) {
+        const int byName = collator.compare(a.Name, b.Name);
         return byName != 0 ? byName < 0 : a.File < b.File;
     });
     classes.insert(classes.end(), others.begin(), others.end());

@@ -164,6 +164,7 @@ TestStatistics AnalyseItems(const AnalysisInput &input) {
     }
     const bool grouped = complete.size() >= 2;
     const Groups groups = grouped ? AbilityGroups(totals) : Groups{};
+    result.GroupSize = groups.size;
 
     double itemVariances = 0;
     result.PerItem.resize(items);

@@ -77,7 +77,9 @@ struct OptionStatistics {
     QChar Letter;
     bool Right = false; // part of the key
     int Chosen = 0;     // students with a score who chose it
-    // Share of each ability group that chose it (none without groups).
+    // Share of each ability group that chose it (none without groups); times
+    // the group's size (GroupSize, the rest for the middle) the number of
+    // its students.
     std::optional<double> Upper;
     std::optional<double> Middle;
     std::optional<double> Lower;
@@ -95,9 +97,10 @@ struct ItemStatistics {
 };
 
 struct TestStatistics {
-    int Students = 0;    // complete students
-    int Items = 0;       // items anyone has a score on
-    double MaxTotal = 0; // the points of those items
+    int Students = 0;     // complete students
+    double GroupSize = 0; // of the upper and of the lower group: 0.27 x Students (0 without groups)
+    int Items = 0;        // items anyone has a score on
+    double MaxTotal = 0;  // the points of those items
     std::optional<double> Mean;
     std::optional<double> StandardDeviation; // of the totals, population
     std::optional<double> Reliability;       // coefficient alpha (KR-20 when Dichotomous)

@@ -80,6 +80,7 @@ TEST(ItemAnalysis, DiscriminationIsTheItemAgainstTheRestOfTheTotal) {
     EXPECT_NEAR(*stats.PerItem[2].Discrimination, 0.0, kTolerance);
     EXPECT_NEAR(*stats.PerItem[8].Discrimination, -0.123613, kTolerance);
     EXPECT_NEAR(*stats.PerItem[0].UpperLower, 0.805556, kTolerance);
+    EXPECT_NEAR(stats.GroupSize, 2.7, kTolerance);
 
     const struct {
         int item;
