@@ -178,13 +178,6 @@ TEST_F(Classes, AnotherClassInTheCurrentClassFileIsNeverOverwritten) {
     EXPECT_EQ(Names(book_.List()), QStringList({U("*初二(3)班"), "7A", "Other"}));
 }
 
-TEST_F(Classes, ACopyOfTheCurrentClassIsNotListed) {
-    ASSERT_TRUE(book_.Switch(Named("初二(3)班"), *TableOf({"Ann"}, 1)));
-    // Left by a switch that ended before the class file went.
-    QFile::copy(Roster(), ClassFile("初二_3_班"));
-    EXPECT_EQ(Names(book_.List()), QStringList({U("*初二(3)班"), ""}));
-}
-
 TEST_F(Classes, RenamingKeepsTheRosterAndTheFileName) {
     ASSERT_TRUE(book_.Rename(book_.Current(), u"7A"_qs, u"History"_qs));
     EXPECT_EQ(Seats(Roster()), QStringList({"Ann#1", "Bob#2", "Cy#3"}));

@@ -195,12 +195,5 @@ TEST(ItemAnalysis, TooLittleToSayAnythingGivesNothing) {
     EXPECT_FALSE(none.PerItem[1].Difficulty.has_value());
 }
 
-TEST(ItemAnalysis, HintsReadInTheCurrentLanguage) {
-    EXPECT_EQ(HintText({MessageKey::ItemDistractorUnused, "C"}),
-              FormatMessage(BuiltInMessageText(MessageKey::ItemDistractorUnused), {"C"}));
-    EXPECT_TRUE(HintText({MessageKey::ItemDistractorUnused, "C"}).contains(u'C'));
-    EXPECT_EQ(HintText({MessageKey::ItemHard, {}}), BuiltInMessageText(MessageKey::ItemHard));
-}
-
 } // namespace
 } // namespace lumora
