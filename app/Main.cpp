@@ -50,8 +50,11 @@ TSkinStrip *Edge(const QString &picture, int width, QWidget *parent) {
 } // namespace
 
 TFrmMain::TFrmMain(const QString &dataDir, QWidget *parent)
+    : TFrmMain(dataDir, QString(), parent) {}
+
+TFrmMain::TFrmMain(const QString &dataDir, const QString &startClass, QWidget *parent)
     : QWidget(parent, Qt::FramelessWindowHint | Qt::Window), dataDir_(dataDir),
-      answers_(table_, session_), bridge_(table_, session_, this) {
+      startClass_(startClass), answers_(table_, session_), bridge_(table_, session_, this) {
     setObjectName(QStringLiteral("FrmMain"));
     setFont(LumoraFont());
     BuildShell();
@@ -123,6 +126,7 @@ void TFrmMain::BuildShell() {
     connect(pnlSet_, &TSettingsPanel::NextScreenClicked, this, &TFrmMain::MoveToNextScreen);
     pnlHistory_ = new THistoryView(dataDir_, pnlBG_);
     pnlHistory_->hide();
+    BuildClasses();
 
     pm1_ = new QMenu(this);
     pm1_->setObjectName(QStringLiteral("pm1"));
@@ -165,8 +169,10 @@ void TFrmMain::BuildNavigation() {
                 case kSettingsSet:
                     if (clicked->Tag() == 0) {
                         OpenLayoutSettings();
-                    } else {
+                    } else if (clicked->Tag() == 1) {
                         OpenHistory();
+                    } else {
+                        OpenClasses();
                     }
                     break;
                 default:
@@ -192,6 +198,7 @@ void TFrmMain::BuildNavigation() {
                           {"QuestionsEdit", -1, -1, 0}});
     addGroup("rzgrpSet", {{"LayoutSettings", 0, kSettingsSet, 0},
                           {"LessonHistory", 1, kSettingsSet, 0},
+                          {"Classes", 2, kSettingsSet, 0},
                           {"Quit", -1, -1, 0}});
 
     // Form texts, shown until a language file has been applied.
@@ -208,6 +215,7 @@ void TFrmMain::BuildNavigation() {
         Item(QString::fromLatin1(key))->SetCaption(QString::fromUtf16(text));
     }
     Item(QStringLiteral("LessonHistory"))->SetCaption(MessageTexts[MessageKey::LessonHistory]);
+    Item(QStringLiteral("Classes"))->SetCaption(MessageTexts[MessageKey::Classes]);
     pnlRz_->findChild<TGroup *>(QStringLiteral("rzgrpMain"))
         ->SetCaption(QStringLiteral("界面选择"));
     pnlRz_->findChild<TGroup *>(QStringLiteral("rzgrpQue"))->SetCaption(QStringLiteral("出题"));
@@ -235,6 +243,7 @@ void TFrmMain::FormCreate() {
     // aside and reported in it, before anything is written.
     ApplyLanguage(LanguageFilePath(dataDir_, config_.LanguageName));
     SetAsideUnreadFiles(configProblem, rosterProblem);
+    StartWithClass();
     // 7: an empty roster is initialised from the seat-count dialog.
     if (table_.Count.load() == 0) {
         if (const auto seats = AskSeatCount(texts_, this)) {
@@ -370,6 +379,8 @@ void TFrmMain::ApplyLanguage(const QString &fileName) {
         Item(QString::fromLatin1(key))->SetCaption(text(key));
     }
     Item(QStringLiteral("LessonHistory"))->SetCaption(MessageTexts[MessageKey::LessonHistory]);
+    Item(QStringLiteral("Classes"))->SetCaption(MessageTexts[MessageKey::Classes]);
+    ApplyClassTexts();
     pnlHistory_->UpdateTexts(texts_);
     pnlSet_->UpdateTexts(texts_);
     chart_->SetAxisTitle(MessageTexts[MessageKey::Tip4]);

@@ -11,8 +11,9 @@
 // shows the views and keeps the grids, the student list and the bottom bar
 // in step with the table; MainFiles.cpp reads and saves the data files;
 // MainLive.cpp holds the live view's mouse handlers and the association menu;
-// MainKeyboard.cpp the keyboard. Only Main.cpp calls into the others, which
-// call MainViews.cpp and MainFiles.cpp alone.
+// MainKeyboard.cpp the keyboard; MainClasses.cpp the teacher's classes
+// (config/ClassBook) and the class view. Only Main.cpp calls into the others,
+// which call MainViews.cpp and MainFiles.cpp alone.
 #pragma once
 
 #include "config/Config.h"
@@ -46,6 +47,9 @@ class TResultChart;
 class THistoryView;
 class TSettingsPanel;
 class TStudentList;
+class TClassesView;
+struct ClassInfo;
+struct ClassResult;
 class TTitleBar;
 class TBottomBar;
 class LessonRecording;
@@ -59,6 +63,9 @@ public:
     // receiver is found it shows its error and asks the application to end:
     // Started() is false then.
     explicit TFrmMain(const QString &dataDir, QWidget *parent = nullptr);
+    // The same, starting with the class of that name (Lumora --class NAME):
+    // switched to before the seats are built, as a switch in the class view.
+    TFrmMain(const QString &dataDir, const QString &startClass, QWidget *parent = nullptr);
     ~TFrmMain() override;
 
     bool Started() const { return started_; }
@@ -103,6 +110,14 @@ public:
     // The whole window to the next screen (a projector beside the teacher's
     // own), the first after the last; remembered for the next start.
     void MoveToNextScreen();
+    // The class view (the Classes item) and what its buttons do: switch to a
+    // class, make one from an import file (an empty path asks for one),
+    // rename one, delete one (asked first). Failures are prompts.
+    void OpenClasses();
+    bool SwitchClass(const ClassInfo &target);
+    void NewClass(const QString &path = QString());
+    void RenameClass(const ClassInfo &target);
+    void DeleteClass(const ClassInfo &target);
     TBGPanel *SeatGrid = nullptr;
     TBGPanel *LiveGrid = nullptr;
     TBGPanel *AnswerGrid = nullptr;
@@ -115,6 +130,7 @@ public:
     const Preferences &TeacherPreferences() const { return prefs_; }
     Recorder *LessonRecorder() const;
     THistoryView *History() const { return pnlHistory_; }
+    TClassesView *ClassesPanel() const { return pnlClasses_; }
 
 protected:
     bool event(QEvent *event) override;
@@ -181,8 +197,20 @@ private:
     bool SavePreferencesReported();
     void ReportSaveFailure(const QString &path, const QString &reason);
     void CloseWhenIdle();
+    // MainClasses.cpp
+    void BuildClasses();
+    // Lumora --class NAME: the switch before the seats are built.
+    void StartWithClass();
+    // The roster of StudentInfo.ini into the table and the grids, as an import.
+    void LoadClassRoster();
+    void ShowClasses();
+    // The current class in the title (none for the unnamed class); the class
+    // view's texts.
+    void ApplyClassTexts();
+    void ReportClassError(const ClassResult &result, const QString &name);
 
     QString dataDir_;
+    QString startClass_;
     Config config_;
     Preferences prefs_;
     // Qt's own texts (its file dialogs) in the language applied.
@@ -209,6 +237,7 @@ private:
     TResultChart *chart_ = nullptr;
     TSettingsPanel *pnlSet_ = nullptr;
     THistoryView *pnlHistory_ = nullptr;
+    TClassesView *pnlClasses_ = nullptr;
     QMenu *pm1_ = nullptr;
     QAction *N1_ = nullptr;
     QAction *N2_ = nullptr;

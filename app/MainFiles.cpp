@@ -4,6 +4,7 @@
 // signal.
 #include "Main.h"
 
+#include "config/ClassBook.h"
 #include "config/Roster.h"
 #include "config/RosterImport.h"
 #include "controls/Stdpanel.h"
@@ -35,6 +36,7 @@ void TFrmMain::ReadDataFiles(int screenHeight, FileProblem *configProblem,
                              FileProblem *rosterProblem) {
     // A save killed half-way left its temporary file; the old file is whole.
     RemoveUnfinishedSaves(dataDir_);
+    RemoveUnfinishedSaves(ClassBook(dataDir_).Folder());
     config_ = LoadConfig(dataDir_, screenHeight, configProblem);
     LoadRoster(dataDir_, table_, rosterProblem);
 }

@@ -8,6 +8,7 @@
 #include "controls/WindowBars.h"
 #include "core/MessageTexts.h"
 #include "dialogs/SettingsPanel.h"
+#include "views/ClassesView.h"
 #include "views/GroupBar.h"
 #include "views/HistoryView.h"
 
@@ -34,9 +35,10 @@ void TFrmMain::ShowStudentList(bool shown) {
 }
 
 void TFrmMain::HideViews() {
-    for (QWidget *view : {static_cast<QWidget *>(SeatGrid), static_cast<QWidget *>(LiveGrid),
-                          static_cast<QWidget *>(AnswerGrid), pnlDraw_,
-                          static_cast<QWidget *>(pnlSet_), static_cast<QWidget *>(pnlHistory_)}) {
+    for (QWidget *view :
+         {static_cast<QWidget *>(SeatGrid), static_cast<QWidget *>(LiveGrid),
+          static_cast<QWidget *>(AnswerGrid), pnlDraw_, static_cast<QWidget *>(pnlSet_),
+          static_cast<QWidget *>(pnlHistory_), static_cast<QWidget *>(pnlClasses_)}) {
         if (view != nullptr) {
             view->hide();
         }

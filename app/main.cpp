@@ -1,5 +1,6 @@
 // Lumora: the teacher's classroom answering program.
 #include "Main.h"
+#include "HistoryWindow.h"
 #include "LumoraVersion.h"
 #include "Tour.h"
 #include "config/Preferences.h"
@@ -30,17 +31,29 @@ struct CommandLine {
         QStringLiteral("tour"),
         QStringLiteral("Run a scripted lesson, save a picture of each view into DIR, quit."),
         QStringLiteral("DIR")};
+    QCommandLineOption startClass{
+        QStringLiteral("class"),
+        QStringLiteral("Start with the class NAME: its roster and seating (see the Classes item)."),
+        QStringLiteral("NAME")};
+    QCommandLineOption history{
+        QStringLiteral("history"),
+        QStringLiteral("Open only the lesson history and its exports, without a receiver (beside "
+                       "the program too).")};
 
     CommandLine() {
         parser.setApplicationDescription(QStringLiteral(
             "Classroom answering system.\n\n"
             "Lumora [--data-dir DIR] --export LESSON --format csv|xlsx --output FILE\n"
             "  writes a recorded lesson (its number in the history, or last) as CSV or\n"
-            "  Excel without opening a window."));
+            "  Excel without opening a window.\n"
+            "Lumora [--data-dir DIR] --history\n"
+            "  opens the lesson history and its exports without a receiver."));
         parser.addHelpOption();
         parser.addVersionOption();
         parser.addOption(dataDir);
         parser.addOption(tour);
+        parser.addOption(startClass);
+        parser.addOption(history);
     }
 };
 
@@ -128,7 +141,14 @@ int main(int argc, char **argv) {
         return 1;
     }
 
-    lumora::TFrmMain window(dataDir);
+    // The record alone: no receiver, nothing of the classroom. It only reads
+    // the data folder, so it holds no claim on it and may run beside the
+    // program there.
+    if (parser.isSet(commandLine.history)) {
+        return lumora::RunHistoryWindow(dataDir, parser.value(commandLine.tour), termination);
+    }
+
+    lumora::TFrmMain window(dataDir, parser.value(commandLine.startClass));
     if (!window.Started()) {
         return 1; // no receiver: reported, files written when the window goes
     }

@@ -51,9 +51,12 @@ int LoadRoster(const QString &dataDir, SlotTable &table, FileProblem *problem) {
     if (status == ReadStatus::Missing || status == ReadStatus::Failed) {
         return 0;
     }
-    const QStringList names = ini.SectionNames();
-    const int sections = static_cast<int>(
-        std::min<qsizetype>(std::count_if(names.begin(), names.end(), IsEntrySection), kSlotCount));
+    return ReadRosterEntries(ini, table);
+}
+
+int ReadRosterEntries(const IniFile &ini, SlotTable &table) {
+    table.Clear();
+    const int sections = CountRosterEntries(ini).Seats;
     for (int i = 1; i <= sections; ++i) {
         const QString section = RosterSectionName(i - 1);
         StudentSlot &slot = table[i - 1];
@@ -69,6 +72,24 @@ int LoadRoster(const QString &dataDir, SlotTable &table, FileProblem *problem) {
     }
     table.SetCount(sections);
     return sections;
+}
+
+RosterSize CountRosterEntries(const IniFile &ini) {
+    const QStringList names = ini.SectionNames();
+    RosterSize size;
+    size.Seats = static_cast<int>(
+        std::min<qsizetype>(std::count_if(names.begin(), names.end(), IsEntrySection), kSlotCount));
+    for (int i = 0; i < size.Seats; ++i) {
+        size.Students += ini.ReadString(RosterSectionName(i), kName).isEmpty() ? 0 : 1;
+    }
+    return size;
+}
+
+void WriteRosterEntries(IniFile &ini, const SlotTable &table) {
+    const int count = std::clamp(table.Count.load(), 0, kSlotCount);
+    for (int i = 0; i < count; ++i) {
+        WriteEntry(ini, table, i);
+    }
 }
 
 bool SaveRoster(const QString &dataDir, const SlotTable &table, int index, QString *error) {
@@ -106,10 +127,7 @@ bool SaveRosterEntries(const QString &dataDir, const SlotTable &table, const QLi
         return false;
     }
     if (status == ReadStatus::Missing) {
-        const int count = std::clamp(table.Count.load(), 0, kSlotCount);
-        for (int i = 0; i < count; ++i) {
-            WriteEntry(ini, table, i);
-        }
+        WriteRosterEntries(ini, table);
     }
     for (const int index : indices) {
         WriteEntry(ini, table, index);

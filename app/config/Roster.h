@@ -16,6 +16,8 @@
 
 namespace lumora {
 
+class IniFile;
+
 // dataDir + "/StudentInfo.ini".
 QString RosterFilePath(const QString &dataDir);
 
@@ -48,5 +50,20 @@ bool SaveRoster(const QString &dataDir, const SlotTable &table, int index,
 // SaveRoster for several entries in one write.
 bool SaveRosterEntries(const QString &dataDir, const SlotTable &table, const QList<int> &indices,
                        QString *error = nullptr);
+
+// The two halves of LoadRoster and SaveRoster(-1) on a roster file already
+// read, for other files in the same format (the classes kept beside it).
+// ReadRosterEntries clears table and fills it as LoadRoster does; returns Count.
+int ReadRosterEntries(const IniFile &ini, SlotTable &table);
+// Writes entries 0 .. Count - 1 into ini as SaveRoster(-1) writes them into the
+// file; every other section and key stays.
+void WriteRosterEntries(IniFile &ini, const SlotTable &table);
+// The entry sections of a roster file ("0001" ..) and how many of them name a
+// student.
+struct RosterSize {
+    int Seats = 0;
+    int Students = 0;
+};
+RosterSize CountRosterEntries(const IniFile &ini);
 
 } // namespace lumora

@@ -112,8 +112,38 @@ enum class MessageKey : int {
     DisplayScreen,
     ScreenNumber,
     NextScreen,
+    // Classes: the navigation item, the view's columns, buttons and hint,
+    // the dialogs, what a deletion keeps ("%1" the class, "%2" the file) and
+    // what went wrong ("%1" the name, or the file and why). Item analysis:
+    // the hints ("%1" an option's letter).
+    Classes,
+    ClassUnnamed,
+    ClassName,
+    ClassSubject,
+    ClassStudents,
+    ClassCurrent,
+    ClassSwitch,
+    ClassNew,
+    ClassRename,
+    ClassDelete,
+    ClassHint,
+    ClassNewTitle,
+    ClassRenameTitle,
+    ClassDeleteConfirm,
+    ClassDeleted,
+    ClassNameEmpty,
+    ClassNameTaken,
+    ClassNotFound,
+    ClassFileError,
+    ClassNotKeptAside,
+    ItemHard,
+    ItemEasy,
+    ItemNoDiscrimination,
+    ItemNegativeDiscrimination,
+    ItemDistractorUnused,
+    ItemDistractorDrawsUpper,
 };
-inline constexpr int kMessageTextCount = 75;
+inline constexpr int kMessageTextCount = 101;
 // Messages before this one are among the 52 LanguageKeys: a missing element
 // empties them. From this one on a missing or empty element keeps the
 // built-in text.

@@ -530,6 +530,21 @@ void IconStudent(QPainter &p) { // a person, for the student list
     p.drawPath(body);
 }
 
+void IconClasses(QPainter &p) {  // two people side by side: the classes
+    Badge(p, kOrange);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(Qt::NoPen);
+    p.setBrush(kWhite);
+    for (const double x : {5.4, 10.6}) {
+        p.drawEllipse(QPointF(x, 5.6), 2.1, 2.1);
+        QPainterPath body;
+        body.moveTo(x - 3.2, 13.2);
+        body.cubicTo(x - 3.2, 9.0, x + 3.2, 9.0, x + 3.2, 13.2);
+        body.closeSubpath();
+        p.drawPath(body);
+    }
+}
+
 std::vector<Picture> Pictures() {
     std::vector<Picture> list;
     auto add = [&](const QByteArray &name, int w, int h, bool opaque,
@@ -572,6 +587,7 @@ std::vector<Picture> Pictures() {
     add("icon_QuestionsEdit", 16, 16, false, IconQuestionsEdit);
     add("icon_LayoutSettings", 16, 16, false, IconSettings);
     add("icon_LessonHistory", 16, 16, false, IconLessonHistory);
+    add("icon_Classes", 16, 16, false, IconClasses);
     add("icon_Quit", 16, 16, false, IconQuit);
     add("icon_Current", 16, 16, false, IconCurrent);
     add("icon_Student", 16, 16, false, IconStudent);

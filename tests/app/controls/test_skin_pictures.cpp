@@ -69,7 +69,7 @@ TEST(SkinPictures, EveryPictureAtItsSize) {
     for (const char *icon :
          {"MainInterface", "LiveView", "Statisticalresults", "TopicsType", "SingleChoice",
           "multipleChoice", "EssayQuestion", "AnswerState", "NotStarted", "UnderWay", "AlreadyOver",
-          "QuestionsEdit", "LayoutSettings", "LessonHistory", "Quit", "Current", "Student"}) {
+          "QuestionsEdit", "LayoutSettings", "LessonHistory", "Classes", "Quit", "Current", "Student"}) {
         EXPECT_EQ(Load(qPrintable(QStringLiteral("icon_") + QLatin1String(icon))).size(),
                   QSize(16, 16))
             << icon;

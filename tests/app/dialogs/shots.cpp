@@ -7,6 +7,7 @@
 #include "config/SlotTable.h"
 #include "core/MessageTexts.h"
 #include "dialogs/OpenFile.h"
+#include "dialogs/ClassDialog.h"
 #include "dialogs/UnSetName.h"
 #include "record/ExportName.h"
 
@@ -117,5 +118,14 @@ int main(int argc, char **argv) {
                                                      MessageTexts[MessageKey::ExportFileName],
                                                      QDate(2026, 12, 8), 3, QStringLiteral("xlsx")),
                                  QStringLiteral("Excel (*.xlsx)"));
+    SetClassDialogResponder([&](TFrmClassName &dialog) {
+        QApplication::processEvents();
+        const QString path = dir + QStringLiteral("/class_name.png");
+        if (Picture(dialog).save(path))
+            std::printf("%s\n", qPrintable(path));
+    });
+    AskClassName(MessageTexts[MessageKey::ClassRenameTitle],
+                 english ? QStringLiteral("Year 8 B") : QStringLiteral("初二(3)班"),
+                 english ? QStringLiteral("Maths") : QStringLiteral("数学"));
     return 0;
 }

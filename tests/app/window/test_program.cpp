@@ -242,6 +242,26 @@ TEST_F(Program, WithoutReceiverEndsWithAnErrorStatus) {
     EXPECT_TRUE(QFileInfo::exists(Path("StudentInfo.ini")));
 }
 
+TEST_F(Program, HistoryOpensWithoutSearchingForTheReceiver) {
+    // A receiver that would say so on stderr if the library searched for it,
+    // and a data folder with a roster and settings that nothing may rewrite.
+    WriteTextFile(Path("Config.ini"), QStringLiteral("[Public]\nMainLine=4\n"));
+    WriteRosterFile(dir_.path(), NumberedClass(3));
+    const QString roster = ReadTextFile(Path("StudentInfo.ini"));
+    const Outcome run = Start({"--data-dir", dir_.path(), "--history", "--tour", Path("shots")},
+                              "replay:" + Path("no-such.replay"));
+    ASSERT_EQ(run.exitCode, 0) << run.output.toStdString();
+    EXPECT_TRUE(run.output.contains(u"tour: "_qs)) << run.output.toStdString();
+    EXPECT_FALSE(run.output.contains(u"replay"_qs)) << run.output.toStdString();
+    EXPECT_FALSE(run.output.contains(u"prompt: "_qs)) << run.output.toStdString();
+    const QImage picture(QDir(Path("shots")).filePath(u"history.png"_qs));
+    ASSERT_FALSE(picture.isNull());
+    EXPECT_GT(Colours(picture), 3);
+    EXPECT_EQ(ReadTextFile(Path("Config.ini")), QStringLiteral("[Public]\nMainLine=4\n"));
+    EXPECT_EQ(ReadTextFile(Path("StudentInfo.ini")), roster);
+    EXPECT_FALSE(QFileInfo::exists(Path("Records")));
+}
+
 TEST_F(Program, ATerminationSignalEndsThroughTheExitSaves) {
     // Config.ini lacks keys: only the exit save writes them.
     WriteTextFile(Path("Config.ini"), QStringLiteral("[Public]\nMainLine=4\nMainRow=2\n"));

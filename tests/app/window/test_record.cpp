@@ -5,6 +5,7 @@
 #include "support/DialogTest.h"
 #include "support/WindowTest.h"
 
+#include "HistoryWindow.h"
 #include "controls/SkinButton.h"
 #include "core/MessageTexts.h"
 #include "penlynx.h"
@@ -258,6 +259,21 @@ TEST_F(History, ShowsTheLessonItsQuestionsAndOpensAPictureLarge) {
     Choose("MainInterface");
     EXPECT_TRUE(Control<QWidget>("pnlHistory")->isHidden());
     EXPECT_EQ(ShownViews(), QStringList{"SeatGrid"});
+}
+
+// Lumora --history: the same record in a window of its own, beside the
+// program that is still recording.
+TEST_F(History, TheHistoryWindowReadsTheRecordBesideTheRunningProgram) {
+    RecordLesson();
+    TFrmHistory history(Dir());
+    EXPECT_TRUE(history.windowTitle().endsWith(MessageTexts[MessageKey::LessonHistory]));
+    auto *lessons = history.findChild<QTableView *>(u"tblLessons"_qs);
+    ASSERT_NE(lessons, nullptr);
+    const std::vector<QStringList> rows = Texts(lessons, 4);
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_EQ(rows[0][3], u"2"_qs);
+    EXPECT_EQ(Texts(history.findChild<QTableView *>(u"tblQuestions"_qs), 2),
+              (std::vector<QStringList>{{"1", "单选题"}, {"2", "主观题"}}));
 }
 
 struct ExportCase {
