@@ -169,13 +169,13 @@ TestStatistics AnalyseItems(const AnalysisInput &input) {
     double itemVariances = 0;
     result.PerItem.resize(items);
     for (size_t item = 0; item < items; ++item) {
-        const AnalysisItem &spec = input.Items[item];
+        const AnalysisItem &question = input.Items[item];
         ItemStatistics &stats = result.PerItem[item];
-        const int options = std::clamp(spec.Options, 0, 31);
+        const int options = std::clamp(question.Options, 0, 31);
         stats.Options.resize(static_cast<size_t>(options));
         for (int option = 0; option < options; ++option) {
             stats.Options[static_cast<size_t>(option)].Letter = Letter(option);
-            stats.Options[static_cast<size_t>(option)].Right = Chose(spec.Key, option);
+            stats.Options[static_cast<size_t>(option)].Right = Chose(question.Key, option);
         }
         double points = 0;
         std::vector<int> pressTimes;
@@ -201,8 +201,8 @@ TestStatistics AnalyseItems(const AnalysisInput &input) {
             }
         }
         stats.MedianFirstPressMs = Median(pressTimes);
-        if (stats.Scored > 0 && spec.Points > 0) {
-            stats.Difficulty = points / stats.Scored / spec.Points;
+        if (stats.Scored > 0 && question.Points > 0) {
+            stats.Difficulty = points / stats.Scored / question.Points;
         }
 
         // Against the rest of the total, and between the ability groups.
@@ -217,14 +217,14 @@ TestStatistics AnalyseItems(const AnalysisInput &input) {
                 itemVariances += Variance(scores);
             }
             stats.Discrimination = Correlation(scores, rest);
-            if (grouped && spec.Points > 0) {
+            if (grouped && question.Points > 0) {
                 double upper = 0;
                 double lower = 0;
                 for (size_t k = 0; k < complete.size(); ++k) {
                     upper += groups.upper[k] * scores[k];
                     lower += groups.lower[k] * scores[k];
                 }
-                stats.UpperLower = (upper - lower) / groups.size / spec.Points;
+                stats.UpperLower = (upper - lower) / groups.size / question.Points;
                 const double middleSize = static_cast<double>(complete.size()) - 2 * groups.size;
                 for (int option = 0; option < options; ++option) {
                     double up = 0;
