@@ -68,9 +68,6 @@ ImportParseResult ParseImportFile(QByteArrayView bytes) {
     ImportParseResult result;
     const DecodedText decoded = DecodeTextFile(bytes);
     const QStringList lines = SplitLines(decoded.Text);
-    const qsizetype used = std::min<qsizetype>(lines.size(), kSlotCount);
-    result.IgnoredLines = static_cast<int>(lines.size() - used);
-    result.LineCount = static_cast<int>(lines.size());
     for (const QList<int> &bad : {decoded.NotTextLines, decoded.ZeroLines}) {
         for (const int line : bad) {
             if (!result.NotTextLines.contains(line)) {
@@ -79,8 +76,15 @@ ImportParseResult ParseImportFile(QByteArrayView bytes) {
         }
     }
     std::sort(result.NotTextLines.begin(), result.NotTextLines.end());
-    for (qsizetype k = 0; k < used; ++k) {
+    // Every line is checked, also those the table has no room for; blank
+    // lines are no students.
+    qsizetype lastRead = 0;
+    for (qsizetype k = 0; k < lines.size(); ++k) {
         const QString &line = lines[k];
+        if (line.trimmed().isEmpty()) {
+            continue;
+        }
+        ++result.LineCount;
         const qsizetype hash = line.indexOf(u'#');
         ImportedStudent student;
         student.Name = hash > 0 ? CutToSlotText(QStringView(line).left(hash)) : QString();
@@ -90,7 +94,12 @@ ImportParseResult ParseImportFile(QByteArrayView bytes) {
         if (valid) {
             student.CardID = static_cast<uint16_t>(static_cast<uint32_t>(id) & 0xFFFFu);
         }
-        result.Entries.append(student);
+        if (result.Entries.size() < kSlotCount || !valid) {
+            result.Entries.append(student);
+            lastRead = k + 1;
+        } else {
+            ++result.IgnoredLines;
+        }
         if (!valid) {
             result.Failed = true;
             result.FailedLineIndex = static_cast<int>(k);
@@ -100,8 +109,7 @@ ImportParseResult ParseImportFile(QByteArrayView bytes) {
         }
     }
     // Only lines that were read are worth a word.
-    const int read = static_cast<int>(result.Entries.size());
-    result.NotTextLines.removeIf([read](int line) { return line > read; });
+    result.NotTextLines.removeIf([lastRead](int line) { return line > lastRead; });
     return result;
 }
 

@@ -28,16 +28,18 @@ struct ImportedStudent {
 };
 
 struct ImportParseResult {
-    // One entry per line read, in order. When a line failed, its entry is the
-    // last one: its name and CardID 0 (the name read is kept).
+    // One entry per student line read, in order (blank lines are skipped).
+    // When a line failed, its entry is the last one: its name and CardID 0
+    // (the name read is kept).
     QList<ImportedStudent> Entries;
-    // A line's ID did not convert (or was -1): reading stopped at it.
+    // A line's ID did not convert (or was -1): reading stopped at it. Every
+    // line of the file is checked, also those beyond the 100th.
     bool Failed = false;
-    int FailedLineIndex = -1; // 0-based line number of the failing line
-    QString FailedLine;       // that line, for the prompt: line + Error1 text
-    // Lines after the 100th, not read (the table holds 100 entries).
+    int FailedLineIndex = -1; // 0-based line number in the file of the failing line
+    QString FailedLine;       // that line, for the prompt
+    // Student lines after the 100th, not read (the table holds 100 entries).
     int IgnoredLines = 0;
-    // Lines of the file.
+    // Student lines of the file (blank lines not counted).
     int LineCount = 0;
     // 1-based lines read that held bytes that are not text (or zero bytes):
     // their names show U+FFFD (or lack the zero), which the teacher is told.
@@ -56,10 +58,11 @@ QStringList SplitLines(QStringView text);
 bool ParseImportId(QStringView text, int32_t *value);
 
 // Parses the import file's bytes (steps 5 and 6 of ImportRoster):
-// for each line L: Name := the part before the first "#" (empty without one);
+// for each line L that is not blank: Name := the part before the first "#"
+// (empty without one);
 // the ID is taken from at most 6 characters after that "#" (the first 6 of L
 // when there is none); an invalid ID stops reading with Failed set. At most
-// kSlotCount lines are read.
+// kSlotCount student lines are read.
 ImportParseResult ParseImportFile(QByteArrayView bytes);
 
 // The lines of a successful import that the roster has no seat for: lines

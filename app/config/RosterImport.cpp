@@ -33,6 +33,16 @@ PreparedImport PrepareRosterImport(const QString &path) {
         return prepared;
     }
     prepared.Parsed = ParseImportFile(bytes);
+    // A file with a line that is no student changes nothing: the teacher
+    // corrects it and imports again.
+    if (prepared.Parsed.Failed) {
+        prepared.Notices.push_back(
+            {ImportNotice::Kind::Error,
+             FormatMessage(MessageTexts[MessageKey::ImportBadLine],
+                           {QString::number(prepared.Parsed.FailedLineIndex + 1),
+                            prepared.Parsed.FailedLine, MessageTexts[MessageKey::ImportFormat]})});
+        return prepared;
+    }
     prepared.Ready = true;
     return prepared;
 }

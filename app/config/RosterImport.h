@@ -33,7 +33,8 @@ struct PreparedImport {
 
 // Reads and parses the import file at path. A file that cannot be read
 // completely (gone, a folder, no permission) is not ready, with a notice
-// naming it and the reason.
+// naming it and the reason; so is a file with a line that is no student, with
+// a notice naming the line's number, the line and the form expected.
 PreparedImport PrepareRosterImport(const QString &path);
 
 // Replaces the roster with a prepared import: the seat layer from the file,

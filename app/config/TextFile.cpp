@@ -1,6 +1,7 @@
 #include "config/TextFile.h"
 
 #include "core/MessageTexts.h"
+#include "platform/OrdinaryFile.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -172,6 +173,11 @@ QString FileProblem::Describe() const {
         return MessageTexts[MessageKey::FileIsFolder];
     case Unreadable:
         return SystemMessage;
+    case NotOrdinary:
+        return MessageTexts[MessageKey::FileNotOrdinary];
+    case TooLarge:
+        return FormatMessage(MessageTexts[MessageKey::FileTooLarge],
+                             {QString::number(kMaxTextFileBytes / (1024 * 1024))});
     case ZeroByte:
         return FormatMessage(MessageTexts[MessageKey::FileZeroByte], {QString::number(Line)});
     case NotText:
@@ -203,20 +209,24 @@ ReadStatus ReadFileBytes(const QString &path, QByteArray *bytes, FileProblem *pr
         return ReadStatus::Missing;
     }
     FileProblem found;
-    QFile file(path);
     if (info.isDir()) {
         found.What = FileProblem::Folder;
-    } else if (!file.open(QIODevice::ReadOnly)) {
-        found.What = FileProblem::Unreadable;
-        found.SystemMessage = file.errorString();
     } else {
-        QByteArray data = file.readAll();
-        if (file.error() == QFileDevice::NoError) {
-            *bytes = std::move(data);
+        QString reason;
+        switch (ReadOrdinaryFile(path, kMaxTextFileBytes, bytes, &reason)) {
+        case OrdinaryRead::Ok:
             return ReadStatus::Ok;
+        case OrdinaryRead::NotOrdinary:
+            found.What = FileProblem::NotOrdinary;
+            break;
+        case OrdinaryRead::TooLarge:
+            found.What = FileProblem::TooLarge;
+            break;
+        case OrdinaryRead::Failed:
+            found.What = FileProblem::Unreadable;
+            found.SystemMessage = reason;
+            break;
         }
-        found.What = FileProblem::Unreadable;
-        found.SystemMessage = file.errorString();
     }
     if (problem != nullptr) {
         *problem = found;

@@ -58,10 +58,12 @@ bool HasGb18030Decoder();
 struct FileProblem {
     enum Kind {
         None,
-        Folder,     // a folder stands where the file should be
-        Unreadable, // the platform refused to read it (SystemMessage says why)
-        ZeroByte,   // Line holds a zero byte
-        NotText,    // Line holds bytes that are not text in its encoding
+        Folder,      // a folder stands where the file should be
+        Unreadable,  // the platform refused to read it (SystemMessage says why)
+        ZeroByte,    // Line holds a zero byte
+        NotText,     // Line holds bytes that are not text in its encoding
+        NotOrdinary, // a device, a named pipe or a socket: never read
+        TooLarge,    // more than kMaxTextFileBytes: never read
     };
     Kind What = None;
     int Line = 0;
@@ -81,7 +83,12 @@ enum class ReadStatus {
     Incomplete, // read, but some bytes could not be taken (see FileProblem)
 };
 
-// Reads a whole file into *bytes (emptied unless Ok). On Failed, *problem
+// The largest text file the program reads (a roster, an import, the
+// settings, a language): far more than any of them holds.
+inline constexpr qint64 kMaxTextFileBytes = 4 * 1024 * 1024;
+
+// Reads a whole file into *bytes (emptied unless Ok): only an ordinary file of
+// at most kMaxTextFileBytes, opened without waiting. On Failed, *problem
 // (when given) says why.
 ReadStatus ReadFileBytes(const QString &path, QByteArray *bytes, FileProblem *problem = nullptr);
 

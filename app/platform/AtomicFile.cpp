@@ -5,6 +5,8 @@
 #include <QRandomGenerator>
 
 #include <cerrno>
+#include <filesystem>
+#include <system_error>
 
 #ifdef Q_OS_WIN
 #include <io.h>
@@ -20,6 +22,7 @@ namespace lumora {
 namespace {
 
 void (*gBeforeReplaceHook)() = nullptr;
+int gFailReplaceAt = -1;
 
 QString SystemError(int code) {
     return qt_error_string(code);
@@ -89,9 +92,25 @@ bool Fail(QString *error, const QString &reason) {
     return false;
 }
 
-} // namespace
+// The file a save of path replaces: through a link, the file it points to (a
+// shared file keeps changing, the link stays). False with *error for a file
+// its owner made read-only: that is never rewritten.
+bool SaveTarget(const QString &path, QString *target, QString *error) {
+    const QFileInfo info(path);
+    *target = path;
+    if (info.isSymLink()) {
+        *target = info.exists() ? info.canonicalFilePath() : info.symLinkTarget();
+    }
+    if (QFileInfo::exists(*target) &&
+        !(QFile::permissions(*target) & QFile::WriteOwner)) {
+        return Fail(error, SystemError(EACCES) + QStringLiteral(" (the file is read-only)"));
+    }
+    return true;
+}
 
-bool WriteFileAtomically(const QString &path, QByteArrayView bytes, QString *error) {
+// Writes bytes to a new temporary file beside path, checked and synced; its
+// name in *tempName. On failure nothing is left behind.
+bool WriteTemporary(const QString &path, QByteArrayView bytes, QString *tempName, QString *error) {
     // A temporary file of our own name beside the target, never an existing one.
     QFile temp;
     for (int attempt = 0;; ++attempt) {
@@ -125,18 +144,138 @@ bool WriteFileAtomically(const QString &path, QByteArrayView bytes, QString *err
     if (temp.error() != QFileDevice::NoError) {
         return fail(temp.errorString());
     }
+    *tempName = temp.fileName();
+    return true;
+}
+
+// A second name for the file at path (a hard link, else a copy) that brings it
+// back when a later step of a save fails; empty when path does not exist.
+bool KeepForUndo(const QString &path, QString *undoName, QString *error) {
+    undoName->clear();
+    if (!QFileInfo::exists(path)) {
+        return true;
+    }
+    const QString name = path + u'.' + RandomPart() + kUnfinishedSaveSuffix.toString();
+    std::error_code code;
+    std::filesystem::create_hard_link(QFile::encodeName(path).toStdString(),
+                                      QFile::encodeName(name).toStdString(), code);
+    if (code) {
+        QFile file(path);
+        if (!file.copy(name)) {
+            return Fail(error, file.errorString());
+        }
+    }
+    *undoName = name;
+    return true;
+}
+
+} // namespace
+
+bool WriteFileAtomically(const QString &given, QByteArrayView bytes, QString *error) {
+    QString path;
+    if (!SaveTarget(given, &path, error)) {
+        return false;
+    }
+    QString temp;
+    if (!WriteTemporary(path, bytes, &temp, error)) {
+        return false;
+    }
     if (gBeforeReplaceHook != nullptr) {
         gBeforeReplaceHook();
     }
-    if (!ReplaceFile(temp.fileName(), path, &reason)) {
-        return fail(reason);
+    QString reason;
+    if (!ReplaceFile(temp, path, &reason)) {
+        QFile::remove(temp);
+        return Fail(error, reason);
     }
     SyncFolderOf(path);
     return true;
 }
 
+bool WriteFilesAtomically(const std::vector<std::pair<QString, QByteArray>> &given, QString *error,
+                          QString *failedPath) {
+    std::vector<std::pair<QString, QByteArray>> files = given;
+    for (size_t i = 0; i < files.size(); ++i) {
+        if (!SaveTarget(given[i].first, &files[i].first, error)) {
+            if (failedPath != nullptr) {
+                *failedPath = given[i].first;
+            }
+            return false;
+        }
+    }
+    std::vector<QString> temps;
+    std::vector<QString> undo;
+    const auto cleanUp = [&] {
+        for (const QString &name : temps) {
+            if (!name.isEmpty()) {
+                QFile::remove(name);
+            }
+        }
+        for (const QString &name : undo) {
+            if (!name.isEmpty()) {
+                QFile::remove(name);
+            }
+        }
+    };
+    const auto fail = [&](size_t index, const QString &reason) {
+        cleanUp();
+        if (failedPath != nullptr) {
+            *failedPath = given[index].first;
+        }
+        return Fail(error, reason);
+    };
+    // Every new file is whole on disk before any target changes.
+    for (size_t i = 0; i < files.size(); ++i) {
+        QString temp;
+        if (!WriteTemporary(files[i].first, files[i].second, &temp, error)) {
+            return fail(i, *error);
+        }
+        temps.push_back(temp);
+    }
+    for (size_t i = 0; i < files.size(); ++i) {
+        QString name;
+        QString reason;
+        if (!KeepForUndo(files[i].first, &name, &reason)) {
+            return fail(i, reason);
+        }
+        undo.push_back(name);
+    }
+    if (gBeforeReplaceHook != nullptr) {
+        gBeforeReplaceHook();
+    }
+    for (size_t i = 0; i < files.size(); ++i) {
+        QString reason;
+        if (gFailReplaceAt == static_cast<int>(i) ||
+            !ReplaceFile(temps[i], files[i].first, &reason)) {
+            if (gFailReplaceAt == static_cast<int>(i)) {
+                reason = SystemError(ENOSPC);
+            }
+            // The targets already replaced get their old files back.
+            for (size_t j = 0; j < i; ++j) {
+                if (undo[j].isEmpty()) {
+                    QFile::remove(files[j].first);
+                } else if (ReplaceFile(undo[j], files[j].first, nullptr)) {
+                    undo[j].clear();
+                }
+            }
+            return fail(i, reason);
+        }
+        temps[i].clear();
+    }
+    temps.clear();
+    cleanUp();
+    for (const auto &file : files) {
+        SyncFolderOf(file.first);
+    }
+    return true;
+}
+
 void SetBeforeReplaceHookForTesting(void (*hook)()) {
     gBeforeReplaceHook = hook;
+}
+
+void FailReplaceAtForTesting(int index) {
+    gFailReplaceAt = index;
 }
 
 } // namespace lumora

@@ -10,19 +10,35 @@
 #include <QString>
 #include <QStringView>
 
+#include <utility>
+#include <vector>
+
 namespace lumora {
 
 // The name part that marks the temporary file of a save.
 inline constexpr QStringView kUnfinishedSaveSuffix = u".lumora-save";
 
 // Replaces the file at path with bytes, atomically and checked (see the top of
-// this file). The folder must exist. Returns false and leaves the old file
+// this file). The folder must exist. A link is saved through: the file it
+// points to is replaced. A file without write permission for its owner is
+// never replaced (even by a user who could). Returns false and leaves the old file
 // untouched on any failure; *error (when given) holds the platform's reason.
 bool WriteFileAtomically(const QString &path, QByteArrayView bytes, QString *error = nullptr);
+
+// Replaces several files as one: every new file is written and synced beside
+// its target first, and only then are the targets replaced; when a step fails,
+// the targets already replaced get their old contents back, so either all
+// change or none. *failedPath (when given) names the file that failed.
+bool WriteFilesAtomically(const std::vector<std::pair<QString, QByteArray>> &files,
+                          QString *error = nullptr, QString *failedPath = nullptr);
 
 // For tests only: a function WriteFileAtomically calls after the temporary
 // file is written and synced and before it replaces the target (to simulate a
 // crash there). Null (the default) calls nothing.
 void SetBeforeReplaceHookForTesting(void (*hook)());
+
+// For tests only: WriteFilesAtomically fails (as on a full disk) when it
+// comes to replace the file at index; -1 (the default) never.
+void FailReplaceAtForTesting(int index);
 
 } // namespace lumora

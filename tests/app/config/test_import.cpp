@@ -38,7 +38,7 @@ TEST(ParseImportFile, ReadsEachLineOfTheFile) {
         {"Ivy#12 ", false, "Ivy", 0},
         {"Jo#0x1F", false, "Jo", 0},
         {"Kim", false, "", 0},
-        {" ", false, "", 0},
+        {"Lu,4", false, "", 0},
     };
     for (const LineCase &c : cases) {
         const ImportParseResult result = ParseImportFile(U(c.line).toUtf8());
@@ -53,12 +53,13 @@ TEST(ParseImportFile, ReadsEachLineOfTheFile) {
     }
 }
 
-TEST(ParseImportFile, AnEmptyLineIsInvalid) {
-    const ImportParseResult result = ParseImportFile("\r\n");
-    ASSERT_EQ(result.Entries.size(), 1);
-    EXPECT_TRUE(result.Failed);
-    EXPECT_EQ(result.FailedLineIndex, 0);
-    EXPECT_EQ(result.FailedLine, QString());
+TEST(ParseImportFile, BlankLinesAreNoStudents) {
+    for (const char *file : {"\r\n", " \n\t\n", "Ann#1\r\n\r\n  \r\nBob#2\r\n\r\n"}) {
+        const ImportParseResult result = ParseImportFile(file);
+        EXPECT_FALSE(result.Failed) << file;
+        EXPECT_EQ(result.Entries.size(), result.LineCount) << file;
+        EXPECT_EQ(result.LineCount, QByteArray(file).count('#')) << file;
+    }
 }
 
 TEST(ParseImportFile, AnEmptyFileHasNoLines) {
@@ -77,11 +78,11 @@ TEST(SplitLines, BreaksAtCrLfAndCrLf) {
     EXPECT_EQ(SplitLines(u""), QStringList());
 }
 
-TEST(ParseImportFile, AnInvalidLineStopsReadingAndKeepsWhatCameBefore) {
-    const ImportParseResult result = ParseImportFile("Ann#1\r\nBob#2\r\n\r\nCy#3\r\n");
+TEST(ParseImportFile, AnInvalidLineStopsReadingAndNamesItsLineInTheFile) {
+    const ImportParseResult result = ParseImportFile("Ann#1\r\nBob#2\r\n\r\nCy,3\r\nDi#4\r\n");
     ASSERT_TRUE(result.Failed);
-    EXPECT_EQ(result.FailedLineIndex, 2);
-    EXPECT_EQ(result.FailedLine, QString());
+    EXPECT_EQ(result.FailedLineIndex, 3);
+    EXPECT_EQ(result.FailedLine, QStringLiteral("Cy,3"));
     ASSERT_EQ(result.Entries.size(), 3);
     EXPECT_EQ(result.Entries[1], (ImportedStudent{QStringLiteral("Bob"), 2}));
     EXPECT_EQ(result.Entries[2], (ImportedStudent{QString(), 0}));
@@ -119,12 +120,15 @@ TEST(ParseImportFile, LinesBeyond100AreIgnored) {
     for (int i = 1; i <= 105; ++i) {
         file += "S" + QByteArray::number(i) + "#" + QByteArray::number(i) + "\n";
     }
-    file += "bad line\n"; // never reached
-    const ImportParseResult result = ParseImportFile(file);
+    const ImportParseResult result = ParseImportFile(file + "\n");
     EXPECT_FALSE(result.Failed);
     EXPECT_EQ(result.Entries.size(), 100);
-    EXPECT_EQ(result.IgnoredLines, 6);
+    EXPECT_EQ(result.IgnoredLines, 5);
     EXPECT_EQ(result.Entries[99].CardID, 100);
+    // They are checked all the same.
+    const ImportParseResult bad = ParseImportFile(file + "bad line\n");
+    EXPECT_TRUE(bad.Failed);
+    EXPECT_EQ(bad.FailedLineIndex, 105);
 }
 
 TEST(ApplyImport, TheCountIsTheSeatCountWhateverTheLines) {

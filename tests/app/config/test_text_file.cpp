@@ -12,6 +12,9 @@
 #include <gtest/gtest.h>
 
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
 #ifdef __linux__
 #include <sched.h>
 #include <sys/mount.h>
@@ -59,6 +62,49 @@ TEST(TextFile, ReadTellsMissingFromFailed) {
     EXPECT_EQ(problem.What, FileProblem::Folder);
     EXPECT_EQ(ReadFileBytes(dir.File("sub/x.txt"), &bytes), ReadStatus::Ok);
     EXPECT_EQ(bytes, QByteArray("x"));
+}
+
+// Only ordinary files of a bounded size are read, and nothing waits: a named
+// pipe without a writer and an endless device are refused at once (in a
+// child that an alarm ends, should a read ever wait).
+TEST(TextFile, ReadsOnlyOrdinaryFilesOfABoundedSize) {
+    DataDir dir;
+    struct Case {
+        const char *name;
+        mode_t make; // 0: an ordinary file of `size` bytes
+        qint64 size;
+        ReadStatus status;
+        FileProblem::Kind problem;
+    };
+    const Case cases[] = {
+        {"roster.ini", 0, 1000, ReadStatus::Ok, FileProblem::None},
+        {"limit.ini", 0, kMaxTextFileBytes, ReadStatus::Ok, FileProblem::None},
+        {"large.ini", 0, kMaxTextFileBytes + 1, ReadStatus::Failed, FileProblem::TooLarge},
+        {"pipe.txt", S_IFIFO, 0, ReadStatus::Failed, FileProblem::NotOrdinary},
+        {"zero.txt", S_IFCHR, 0, ReadStatus::Failed, FileProblem::NotOrdinary},
+    };
+    for (const Case &c : cases) {
+        const QByteArray path = QFile::encodeName(dir.File(c.name));
+        if (c.make == 0) {
+            dir.Write(c.name, QByteArray(c.size, 'x'));
+        } else if (::mknod(path.constData(), c.make | 0600,
+                           c.make == S_IFCHR ? makedev(1, 5) : 0) != 0) {
+            std::printf("skipped %s: this machine does not allow making it\n", c.name);
+            continue;
+        }
+        const int result = test::RunInChild([&] {
+            ::alarm(20);
+            QByteArray bytes("stale");
+            FileProblem problem;
+            const ReadStatus status = ReadFileBytes(dir.File(c.name), &bytes, &problem);
+            return status != c.status                                               ? 1
+                   : problem.What != c.problem                                      ? 2
+                   : bytes.size() != (c.status == ReadStatus::Ok ? c.size : 0)      ? 3
+                   : c.problem != FileProblem::None && problem.Describe().isEmpty() ? 4
+                                                                                    : 0;
+        });
+        EXPECT_EQ(result, 0) << c.name;
+    }
 }
 
 TEST(TextFile, DecodesByByteOrderMarkElseLineByLine) {

@@ -54,5 +54,83 @@ TEST(AtomicFile, AKilledSaveLeavesATemporaryThatTheNextStartRemoves) {
     EXPECT_EQ(dir.Read("StudentInfo.ini"), "old");
 }
 
+// A link is saved through to its file; a read-only file is never rewritten.
+TEST(AtomicFile, LinksAreSavedThroughAndReadOnlyFilesKept) {
+    struct Case {
+        const char *what;
+        bool link;         // StudentInfo.ini links to shared/roster.ini
+        bool sharedExists; // the file the link points to exists
+        bool readOnly;     // shared/roster.ini is 0444
+        bool ok;
+    };
+    const Case cases[] = {
+        {"a link to a file", true, true, false, true},
+        {"a link to a file not there yet", true, false, false, true},
+        {"a read-only file", false, true, true, false},
+        {"a link to a read-only file", true, true, true, false},
+    };
+    for (const Case &c : cases) {
+        DataDir dir;
+        const QString shared = dir.File("shared/roster.ini");
+        QDir().mkpath(dir.File("shared"));
+        if (c.sharedExists) {
+            dir.Write("shared/roster.ini", "old");
+        }
+        const QString roster = c.link ? dir.File("StudentInfo.ini") : shared;
+        if (c.link) {
+            ASSERT_TRUE(QFile::link(QStringLiteral("shared/roster.ini"), roster));
+        }
+        if (c.readOnly) {
+            QFile::setPermissions(shared, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
+        }
+        QString error;
+        EXPECT_EQ(WriteFileAtomically(roster, "new", &error), c.ok) << c.what;
+        EXPECT_EQ(dir.Read("shared/roster.ini"), c.ok ? "new" : "old") << c.what;
+        EXPECT_EQ(QFileInfo(roster).isSymLink(), c.link) << c.what;
+        EXPECT_EQ(QDir(dir.File("shared")).entryList(QDir::Files | QDir::Hidden),
+                  QStringList{"roster.ini"})
+            << c.what;
+        if (!c.ok) {
+            EXPECT_TRUE(error.contains("read-only")) << error.toStdString();
+        }
+    }
+}
+
+// Several files change together: a failure at any step, before or after the
+// first target was replaced, leaves every target as it was and no temporary.
+TEST(AtomicFile, FilesWrittenTogetherChangeAllOrNone) {
+    struct Case {
+        const char *what;
+        int failReplaceAt;
+        const char *second; // where the second file goes
+        bool ok;
+    };
+    const Case cases[] = {
+        {"both written", -1, "b.csv", true},
+        {"the second's folder is missing", -1, "no/b.csv", false},
+        {"the first replace fails", 0, "b.csv", false},
+        {"the second replace fails", 1, "b.csv", false},
+    };
+    for (const Case &c : cases) {
+        DataDir dir;
+        dir.Write("a.csv", "old a");
+        dir.Write("b.csv", "old b");
+        FailReplaceAtForTesting(c.failReplaceAt);
+        QString error;
+        QString failed;
+        const bool ok = WriteFilesAtomically(
+            {{dir.File("a.csv"), "new a"}, {dir.File(c.second), "new b"}}, &error, &failed);
+        FailReplaceAtForTesting(-1);
+        EXPECT_EQ(ok, c.ok) << c.what;
+        EXPECT_EQ(dir.Read("a.csv"), c.ok ? "new a" : "old a") << c.what;
+        EXPECT_EQ(dir.Read("b.csv"), c.ok ? "new b" : "old b") << c.what;
+        EXPECT_EQ(dir.Entries(), QStringList({"a.csv", "b.csv"})) << c.what;
+        if (!ok) {
+            EXPECT_FALSE(error.isEmpty()) << c.what;
+            EXPECT_EQ(failed, c.failReplaceAt == 0 ? dir.File("a.csv") : dir.File(c.second));
+        }
+    }
+}
+
 } // namespace
 } // namespace lumora
