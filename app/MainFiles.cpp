@@ -142,6 +142,15 @@ void TFrmMain::ImportRoster(const QString &chosenPath) {
     // roster as it is.
     const PreparedImport import = PrepareRosterImport(path);
     std::vector<ImportNotice> notices = import.Notices;
+    // The roster the import replaces stays as a file of its own, so that an
+    // import can be undone by hand.
+    const QString roster = RosterFilePath(dataDir_);
+    QString keptAs;
+    QString error;
+    if (import.Ready && QFileInfo::exists(roster) && !CopyAside(roster, &keptAs, &error)) {
+        ReportSaveFailure(keptAs.isEmpty() ? roster : keptAs, error);
+        return;
+    }
     if (import.Ready) {
         // The reader thread stays off the table while it and the tiles are
         // replaced.

@@ -3,17 +3,23 @@
 #include "HistoryWindow.h"
 #include "LumoraVersion.h"
 #include "Tour.h"
+#include "config/Config.h"
+#include "config/LanguageTexts.h"
 #include "config/Preferences.h"
+#include "config/UnXML.h"
 #include "controls/Stdpanel.h"
 #include "controls/WidgetHelpers.h"
+#include "core/MessageTexts.h"
 #include "dialogs/UnSetName.h"
 #include "platform/DataDir.h"
+#include "platform/DataFolderLock.h"
 #include "platform/TerminationSignals.h"
 #include "record/ExportCommand.h"
 #include "views/HistoryView.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QDir>
 #include <QStandardPaths>
 
 #include <cstdio>
@@ -43,9 +49,10 @@ struct CommandLine {
     CommandLine() {
         parser.setApplicationDescription(QStringLiteral(
             "Classroom answering system.\n\n"
-            "Lumora [--data-dir DIR] --export LESSON --format csv|xlsx --output FILE\n"
+            "Lumora [--data-dir DIR] --export LESSON --format csv|xlsx --output FILE [--force]\n"
             "  writes a recorded lesson (its number in the history, or last) as CSV or\n"
-            "  Excel without opening a window.\n"
+            "  Excel without opening a window; existing files are replaced only with\n"
+            "  --force.\n"
             "Lumora [--data-dir DIR] --history\n"
             "  opens the lesson history and its exports without a receiver."));
         parser.addHelpOption();
@@ -67,6 +74,25 @@ bool HasOption(int argc, char **argv, std::initializer_list<const char *> names)
         }
     }
     return false;
+}
+
+// Tells the teacher, in the data folder's language (read, never written),
+// that the program already runs on that folder.
+void SayAlreadyRunning(const QString &dataDir) {
+    QString title;
+    try {
+        lumora::LanguageTexts texts;
+        lumora::LoadLanguage(
+            lumora::LanguageFilePath(dataDir, lumora::LoadConfig(dataDir, 0).LanguageName), texts);
+        title = texts.Value(u"AppTitle");
+    } catch (const lumora::XmlError &) {
+        // The built-in texts then.
+    }
+    lumora::ShowPrompt(
+        title.isEmpty() ? QStringLiteral("Lumora") : title,
+        lumora::FormatMessage(lumora::MessageTexts[lumora::MessageKey::AlreadyRunning],
+                              {QDir::toNativeSeparators(dataDir)}),
+        false);
 }
 
 void NameTheApplication() {
@@ -134,6 +160,14 @@ int main(int argc, char **argv) {
     const QString dataDir = lumora::ResolveDataDir(
         parser.value(commandLine.dataDir), QCoreApplication::applicationDirPath(),
         QStandardPaths::writableLocation(QStandardPaths::AppDataLocation), &error);
+    // One program writes a data folder: a second start there ends before it
+    // writes anything. The history only reads and may run beside it.
+    lumora::DataFolderLock lock;
+    if (!dataDir.isEmpty() && !parser.isSet(commandLine.history) &&
+        lock.Take(dataDir) == lumora::DataFolderLock::Result::HeldByAnother) {
+        SayAlreadyRunning(dataDir);
+        return 1;
+    }
     if (dataDir.isEmpty() || !lumora::SeedLanguages(dataDir, &error,
                                                     lumora::InstalledLanguageDir(
                                                         QCoreApplication::applicationDirPath()))) {

@@ -167,6 +167,10 @@ const std::array<MessageEntry, kMessageTextCount> kMessages = {{
     {"ItemNegativeDiscrimination", "成绩好的学生反而答错更多：请检查答案"},
     {"ItemDistractorUnused", "选项 %1 无人选择"},
     {"ItemDistractorDrawsUpper", "选项 %1 更多吸引成绩好的学生"},
+    {"AlreadyRunning", "程序已在此数据文件夹中运行:\n%1\n请使用已打开的窗口。"},
+    {"ImportBadLine", "第 %1 行不是学生：\n%2\n没有导入任何内容，名单保持不变。\n%3"},
+    {"FileNotOrdinary", "它不是普通文件（而是设备、管道或套接字），不会读取"},
+    {"FileTooLarge", "文件超过 %1 MB，不会读取"},
 }};
 
 } // namespace

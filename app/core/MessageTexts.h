@@ -142,8 +142,16 @@ enum class MessageKey : int {
     ItemNegativeDiscrimination,
     ItemDistractorUnused,
     ItemDistractorDrawsUpper,
+    // A second start on a data folder the program already runs on ("%1" the folder).
+    AlreadyRunning,
+    // An import with a line that is no student ("%1" its number, "%2" the
+    // line, "%3" the form expected).
+    ImportBadLine,
+    // A file that is not read: not an ordinary file, or larger than "%1" MB.
+    FileNotOrdinary,
+    FileTooLarge,
 };
-inline constexpr int kMessageTextCount = 101;
+inline constexpr int kMessageTextCount = 105;
 // Messages before this one are among the 52 LanguageKeys: a missing element
 // empties them. From this one on a missing or empty element keeps the
 // built-in text.

@@ -1,5 +1,7 @@
 #include "record/Export.h"
 
+#include "platform/AtomicFile.h"
+#include "platform/DataFiles.h"
 #include "record/LessonExport.h"
 #include "record/LessonHistory.h"
 #include "record/SheetWriters.h"
@@ -80,33 +82,67 @@ QString PressesFilePath(const QString &path) {
                    : folder + name + QStringLiteral("-presses");
 }
 
+namespace {
+
+// Why an export may not write path (empty when it may). A link is judged by
+// what it points to, which is what the export replaces.
+QString RefusedTarget(const QString &dataDir, const QString &path, ExistingFiles existing) {
+    const QFileInfo info(path);
+    const QString shown = QDir::toNativeSeparators(path);
+    if (info.isSymLink() && !info.exists()) {
+        return QStringLiteral("%1 is a link to nothing").arg(shown);
+    }
+    if (info.isDir()) {
+        return QStringLiteral("%1 is a folder, not a file").arg(shown);
+    }
+    if (info.exists() && !info.isFile()) {
+        return QStringLiteral("%1 is not an ordinary file (a device, a pipe or a socket): an "
+                              "export never replaces it")
+            .arg(shown);
+    }
+    if (!info.absoluteDir().exists()) {
+        return QStringLiteral("the folder %1 does not exist")
+            .arg(QDir::toNativeSeparators(info.absolutePath()));
+    }
+    const QString database = RecordDatabasePath(dataDir);
+    for (const QString &record :
+         {database, database + QStringLiteral("-wal"), database + QStringLiteral("-shm")}) {
+        if (SameFile(path, record)) {
+            return QStringLiteral("%1 is the lesson record itself").arg(shown);
+        }
+    }
+    if (BelongsToDataFolder(dataDir, path)) {
+        return QStringLiteral("%1 is one of the program's own files in its data folder").arg(shown);
+    }
+    if (info.exists() && existing == ExistingFiles::Keep) {
+        return QStringLiteral("%1 already exists: give --force to replace it").arg(shown);
+    }
+    return QString();
+}
+
+// Where the export writes for path: through a link, to the file it points to.
+QString WritePath(const QString &path) {
+    const QFileInfo info(path);
+    return info.isSymLink() && info.exists() ? info.canonicalFilePath() : path;
+}
+
+} // namespace
+
 bool ExportLesson(const QString &dataDir, const QString &lessonText, ExportFormat format,
-                  const QString &output, QString *error) {
+                  const QString &output, ExistingFiles existing, QString *error) {
     if (output.isEmpty()) {
         *error = QStringLiteral("no output file given");
         return false;
     }
-    const QFileInfo target(output);
-    if (target.isDir()) {
-        *error = QStringLiteral("%1 is a folder, not a file").arg(QDir::toNativeSeparators(output));
-        return false;
-    }
-    if (!target.absoluteDir().exists()) {
-        *error = QStringLiteral("the folder %1 does not exist")
-                     .arg(QDir::toNativeSeparators(target.absolutePath()));
-        return false;
-    }
-    // Never overwrite the record itself (or its WAL) with an export.
     const QString presses = PressesFilePath(output);
-    const QString database = RecordDatabasePath(dataDir);
-    for (const QString &file : {output, presses}) {
-        for (const QString &record :
-             {database, database + QStringLiteral("-wal"), database + QStringLiteral("-shm")}) {
-            if (SameFile(file, record)) {
-                *error = QStringLiteral("%1 is the lesson record itself")
-                             .arg(QDir::toNativeSeparators(file));
-                return false;
-            }
+    QStringList targets{output};
+    if (format == ExportFormat::Csv) {
+        targets.append(presses);
+    }
+    for (const QString &file : targets) {
+        *error = RefusedTarget(dataDir, file, existing);
+        if (!error->isEmpty()) {
+            return false;
         }
     }
     LessonHistory history;
@@ -122,9 +158,19 @@ bool ExportLesson(const QString &dataDir, const QString &lessonText, ExportForma
         return false;
     }
     if (format == ExportFormat::Xlsx) {
-        return WriteXlsx({&sheets->gradebook, &sheets->presses}, output, error);
+        return WriteXlsx({&sheets->gradebook, &sheets->presses}, WritePath(output), error);
     }
-    return WriteCsv(sheets->gradebook, output, error) && WriteCsv(sheets->presses, presses, error);
+    // Both files or neither.
+    QString failed;
+    QString reason;
+    if (!WriteFilesAtomically({{WritePath(output), CsvBytes(sheets->gradebook)},
+                               {WritePath(presses), CsvBytes(sheets->presses)}},
+                              &reason, &failed)) {
+        *error = QStringLiteral("%1 cannot be written: %2")
+                     .arg(QDir::toNativeSeparators(failed), reason);
+        return false;
+    }
+    return true;
 }
 
 } // namespace lumora

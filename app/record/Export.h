@@ -23,10 +23,16 @@ std::optional<int> ResolveLesson(LessonHistory &history, const QString &text, QS
 // extension ("out/lesson.csv" -> "out/lesson-presses.csv").
 QString PressesFilePath(const QString &path);
 
-// Writes the lesson's gradebook and presses to output (CSV: two files; XLSX:
-// two sheets). False with *error, naming what is wrong, when the record or
-// the lesson is missing or a file cannot be written.
+// What an export does with a target file that already exists.
+enum class ExistingFiles { Keep, Replace };
+
+// Writes the lesson's gradebook and presses to output (CSV: two files that
+// change together or not at all; XLSX: two sheets). Only ordinary files are
+// ever replaced, and only with ExistingFiles::Replace; a device, pipe,
+// socket, folder or any of the program's own files in dataDir is refused.
+// False with *error, naming what is wrong, when the record or the lesson is
+// missing or a file may not or cannot be written.
 bool ExportLesson(const QString &dataDir, const QString &lesson, ExportFormat format,
-                  const QString &output, QString *error);
+                  const QString &output, ExistingFiles existing, QString *error);
 
 } // namespace lumora

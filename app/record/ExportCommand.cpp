@@ -52,7 +52,9 @@ int RunExportCommand(int argc, char **argv) {
         QStringLiteral("output"),
         QStringLiteral("The file to write (csv: the presses go to FILE-presses beside it)."),
         QStringLiteral("FILE"));
-    parser.addOptions({dataDirOption, exportOption, formatOption, outputOption});
+    const QCommandLineOption forceOption(
+        QStringLiteral("force"), QStringLiteral("Replace the output files when they exist."));
+    parser.addOptions({dataDirOption, exportOption, formatOption, outputOption, forceOption});
     if (!parser.parse(QCoreApplication::arguments())) {
         return Fail(parser.errorText());
     }
@@ -85,7 +87,9 @@ int RunExportCommand(int argc, char **argv) {
         return Fail(error);
     }
     const QString output = parser.value(outputOption);
-    if (!ExportLesson(dataDir, parser.value(exportOption), *format, output, &error)) {
+    if (!ExportLesson(dataDir, parser.value(exportOption), *format, output,
+                      parser.isSet(forceOption) ? ExistingFiles::Replace : ExistingFiles::Keep,
+                      &error)) {
         return Fail(error);
     }
     std::printf("%s\n", qUtf8Printable(QDir::toNativeSeparators(output)));

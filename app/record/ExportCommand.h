@@ -1,5 +1,6 @@
 // The export command line:
-//   Lumora [--data-dir DIR] --export LESSON --format csv|xlsx --output FILE
+//   Lumora [--data-dir DIR] --export LESSON --format csv|xlsx --output FILE [--force]
+// Existing files are replaced only with --force.
 // It runs without a window (and without a display) and exits 0 on success;
 // otherwise it prints what is wrong to stderr and exits non-zero.
 #pragma once

@@ -8,6 +8,7 @@
 
 #include <xlsxwriter.h>
 
+#include <cerrno>
 #include <cmath>
 #include <filesystem>
 #include <system_error>
@@ -102,6 +103,26 @@ private:
     lxw_workbook *book_;
 };
 
+// The most characters a workbook's cell holds.
+constexpr qsizetype kCellTextLimit = 32767;
+
+// A text as a workbook cell holds it: a NUL (which would end the text) is
+// escaped as the library escapes the other control characters, and a text
+// longer than a cell may hold is cut, ending in a visible mark.
+QByteArray CellText(const QString &text) {
+    QString escaped = text;
+    escaped.replace(QChar(u'\0'), QStringLiteral("_x0000_"));
+    QList<uint> points = escaped.toUcs4();
+    if (points.size() > kCellTextLimit) {
+        const QList<uint> mark = kCutMark.toString().toUcs4();
+        points.resize(kCellTextLimit - mark.size());
+        points.append(mark);
+        escaped = QString::fromUcs4(reinterpret_cast<const char32_t *>(points.constData()),
+                                    points.size());
+    }
+    return escaped.toUtf8();
+}
+
 struct Formats {
     lxw_format *heading;
     lxw_format *correct;
@@ -134,7 +155,7 @@ lxw_error WriteCell(lxw_worksheet *sheet, lxw_row_t row, lxw_col_t col, const Ex
         return worksheet_write_number(sheet, row, col, cell.number, formats.percent);
     case ExportCell::Kind::Text:
         // Always a string cell: a text is never read as a formula.
-        return worksheet_write_string(sheet, row, col, cell.text.toUtf8().constData(), format);
+        return worksheet_write_string(sheet, row, col, CellText(cell.text).constData(), format);
     }
     return LXW_NO_ERROR;
 }
@@ -193,11 +214,15 @@ bool WriteXlsx(const std::vector<const ExportSheet *> &sheets, const QString &pa
                 return false;
             }
         }
+        // The library says only that it failed; the system says why.
+        errno = 0;
         result = book.Close();
     }
     if (result != LXW_NO_ERROR) {
+        const int reason = errno;
         *error = QStringLiteral("%1 cannot be written: %2")
-                     .arg(Native(path), QString::fromUtf8(lxw_strerror(result)));
+                     .arg(Native(path), reason != 0 ? qt_error_string(reason)
+                                                    : QString::fromUtf8(lxw_strerror(result)));
         return false;
     }
     std::error_code code;

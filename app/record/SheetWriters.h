@@ -6,6 +6,7 @@
 #include "record/ExportSheet.h"
 
 #include <QString>
+#include <QStringView>
 
 #include <vector>
 
@@ -17,7 +18,11 @@ namespace lumora {
 bool WriteCsv(const ExportSheet &sheet, const QString &path, QString *error);
 QByteArray CsvBytes(const ExportSheet &sheet);
 
-// The sheets as the worksheets of one workbook, in order.
+// What ends a text cut to fit a workbook's cell.
+inline constexpr QStringView kCutMark = u"[…]";
+
+// The sheets as the worksheets of one workbook, in order. A text longer than
+// a cell holds is cut and ends in kCutMark.
 bool WriteXlsx(const std::vector<const ExportSheet *> &sheets, const QString &path, QString *error);
 
 } // namespace lumora

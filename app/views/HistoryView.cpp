@@ -710,7 +710,9 @@ void THistoryView::Export(ExportFormat format) {
     prgExport_->show();
     exporting_.Run(this, [dataDir = dataDir_, lesson = lesson_, format, path] {
         QString error;
-        const bool ok = ExportLesson(dataDir, QString::number(lesson), format, path, &error);
+        // The file dialog asked before an existing file is replaced.
+        const bool ok = ExportLesson(dataDir, QString::number(lesson), format, path,
+                                     ExistingFiles::Replace, &error);
         return std::make_pair(ok, error);
     });
 }

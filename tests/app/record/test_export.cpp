@@ -9,9 +9,20 @@
 #include "record/ExportSheet.h"
 #include "record/RecordDatabase.h"
 #include "record/SheetWriters.h"
+#include "support/CrashHelper.h"
 #include "support/TestFiles.h"
 
+#include <QDirIterator>
 #include <QRegularExpression>
+
+#ifdef __linux__
+#include <sched.h>
+#include <sys/mount.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <sys/un.h>
+#endif
 
 #include <gtest/gtest.h>
 
@@ -62,7 +73,8 @@ TEST(Export, CsvGradebookAndPressesHoldTheExpectedCells) {
     QString error;
     const QString out = lesson.File(QStringLiteral("out/lesson.csv"));
     QDir().mkpath(lesson.File(QStringLiteral("out")));
-    ASSERT_TRUE(ExportLesson(lesson.DataDir(), QStringLiteral("1"), ExportFormat::Csv, out, &error))
+    ASSERT_TRUE(ExportLesson(lesson.DataDir(), QStringLiteral("1"), ExportFormat::Csv, out,
+                             ExistingFiles::Keep, &error))
         << error.toStdString();
     EXPECT_EQ(QString::fromUtf8(ReadFile(out)), U(kGradebookCsv));
     const QByteArray presses = ReadFile(lesson.File(QStringLiteral("out/lesson-presses.csv")));
@@ -90,8 +102,8 @@ TEST(Export, XlsxHoldsTheGradebookAndThePressesSheet) {
     test::LessonFixture lesson;
     QString error;
     const QString out = lesson.File(QStringLiteral("lesson.xlsx"));
-    ASSERT_TRUE(
-        ExportLesson(lesson.DataDir(), QStringLiteral("last"), ExportFormat::Xlsx, out, &error))
+    ASSERT_TRUE(ExportLesson(lesson.DataDir(), QStringLiteral("last"), ExportFormat::Xlsx, out,
+                             ExistingFiles::Keep, &error))
         << error.toStdString();
     EXPECT_TRUE(ReadFile(out).startsWith("PK"));
     ExpectCells(test::XlsxCells(out, 1), {{"A1", "Seat"},
@@ -178,7 +190,8 @@ TEST(Export, RefusesBadInputWithAClearMessage) {
     };
     for (const Case &c : cases) {
         QString error;
-        EXPECT_FALSE(ExportLesson(c.dataDir, c.lesson, ExportFormat::Csv, c.output, &error))
+        EXPECT_FALSE(ExportLesson(c.dataDir, c.lesson, ExportFormat::Csv, c.output,
+                                  ExistingFiles::Keep, &error))
             << c.message;
         EXPECT_TRUE(error.contains(QString::fromUtf8(c.message)))
             << error.toStdString() << " / " << c.message;
@@ -226,6 +239,185 @@ TEST(Export, AFailedWriteKeepsTheOldFile) {
     EXPECT_EQ(dir.Entries(), QStringList{QStringLiteral("old.xlsx")}); // no temporary left
 }
 
+#ifdef __linux__
+// What stands at path, as the system sees it: its type and, for a file, its bytes.
+QByteArray Kind(const QString &path) {
+    struct stat info {};
+    if (::lstat(QFile::encodeName(path).constData(), &info) != 0) {
+        return "none";
+    }
+    if (S_ISREG(info.st_mode)) {
+        return "file:" + ReadFile(path);
+    }
+    return S_ISCHR(info.st_mode)    ? "char device"
+           : S_ISFIFO(info.st_mode) ? "pipe"
+           : S_ISSOCK(info.st_mode) ? "socket"
+           : S_ISDIR(info.st_mode)  ? "folder"
+                                    : "other";
+}
+
+// Makes a named pipe, a socket or a character device (like the system's
+// null device); false when this machine does not allow it.
+bool MakeSpecial(const QString &path, mode_t type) {
+    const QByteArray name = QFile::encodeName(path);
+    if (type == S_IFSOCK) {
+        const int handle = ::socket(AF_UNIX, SOCK_STREAM, 0);
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        std::strncpy(address.sun_path, name.constData(), sizeof address.sun_path - 1);
+        const bool ok =
+            ::bind(handle, reinterpret_cast<const sockaddr *>(&address), sizeof address) == 0;
+        ::close(handle);
+        return ok;
+    }
+    return ::mknod(name.constData(), type | 0666, type == S_IFCHR ? makedev(1, 3) : 0) == 0;
+}
+
+// Whatever is not the export's own file stays exactly as it was, even with
+// replacing allowed; an existing file of the teacher's needs that permission.
+TEST(Export, NeverReplacesWhatIsNotItsOwn) {
+    test::LessonFixture lesson;
+    const QString data = lesson.DataDir();
+    QDir().mkpath(lesson.File("Language/English"));
+    QDir().mkpath(lesson.File("Classes"));
+    QDir().mkpath(lesson.File("elsewhere"));
+    for (const char *name : {"StudentInfo.ini", "Config.ini", "Language/English/Language.xml",
+                             "Classes/3-2.ini", "StudentInfo-kept-20261208-080000.ini", "mine.csv",
+                             "mine-presses.csv", "elsewhere/target.xlsx"}) {
+        QFile file(lesson.File(name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(QByteArray("teacher's ") + name);
+    }
+    QString picture;
+    for (QDirIterator it(lesson.File("Records"), {"*.png"}, QDir::Files,
+                         QDirIterator::Subdirectories);
+         it.hasNext();) {
+        picture = it.next();
+    }
+    ASSERT_FALSE(picture.isEmpty());
+    ASSERT_EQ(::symlink(QFile::encodeName(lesson.File("StudentInfo.ini")).constData(),
+                        QFile::encodeName(lesson.File("roster-link.csv")).constData()),
+              0);
+    struct Case {
+        const char *name;
+        mode_t make; // 0: already there
+        ExistingFiles existing;
+        ExportFormat format;
+        const char *message;
+    };
+    const Case cases[] = {
+        {"pipe.csv", S_IFIFO, ExistingFiles::Replace, ExportFormat::Csv, "not an ordinary file"},
+        {"socket.xlsx", S_IFSOCK, ExistingFiles::Replace, ExportFormat::Xlsx,
+         "not an ordinary file"},
+        {"null.csv", S_IFCHR, ExistingFiles::Replace, ExportFormat::Csv, "not an ordinary file"},
+        // The presses file of a CSV export is checked like the gradebook.
+        {"x-presses.csv", S_IFIFO, ExistingFiles::Replace, ExportFormat::Csv,
+         "not an ordinary file"},
+        {"StudentInfo.ini", 0, ExistingFiles::Replace, ExportFormat::Csv, "program's own files"},
+        {"Config.ini", 0, ExistingFiles::Replace, ExportFormat::Xlsx, "program's own files"},
+        {"Language/English/Language.xml", 0, ExistingFiles::Replace, ExportFormat::Xlsx,
+         "program's own files"},
+        {"Classes/3-2.ini", 0, ExistingFiles::Replace, ExportFormat::Xlsx, "program's own files"},
+        {"StudentInfo-kept-20261208-080000.ini", 0, ExistingFiles::Replace, ExportFormat::Xlsx,
+         "program's own files"},
+        {"Classes/new.csv", 0, ExistingFiles::Replace, ExportFormat::Csv, "program's own files"},
+        {"roster-link.csv", 0, ExistingFiles::Replace, ExportFormat::Xlsx, "program's own files"},
+        {"mine.csv", 0, ExistingFiles::Keep, ExportFormat::Csv, "already exists: give --force"},
+        {"elsewhere/target.xlsx", 0, ExistingFiles::Keep, ExportFormat::Xlsx, "already exists"},
+    };
+    for (const Case &c : cases) {
+        const QString path = lesson.File(c.name);
+        const QString target = c.name == QByteArray("x-presses.csv") ? lesson.File("x.csv") : path;
+        if (c.make != 0 && !MakeSpecial(path, c.make)) {
+            std::printf("skipped %s: this machine does not allow making it\n", c.name);
+            continue;
+        }
+        const QByteArray before = Kind(path);
+        QString error;
+        EXPECT_FALSE(ExportLesson(data, "1", c.format, target, c.existing, &error)) << c.name;
+        EXPECT_TRUE(error.contains(QString::fromUtf8(c.message))) << error.toStdString();
+        EXPECT_EQ(Kind(path), before) << c.name;
+    }
+    QString error;
+    EXPECT_FALSE(
+        ExportLesson(data, "1", ExportFormat::Csv, picture, ExistingFiles::Replace, &error));
+    EXPECT_TRUE(Kind(picture).startsWith("file:\x89PNG")) << error.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(lesson.File("x.csv")));
+    EXPECT_FALSE(QFileInfo::exists(lesson.File("Classes/new.csv")));
+    // Allowed to, an export replaces the teacher's own file, also through a link.
+    ASSERT_EQ(::symlink(QFile::encodeName(lesson.File("elsewhere/target.xlsx")).constData(),
+                        QFile::encodeName(lesson.File("link.xlsx")).constData()),
+              0);
+    EXPECT_TRUE(ExportLesson(data, "1", ExportFormat::Xlsx, lesson.File("link.xlsx"),
+                             ExistingFiles::Replace, &error))
+        << error.toStdString();
+    EXPECT_EQ(test::XlsxCells(lesson.File("elsewhere/target.xlsx"), 1).value("B4"), U("张三"));
+    EXPECT_TRUE(QFileInfo(lesson.File("link.xlsx")).isSymLink());
+}
+
+// A disk that has room for the gradebook but not for the presses: neither
+// file appears, and the message gives the system's reason.
+TEST(Export, AFullDiskChangesNeitherCsvFile) {
+    test::LessonFixture lesson;
+    const QString out = lesson.File("out");
+    QDir().mkpath(out);
+    const int result = test::RunInChild([&] {
+        const QByteArray target = QFile::encodeName(out);
+        if (::unshare(CLONE_NEWNS) != 0 ||
+            ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
+            ::mount("tmpfs", target.constData(), "tmpfs", 0, "size=64k") != 0) {
+            return 77;
+        }
+        QFile filler(out + "/filler");
+        if (!filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+            return 10;
+        }
+        while (filler.write(QByteArray(1024, 'f')) == 1024) {
+        }
+        // One page free: the gradebook fits, the presses do not.
+        filler.resize((filler.size() / 4096 - 1) * 4096);
+        filler.close();
+        QString error;
+        if (ExportLesson(lesson.DataDir(), "1", ExportFormat::Csv, out + "/a.csv",
+                         ExistingFiles::Keep, &error)) {
+            return 11;
+        }
+        const QStringList left = QDir(out).entryList(QDir::Files | QDir::Hidden);
+        return left != QStringList{"filler"}                     ? 12
+               : !error.contains(qt_error_string(ENOSPC))        ? 13
+               : error.contains(QStringLiteral("Unknown error")) ? 14
+                                                                 : 0;
+    });
+    if (result == 77) {
+        GTEST_SKIP() << "no tmpfs can be mounted here";
+    }
+    EXPECT_EQ(result, 0);
+}
+#endif
+
+// Texts a workbook's cell cannot hold as they are: cut with a mark, NUL escaped.
+TEST(Export, XlsxKeepsTextsACellCannotHold) {
+    test::DataDir dir;
+    const QString longText = QString(40000, u'名');
+    const std::pair<QString, QString> cases[] = {
+        {longText, longText.left(32767 - kCutMark.size()) + kCutMark.toString()},
+        {QString(32767, u'x'), QString(32767, u'x')},
+        {QStringLiteral("a") + QChar(u'\0') + QStringLiteral("b\x01c"),
+         QStringLiteral("a_x0000_b_x0001_c")},
+    };
+    ExportSheet sheet{QStringLiteral("Texts"), {}};
+    for (const auto &[text, expected] : cases) {
+        sheet.rows.push_back({ExportCell::Of(text)});
+    }
+    QString error;
+    ASSERT_TRUE(WriteXlsx({&sheet}, dir.File("t.xlsx"), &error)) << error.toStdString();
+    const QMap<QString, QString> cells = test::XlsxCells(dir.File("t.xlsx"), 1);
+    int row = 1;
+    for (const auto &[text, expected] : cases) {
+        EXPECT_EQ(cells.value(QStringLiteral("A%1").arg(row++)), expected);
+    }
+}
+
 // The program itself: no window and no display, exit status and messages.
 TEST(ExportCommand, RunsWithoutADisplayAndReportsBadInput) {
     test::LessonFixture lesson;
@@ -267,6 +459,22 @@ TEST(ExportCommand, RunsWithoutADisplayAndReportsBadInput) {
         EXPECT_TRUE(err.contains(QString::fromUtf8(message))) << err.toStdString();
     }
     EXPECT_FALSE(QFileInfo::exists(lesson.File("nothing"))); // nothing made by a failed export
+
+    // An existing file is replaced only with --force.
+    const QStringList again{"--data-dir", data,  "--export", "1",
+                            "--format",   "csv", "--output", csv};
+    QFile::remove(lesson.File("cli-presses.csv"));
+    {
+        QFile teachers(csv);
+        ASSERT_TRUE(teachers.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        teachers.write("the teacher's");
+    }
+    EXPECT_EQ(run(again, &err), 1);
+    EXPECT_TRUE(err.contains("already exists: give --force to replace it")) << err.toStdString();
+    EXPECT_EQ(ReadFile(csv), QByteArray("the teacher's"));
+    EXPECT_FALSE(QFileInfo::exists(lesson.File("cli-presses.csv")));
+    EXPECT_EQ(run(again + QStringList{"--force"}, &err), 0) << err.toStdString();
+    EXPECT_EQ(QString::fromUtf8(ReadFile(csv)), U(kGradebookCsv));
 }
 
 TEST(ExportName, TheDayAndTheLessonInTheTeachersLanguage) {

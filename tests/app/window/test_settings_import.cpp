@@ -2,6 +2,7 @@
 
 #include "config/Config.h"
 #include "config/Preferences.h"
+#include "config/Roster.h"
 #include "core/MessageTexts.h"
 #include "dialogs/OpenFile.h"
 #include "views/GroupBar.h"
@@ -191,22 +192,28 @@ TEST_F(SettingsImportTest, ImportReplacesTheRosterLaysOutAndBindsTheInk) {
     const auto saved = Reloaded();
     EXPECT_EQ(saved->Count.load(), 48);
     EXPECT_EQ((*saved)[9].CardID.load(), 209);
+    // The roster it replaced is kept beside it.
+    const QStringList kept = QDir(Dir()).entryList({u"StudentInfo-kept-*.ini"_qs});
+    ASSERT_EQ(kept.size(), 1);
+    EXPECT_TRUE(ReadTextFile(QDir(Dir()).filePath(kept[0])).contains("S29"));
     EXPECT_EQ(Window().CurrentTile, nullptr);
 }
 
-TEST_F(SettingsImportTest, ABadLineStopsTheImportWithItsText) {
+TEST_F(SettingsImportTest, ABadLineChangesNothingAndNamesTheLine) {
     Open(4, 4, 4);
-    const QString path = WriteFile("bad.txt", "Ann#1\nBen#x2\nCid#3\n");
+    const QString roster = ReadTextFile(RosterFilePath(Dir()));
+    const QString path = WriteFile("bad.txt", "Ann#1\n\nBen,2\nCid#3\n\n");
     PromptRecorder prompts(true);
     Window().ImportRoster(path);
     ASSERT_EQ(prompts.Prompts().size(), 2u);
     EXPECT_EQ(prompts.Prompts()[1].Title, u"Error"_qs);
-    EXPECT_EQ(prompts.Prompts()[1].Text, u"Ben#x2"_qs + MessageTexts[MessageKey::Error1]);
-    EXPECT_EQ(Tile(Window().SeatGrid, 0)->StudentName(), u"Ann"_qs);
-    EXPECT_EQ(Tile(Window().SeatGrid, 1)->StudentName(), u"Ben"_qs);
-    EXPECT_EQ(Tile(Window().SeatGrid, 1)->CardID(), 0);
-    EXPECT_TRUE(Tile(Window().SeatGrid, 2)->StudentName().isEmpty());
-    EXPECT_EQ(Reloaded()->Count.load(), 16);
+    EXPECT_EQ(prompts.Prompts()[1].Text,
+              FormatMessage(MessageTexts[MessageKey::ImportBadLine],
+                            {u"3"_qs, u"Ben,2"_qs, MessageTexts[MessageKey::ImportFormat]}));
+    EXPECT_EQ(Tile(Window().SeatGrid, 0)->StudentName(), u"S0"_qs);
+    EXPECT_EQ(Window().Table().Count.load(), 4);
+    EXPECT_EQ(ReadTextFile(RosterFilePath(Dir())), roster);
+    EXPECT_EQ(QDir(Dir()).entryList({u"StudentInfo*"_qs}), QStringList{u"StudentInfo.ini"_qs});
 }
 
 TEST_F(SettingsImportTest, AnUnreadableFileOrACancelKeepsTheRoster) {
