@@ -9,6 +9,15 @@
 #include <cstdio>
 #include <cstring>
 
+#ifdef _WIN32
+#include <filesystem>
+#include <system_error>
+#else
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
 namespace penlynx {
 
 namespace {
@@ -165,6 +174,7 @@ ReplayScript ParseReplay(std::string_view text, const std::string &name) {
     ReplayScript script;
     Micros at{0};
     size_t lineNumber = 0;
+    size_t malformed = 0;
     std::string why;
     while (!text.empty()) {
         const size_t end = std::min(text.find('\n'), text.size());
@@ -181,9 +191,14 @@ ReplayScript ParseReplay(std::string_view text, const std::string &name) {
             script.push_back(std::move(item));
         } else if (waitMs >= 0) {
             at += Millis(waitMs);
-        } else {
+        } else if (++malformed <= kMalformedLinesNamed) {
             Diagnose(name + ":" + std::to_string(lineNumber) + ": " + why + "; line skipped");
         }
+    }
+    // A file of garbage says so once, not once a line.
+    if (malformed > kMalformedLinesNamed) {
+        Diagnose(name + ": " + std::to_string(malformed - kMalformedLinesNamed) +
+                 " more malformed lines skipped");
     }
     return script;
 }
@@ -266,24 +281,61 @@ std::unique_ptr<Platform> MakeReplayPlatform(ReplayScript script, std::string na
     return std::make_unique<ReplayPlatform>(std::move(script), std::move(name), clock);
 }
 
+namespace {
+
+// Reads the replay file into *text: only an ordinary file, opened without
+// waiting (a named pipe with no writer would hold the caller for good) and
+// never more than kMaxReplayBytes. Empty when it was read, else why not.
+std::string ReadReplayFile(const std::string &path, std::string *text) {
+#ifdef _WIN32
+    std::error_code code;
+    if (std::filesystem::exists(path, code) && !std::filesystem::is_regular_file(path, code)) {
+        return "not an ordinary file";
+    }
+    std::FILE *file = std::fopen(path.c_str(), "rb");
+#else
+    const int handle = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (handle < 0) {
+        return std::strerror(errno);
+    }
+    struct stat info {};
+    if (::fstat(handle, &info) != 0 || !S_ISREG(info.st_mode)) {
+        ::close(handle);
+        return "not an ordinary file (a folder, a device, a pipe or a socket)";
+    }
+    std::FILE *file = ::fdopen(handle, "rb");
+    if (file == nullptr) {
+        ::close(handle);
+    }
+#endif
+    if (file == nullptr) {
+        return std::strerror(errno != 0 ? errno : EIO);
+    }
+    char chunk[65536];
+    size_t got = 0;
+    std::string why;
+    while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0) {
+        if (text->size() + got > kMaxReplayBytes) {
+            why = "larger than " + std::to_string(kMaxReplayBytes / (1024 * 1024)) + " MB";
+            break;
+        }
+        text->append(chunk, got);
+    }
+    if (why.empty() && std::ferror(file) != 0) {
+        why = std::strerror(errno != 0 ? errno : EIO);
+    }
+    std::fclose(file);
+    return why;
+}
+
+} // namespace
+
 std::unique_ptr<Platform> MakeReplayPlatform(const std::string &path, Clock &clock) {
     std::string text;
     errno = 0;
-    std::FILE *file = std::fopen(path.c_str(), "rb");
-    bool read = file != nullptr;
-    if (read) {
-        char chunk[4096];
-        size_t got = 0;
-        while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0) {
-            text.append(chunk, got);
-        }
-        // A directory opens but fails to read.
-        read = std::ferror(file) == 0;
-        std::fclose(file);
-    }
-    if (!read) {
-        Diagnose("cannot read replay file '" + path +
-                 "': " + std::strerror(errno != 0 ? errno : EIO) + "; no receiver");
+    const std::string why = ReadReplayFile(path, &text);
+    if (!why.empty()) {
+        Diagnose("cannot read replay file '" + path + "': " + why + "; no receiver");
         return MakeEmptyPlatform();
     }
     return MakeReplayPlatform(ParseReplay(text, path), path, clock);

@@ -23,10 +23,15 @@ struct ReplayItem {
 
 using ReplayScript = std::vector<ReplayItem>;
 
+// The largest replay file read: hours of a full class.
+inline constexpr size_t kMaxReplayBytes = 256u * 1024 * 1024;
+
 // Parses replay text: one report as hexadecimal pairs separated by blanks,
 // "wait MS", "unplug" or "plug" per line; blank lines and lines starting with
-// '#' are ignored. Each malformed line is said once through the diagnostics
-// as "NAME:LINE: reason" and skipped.
+// '#' are ignored. Each malformed line is skipped; the first
+// kMalformedLinesNamed are said through the diagnostics as "NAME:LINE:
+// reason", the rest counted in one line at the end.
+inline constexpr size_t kMalformedLinesNamed = 20;
 ReplayScript ParseReplay(std::string_view text, const std::string &name);
 
 // Plays one script for every device opened on it.

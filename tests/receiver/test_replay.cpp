@@ -13,6 +13,11 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <vector>
+
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
 
 namespace penlynx {
 namespace {
@@ -87,6 +92,28 @@ TEST(ReplayParse, ReadsEveryKindOfLineAndSkipsMalformedOnesByNumber) {
     }
 }
 
+// A file of garbage names its first bad lines and counts the rest.
+TEST(ReplayParse, ManyMalformedLinesAreNamedUpToALimitThenCounted) {
+    for (const size_t bad : {kMalformedLinesNamed, kMalformedLinesNamed + 1, size_t{5000}}) {
+        DiagnosticsCollector diagnostics;
+        std::string text;
+        for (size_t i = 0; i < bad; ++i) {
+            text += "zz\n";
+        }
+        ParseReplay(text + "00 01\n", "r.txt");
+        const size_t named = std::min(bad, kMalformedLinesNamed);
+        ASSERT_EQ(diagnostics.lines.size(), named + (bad > named ? 1 : 0)) << bad;
+        EXPECT_NE(diagnostics.lines[named - 1].find("r.txt:" + std::to_string(named) + ":"),
+                  std::string::npos);
+        if (bad > named) {
+            EXPECT_NE(diagnostics.lines.back().find(std::to_string(bad - named) +
+                                                    " more malformed lines skipped"),
+                      std::string::npos)
+                << diagnostics.lines.back();
+        }
+    }
+}
+
 TEST(ReplayParse, ControlBytesFromTheFileReachNoTerminal) {
     DiagnosticsCollector diagnostics;
     using namespace std::string_literals;
@@ -158,10 +185,22 @@ protected:
     test::VirtualClock clock;
 };
 
+// A named pipe and an endless device are refused at once (an alarm ends the
+// test should the open or the read ever wait).
 TEST_F(ReplayFileTest, AFileThatCannotBeReadMeansNoReceiverAndSaysWhy) {
     const std::filesystem::path directory = TempFile("replay-dir");
     std::filesystem::create_directories(directory);
-    const std::string unreadable[] = {"/nonexistent/lesson.txt", directory.string()};
+    std::vector<std::string> unreadable = {"/nonexistent/lesson.txt", directory.string()};
+    const std::string pipe = (directory / "pipe").string();
+    const std::string zero = (directory / "zero").string();
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    unreadable.push_back(pipe);
+    if (::mknod(zero.c_str(), S_IFCHR | 0600, makedev(1, 5)) == 0) {
+        unreadable.push_back(zero);
+    } else {
+        std::printf("skipped the device: this machine does not allow making it\n");
+    }
+    ::alarm(60);
     for (const std::string &path : unreadable) {
         DiagnosticsCollector diagnostics;
         ScopedEnv receiver("PENLYNX_RECEIVER", "replay:" + path);
@@ -175,6 +214,7 @@ TEST_F(ReplayFileTest, AFileThatCannotBeReadMeansNoReceiverAndSaysWhy) {
         EXPECT_EQ(diagnostics.lines.size(), 1u);
         SDKClear();
     }
+    ::alarm(0);
     std::filesystem::remove_all(directory);
 }
 
