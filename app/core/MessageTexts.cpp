@@ -171,6 +171,8 @@ const std::array<MessageEntry, kMessageTextCount> kMessages = {{
     {"ImportBadLine", "第 %1 行不是学生：\n%2\n没有导入任何内容，名单保持不变。\n%3"},
     {"FileNotOrdinary", "它不是普通文件（而是设备、管道或套接字），不会读取"},
     {"FileTooLarge", "文件超过 %1 MB，不会读取"},
+    {"RecordDamaged",
+     "课堂记录文件已损坏，记录已停止；之前保存的内容仍然保留。下次启动时将检查该文件并另存。"},
 }};
 
 } // namespace

@@ -150,8 +150,10 @@ enum class MessageKey : int {
     // A file that is not read: not an ordinary file, or larger than "%1" MB.
     FileNotOrdinary,
     FileTooLarge,
+    // A write found the lesson record damaged.
+    RecordDamaged,
 };
-inline constexpr int kMessageTextCount = 105;
+inline constexpr int kMessageTextCount = 106;
 // Messages before this one are among the 52 LanguageKeys: a missing element
 // empties them. From this one on a missing or empty element keeps the
 // built-in text.

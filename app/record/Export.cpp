@@ -139,12 +139,6 @@ bool ExportLesson(const QString &dataDir, const QString &lessonText, ExportForma
     if (format == ExportFormat::Csv) {
         targets.append(presses);
     }
-    for (const QString &file : targets) {
-        *error = RefusedTarget(dataDir, file, existing);
-        if (!error->isEmpty()) {
-            return false;
-        }
-    }
     LessonHistory history;
     if (!history.Open(dataDir, error)) {
         return false;
@@ -152,6 +146,12 @@ bool ExportLesson(const QString &dataDir, const QString &lessonText, ExportForma
     const std::optional<int> lesson = ResolveLesson(history, lessonText, error);
     if (!lesson) {
         return false;
+    }
+    for (const QString &file : targets) {
+        *error = RefusedTarget(dataDir, file, existing);
+        if (!error->isEmpty()) {
+            return false;
+        }
     }
     const std::optional<LessonExport> sheets = BuildLessonExport(history, *lesson, error);
     if (!sheets) {

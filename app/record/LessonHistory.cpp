@@ -37,11 +37,17 @@ bool LessonHistory::Open(const QString &dataDir, QString *error) {
         *error = QStringLiteral("no lesson record in %1").arg(QDir::toNativeSeparators(dataDir));
         return false;
     }
-    if (!connection_.Open(path, false, error)) {
-        *error = QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(path), *error);
-        return false;
+    if (connection_.Open(path, false, error)) {
+        return true;
     }
-    return true;
+    // A record this program may not write (read-only media, another user's
+    // file, a newer version's) is still read where its tables allow.
+    QString readOnlyError;
+    if (!connection_.Busy() && connection_.OpenReadOnly(path, &readOnlyError)) {
+        return true;
+    }
+    *error = QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(path), *error);
+    return false;
 }
 
 std::optional<std::vector<LessonInfo>> LessonHistory::Lessons() {

@@ -14,7 +14,12 @@ QuestionRecording::Pictures QuestionRecording::AnswerStateChosen(int state, int 
     switch (state) {
     case kAnswerUnderWay:
         if (!open_ && chosen) {
-            recorder_.QuestionStarted(questionType, answerKey, table);
+            // Under way again after the end, not cleared: the same question.
+            if (previous == kAnswerEnded && ended_) {
+                recorder_.QuestionResumed();
+            } else {
+                recorder_.QuestionStarted(questionType, answerKey, table);
+            }
             open_ = true;
         }
         return Pictures::None;
@@ -33,8 +38,10 @@ QuestionRecording::Pictures QuestionRecording::AnswerStateChosen(int state, int 
     default:
         if (open_) {
             End(questionType, answerKey, table);
+            ended_ = false;
             return pictures == Pictures::None ? Pictures::None : Pictures::Now;
         }
+        ended_ = false;
         return Pictures::None;
     }
 }
@@ -59,6 +66,7 @@ QuestionRecording::ProgramEnds(int questionType, const QString &answerKey, const
 void QuestionRecording::End(int questionType, const QString &answerKey, const SlotTable &table) {
     recorder_.QuestionEnded(questionType, answerKey, table);
     open_ = false;
+    ended_ = true;
 }
 
 } // namespace lumora

@@ -2,7 +2,8 @@
 // it goes in progress and ends when answering ends; going back to not
 // started (which wipes the answers and the ink) and the end of the program
 // end a question still in progress, so nothing the class did is lost.
-// Ended straight from not started, it begins and ends at once.
+// Ended straight from not started, it begins and ends at once. Under way
+// again after the end (the answers not cleared), the same question goes on.
 #pragma once
 
 #include "record/Recorder.h"
@@ -36,6 +37,7 @@ private:
 
     Recorder &recorder_;
     bool open_ = false;
+    bool ended_ = false; // the last question ended and may go on
     int state_ = -1;
 };
 

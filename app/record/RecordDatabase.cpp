@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QUrl>
 #include <QVariant>
 
 #include <atomic>
@@ -82,6 +83,12 @@ const std::vector<std::vector<const char *>> kMigrations = {
         " events INTEGER NOT NULL,"
         " PRIMARY KEY (lesson, tablet_id))",
     },
+    {
+        // The letters a student's answer held from before the question
+        // started that no press during it touched; they never count as
+        // correct.
+        "ALTER TABLE student ADD COLUMN carried INTEGER NOT NULL DEFAULT 0",
+    },
 };
 
 std::atomic<int> g_connectionNumber{0};
@@ -124,6 +131,8 @@ void RecordConnection::Close() {
 bool RecordConnection::Open(const QString &path, bool create, QString *error) {
     Close();
     failureCode_ = 0;
+    newerSchema_ = false;
+    notPermitted_ = false;
     const QFileInfo info(path);
     if (!create && !info.exists()) {
         *error = QStringLiteral("%1 does not exist").arg(QDir::toNativeSeparators(path));
@@ -138,6 +147,7 @@ bool RecordConnection::Open(const QString &path, bool create, QString *error) {
     if (info.exists() && info.size() > 0) {
         QFile file(path);
         if (!file.open(QIODevice::ReadOnly)) {
+            notPermitted_ = file.error() == QFileDevice::OpenError;
             *error =
                 QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(path), file.errorString());
             return false;
@@ -167,6 +177,41 @@ bool RecordConnection::Open(const QString &path, bool create, QString *error) {
         return false;
     }
     return true;
+}
+
+bool RecordConnection::OpenReadOnly(const QString &path, QString *error) {
+    Close();
+    failureCode_ = 0;
+    newerSchema_ = false;
+    notPermitted_ = false;
+    if (!QFileInfo(path).isFile()) {
+        *error = QStringLiteral("%1 is not a file").arg(QDir::toNativeSeparators(path));
+        return false;
+    }
+    const QString uri =
+        QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()).toString(QUrl::FullyEncoded);
+    for (const char *mode : {"mode=ro", "immutable=1"}) {
+        db_ = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name_);
+        if (!db_.isValid()) {
+            *error = QStringLiteral("the SQLite driver of Qt SQL is not installed");
+            Close();
+            return false;
+        }
+        db_.setDatabaseName(uri + u'?' + QLatin1String(mode));
+        db_.setConnectOptions(
+            QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_OPEN_READONLY;QSQLITE_BUSY_TIMEOUT=2000"));
+        if (db_.open()) {
+            QSqlQuery query(db_);
+            if (query.exec(QStringLiteral("SELECT COUNT(*) FROM sqlite_master")) && query.next()) {
+                return true;
+            }
+            Failed(query.lastError(), error);
+        } else {
+            Failed(db_.lastError(), error);
+        }
+        Close();
+    }
+    return false;
 }
 
 bool RecordConnection::Configure(QString *error) {
@@ -211,6 +256,7 @@ bool RecordConnection::Migrate(QString *error) {
     query.finish();
     if (ok && version > RecordSchemaVersion()) {
         query.exec(QStringLiteral("ROLLBACK"));
+        newerSchema_ = true;
         *error = QStringLiteral("written by a newer version of the program (schema %1, this "
                                 "program knows %2)")
                      .arg(version)
@@ -256,6 +302,12 @@ bool RecordConnection::NotTheFilesFault() const {
     // SQLITE_NOMEM, SQLITE_IOERR, SQLITE_FULL.
     const int code = failureCode_ & 0xFF;
     return Busy() || code == 7 || code == 10 || code == 13;
+}
+
+bool RecordConnection::FileIsSound() const {
+    // SQLITE_PERM, SQLITE_READONLY, SQLITE_AUTH.
+    const int code = failureCode_ & 0xFF;
+    return newerSchema_ || notPermitted_ || code == 3 || code == 8 || code == 23;
 }
 
 bool RecordConnection::Busy() const {

@@ -33,6 +33,11 @@ public:
     // schema or cannot be migrated; the connection is closed again then.
     bool Open(const QString &path, bool create, QString *error);
     void Close();
+    // Opens an existing file for reading only, as a record on read-only media
+    // (a backup, a shared folder) must be: SQLite's read-only mode, else its
+    // immutable mode when not even the shared-memory file can be made there.
+    // Nothing is configured or migrated; false with *error.
+    bool OpenReadOnly(const QString &path, QString *error);
     bool IsOpen() const { return db_.isOpen(); }
     // Whether the last failure was another connection holding the file
     // (not a fault of the file).
@@ -42,6 +47,10 @@ public:
     // Whether it was the machine rather than the file: another connection
     // holding it, a full disk, an I/O error, no memory.
     bool NotTheFilesFault() const;
+    // Whether the last failure leaves nothing against the file itself: it was
+    // written by a newer version of the program, or this user may not read or
+    // write it. Such a file stays where it is.
+    bool FileIsSound() const;
     // Records a failed statement: its SQLite code and *error; false.
     bool Failed(const QSqlError &sqlError, QString *error);
     QSqlDatabase &Database() { return db_; }
@@ -53,6 +62,8 @@ private:
     QString name_;
     QSqlDatabase db_;
     int failureCode_ = 0;
+    bool newerSchema_ = false;
+    bool notPermitted_ = false;
 };
 
 } // namespace lumora

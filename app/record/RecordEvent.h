@@ -38,6 +38,7 @@ struct RecordEvent {
         QuestionStarted,
         QuestionEnded,
         Picture,
+        QuestionResumed,
     };
     Kind kind = Kind::Key;
     uint8_t slot = 0;   // entry index

@@ -8,9 +8,14 @@
 #include <QSqlQuery>
 #include <QVariant>
 
+#include <filesystem>
+#include <system_error>
+
 namespace lumora {
 
 namespace {
+
+void (*gSetAsideStepHook)() = nullptr;
 
 QString Native(const QString &path) {
     return QDir::toNativeSeparators(path);
@@ -30,19 +35,39 @@ QString SetAside(const QString &path, QString *error) {
             break;
         }
     }
-    if (!QFile::rename(path, target) && !QDir().rename(path, target)) {
-        *error = QStringLiteral("%1 could not be renamed").arg(Native(path));
-        return QString();
-    }
-    // A stale WAL left under the old name would be replayed into the fresh
-    // database: move it along, or remove it when it cannot be moved.
-    for (const char *extra : {"-wal", "-shm"}) {
-        const QString from = path + QLatin1String(extra);
-        if (QFileInfo::exists(from) && !QFile::rename(from, target + QLatin1String(extra)) &&
-            !QFile::remove(from)) {
-            *error = QStringLiteral("%1 could not be moved").arg(Native(from));
+    // The database and its WAL travel together whatever moment a crash
+    // takes: the database first gets its second name (a hard link), then the
+    // WAL and shared memory move, and only then does the old name go. A
+    // crash in between leaves a whole pair under one of the names.
+    const QByteArray from = QFile::encodeName(path);
+    const QByteArray to = QFile::encodeName(target);
+    std::error_code code;
+    const bool linked =
+        info.isFile() &&
+        (std::filesystem::create_hard_link(from.constData(), to.constData(), code), !code);
+    if (!linked && !info.isFile()) {
+        // A folder in the database's place has no WAL.
+        if (!QDir().rename(path, target)) {
+            *error = QStringLiteral("%1 could not be renamed").arg(Native(path));
             return QString();
         }
+        return target;
+    }
+    for (const char *extra : {"-wal", "-shm"}) {
+        const QString side = path + QLatin1String(extra);
+        if (QFileInfo::exists(side) && !QFile::rename(side, target + QLatin1String(extra))) {
+            *error = QStringLiteral("%1 could not be moved").arg(Native(side));
+            return QString();
+        }
+        if (gSetAsideStepHook != nullptr) {
+            gSetAsideStepHook();
+        }
+    }
+    // Without hard links (some removable media) the database moves last.
+    const bool moved = linked ? QFile::remove(path) : QFile::rename(path, target);
+    if (!moved) {
+        *error = QStringLiteral("%1 could not be renamed").arg(Native(path));
+        return QString();
     }
     return target;
 }
@@ -111,6 +136,7 @@ std::optional<RecordProblem> RecordFile::Open(const PrepareStep &prepare, const 
     }
     const bool busy = connection_.Busy();
     const bool notTheFile = connection_.NotTheFilesFault();
+    const bool sound = connection_.FileIsSound();
     close();
     if (busy) {
         // Another run of the program holds the file: it is not set aside.
@@ -120,6 +146,12 @@ std::optional<RecordProblem> RecordFile::Open(const PrepareStep &prepare, const 
     }
     if (notTheFile) {
         // A full disk or a failing device says nothing against the file.
+        return RecordProblem{RecordProblem::Kind::Unavailable,
+                             QStringLiteral("%1 (%2)").arg(Native(path), error)};
+    }
+    if (sound) {
+        // A newer version's record, or one this user may not write: whole and
+        // of use elsewhere, so it stays where it is and nothing is recorded.
         return RecordProblem{RecordProblem::Kind::Unavailable,
                              QStringLiteral("%1 (%2)").arg(Native(path), error)};
     }
@@ -145,14 +177,20 @@ std::optional<RecordProblem> RecordFile::Open(const PrepareStep &prepare, const 
                          QStringLiteral("%1 (%2)").arg(Native(folder), freshError)};
 }
 
-void RecordFile::Abandon() {
-    if (connection_.Corrupt()) {
-        // Checked whole (and set aside) at the next start.
-        QFile mark(CheckMarkPath(RecordDatabasePath(dataDir_)));
-        if (mark.open(QIODevice::WriteOnly)) {
-            mark.close();
-        }
+void SetAsideStepHookForTesting(void (*hook)()) {
+    gSetAsideStepHook = hook;
+}
+
+bool RecordFile::Abandon() {
+    if (!connection_.Corrupt()) {
+        return false;
     }
+    // Checked whole (and set aside) at the next start.
+    QFile mark(CheckMarkPath(RecordDatabasePath(dataDir_)));
+    if (mark.open(QIODevice::WriteOnly)) {
+        mark.close();
+    }
+    return true;
 }
 
 } // namespace lumora

@@ -37,7 +37,8 @@ public:
     std::optional<RecordProblem> Open(const PrepareStep &prepare, const CloseStep &close);
     // The writer gives the file up after a failed write (before it rolls
     // back and closes): a file found damaged is marked for the next start.
-    void Abandon();
+    // Whether it was found damaged.
+    bool Abandon();
 
 private:
     bool OpenFile(const QString &path, const PrepareStep &prepare, QString *error);
@@ -45,5 +46,10 @@ private:
     const QString dataDir_;
     RecordConnection &connection_;
 };
+
+// For tests only: called while a record is set aside, after each of its WAL
+// and shared-memory files has moved (to simulate a crash there). Null (the
+// default) calls nothing.
+void SetAsideStepHookForTesting(void (*hook)());
 
 } // namespace lumora

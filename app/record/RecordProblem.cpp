@@ -19,6 +19,9 @@ QString RecordProblemText(const RecordProblem &problem, const MessageTextTable &
     case RecordProblem::Kind::WriteFailed:
         key = MessageKey::RecordError3;
         break;
+    case RecordProblem::Kind::Damaged:
+        key = MessageKey::RecordDamaged;
+        break;
     }
     const QString &text = messages[key];
     if (problem.detail.isEmpty()) {

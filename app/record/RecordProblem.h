@@ -20,6 +20,10 @@ struct RecordProblem {
         // A write failed (detail says why); recording stopped, what was
         // committed before is kept.
         WriteFailed,
+        // A write found the file damaged: recording stopped, what was
+        // committed before is kept, and the next start checks the file and
+        // sets it aside.
+        Damaged,
     };
     Kind kind = Kind::WriteFailed;
     QString detail;

@@ -7,6 +7,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QSaveFile>
 #include <QSqlError>
 #include <QVariant>
@@ -46,10 +47,11 @@ std::optional<RecordProblem> RecordWriter::Open() {
     return file_.Open([this](QString *error) { return Prepare(error); }, [this] { Close(); });
 }
 
-void RecordWriter::Abandon() {
-    file_.Abandon();
+bool RecordWriter::Abandon() {
+    const bool damaged = file_.Abandon();
     Rollback();
     Close();
+    return damaged;
 }
 
 bool RecordWriter::LimitPages(int pages) {
@@ -66,13 +68,56 @@ bool RecordWriter::Prepare(QString *error) {
         insertPress_->prepare(
             QStringLiteral("INSERT INTO press (student, key, ms, answer) VALUES (?, ?, ?, ?)")) &&
         updateAnswer_->prepare(QStringLiteral(
-            "UPDATE student SET answer = ?, letters = ?, correct = ? WHERE id = ?")) &&
+            "UPDATE student SET answer = ?, letters = ?, correct = ?, carried = ? WHERE id = ?")) &&
         insertStroke_->prepare(
             QStringLiteral("INSERT INTO pen_stroke (student, points, up_ms) VALUES (?, ?, ?)"));
     if (!ok) {
         connection_.Failed(db.lastError(), error);
+        return false;
     }
-    return ok;
+    // A record whose pictures cannot be matched still takes the lesson.
+    QString ignored;
+    ReconcilePictures(&ignored);
+    return true;
+}
+
+bool RecordWriter::ReconcilePictures(QString *error) {
+    // A picture is written before its row: a run killed between the two
+    // left the file, which names its question and seat.
+    static const QRegularExpression name(QStringLiteral("^q([0-9]+)-seat([0-9]+)\\.png$"));
+    QSqlDatabase &db = connection_.Database();
+    QSqlQuery lessons(db);
+    if (!lessons.exec(QStringLiteral("SELECT number, folder FROM lesson"))) {
+        return connection_.Failed(lessons.lastError(), error);
+    }
+    std::vector<std::pair<qint64, QString>> folders;
+    while (lessons.next()) {
+        folders.emplace_back(lessons.value(0).toLongLong(), lessons.value(1).toString());
+    }
+    QSqlQuery insert(db);
+    insert.prepare(QStringLiteral(
+        "INSERT OR IGNORE INTO picture (student, path) SELECT s.id, ? FROM student s "
+        "JOIN question q ON q.id = s.question WHERE q.lesson = ? AND q.number = ? AND s.seat = ?"));
+    for (const auto &[lesson, folder] : folders) {
+        const QDir dir(QDir(RecordsFolder(dataDir_)).filePath(folder));
+        if (folder.isEmpty() || !dir.exists()) {
+            continue;
+        }
+        for (const QString &file : dir.entryList({QStringLiteral("q*-seat*.png")}, QDir::Files)) {
+            const QRegularExpressionMatch match = name.match(file);
+            if (!match.hasMatch()) {
+                continue;
+            }
+            insert.bindValue(0, folder + u'/' + file);
+            insert.bindValue(1, lesson);
+            insert.bindValue(2, match.captured(1).toLongLong());
+            insert.bindValue(3, match.captured(2).toLongLong());
+            if (!Exec(insert, error)) {
+                return false;
+            }
+        }
+    }
+    return true;
 }
 
 bool RecordWriter::Exec(QSqlQuery &query, QString *error) {
@@ -161,6 +206,10 @@ bool RecordWriter::Apply(RecordEvent &event, QString *error) {
         return EndQuestion(event, error);
     case RecordEvent::Kind::Picture:
         return SavePicture(event, error);
+    case RecordEvent::Kind::QuestionResumed:
+        // Its students and their carried letters stay as they were.
+        question_.open = question_.id != 0;
+        return true;
     }
     return true;
 }
@@ -190,6 +239,11 @@ bool RecordWriter::StartQuestion(const RecordEvent &event, QString *error) {
     question_.key = payload.answerKey;
     question_.startNs = event.enqueuedNs;
     question_.open = true;
+    for (const RosterEntry &entry : payload.roster) {
+        if (entry.slot >= 0 && entry.slot < kSlotCount) {
+            question_.carried[static_cast<size_t>(entry.slot)] = entry.answer;
+        }
+    }
     return WriteRoster(payload.roster, false, error);
 }
 
@@ -223,24 +277,34 @@ bool RecordWriter::EndQuestion(const RecordEvent &event, QString *error) {
     return Exec(query, error) && WriteRoster(payload.roster, true, error);
 }
 
+QVariant RecordWriter::Correct(int slot, uint32_t answer) const {
+    const std::optional<bool> correct = IsCorrect(question_.type, answer, question_.key);
+    if (correct && (answer & question_.carried[static_cast<size_t>(slot)]) != 0) {
+        return Correctness(false);
+    }
+    return Correctness(correct);
+}
+
 bool RecordWriter::WriteRoster(const std::vector<RosterEntry> &roster, bool final, QString *error) {
     QSqlQuery insert(connection_.Database());
     insert.prepare(QStringLiteral(
         "INSERT INTO student (question, seat, name, card_id, pane_name, pane_id, answer, "
-        "letters, correct) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)"));
+        "letters, correct, carried) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
     for (const RosterEntry &entry : roster) {
         if (entry.slot < 0 || entry.slot >= kSlotCount) {
             continue;
         }
-        const QVariant correct =
-            Correctness(IsCorrect(question_.type, entry.answer, question_.key));
+        uint32_t &carried = question_.carried[static_cast<size_t>(entry.slot)];
+        carried &= entry.answer;
+        const QVariant correct = Correct(entry.slot, entry.answer);
         qint64 &student = question_.student[static_cast<size_t>(entry.slot)];
         if (student != 0) {
             if (final) {
                 updateAnswer_->bindValue(0, entry.answer);
                 updateAnswer_->bindValue(1, Text(AnswerToLetters(entry.answer)));
                 updateAnswer_->bindValue(2, correct);
-                updateAnswer_->bindValue(3, student);
+                updateAnswer_->bindValue(3, carried);
+                updateAnswer_->bindValue(4, student);
                 if (!Exec(*updateAnswer_, error)) {
                     return false;
                 }
@@ -257,6 +321,7 @@ bool RecordWriter::WriteRoster(const std::vector<RosterEntry> &roster, bool fina
         insert.bindValue(6, entry.answer);
         insert.bindValue(7, Text(AnswerToLetters(entry.answer)));
         insert.bindValue(8, correct);
+        insert.bindValue(9, carried);
         if (!Exec(insert, error)) {
             return false;
         }
@@ -278,12 +343,18 @@ bool RecordWriter::RecordKey(const RecordEvent &event, QString *error) {
     if (!Exec(*insertPress_, error)) {
         return false;
     }
+    // A letter pressed (or cleared) during the question is the student's own.
+    uint32_t &carried = question_.carried[event.slot];
+    carried &= event.answer;
+    if (event.value >= 1 && event.value <= 31) {
+        carried &= ~(1u << event.value);
+    }
     // The answer so far, so a question never ended still has its letters.
     updateAnswer_->bindValue(0, event.answer);
     updateAnswer_->bindValue(1, Text(AnswerToLetters(event.answer)));
-    updateAnswer_->bindValue(2,
-                             Correctness(IsCorrect(question_.type, event.answer, question_.key)));
-    updateAnswer_->bindValue(3, student);
+    updateAnswer_->bindValue(2, Correct(event.slot, event.answer));
+    updateAnswer_->bindValue(3, carried);
+    updateAnswer_->bindValue(4, student);
     return Exec(*updateAnswer_, error);
 }
 

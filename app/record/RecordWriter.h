@@ -47,7 +47,7 @@ public:
     void Rollback();
     // After a failed write: rolls back and closes; a file found corrupt is
     // marked so that the next start checks it whole and sets it aside.
-    void Abandon();
+    bool Abandon(); // whether the file was found damaged
     // Sets the lesson's end (inside a transaction); nothing when no lesson row
     // was ever needed.
     bool EndLesson(int64_t ns, QString *error);
@@ -65,12 +65,20 @@ private:
         int64_t startNs = 0;
         bool open = false; // takes key presses and pen points
         std::array<qint64, kSlotCount> student{};
+        // Per entry: the letters already there when the question started
+        // that no press during it has touched since.
+        std::array<uint32_t, kSlotCount> carried{};
     };
 
     bool Prepare(QString *error);
+    // Adds the rows of pictures that a killed run saved but never recorded.
+    bool ReconcilePictures(QString *error);
     bool EnsureLesson(QString *error);
     bool StartQuestion(const RecordEvent &event, QString *error);
     bool EndQuestion(const RecordEvent &event, QString *error);
+    // Whether answer counts as correct for the student in entry slot: never
+    // with a letter carried over from before the question.
+    QVariant Correct(int slot, uint32_t answer) const;
     bool WriteRoster(const std::vector<RosterEntry> &roster, bool final, QString *error);
     bool RecordKey(const RecordEvent &event, QString *error);
     bool RecordPen(const RecordEvent &event, QString *error);

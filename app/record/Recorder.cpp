@@ -118,6 +118,10 @@ void Recorder::QuestionEnded(int questionType, const QString &answerKey, const S
     PushControl(RecordEvent::Kind::QuestionEnded, std::move(payload));
 }
 
+void Recorder::QuestionResumed() {
+    PushControl(RecordEvent::Kind::QuestionResumed, nullptr);
+}
+
 void Recorder::SaveInkPictures(const SlotTable &table, QSize inkSize) {
     const int count = std::clamp(table.Count.load(), 0, kSlotCount);
     for (int i = 0; i < count; ++i) {
@@ -255,7 +259,7 @@ void Recorder::Run() {
     QString error;
 
     const auto fail = [&] {
-        writer.Abandon();
+        const bool damaged = writer.Abandon();
         open = false;
         inTransaction = false;
         accepting_.store(false, std::memory_order_relaxed);
@@ -264,7 +268,7 @@ void Recorder::Run() {
             counters_.dropped += pending.size();
         }
         pending.clear();
-        Report({RecordProblem::Kind::WriteFailed, error});
+        Report({damaged ? RecordProblem::Kind::Damaged : RecordProblem::Kind::WriteFailed, error});
     };
     const auto begin = [&] {
         if (inTransaction) {

@@ -80,6 +80,9 @@ public:
     // taken as they are now.
     void QuestionStarted(int questionType, const QString &answerKey, const SlotTable &table);
     void QuestionEnded(int questionType, const QString &answerKey, const SlotTable &table);
+    // The question that ended last takes answers again (under way once more
+    // without being cleared): the same question goes on in the record.
+    void QuestionResumed();
     // One PNG of the pane's ink (the entry's InkCanvas, 8-bit grey) per named
     // entry whose pane shows ink, taken now and encoded on the writer thread.
     // A pane written on since the question started that is white again

@@ -393,6 +393,43 @@ TEST(Export, AFullDiskChangesNeitherCsvFile) {
     }
     EXPECT_EQ(result, 0);
 }
+
+// A record on media that takes no writes (a backup, a share) is exported
+// all the same: it is opened read-only, nothing is made beside it.
+TEST(Export, ARecordOnReadOnlyMediaExports) {
+    test::LessonFixture lesson;
+    const QString media = lesson.File("media");
+    QDir().mkpath(media);
+    const int result = test::RunInChild([&] {
+        const QByteArray target = QFile::encodeName(media);
+        if (::unshare(CLONE_NEWNS) != 0 ||
+            ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
+            ::mount("tmpfs", target.constData(), "tmpfs", 0, "size=4m") != 0) {
+            return 77;
+        }
+        QDir().mkpath(media + "/Records");
+        for (const char *extra : {"", "-wal"}) {
+            const QString from = RecordDatabasePath(lesson.DataDir()) + extra;
+            if (QFileInfo::exists(from) && !QFile::copy(from, RecordDatabasePath(media) + extra)) {
+                return 10;
+            }
+        }
+        if (::mount(nullptr, target.constData(), nullptr, MS_REMOUNT | MS_RDONLY, nullptr) != 0) {
+            return 77;
+        }
+        QString error;
+        const QString out = lesson.File("from-media.csv");
+        if (!ExportLesson(media, "last", ExportFormat::Csv, out, ExistingFiles::Keep, &error)) {
+            std::fprintf(stderr, "%s\n", qPrintable(error));
+            return 11;
+        }
+        return QString::fromUtf8(ReadFile(out)) == U(kGradebookCsv) ? 0 : 12;
+    });
+    if (result == 77) {
+        GTEST_SKIP() << "no tmpfs can be mounted here";
+    }
+    EXPECT_EQ(result, 0);
+}
 #endif
 
 // Texts a workbook's cell cannot hold as they are: cut with a mark, NUL escaped.
@@ -402,7 +439,9 @@ TEST(Export, XlsxKeepsTextsACellCannotHold) {
     const std::pair<QString, QString> cases[] = {
         {longText, longText.left(32767 - kCutMark.size()) + kCutMark.toString()},
         {QString(32767, u'x'), QString(32767, u'x')},
-        {QStringLiteral("a") + QChar(u'\0') + QStringLiteral("b\x01c"),
+        {QStringLiteral("a") + QChar(u'\0') +
+             QStringLiteral("b\x01"
+                            "c"),
          QStringLiteral("a_x0000_b_x0001_c")},
     };
     ExportSheet sheet{QStringLiteral("Texts"), {}};

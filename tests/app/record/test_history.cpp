@@ -9,6 +9,7 @@
 
 #include <QDir>
 #include <QImage>
+#include <QSqlQuery>
 
 #include <gtest/gtest.h>
 
@@ -159,6 +160,26 @@ TEST(LessonHistory, RefusesAMissingOrBrokenRecord) {
     dir.Write("Records/lessons.db", "not a database at all");
     EXPECT_FALSE(history.Open(dir.Path(), &error));
     EXPECT_TRUE(error.contains(QStringLiteral("not a SQLite database"))) << error.toStdString();
+}
+
+// A newer version's record is shown as far as its tables allow, read-only:
+// its version stays as it was.
+TEST(LessonHistory, ReadsANewerVersionsRecordWithoutChangingIt) {
+    test::LessonFixture lesson;
+    const QString db = RecordDatabasePath(lesson.DataDir());
+    test::RawExec(db, {"PRAGMA user_version = 99"});
+    LessonHistory history;
+    QString error;
+    ASSERT_TRUE(history.Open(lesson.DataDir(), &error)) << error.toStdString();
+    const auto lessons = history.Lessons();
+    ASSERT_TRUE(lessons.has_value());
+    EXPECT_EQ(lessons->size(), 1u);
+    history.Close();
+    RecordConnection reader;
+    ASSERT_TRUE(reader.OpenReadOnly(db, &error)) << error.toStdString();
+    QSqlQuery version(reader.Database());
+    ASSERT_TRUE(version.exec("PRAGMA user_version") && version.next());
+    EXPECT_EQ(version.value(0).toInt(), 99);
 }
 
 } // namespace

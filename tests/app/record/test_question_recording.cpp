@@ -83,7 +83,10 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"ATypeChosenUnderWayStartsIt", "1mB2", {{1, 1, 1, "B"}}, "---"},
         Case{"NoTypeNoQuestion", "021E", {}, "----"},
         Case{"TheProgramEndsTheOpenOne", "h1E", {{1, 2, 1, ""}}, "--N"},
-        Case{"NothingIsOpenAfterTheEnd", "s1B2E", {{1, 0, 1, "B"}}, "----"}),
+        Case{"NothingIsOpenAfterTheEnd", "s1B2E", {{1, 0, 1, "B"}}, "----"},
+        // Under way again after the end, not cleared: the same question.
+        Case{"UnderWayAgainAfterTheEndGoesOn", "s1A21B2", {{1, 0, 1, "B"}}, "-----"},
+        Case{"ClearedInBetweenIsANewOne", "s1A201B2", {{1, 0, 1, "A"}, {2, 0, 1, "B"}}, "------"}),
     [](const ::testing::TestParamInfo<Case> &info) { return std::string(info.param.name); });
 
 } // namespace

@@ -34,6 +34,20 @@ inline bool RunAndCrashBeforeReplace(const std::function<void()> &action) {
     return WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL;
 }
 
+// True when the child was killed by SIGKILL inside action (a hook of its own).
+inline bool RunAndCrash(const std::function<void()> &action) {
+    const pid_t child = ::fork();
+    if (child == 0) {
+        action();
+        ::_exit(0); // the hook was never reached
+    }
+    int status = 0;
+    if (child < 0 || ::waitpid(child, &status, 0) != child) {
+        return false;
+    }
+    return WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL;
+}
+
 // Runs action in a child process; its result as the child's exit code, or -1
 // when the child did not exit normally.
 inline int RunInChild(const std::function<int()> &action) {

@@ -7,8 +7,10 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QDirIterator>
 #include <QFileInfo>
 #include <QImage>
+#include <QMap>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QSet>
@@ -297,6 +299,64 @@ TEST_F(Program, ATerminationSignalEndsThroughTheExitSaves) {
     EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(process.exitCode(), 0) << output.toStdString();
     ExpectWrittenAtExit(dir_.path(), 4, 2, QStringLiteral("Student 3"));
+}
+
+// Every file of the data folder with its bytes.
+QMap<QString, QByteArray> Snapshot(const QString &folder) {
+    QMap<QString, QByteArray> files;
+    QDirIterator it(folder, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        QFile file(it.next());
+        files.insert(it.filePath(), file.open(QIODevice::ReadOnly) ? file.readAll() : "?");
+    }
+    return files;
+}
+
+// Two programs on one data folder: the second says the first runs there and
+// ends without writing; the history may open beside it.
+TEST_F(Program, ASecondStartOnTheSameDataFolderEndsWithoutWriting) {
+    WriteTextFile(Path("Config.ini"), QStringLiteral("[Public]\nMainLine=4\nMainRow=2\n"));
+    WriteRosterFile(dir_.path(), NumberedClass(3));
+    QFile roster(Path("StudentInfo.ini"));
+    ASSERT_TRUE(roster.open(QIODevice::Append));
+    roster.write(QByteArray("; \0\n", 4)); // a prompt once the first is up
+    roster.close();
+    ReplayScript().Wait(60000).Save(Path("silent.replay"));
+
+    QProcess first;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("LUMORA_ANSWER_PROMPTS"), QStringLiteral("ok"));
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+    env.insert(QStringLiteral("PENLYNX_RECEIVER"), "replay:" + Path("silent.replay"));
+    first.setProcessEnvironment(env);
+    first.setProcessChannelMode(QProcess::MergedChannels);
+    first.start(QStringLiteral("xvfb-run"),
+                {"-a", "-s", "-screen 0 1280x800x24", "sh", "-c",
+                 "echo $$ > \"$0\"; exec timeout " + QString::number(kProgramSeconds) + " \"$@\"",
+                 Path("timeout.pid"), LUMORA_PROGRAM, "--data-dir", dir_.path()});
+    QString output;
+    while (!output.contains(u"prompt: ") && first.waitForReadyRead(kProgramSeconds * 1000)) {
+        output += QString::fromLocal8Bit(first.readAll());
+    }
+    ASSERT_TRUE(output.contains(u"prompt: Warning: ")) << output.toStdString();
+    const QMap<QString, QByteArray> before = Snapshot(dir_.path());
+
+    const Outcome second =
+        Start({"--data-dir", dir_.path()}, "replay:" + Path("silent.replay"), true);
+    EXPECT_EQ(second.exitCode, 1) << second.output.toStdString();
+    EXPECT_TRUE(
+        second.output.contains(BuiltInMessageText(MessageKey::AlreadyRunning).section(u'\n', 0, 0)))
+        << second.output.toStdString();
+    EXPECT_EQ(Snapshot(dir_.path()), before);
+    const Outcome history =
+        Start({"--data-dir", dir_.path(), "--history", "--tour", Path("shots")}, QString());
+    EXPECT_EQ(history.exitCode, 0) << history.output.toStdString();
+
+    const pid_t pid = ReadTextFile(Path("timeout.pid")).trimmed().toInt();
+    ASSERT_GT(pid, 0);
+    ASSERT_EQ(::kill(pid, SIGTERM), 0);
+    ASSERT_TRUE(first.waitForFinished(60000));
+    EXPECT_EQ(first.exitCode(), 0);
 }
 
 } // namespace
