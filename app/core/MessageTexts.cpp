@@ -167,6 +167,23 @@ const std::array<MessageEntry, kMessageTextCount> kMessages = {{
     {"ItemNegativeDiscrimination", "成绩好的学生反而答错更多：请检查答案"},
     {"ItemDistractorUnused", "选项 %1 无人选择"},
     {"ItemDistractorDrawsUpper", "选项 %1 更多吸引成绩好的学生"},
+    {"PlanRow", "第 %1 行：%2"},
+    {"PlanNoColumn", "标题行缺少 %1 列"},
+    {"PlanUnknownColumn", "标题行的列 %1 无法识别"},
+    {"PlanBadType", "题型 %1 无法识别（应为 single、multiple 或 handwritten）"},
+    {"PlanKeyMissing", "选择题缺少答案"},
+    {"PlanBadKey", "答案 %1 只能由字母 A 到 H 组成"},
+    {"PlanKeyTooLong", "单选题的答案 %1 多于一个字母"},
+    {"PlanKeyOnHandwritten", "主观题不能有答案（%1）"},
+    {"PlanBadSeconds", "时间 %1 应为 1 到 3600 之间的整数秒"},
+    {"PlanBadPoints", "分值 %1 应为 0 到 1000 之间的数"},
+    {"PlanBadPicture", "找不到图片 %1（应在题目集文件所在的文件夹内）"},
+    {"PlanTooManyCells", "单元格比标题行的列多"},
+    {"PlanOpenQuote", "引号没有结束"},
+    {"PlanNotText", "含有不是文字的字节"},
+    {"PlanNoQuestions", "文件中没有题目"},
+    {"PlanCounter", "%1 / %2"},
+    {"PlanFileMissing", "找不到文件 %1"},
 }};
 
 } // namespace

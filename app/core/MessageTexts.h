@@ -142,8 +142,25 @@ enum class MessageKey : int {
     ItemNegativeDiscrimination,
     ItemDistractorUnused,
     ItemDistractorDrawsUpper,
+    PlanRow,
+    PlanNoColumn,
+    PlanUnknownColumn,
+    PlanBadType,
+    PlanKeyMissing,
+    PlanBadKey,
+    PlanKeyTooLong,
+    PlanKeyOnHandwritten,
+    PlanBadSeconds,
+    PlanBadPoints,
+    PlanBadPicture,
+    PlanTooManyCells,
+    PlanOpenQuote,
+    PlanNotText,
+    PlanNoQuestions,
+    PlanCounter,
+    PlanFileMissing,
 };
-inline constexpr int kMessageTextCount = 101;
+inline constexpr int kMessageTextCount = 118;
 // Messages before this one are among the 52 LanguageKeys: a missing element
 // empties them. From this one on a missing or empty element keeps the
 // built-in text.
