@@ -1,6 +1,7 @@
 #include "config/QuestionSetStore.h"
 
 #include "config/TextFile.h"
+#include "core/MessageTexts.h"
 #include "platform/AtomicFile.h"
 
 #include <QCollator>
@@ -27,9 +28,11 @@ SetFileResult ReadSetFile(const QString &path, const QString &pictureFolder, con
     const ReadStatus status = ReadFileBytes(path, &bytes, &problem);
     if (status == ReadStatus::Missing || status == ReadStatus::Failed) {
         SetFileResult result;
-        result.Problems.append(
-            QDir::toNativeSeparators(path) + QStringLiteral(": ") +
-            (status == ReadStatus::Missing ? QStringLiteral("not found") : problem.Describe()));
+        result.Problems.append(status == ReadStatus::Missing
+                                   ? FormatMessage(MessageTexts[MessageKey::PlanFileMissing],
+                                                   {QDir::toNativeSeparators(path)})
+                                   : QDir::toNativeSeparators(path) + QStringLiteral(": ") +
+                                         problem.Describe());
         return result;
     }
     return FromRead(ParseQuestionSet(bytes, pictureFolder), name);
