@@ -14,7 +14,7 @@ QuestionRecording::Pictures QuestionRecording::AnswerStateChosen(int state, int 
     switch (state) {
     case kAnswerUnderWay:
         if (!open_ && chosen) {
-            recorder_.QuestionStarted(questionType, answerKey, table);
+            recorder_.QuestionStarted(questionType, answerKey, table, place_);
             open_ = true;
         }
         return Pictures::None;
@@ -25,7 +25,7 @@ QuestionRecording::Pictures QuestionRecording::AnswerStateChosen(int state, int 
         }
         // Ending again only rebuilds the chart: the answers cannot have changed.
         if (previous != kAnswerEnded && chosen) {
-            recorder_.QuestionStarted(questionType, answerKey, table);
+            recorder_.QuestionStarted(questionType, answerKey, table, place_);
             End(questionType, answerKey, table);
             return pictures;
         }
@@ -42,7 +42,7 @@ QuestionRecording::Pictures QuestionRecording::AnswerStateChosen(int state, int 
 void QuestionRecording::QuestionTypeChosen(int questionType, const QString &answerKey,
                                            const SlotTable &table) {
     if (state_ == kAnswerUnderWay && !open_ && questionType != kQuestionNone) {
-        recorder_.QuestionStarted(questionType, answerKey, table);
+        recorder_.QuestionStarted(questionType, answerKey, table, place_);
         open_ = true;
     }
 }
@@ -57,7 +57,7 @@ QuestionRecording::ProgramEnds(int questionType, const QString &answerKey, const
 }
 
 void QuestionRecording::End(int questionType, const QString &answerKey, const SlotTable &table) {
-    recorder_.QuestionEnded(questionType, answerKey, table);
+    recorder_.QuestionEnded(questionType, answerKey, table, place_);
     open_ = false;
 }
 

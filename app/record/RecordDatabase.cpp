@@ -82,6 +82,17 @@ const std::vector<std::vector<const char *>> kMigrations = {
         " events INTEGER NOT NULL,"
         " PRIMARY KEY (lesson, tablet_id))",
     },
+    {
+        // A question run from a question set: the set's name, the question's
+        // number there (from 1), its text and points; null for a question
+        // set up by hand. The time limit it ran with and how long it ran.
+        "ALTER TABLE question ADD COLUMN set_name TEXT",
+        "ALTER TABLE question ADD COLUMN set_number INTEGER",
+        "ALTER TABLE question ADD COLUMN text TEXT",
+        "ALTER TABLE question ADD COLUMN points REAL",
+        "ALTER TABLE question ADD COLUMN time_limit_ms INTEGER",
+        "ALTER TABLE question ADD COLUMN duration_ms INTEGER",
+    },
 };
 
 std::atomic<int> g_connectionNumber{0};

@@ -173,13 +173,20 @@ bool RecordWriter::StartQuestion(const RecordEvent &event, QString *error) {
     const RecordPayload &payload = *event.payload;
     QSqlQuery query(connection_.Database());
     query.prepare(QStringLiteral("INSERT INTO question (lesson, number, type, answer_key, "
-                                 "started_at) VALUES (?, ?, ?, ?, ?)"));
+                                 "started_at, set_name, set_number, text, points) "
+                                 "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)"));
     const int number = question_.number + 1;
     query.addBindValue(lesson_);
     query.addBindValue(number);
     query.addBindValue(payload.questionType);
     query.addBindValue(Text(payload.answerKey));
     query.addBindValue(WallTime(event.enqueuedNs));
+    const QuestionPlace &place = payload.place;
+    const bool planned = place.number > 0;
+    query.addBindValue(planned ? QVariant(Text(place.setName)) : QVariant());
+    query.addBindValue(planned ? QVariant(place.number) : QVariant());
+    query.addBindValue(planned ? QVariant(Text(place.text)) : QVariant());
+    query.addBindValue(planned && place.points ? QVariant(*place.points) : QVariant());
     if (!Exec(query, error)) {
         return false;
     }
@@ -214,11 +221,15 @@ bool RecordWriter::EndQuestion(const RecordEvent &event, QString *error) {
     question_.type = payload.questionType;
     question_.key = payload.answerKey;
     QSqlQuery query(connection_.Database());
-    query.prepare(
-        QStringLiteral("UPDATE question SET type = ?, answer_key = ?, ended_at = ? WHERE id = ?"));
+    query.prepare(QStringLiteral("UPDATE question SET type = ?, answer_key = ?, ended_at = ?, "
+                                 "time_limit_ms = ?, duration_ms = ? WHERE id = ?"));
     query.addBindValue(payload.questionType);
     query.addBindValue(Text(payload.answerKey));
     query.addBindValue(WallTime(event.enqueuedNs));
+    query.addBindValue(payload.place.limitMs > 0 ? QVariant(qint64(payload.place.limitMs))
+                                                 : QVariant());
+    query.addBindValue(
+        qint64(std::max<int64_t>(0, event.enqueuedNs - question_.startNs) / 1000000));
     query.addBindValue(question_.id);
     return Exec(query, error) && WriteRoster(payload.roster, true, error);
 }

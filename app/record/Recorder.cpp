@@ -99,21 +99,25 @@ std::vector<RosterEntry> Recorder::Snapshot(const SlotTable &table) const {
     return roster;
 }
 
-void Recorder::QuestionStarted(int questionType, const QString &answerKey, const SlotTable &table) {
+void Recorder::QuestionStarted(int questionType, const QString &answerKey, const SlotTable &table,
+                               const QuestionPlace &place) {
     for (auto &wrote : wrote_) {
         wrote.store(0, std::memory_order_relaxed);
     }
     auto payload = std::make_unique<RecordPayload>();
     payload->questionType = questionType;
     payload->answerKey = answerKey;
+    payload->place = place;
     payload->roster = Snapshot(table);
     PushControl(RecordEvent::Kind::QuestionStarted, std::move(payload));
 }
 
-void Recorder::QuestionEnded(int questionType, const QString &answerKey, const SlotTable &table) {
+void Recorder::QuestionEnded(int questionType, const QString &answerKey, const SlotTable &table,
+                             const QuestionPlace &place) {
     auto payload = std::make_unique<RecordPayload>();
     payload->questionType = questionType;
     payload->answerKey = answerKey;
+    payload->place = place;
     payload->roster = Snapshot(table);
     PushControl(RecordEvent::Kind::QuestionEnded, std::move(payload));
 }

@@ -78,8 +78,10 @@ public:
 
     // Main thread. The named entries of the table (and their answers) are
     // taken as they are now.
-    void QuestionStarted(int questionType, const QString &answerKey, const SlotTable &table);
-    void QuestionEnded(int questionType, const QString &answerKey, const SlotTable &table);
+    void QuestionStarted(int questionType, const QString &answerKey, const SlotTable &table,
+                         const QuestionPlace &place = {});
+    void QuestionEnded(int questionType, const QString &answerKey, const SlotTable &table,
+                       const QuestionPlace &place = {});
     // One PNG of the pane's ink (the entry's InkCanvas, 8-bit grey) per named
     // entry whose pane shows ink, taken now and encoded on the writer thread.
     // A pane written on since the question started that is white again
