@@ -12,7 +12,8 @@
 // in step with the table; MainFiles.cpp reads and saves the data files;
 // MainLive.cpp holds the live view's mouse handlers and the association menu;
 // MainKeyboard.cpp the keyboard; MainClasses.cpp the teacher's classes
-// (config/ClassBook) and the class view. Only Main.cpp calls into the others,
+// (config/ClassBook) and the class view; MainPlan.cpp the question sets, a
+// set run question by question and the countdown. Only Main.cpp calls into the others,
 // which call MainViews.cpp and MainFiles.cpp alone.
 #pragma once
 
@@ -21,8 +22,11 @@
 #include "config/Preferences.h"
 #include "config/QtTranslations.h"
 #include "config/SlotTable.h"
+#include "record/RecordEvent.h"
 #include "session/AnswerSession.h"
+#include "session/Countdown.h"
 #include "session/DeviceBridge.h"
+#include "session/PlanRun.h"
 
 #include <QElapsedTimer>
 #include <QEvent>
@@ -30,6 +34,7 @@
 #include <QWidget>
 
 #include <memory>
+#include <optional>
 #include <vector>
 
 class QMenu;
@@ -48,6 +53,8 @@ class THistoryView;
 class TSettingsPanel;
 class TStudentList;
 class TClassesView;
+class TPlanBoard;
+class TQuestionSetsView;
 struct ClassInfo;
 struct ClassResult;
 class TTitleBar;
@@ -118,6 +125,18 @@ public:
     void NewClass(const QString &path = QString());
     void RenameClass(const ClassInfo &target);
     void DeleteClass(const ClassInfo &target);
+    // Question sets (MainPlan.cpp): the view of the sets and their editor;
+    // running a set from the data folder (false, with a prompt, when it
+    // cannot be read); a move in the running set (one step: the question's
+    // type, its key, not started, in progress); the countdown's time.
+    void OpenQuestionSets();
+    bool RunQuestionSet(const QString &name);
+    void PlanStep(PlanRun::Move move);
+    void AddCountdownTime(int seconds);
+    void PauseCountdown();
+    const PlanRun &Plan() const { return plan_; }
+    const Countdown &QuestionCountdown() const { return countdown_; }
+    TQuestionSetsView *QuestionSetsPanel() const { return pnlSets_; }
     TBGPanel *SeatGrid = nullptr;
     TBGPanel *LiveGrid = nullptr;
     TBGPanel *AnswerGrid = nullptr;
@@ -182,6 +201,19 @@ private:
     // MainKeyboard.cpp
     void BuildShortcuts();
     void LivePage(int step);
+    // MainPlan.cpp
+    void BuildPlan();
+    void RunPlanned(const PlannedQuestion &question);
+    // The answer state chosen: the countdown ends with the question.
+    void PlanStateChosen(int state);
+    // A type chosen by hand: the question is no longer the set's.
+    void PlanLeft();
+    void PlanTick();
+    void ShowPlan();
+    void FitPlanBoard();
+    bool PlanKeysApply() const;
+    void ShowQuestionSets(const QString &chosen);
+    void ReportPlanProblems(const QString &name, const QStringList &problems);
     // MainFiles.cpp. Reads Config.ini and StudentInfo.ini, noting what kept
     // either from being read completely.
     void ReadDataFiles(int screenHeight, FileProblem *configProblem, FileProblem *rosterProblem);
@@ -247,6 +279,16 @@ private:
     // When panes last got a pen point (the steady clock of the session).
     QElapsedTimer inkClock_;
     std::vector<QShortcut *> pageShortcuts_;
+
+    PlanRun plan_;
+    Countdown countdown_;
+    QTimer planTimer_;
+    QElapsedTimer planClock_;
+    // The key of the set's question being chosen (no dialog asks for it).
+    std::optional<QString> plannedKey_;
+    QuestionPlace place_;
+    TPlanBoard *planBoard_ = nullptr;
+    TQuestionSetsView *pnlSets_ = nullptr;
 };
 
 } // namespace lumora

@@ -35,10 +35,10 @@ void TFrmMain::ShowStudentList(bool shown) {
 }
 
 void TFrmMain::HideViews() {
-    for (QWidget *view :
-         {static_cast<QWidget *>(SeatGrid), static_cast<QWidget *>(LiveGrid),
-          static_cast<QWidget *>(AnswerGrid), pnlDraw_, static_cast<QWidget *>(pnlSet_),
-          static_cast<QWidget *>(pnlHistory_), static_cast<QWidget *>(pnlClasses_)}) {
+    for (QWidget *view : {static_cast<QWidget *>(SeatGrid), static_cast<QWidget *>(LiveGrid),
+                          static_cast<QWidget *>(AnswerGrid), pnlDraw_,
+                          static_cast<QWidget *>(pnlSet_), static_cast<QWidget *>(pnlHistory_),
+                          static_cast<QWidget *>(pnlClasses_), static_cast<QWidget *>(pnlSets_)}) {
         if (view != nullptr) {
             view->hide();
         }
@@ -212,6 +212,7 @@ void TFrmMain::FitViews() {
         LiveGrid->LayoutPanes(LiveGrid->PaneCount(), LiveGrid->PageStart());
     }
     ShowStudentList(listShown);
+    FitPlanBoard();
 }
 
 } // namespace lumora

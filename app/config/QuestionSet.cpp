@@ -256,6 +256,13 @@ QString CsvCell(QString text) {
 } // namespace
 
 QString SetRowProblem::Describe() const {
+    if (Row <= 0) {
+        return DescribeWhat();
+    }
+    return FormatMessage(MessageTexts[MessageKey::PlanRow], {QString::number(Row), DescribeWhat()});
+}
+
+QString SetRowProblem::DescribeWhat() const {
     static constexpr std::array<MessageKey, 14> kTexts = {
         MessageKey::PlanNoColumn,         MessageKey::PlanUnknownColumn, MessageKey::PlanBadType,
         MessageKey::PlanKeyMissing,       MessageKey::PlanBadKey,        MessageKey::PlanKeyTooLong,
@@ -263,11 +270,30 @@ QString SetRowProblem::Describe() const {
         MessageKey::PlanBadPicture,       MessageKey::PlanTooManyCells,  MessageKey::PlanOpenQuote,
         MessageKey::PlanNotText,          MessageKey::PlanNoQuestions,
     };
-    const QString what = FormatMessage(MessageTexts[kTexts[static_cast<size_t>(What)]], {Value});
-    if (Row <= 0) {
-        return what;
+    return FormatMessage(MessageTexts[kTexts[static_cast<size_t>(What)]], {Value});
+}
+
+SetReadResult ReadQuestionRows(const std::vector<QStringList> &rows, const QString &pictureFolder) {
+    SetReadResult result;
+    std::array<int, kColumnCount> at;
+    for (int c = 0; c < kColumnCount; ++c) {
+        at[static_cast<size_t>(c)] = c;
     }
-    return FormatMessage(MessageTexts[MessageKey::PlanRow], {QString::number(Row), what});
+    for (size_t i = 0; i < rows.size(); ++i) {
+        const CsvRow row{static_cast<int>(i + 1), rows[i], false};
+        ReadRow(row, at, kColumnCount, pictureFolder, &result.Set, &result.Problems);
+    }
+    if (result.Problems.empty() && result.Set.Questions.empty()) {
+        result.Problems.push_back({0, SetRowProblem::NoQuestions, {}});
+    }
+    if (!result.Ok()) {
+        result.Set.Questions.clear();
+    }
+    return result;
+}
+
+QString QuestionTypeName(int type) {
+    return QString::fromUtf16(kTypeNames[static_cast<size_t>(std::clamp(type, 0, 2))].english);
 }
 
 SetReadResult ParseQuestionSet(const QByteArray &bytes, const QString &pictureFolder) {

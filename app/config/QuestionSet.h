@@ -74,8 +74,9 @@ struct SetRowProblem {
     QString Value;
 
     friend bool operator==(const SetRowProblem &, const SetRowProblem &) = default;
-    // In the current message texts ("row 3: ...").
+    // In the current message texts ("row 3: ..."), and without the row.
     QString Describe() const;
+    QString DescribeWhat() const;
 };
 
 struct SetReadResult {
@@ -87,6 +88,15 @@ struct SetReadResult {
 // Reads a set from a file's bytes (decoded as every text file is). When
 // pictureFolder is not empty, every picture must be a file under it.
 SetReadResult ParseQuestionSet(const QByteArray &bytes, const QString &pictureFolder = QString());
+
+// Reads questions from cells as an editor holds them: each row the cells of
+// type, key, text, picture, seconds and points in that order (type in any of
+// its names); the problems' Row is the question's number (from 1).
+SetReadResult ReadQuestionRows(const std::vector<QStringList> &rows,
+                               const QString &pictureFolder = QString());
+
+// The name of a type as the file writes it ("single").
+QString QuestionTypeName(int type);
 
 // The set as CSV: UTF-8 with a byte order mark (so spreadsheets take it as
 // UTF-8), CRLF, the header in English, cells quoted where needed; a text that
