@@ -387,7 +387,7 @@ void TFrmMain::ApplyLanguage(const QString &fileName) {
     Item(QStringLiteral("Classes"))->SetCaption(MessageTexts[MessageKey::Classes]);
     Item(QStringLiteral("QuestionSets"))->SetCaption(MessageTexts[MessageKey::PlanSets]);
     ApplyClassTexts();
-    ShowPlan();
+    ApplyPlanTexts();
     pnlHistory_->UpdateTexts(texts_);
     pnlSet_->UpdateTexts(texts_);
     chart_->SetAxisTitle(MessageTexts[MessageKey::Tip4]);

@@ -54,6 +54,7 @@ class TSettingsPanel;
 class TStudentList;
 class TClassesView;
 class TPlanBoard;
+class THelpView;
 class TQuestionSetsView;
 struct ClassInfo;
 struct ClassResult;
@@ -130,6 +131,8 @@ public:
     // cannot be read); a move in the running set (one step: the question's
     // type, its key, not started, in progress); the countdown's time.
     void OpenQuestionSets();
+    // The help page (F1).
+    void OpenHelp();
     bool RunQuestionSet(const QString &name);
     void PlanStep(PlanRun::Move move);
     void AddCountdownTime(int seconds);
@@ -213,6 +216,7 @@ private:
     void FitPlanBoard();
     bool PlanKeysApply() const;
     void ShowQuestionSets(const QString &chosen);
+    void ApplyPlanTexts();
     void ReportPlanProblems(const QString &name, const QStringList &problems);
     // MainFiles.cpp. Reads Config.ini and StudentInfo.ini, noting what kept
     // either from being read completely.
@@ -289,6 +293,7 @@ private:
     QuestionPlace place_;
     TPlanBoard *planBoard_ = nullptr;
     TQuestionSetsView *pnlSets_ = nullptr;
+    THelpView *pnlHelp_ = nullptr;
 };
 
 } // namespace lumora

@@ -15,6 +15,7 @@
 #include "record/LessonRecording.h"
 #include "views/ClassesView.h"
 #include "views/GroupBar.h"
+#include "views/HelpView.h"
 #include "views/HistoryView.h"
 #include "views/QuestionSetsView.h"
 
@@ -58,6 +59,11 @@ void TFrmMain::BuildPlan() {
             [this](const QString &name) { RunQuestionSet(name); });
     connect(pnlSets_, &TQuestionSetsView::ProblemsFound, this, &TFrmMain::ReportPlanProblems);
 
+    pnlHelp_ = new THelpView(pnlBG_);
+    pnlHelp_->hide();
+    auto *help = new QShortcut(QKeySequence(Qt::Key_F1), this);
+    connect(help, &QShortcut::activated, this, &TFrmMain::OpenHelp);
+
     // The keys act on the grids and the chart, never in a view with fields.
     const std::pair<QKeySequence, std::function<void()>> keys[] = {
         {QKeySequence(Qt::Key_N), [this] { PlanStep(PlanRun::Move::Next); }},
@@ -84,7 +90,25 @@ void TFrmMain::BuildPlan() {
 
 bool TFrmMain::PlanKeysApply() const {
     return started_ && !destroyed_ && !pnlSets_->isVisible() && !pnlSet_->isVisible() &&
-           !pnlHistory_->isVisible() && !pnlClasses_->isVisible();
+           !pnlHistory_->isVisible() && !pnlClasses_->isVisible() && !pnlHelp_->isVisible();
+}
+
+void TFrmMain::OpenHelp() {
+    if (!started_ || destroyed_) {
+        return;
+    }
+    HideViews();
+    ShowStudentList(false);
+    pnlHelp_->show();
+    pnlHelp_->raise();
+    ShowPlan();
+}
+
+void TFrmMain::ApplyPlanTexts() {
+    planBoard_->UpdateTexts();
+    pnlSets_->UpdateTexts();
+    pnlHelp_->UpdateTexts();
+    ShowPlan();
 }
 
 void TFrmMain::OpenQuestionSets() {

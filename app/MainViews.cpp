@@ -35,10 +35,11 @@ void TFrmMain::ShowStudentList(bool shown) {
 }
 
 void TFrmMain::HideViews() {
-    for (QWidget *view : {static_cast<QWidget *>(SeatGrid), static_cast<QWidget *>(LiveGrid),
-                          static_cast<QWidget *>(AnswerGrid), pnlDraw_,
-                          static_cast<QWidget *>(pnlSet_), static_cast<QWidget *>(pnlHistory_),
-                          static_cast<QWidget *>(pnlClasses_), static_cast<QWidget *>(pnlSets_)}) {
+    for (QWidget *view :
+         {static_cast<QWidget *>(SeatGrid), static_cast<QWidget *>(LiveGrid),
+          static_cast<QWidget *>(AnswerGrid), pnlDraw_, static_cast<QWidget *>(pnlSet_),
+          static_cast<QWidget *>(pnlHistory_), static_cast<QWidget *>(pnlClasses_),
+          static_cast<QWidget *>(pnlSets_), static_cast<QWidget *>(pnlHelp_)}) {
         if (view != nullptr) {
             view->hide();
         }

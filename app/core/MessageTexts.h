@@ -193,8 +193,9 @@ enum class MessageKey : int {
     PlanQuestionRow,
     PlanNotTaken,
     PlanHint,
+    HelpPage,
 };
-inline constexpr int kMessageTextCount = 152;
+inline constexpr int kMessageTextCount = 153;
 // Messages before this one are among the 52 LanguageKeys: a missing element
 // empties them. From this one on a missing or empty element keeps the
 // built-in text.
