@@ -10,7 +10,9 @@
 #include "dialogs/SettingsPanel.h"
 #include "views/ClassesView.h"
 #include "views/GroupBar.h"
+#include "views/HelpView.h"
 #include "views/HistoryView.h"
+#include "views/QuestionSetsView.h"
 
 #include <QAction>
 #include <QDateTime>
