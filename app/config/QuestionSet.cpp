@@ -324,6 +324,7 @@ SetReadResult ParseQuestionSet(const QByteArray &bytes, const QString &pictureFo
     }
     std::array<int, kColumnCount> at;
     at.fill(-1);
+    const size_t beforeHeader = result.Problems.size();
     const CsvRow &head = rows.front();
     for (qsizetype i = 0; i < head.Cells.size(); ++i) {
         const QString name = head.Cells[i].trimmed();
@@ -340,7 +341,8 @@ SetReadResult ParseQuestionSet(const QByteArray &bytes, const QString &pictureFo
                                        QString::fromUtf16(kColumnNames[needed].english)});
         }
     }
-    if (!result.Ok()) {
+    // Without the columns no row can be read.
+    if (result.Problems.size() != beforeHeader) {
         return result;
     }
     for (size_t r = 1; r < rows.size(); ++r) {

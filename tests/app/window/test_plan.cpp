@@ -39,6 +39,12 @@ DialogResponder NoDialog() {
 
 class Plan : public WindowTest {
 protected:
+    // Open(4) with the window active, so that its keys reach it.
+    void OpenActive() {
+        Open(4);
+        Window().activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&Window()));
+    }
     void WriteSet(const QByteArray &csv) { WriteFile("QuestionSets/Week.csv", csv); }
     void WriteFile(const QString &name, const QByteArray &bytes) {
         QDir().mkpath(QFileInfo(DataPath(name)).path());
@@ -74,7 +80,7 @@ TEST_F(Plan, EachStepSetsTypeKeyAndStatesAndKeepsThePlace) {
              "single,B,One plus one,,1\n"
              "multiple,CA,Even numbers,,2\n"
              "handwritten,,Draw it,,\n");
-    Open(4);
+    OpenActive();
     DialogAnswer noDialog(NoDialog());
     ASSERT_TRUE(Window().RunQuestionSet("Week"));
     struct Step {
@@ -119,7 +125,7 @@ TEST_F(Plan, EachStepSetsTypeKeyAndStatesAndKeepsThePlace) {
 
 TEST_F(Plan, TheCountdownEndsTheQuestionOnceAndMoreTimeIsRecorded) {
     WriteSet("type,key,seconds\nsingle,B,1\nsingle,A,\n");
-    Open(4);
+    OpenActive();
     ASSERT_TRUE(Window().RunQuestionSet("Week"));
     EXPECT_TRUE(Window().QuestionCountdown().Running());
     Press(1, 2);
@@ -153,7 +159,7 @@ TEST_F(Plan, TheCountdownEndsTheQuestionOnceAndMoreTimeIsRecorded) {
 
 TEST_F(Plan, WithoutASetTheKeysChangeNothingAndABadSetIsTold) {
     WriteSet("type,key\nsingle,Z\n");
-    Open(4);
+    OpenActive();
     for (const Qt::Key key : {Qt::Key_N, Qt::Key_Space, Qt::Key_B, Qt::Key_R, Qt::Key_Plus}) {
         QTest::keyClick(&Window(), key);
     }
@@ -170,7 +176,7 @@ TEST_F(Plan, WithoutASetTheKeysChangeNothingAndABadSetIsTold) {
 TEST_F(Plan, TheEditorChangesASetAndSaysWhatIsWrong) {
     WriteSet("type,key,text,picture\nsingle,B,first,p.png\nmultiple,AB,second,\n");
     WriteFile("QuestionSets/Week/p.png", QByteArray());
-    Open(4);
+    OpenActive();
     Choose("QuestionSets");
     TQuestionSetsView *view = Window().QuestionSetsPanel();
     EXPECT_TRUE(ShownViews().isEmpty());
