@@ -107,7 +107,7 @@ TQuestionSetsView::TQuestionSetsView(const QString &dataDir, QWidget *parent)
     sets_->setObjectName(QStringLiteral("lstQuestionSets"));
     model_ = new QStandardItemModel(0, kColumns, this);
     table_ = new QTableView(this);
-    table_->setObjectName(QStringLiteral("tblQuestions"));
+    table_->setObjectName(QStringLiteral("tblSetQuestions"));
     table_->setModel(model_);
     table_->setItemDelegateForColumn(kType, new TypeDelegate(table_));
     table_->setSelectionBehavior(QAbstractItemView::SelectRows);
