@@ -604,7 +604,7 @@ void TFrmMain::HandleDeviceEvent(const DeviceEvent &event) {
         break;
     case WM_TABLET_KEY:
         if (TStdChannel *tile = AnswerGrid->GetTile(slot)) {
-            SetAnswer(tile, AnswerToLetters(event.lParam));
+            ShowTileAnswer(tile, event.lParam);
         }
         UpdateProgress();
         break;

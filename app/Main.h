@@ -137,6 +137,14 @@ public:
     void PlanStep(PlanRun::Move move);
     void AddCountdownTime(int seconds);
     void PauseCountdown();
+    // Hidden answers (off at the start): while a question is under way the
+    // answer grid shows only who has answered, until the end or a reveal.
+    // Anonymous: the answer grid shows seat numbers instead of names.
+    void SetAnswersHidden(bool hidden);
+    void RevealAnswers();
+    void SetAnonymous(bool anonymous);
+    bool AnswersHidden() const { return hideAnswers_; }
+    bool Anonymous() const { return anonymous_; }
     const PlanRun &Plan() const { return plan_; }
     const Countdown &QuestionCountdown() const { return countdown_; }
     TQuestionSetsView *QuestionSetsPanel() const { return pnlSets_; }
@@ -217,6 +225,9 @@ private:
     bool PlanKeysApply() const;
     void ShowQuestionSets(const QString &chosen);
     void ApplyPlanTexts();
+    // A student's answer on the answer grid, hidden or not.
+    void ShowTileAnswer(TStdChannel *tile, uint32_t answer);
+    void RefreshAnswerTiles();
     void ReportPlanProblems(const QString &name, const QStringList &problems);
     // MainFiles.cpp. Reads Config.ini and StudentInfo.ini, noting what kept
     // either from being read completely.
@@ -294,6 +305,9 @@ private:
     TPlanBoard *planBoard_ = nullptr;
     TQuestionSetsView *pnlSets_ = nullptr;
     THelpView *pnlHelp_ = nullptr;
+    bool hideAnswers_ = false;
+    bool revealed_ = false;
+    bool anonymous_ = false;
 };
 
 } // namespace lumora

@@ -52,6 +52,10 @@ void TFrmMain::BuildPlan() {
     connect(planBoard_, &TPlanBoard::NextClicked, this, [this] { PlanStep(PlanRun::Move::Next); });
     connect(planBoard_, &TPlanBoard::AddSecondsClicked, this, &TFrmMain::AddCountdownTime);
     connect(planBoard_, &TPlanBoard::PauseClicked, this, &TFrmMain::PauseCountdown);
+    connect(planBoard_, &TPlanBoard::HideAnswersClicked, this,
+            [this] { SetAnswersHidden(!hideAnswers_); });
+    connect(planBoard_, &TPlanBoard::RevealClicked, this, &TFrmMain::RevealAnswers);
+    connect(planBoard_, &TPlanBoard::AnonymousClicked, this, [this] { SetAnonymous(!anonymous_); });
 
     pnlSets_ = new TQuestionSetsView(dataDir_, pnlBG_);
     pnlSets_->hide();
@@ -74,6 +78,9 @@ void TFrmMain::BuildPlan() {
         {QKeySequence(Qt::Key_Equal), [this] { AddCountdownTime(30); }},
         {QKeySequence(Qt::Key_M), [this] { AddCountdownTime(60); }},
         {QKeySequence(Qt::Key_P), [this] { PauseCountdown(); }},
+        {QKeySequence(Qt::Key_H), [this] { SetAnswersHidden(!hideAnswers_); }},
+        {QKeySequence(Qt::Key_V), [this] { RevealAnswers(); }},
+        {QKeySequence(Qt::Key_A), [this] { SetAnonymous(!anonymous_); }},
     };
     for (const auto &[sequence, action] : keys) {
         auto *shortcut = new QShortcut(sequence, this);
@@ -186,6 +193,10 @@ void TFrmMain::PlanStateChosen(int state) {
     if (state != kAnswerUnderWay) {
         countdown_.Stop();
     }
+    // Each question is hidden again until its own reveal.
+    if (state == kAnswerNotStarted) {
+        revealed_ = false;
+    }
     ShowPlan();
 }
 
@@ -204,6 +215,56 @@ void TFrmMain::PauseCountdown() {
         countdown_.Resume(planClock_.elapsed());
     } else {
         countdown_.Pause(planClock_.elapsed());
+    }
+    ShowPlan();
+}
+
+void TFrmMain::ShowTileAnswer(TStdChannel *tile, uint32_t answer) {
+    if (hideAnswers_ && !revealed_ && answers_.AnswerState() == kAnswerUnderWay) {
+        SetConcealedAnswer(tile, AnswerToLetters(answer).size() > 0);
+    } else {
+        SetAnswer(tile, AnswerToLetters(answer));
+    }
+}
+
+void TFrmMain::RefreshAnswerTiles() {
+    const int count = table_.Count.load();
+    for (int i = 0; i < count; ++i) {
+        if (TStdChannel *tile = AnswerGrid->GetTile(i); tile != nullptr && table_[i].CardID != 0) {
+            ShowTileAnswer(tile, table_[i].Answer.load());
+        }
+    }
+}
+
+void TFrmMain::SetAnswersHidden(bool hidden) {
+    if (!started_ || destroyed_) {
+        return;
+    }
+    hideAnswers_ = hidden;
+    revealed_ = false;
+    RefreshAnswerTiles();
+    ShowPlan();
+}
+
+void TFrmMain::RevealAnswers() {
+    if (!started_ || destroyed_) {
+        return;
+    }
+    revealed_ = true;
+    RefreshAnswerTiles();
+    ShowPlan();
+}
+
+void TFrmMain::SetAnonymous(bool anonymous) {
+    if (!started_ || destroyed_) {
+        return;
+    }
+    anonymous_ = anonymous;
+    const int count = table_.Count.load();
+    for (int i = 0; i < count; ++i) {
+        if (TStdChannel *tile = AnswerGrid->GetTile(i)) {
+            SetStudentName(tile, anonymous ? QString::number(i + 1) : table_[i].Name.ToString());
+        }
     }
     ShowPlan();
 }
@@ -231,6 +292,7 @@ void TFrmMain::ShowPlan() {
     planBoard_->ShowCountdown(running ? Countdown::Format(left) : QString(),
                               running && left <= kLastSecondsMs, countdown_.Paused());
     planBoard_->ShowSetButtons(plan_.Active());
+    planBoard_->ShowSwitches(hideAnswers_, anonymous_);
     // Over the grids, the live view and the chart; not over a view of fields.
     bool overView = false;
     for (QWidget *view : {static_cast<QWidget *>(SeatGrid), static_cast<QWidget *>(AnswerGrid),

@@ -18,7 +18,7 @@ const QString kBoardStyle = QStringLiteral(
     "QToolButton { background: #e3eff7; color: #0b3d66; border: 1px solid #9fbad3;"
     " border-radius: 4px; padding: 3px 6px; font-weight: bold; }"
     "QToolButton:hover { background: #cfe3f2; }"
-    "QToolButton:pressed { background: #00558e; color: white; }");
+    "QToolButton:pressed, QToolButton:checked { background: #00558e; color: white; }");
 
 } // namespace
 
@@ -42,6 +42,11 @@ TPlanBoard::TPlanBoard(QWidget *parent) : QWidget(parent) {
     add30_ = button("btnPlanAdd30");
     add60_ = button("btnPlanAdd60");
     pause_ = button("btnPlanPause");
+    hide_ = button("btnPlanHide");
+    hide_->setCheckable(true);
+    reveal_ = button("btnPlanReveal");
+    anonymous_ = button("btnPlanAnonymous");
+    anonymous_->setCheckable(true);
     auto *grid = new QGridLayout(this);
     grid->setContentsMargins(10, 6, 10, 10);
     grid->setSpacing(6);
@@ -52,12 +57,18 @@ TPlanBoard::TPlanBoard(QWidget *parent) : QWidget(parent) {
     grid->addWidget(previous_, 2, 0);
     grid->addWidget(repeat_, 2, 1);
     grid->addWidget(next_, 2, 2);
+    grid->addWidget(hide_, 3, 0);
+    grid->addWidget(reveal_, 3, 1);
+    grid->addWidget(anonymous_, 3, 2);
     connect(previous_, &QToolButton::clicked, this, &TPlanBoard::PreviousClicked);
     connect(repeat_, &QToolButton::clicked, this, &TPlanBoard::RepeatClicked);
     connect(next_, &QToolButton::clicked, this, &TPlanBoard::NextClicked);
     connect(add30_, &QToolButton::clicked, this, [this] { Q_EMIT AddSecondsClicked(30); });
     connect(add60_, &QToolButton::clicked, this, [this] { Q_EMIT AddSecondsClicked(60); });
     connect(pause_, &QToolButton::clicked, this, &TPlanBoard::PauseClicked);
+    connect(hide_, &QToolButton::clicked, this, &TPlanBoard::HideAnswersClicked);
+    connect(reveal_, &QToolButton::clicked, this, &TPlanBoard::RevealClicked);
+    connect(anonymous_, &QToolButton::clicked, this, &TPlanBoard::AnonymousClicked);
     UpdateTexts();
     ShowCountdown(QString(), false, false);
     hide();
@@ -80,7 +91,16 @@ void TPlanBoard::ShowSetButtons(bool shown) {
     }
 }
 
+void TPlanBoard::ShowSwitches(bool hidden, bool anonymous) {
+    hide_->setChecked(hidden);
+    anonymous_->setChecked(anonymous);
+    reveal_->setEnabled(hidden);
+}
+
 void TPlanBoard::UpdateTexts() {
+    hide_->setText(MessageTexts[MessageKey::PlanHideAnswers]);
+    reveal_->setText(MessageTexts[MessageKey::PlanReveal]);
+    anonymous_->setText(MessageTexts[MessageKey::PlanAnonymous]);
     previous_->setText(MessageTexts[MessageKey::PlanPrevious]);
     repeat_->setText(MessageTexts[MessageKey::PlanRepeat]);
     next_->setText(MessageTexts[MessageKey::PlanNext]);
@@ -97,7 +117,8 @@ void TPlanBoard::FitTo(QSize area) {
     digits_->setFont(digits);
     QFont small = font();
     small.setPixelSize(std::max(12, area.height() / 55));
-    for (QToolButton *b : {previous_, repeat_, next_, add30_, add60_, pause_}) {
+    for (QToolButton *b :
+         {previous_, repeat_, next_, add30_, add60_, pause_, hide_, reveal_, anonymous_}) {
         b->setFont(small);
     }
     const QSize wanted = sizeHint();

@@ -21,6 +21,8 @@ public:
     void ShowCountdown(const QString &text, bool lastSeconds, bool paused);
     // Whether the set's buttons show (a set is running).
     void ShowSetButtons(bool shown);
+    // The two switches as they are: hidden answers, anonymous.
+    void ShowSwitches(bool hidden, bool anonymous);
     void UpdateTexts();
     // Sized and placed for a view area of that size.
     void FitTo(QSize area);
@@ -31,6 +33,9 @@ Q_SIGNALS:
     void NextClicked();
     void AddSecondsClicked(int seconds);
     void PauseClicked();
+    void HideAnswersClicked();
+    void RevealClicked();
+    void AnonymousClicked();
 
 private:
     QLabel *digits_ = nullptr;
@@ -40,6 +45,9 @@ private:
     QToolButton *add30_ = nullptr;
     QToolButton *add60_ = nullptr;
     QToolButton *pause_ = nullptr;
+    QToolButton *hide_ = nullptr;
+    QToolButton *reveal_ = nullptr;
+    QToolButton *anonymous_ = nullptr;
     bool paused_ = false;
 };
 

@@ -82,6 +82,9 @@ public:
     QLabel *NameLabel() const { return m_name; }
     QLabel *IDLabel() const { return m_id; }
     QLabel *AnswerLabel() const { return m_answer; }
+    // Beside the letters: a check for a right answer, a cross for a wrong
+    // one, so the verdict reads without colour; empty without a key.
+    QLabel *MarkLabel() const { return m_mark; }
 
     // The grey pixels of an ink tile's sheet (a null image until the student
     // first writes), or null for other tiles; the main window stores it in
@@ -140,6 +143,8 @@ private:
     friend void SetStudentName(TStdChannel *, const QString &);
     friend void SetCardID(TStdChannel *, uint16_t);
     friend void SetAnswer(TStdChannel *, const QString &);
+    friend void SetConcealedAnswer(TStdChannel *, bool);
+    void PlaceMark();
     friend int AdvancePenState(TStdChannel *, bool);
     // Shows the label's text centred, ending in an ellipsis where the tile is
     // too narrow for it (the name's tooltip then holds it whole).
@@ -154,6 +159,7 @@ private:
     QLabel *m_name = nullptr;
     QLabel *m_id = nullptr;
     QLabel *m_answer = nullptr;
+    QLabel *m_mark = nullptr;
     QWidget *m_inner = nullptr;
     bool m_selected = false;
     bool m_zoomed = false;
@@ -185,6 +191,9 @@ void SetCardID(TStdChannel *tile, uint16_t id);
 // AnswerText := text on AnswerLabel, green (008000) when it equals AnswerKey
 // exactly, red (FF0000) otherwise; centred again.
 void SetAnswer(TStdChannel *tile, const QString &text);
+// While answers are hidden: only whether the student has answered, a
+// neutral dot without letters, colour or mark.
+void SetConcealedAnswer(TStdChannel *tile, bool answered);
 // Seat grid tiles only (kind 0): the Connet picture when linked, DisCon when
 // not; the two pictures are loaded once.
 void SetLinkPicture(TStdChannel *tile, bool linked, int kind);

@@ -194,8 +194,11 @@ enum class MessageKey : int {
     PlanNotTaken,
     PlanHint,
     HelpPage,
+    PlanHideAnswers,
+    PlanReveal,
+    PlanAnonymous,
 };
-inline constexpr int kMessageTextCount = 153;
+inline constexpr int kMessageTextCount = 156;
 // Messages before this one are among the 52 LanguageKeys: a missing element
 // empties them. From this one on a missing or empty element keeps the
 // built-in text.

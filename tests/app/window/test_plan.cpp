@@ -210,5 +210,53 @@ TEST_F(Plan, TheEditorChangesASetAndSaysWhatIsWrong) {
     EXPECT_EQ(Window().Plan().Place(), 0);
 }
 
+TEST_F(Plan, HiddenAnswersShowWhoAnsweredUntilTheRevealOrTheEnd) {
+    OpenActive();
+    DialogAnswer keyB([](TFrmSetName &dialog) {
+        Type(dialog, "edtName", QStringLiteral("B"));
+        Click(dialog, "btn1");
+    });
+    Choose("SingleChoice");
+    Choose("UnderWay");
+    const auto shown = [&](int i) {
+        const TStdChannel *tile = Tile(Window().AnswerGrid, i);
+        return tile->AnswerText() + "|" +
+               (tile->MarkLabel()->isVisible() ? tile->MarkLabel()->text() : "");
+    };
+    struct Step {
+        const char *what;
+        std::function<void()> act;
+        const char *first;  // Ann: B, the key
+        const char *second; // Ben: A
+    };
+    const Step steps[] = {
+        {"shown with their marks", [] { Press(1, 2), Press(2, 1); }, "B|\u2713", "A|\u2717"},
+        {"hidden", [&] { QTest::keyClick(&Window(), Qt::Key_H); }, "\u25CF|", "\u25CF|"},
+        {"hidden answers go on", [] { Press(1, 3); }, "\u25CF|", "\u25CF|"},
+        {"revealed", [&] { QTest::keyClick(&Window(), Qt::Key_V); }, "C|\u2717", "A|\u2717"},
+        {"the next question hidden again",
+         [&] { Choose("NotStarted"), Choose("UnderWay"), Press(2, 2); }, "|", "\u25CF|"},
+        {"letters at the end", [&] { Choose("AlreadyOver"); }, "|", "B|\u2713"},
+    };
+    for (const Step &step : steps) {
+        step.act();
+        EXPECT_EQ(shown(0), QString::fromUtf8(step.first)) << step.what;
+        EXPECT_EQ(shown(1), QString::fromUtf8(step.second)) << step.what;
+    }
+    // The progress counts while the letters are hidden.
+    Choose("NotStarted");
+    Choose("UnderWay");
+    Press(1, 2);
+    EXPECT_TRUE(Label("lblProgress")->text().contains("1"));
+    EXPECT_EQ(shown(0), QString::fromUtf8("\u25CF|"));
+
+    // Anonymous: seat numbers for names, and back.
+    const QString name = Tile(Window().AnswerGrid, 2)->StudentName();
+    QTest::keyClick(&Window(), Qt::Key_A);
+    EXPECT_EQ(Tile(Window().AnswerGrid, 2)->StudentName(), "3");
+    QTest::keyClick(&Window(), Qt::Key_A);
+    EXPECT_EQ(Tile(Window().AnswerGrid, 2)->StudentName(), name);
+}
+
 } // namespace
 } // namespace lumora::test
