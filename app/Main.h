@@ -30,6 +30,7 @@
 
 #include <QElapsedTimer>
 #include <QEvent>
+#include <QPixmap>
 #include <QTimer>
 #include <QWidget>
 
@@ -221,7 +222,6 @@ private:
     void PlanLeft();
     void PlanTick();
     void ShowPlan();
-    void FitPlanBoard();
     bool PlanKeysApply() const;
     void ShowQuestionSets(const QString &chosen);
     void ApplyPlanTexts();
@@ -302,6 +302,7 @@ private:
     // The key of the set's question being chosen (no dialog asks for it).
     std::optional<QString> plannedKey_;
     QuestionPlace place_;
+    QPixmap placePicture_;
     TPlanBoard *planBoard_ = nullptr;
     TQuestionSetsView *pnlSets_ = nullptr;
     THelpView *pnlHelp_ = nullptr;

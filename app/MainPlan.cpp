@@ -19,6 +19,7 @@
 #include "views/HistoryView.h"
 #include "views/QuestionSetsView.h"
 
+#include <QDir>
 #include <QShortcut>
 
 namespace lumora {
@@ -81,6 +82,8 @@ void TFrmMain::BuildPlan() {
         {QKeySequence(Qt::Key_H), [this] { SetAnswersHidden(!hideAnswers_); }},
         {QKeySequence(Qt::Key_V), [this] { RevealAnswers(); }},
         {QKeySequence(Qt::Key_A), [this] { SetAnonymous(!anonymous_); }},
+        {QKeySequence(Qt::Key_T),
+         [this] { planBoard_->SetQuestionShown(!planBoard_->QuestionShown()); }},
     };
     for (const auto &[sequence, action] : keys) {
         auto *shortcut = new QShortcut(sequence, this);
@@ -175,6 +178,11 @@ void TFrmMain::RunPlanned(const PlannedQuestion &question) {
     place_ = QuestionPlace{plan_.Set().Name, plan_.Place() + 1, question.Text, question.Points,
                            question.Seconds * qint64(1000)};
     record_->SetPlace(place_);
+    placePicture_ = QPixmap();
+    if (!question.Picture.isEmpty()) {
+        placePicture_.load(
+            QDir(QuestionSetPictureFolder(dataDir_, plan_.Set().Name)).filePath(question.Picture));
+    }
     plannedKey_ = question.Type == kQuestionSubjective ? QString() : question.Key;
     rzgrpQueItems1Click(Item(QString::fromLatin1(TypeItem(question.Type))));
     plannedKey_.reset();
@@ -185,6 +193,7 @@ void TFrmMain::RunPlanned(const PlannedQuestion &question) {
 
 void TFrmMain::PlanLeft() {
     place_ = QuestionPlace{};
+    placePicture_ = QPixmap();
     record_->SetPlace(place_);
     ShowPlan();
 }
@@ -287,6 +296,9 @@ void TFrmMain::ShowPlan() {
     }
     const bool planned = plan_.Active() && place_.number > 0;
     pnlbottom_->ShowPlan(planned ? plan_.Counter() : QString(), planned ? place_.text : QString());
+    planBoard_->ShowQuestion(planned ? plan_.Counter() : QString(),
+                             planned ? place_.text : QString(),
+                             planned ? placePicture_ : QPixmap());
     const bool running = countdown_.Running();
     const qint64 left = countdown_.RemainingMs(planClock_.elapsed());
     planBoard_->ShowCountdown(running ? Countdown::Format(left) : QString(),
@@ -300,11 +312,19 @@ void TFrmMain::ShowPlan() {
         overView = overView || (view != nullptr && view->isVisible());
     }
     const bool shown = overView && (plan_.Active() || running);
-    if (shown != planBoard_->isVisible()) {
-        planBoard_->setVisible(shown);
+    // The side bar of the live view narrows the area.
+    if (shown && !planBoard_->isHidden() && planBoard_->width() != pnlBG_->width()) {
+        planBoard_->FitTo(pnlBG_->size());
+    }
+    if (shown != !planBoard_->isHidden()) {
         if (shown) {
-            FitPlanBoard();
-            planBoard_->raise();
+            planBoard_->FitTo(pnlBG_->size());
+        }
+        planBoard_->setVisible(shown);
+        planBoard_->raise();
+        // The grids give the band its room, or take it back.
+        if (started_ && !destroyed_) {
+            FitViews();
         }
     }
     if (running || plan_.Active()) {
@@ -313,13 +333,6 @@ void TFrmMain::ShowPlan() {
         }
     } else {
         planTimer_.stop();
-    }
-}
-
-void TFrmMain::FitPlanBoard() {
-    if (planBoard_ != nullptr) {
-        planBoard_->FitTo(pnlBG_->size());
-        planBoard_->raise();
     }
 }
 

@@ -3,6 +3,7 @@
 // screen the window covers.
 #include "Main.h"
 
+#include "controls/PlanBoard.h"
 #include "controls/Stdpanel.h"
 #include "controls/StudentList.h"
 #include "controls/WindowBars.h"
@@ -194,12 +195,17 @@ void TFrmMain::FitViews() {
     const bool listShown = !pnl2_->isHidden();
     ShowStudentList(false);
     layout()->activate();
-    const QSize area = pnlBG_->size();
-    SeatGrid->setGeometry(0, 0, area.width(), area.height());
-    AnswerGrid->setGeometry(0, 0, area.width(), area.height());
-    LiveGrid->setGeometry(0, 0, area.width() - TStudentList::kWidth - img3_->width(),
+    // A running set's band takes the top of the area.
+    if (planBoard_ != nullptr && !planBoard_->isHidden()) {
+        planBoard_->FitTo(pnlBG_->size());
+    }
+    const int top = planBoard_ != nullptr && !planBoard_->isHidden() ? planBoard_->height() : 0;
+    const QSize area = pnlBG_->size() - QSize(0, top);
+    SeatGrid->setGeometry(0, top, area.width(), area.height());
+    AnswerGrid->setGeometry(0, top, area.width(), area.height());
+    LiveGrid->setGeometry(0, top, area.width() - TStudentList::kWidth - img3_->width(),
                           area.height());
-    pnlDraw_->setGeometry(0, 0, area.width(), area.height());
+    pnlDraw_->setGeometry(0, top, area.width(), area.height());
     pnlSet_->move((area.width() - pnlSet_->width()) / 2, (area.height() - pnlSet_->height()) / 2);
     for (TBGPanel *grid : {SeatGrid, AnswerGrid}) {
         const int page = grid->GridPage();
@@ -215,7 +221,6 @@ void TFrmMain::FitViews() {
         LiveGrid->LayoutPanes(LiveGrid->PaneCount(), LiveGrid->PageStart());
     }
     ShowStudentList(listShown);
-    FitPlanBoard();
 }
 
 } // namespace lumora

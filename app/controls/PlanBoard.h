@@ -1,10 +1,13 @@
-// The board of a running question set, at the top right of the view area:
-// the countdown in digits large enough for the back of the room (red in the
-// last ten seconds), and the teacher's buttons: previous, repeat and next
-// question of the set, more time, pause or resume. Its size follows the
-// view area's height.
+// The band of a running question set, across the top of the view area: the
+// question's place in its set ("2 / 12"), its text (wrapped) and picture
+// (scaled to fit), which a key hides and shows again; the countdown in
+// digits large enough for the back of the room (red in the last ten
+// seconds); and the teacher's buttons: previous, repeat and next question,
+// more time, pause, hidden answers, reveal, anonymous. Its sizes follow the
+// view area's height; the grids below it give it the room.
 #pragma once
 
+#include <QPixmap>
 #include <QWidget>
 
 class QLabel;
@@ -17,6 +20,13 @@ class TPlanBoard : public QWidget {
 public:
     explicit TPlanBoard(QWidget *parent);
 
+    // The question on: its place, text and picture (null for none); an
+    // empty place shows none.
+    void ShowQuestion(const QString &place, const QString &text, const QPixmap &picture);
+    // The question's text and picture shown or hidden (the countdown and
+    // buttons stay).
+    void SetQuestionShown(bool shown);
+    bool QuestionShown() const { return questionShown_; }
     // The countdown's text ("1:05"), or empty for none; paused greys it.
     void ShowCountdown(const QString &text, bool lastSeconds, bool paused);
     // Whether the set's buttons show (a set is running).
@@ -24,8 +34,10 @@ public:
     // The two switches as they are: hidden answers, anonymous.
     void ShowSwitches(bool hidden, bool anonymous);
     void UpdateTexts();
-    // Sized and placed for a view area of that size.
+    // Sized for a view area of that size, at its top.
     void FitTo(QSize area);
+    QLabel *QuestionText() const { return text_; }
+    QLabel *Countdown() const { return digits_; }
 
 Q_SIGNALS:
     void PreviousClicked();
@@ -37,7 +49,15 @@ Q_SIGNALS:
     void RevealClicked();
     void AnonymousClicked();
 
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+
 private:
+    void ShowPicture();
+
+    QLabel *place_ = nullptr;
+    QLabel *text_ = nullptr;
+    QLabel *picture_ = nullptr;
     QLabel *digits_ = nullptr;
     QToolButton *previous_ = nullptr;
     QToolButton *repeat_ = nullptr;
@@ -48,7 +68,9 @@ private:
     QToolButton *hide_ = nullptr;
     QToolButton *reveal_ = nullptr;
     QToolButton *anonymous_ = nullptr;
+    QPixmap pixmap_;
     bool paused_ = false;
+    bool questionShown_ = true;
 };
 
 } // namespace lumora

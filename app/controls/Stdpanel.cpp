@@ -229,9 +229,9 @@ void TStdChannel::PlaceMark() {
     m_mark->setVisible(shown);
     if (!shown)
         return;
-    // Half the letters' size, at their right, inside the tile.
+    // Two thirds of the letters' size, at their right, inside the tile.
     QFont font = m_answer->font();
-    font.setPixelSize(std::max(10, QFontInfo(m_answer->font()).pixelSize() / 2));
+    font.setPixelSize(std::max(12, QFontInfo(m_answer->font()).pixelSize() * 2 / 3));
     font.setBold(true);
     if (m_mark->font() != font)
         m_mark->setFont(font);
