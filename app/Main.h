@@ -27,6 +27,7 @@
 #include "session/Countdown.h"
 #include "session/DeviceBridge.h"
 #include "session/PlanRun.h"
+#include "session/RandomPick.h"
 
 #include <QElapsedTimer>
 #include <QEvent>
@@ -34,6 +35,7 @@
 #include <QTimer>
 #include <QWidget>
 
+#include <bitset>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -144,6 +146,11 @@ public:
     void SetAnswersHidden(bool hidden);
     void RevealAnswers();
     void SetAnonymous(bool anonymous);
+    // A student picked at random (recorded), shown by a short run over the
+    // grid shown (else the seat grid) that settles on the one picked.
+    void PickStudent(PickAmong among);
+    int LastPicked() const { return picker_.Last(); }
+    bool Picking() const { return pickTimer_.isActive(); }
     bool AnswersHidden() const { return hideAnswers_; }
     bool Anonymous() const { return anonymous_; }
     const PlanRun &Plan() const { return plan_; }
@@ -228,6 +235,7 @@ private:
     // A student's answer on the answer grid, hidden or not.
     void ShowTileAnswer(TStdChannel *tile, uint32_t answer);
     void RefreshAnswerTiles();
+    void PickStep();
     void ReportPlanProblems(const QString &name, const QStringList &problems);
     // MainFiles.cpp. Reads Config.ini and StudentInfo.ini, noting what kept
     // either from being read completely.
@@ -309,6 +317,14 @@ private:
     bool hideAnswers_ = false;
     bool revealed_ = false;
     bool anonymous_ = false;
+    // Seats whose tablet was heard in the last tick.
+    std::bitset<kSlotCount> present_;
+    RandomPick picker_;
+    QTimer pickTimer_;
+    TBGPanel *pickGrid_ = nullptr;
+    std::vector<int> pickRun_;
+    size_t pickStep_ = 0;
+    QString pickedName_;
 };
 
 } // namespace lumora

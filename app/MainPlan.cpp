@@ -13,6 +13,7 @@
 #include "dialogs/SettingsPanel.h"
 #include "dialogs/UnSetName.h"
 #include "record/LessonRecording.h"
+#include "record/Recorder.h"
 #include "views/ClassesView.h"
 #include "views/GroupBar.h"
 #include "views/HelpView.h"
@@ -57,6 +58,9 @@ void TFrmMain::BuildPlan() {
             [this] { SetAnswersHidden(!hideAnswers_); });
     connect(planBoard_, &TPlanBoard::RevealClicked, this, &TFrmMain::RevealAnswers);
     connect(planBoard_, &TPlanBoard::AnonymousClicked, this, [this] { SetAnonymous(!anonymous_); });
+    connect(planBoard_, &TPlanBoard::PickClicked, this, &TFrmMain::PickStudent);
+    pickTimer_.setSingleShot(true);
+    connect(&pickTimer_, &QTimer::timeout, this, &TFrmMain::PickStep);
 
     pnlSets_ = new TQuestionSetsView(dataDir_, pnlBG_);
     pnlSets_->hide();
@@ -82,6 +86,9 @@ void TFrmMain::BuildPlan() {
         {QKeySequence(Qt::Key_H), [this] { SetAnswersHidden(!hideAnswers_); }},
         {QKeySequence(Qt::Key_V), [this] { RevealAnswers(); }},
         {QKeySequence(Qt::Key_A), [this] { SetAnonymous(!anonymous_); }},
+        {QKeySequence(Qt::Key_S), [this] { PickStudent(PickAmong::Present); }},
+        {QKeySequence(Qt::SHIFT | Qt::Key_S), [this] { PickStudent(PickAmong::Answered); }},
+        {QKeySequence(Qt::Key_W), [this] { PickStudent(PickAmong::AnsweredWrongly); }},
         {QKeySequence(Qt::Key_T),
          [this] { planBoard_->SetQuestionShown(!planBoard_->QuestionShown()); }},
     };
@@ -202,9 +209,11 @@ void TFrmMain::PlanStateChosen(int state) {
     if (state != kAnswerUnderWay) {
         countdown_.Stop();
     }
-    // Each question is hidden again until its own reveal.
+    // Each question is hidden again until its own reveal; the last pick
+    // is forgotten.
     if (state == kAnswerNotStarted) {
         revealed_ = false;
+        pickedName_.clear();
     }
     ShowPlan();
 }
@@ -278,6 +287,58 @@ void TFrmMain::SetAnonymous(bool anonymous) {
     ShowPlan();
 }
 
+void TFrmMain::PickStudent(PickAmong among) {
+    if (!started_ || destroyed_ || pickTimer_.isActive()) {
+        return;
+    }
+    const std::vector<int> candidates =
+        PickCandidates(table_, present_, among, answers_.QuestionType(), AnswerKey);
+    const std::optional<int> picked = picker_.Pick(candidates);
+    if (!picked) {
+        ShowPrompt(QStringLiteral("Lumora"), MessageTexts[MessageKey::PlanNobody], false);
+        return;
+    }
+    record_->LessonRecorder().StudentPicked(*picked, static_cast<int>(among), table_);
+    pickedName_ = table_[*picked].Name.ToString();
+    // A calm run: a few other candidates, slower each time, then the pick.
+    pickGrid_ = AnswerGrid->isVisible() ? AnswerGrid : SeatGrid;
+    if (!pickGrid_->isVisible()) {
+        rzgrpMainItems0Click(Item(QStringLiteral("MainInterface")));
+    }
+    pickRun_.clear();
+    std::vector<int> others = candidates;
+    std::erase(others, *picked);
+    for (size_t i = 0; i < std::min<size_t>(6, others.size()); ++i) {
+        pickRun_.push_back(others[(i * 7 + static_cast<size_t>(*picked)) % others.size()]);
+    }
+    pickRun_.push_back(*picked);
+    pickStep_ = 0;
+    PickStep();
+}
+
+void TFrmMain::PickStep() {
+    if (destroyed_ || pickGrid_ == nullptr || pickStep_ >= pickRun_.size()) {
+        return;
+    }
+    for (TStdChannel *tile : pickGrid_->Tiles()) {
+        tile->SetHighlighted(false);
+    }
+    const int index = pickRun_[pickStep_];
+    if (TStdChannel *tile = pickGrid_->GetTile(index)) {
+        tile->SetHighlighted(true);
+    }
+    // The page that holds the student.
+    if (const int page = pickGrid_->GridPageOf(index); page != pickGrid_->GridPage()) {
+        pickGrid_->SetGridPage(page);
+    }
+    ++pickStep_;
+    if (pickStep_ < pickRun_.size()) {
+        pickTimer_.start(120 + 60 * static_cast<int>(pickStep_));
+    } else {
+        ShowPlan();
+    }
+}
+
 void TFrmMain::PlanTick() {
     if (destroyed_) {
         return;
@@ -295,7 +356,13 @@ void TFrmMain::ShowPlan() {
         return;
     }
     const bool planned = plan_.Active() && place_.number > 0;
-    pnlbottom_->ShowPlan(planned ? plan_.Counter() : QString(), planned ? place_.text : QString());
+    QString first = planned ? plan_.Counter() : QString();
+    QString second = planned ? place_.text : QString();
+    if (!pickedName_.isEmpty() && !pickTimer_.isActive()) {
+        second = planned ? first + QStringLiteral("   ") + second : QString();
+        first = FormatMessage(MessageTexts[MessageKey::PlanPicked], {pickedName_});
+    }
+    pnlbottom_->ShowPlan(first, second);
     planBoard_->ShowQuestion(planned ? plan_.Counter() : QString(),
                              planned ? place_.text : QString(),
                              planned ? placePicture_ : QPixmap());

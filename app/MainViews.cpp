@@ -64,6 +64,7 @@ void TFrmMain::UpdatePresence() {
     for (int i = 0; i < count; ++i) {
         // Taken and cleared in one step, so an event between the two is not lost.
         const bool seen = table_[i].Seen.exchange(0) == 1;
+        present_.set(static_cast<size_t>(i), seen);
         if (TStdChannel *tile = SeatGrid->GetTile(i)) {
             SetLinkPicture(tile, seen, kSeatGrid);
         }

@@ -63,6 +63,9 @@ TPlanBoard::TPlanBoard(QWidget *parent) : QWidget(parent) {
     reveal_ = button("btnPlanReveal");
     anonymous_ = button("btnPlanAnonymous");
     anonymous_->setCheckable(true);
+    pick_ = button("btnPlanPick");
+    pickAnswered_ = button("btnPlanPickAnswered");
+    pickWrong_ = button("btnPlanPickWrong");
 
     auto *question = new QVBoxLayout();
     question->setSpacing(2);
@@ -70,11 +73,12 @@ TPlanBoard::TPlanBoard(QWidget *parent) : QWidget(parent) {
     question->addWidget(text_, 1);
     auto *buttons = new QGridLayout();
     buttons->setSpacing(4);
-    const QToolButton *const order[3][3] = {
-        {add30_, add60_, pause_}, {previous_, repeat_, next_}, {hide_, reveal_, anonymous_}};
+    QToolButton *const order[3][4] = {{add30_, add60_, pause_, pick_},
+                                      {previous_, repeat_, next_, pickAnswered_},
+                                      {hide_, reveal_, anonymous_, pickWrong_}};
     for (int r = 0; r < 3; ++r) {
-        for (int c = 0; c < 3; ++c) {
-            buttons->addWidget(const_cast<QToolButton *>(order[r][c]), r, c);
+        for (int c = 0; c < 4; ++c) {
+            buttons->addWidget(order[r][c], r, c);
         }
     }
     auto *row = new QHBoxLayout(this);
@@ -93,6 +97,11 @@ TPlanBoard::TPlanBoard(QWidget *parent) : QWidget(parent) {
     connect(hide_, &QToolButton::clicked, this, &TPlanBoard::HideAnswersClicked);
     connect(reveal_, &QToolButton::clicked, this, &TPlanBoard::RevealClicked);
     connect(anonymous_, &QToolButton::clicked, this, &TPlanBoard::AnonymousClicked);
+    connect(pick_, &QToolButton::clicked, this, [this] { Q_EMIT PickClicked(PickAmong::Present); });
+    connect(pickAnswered_, &QToolButton::clicked, this,
+            [this] { Q_EMIT PickClicked(PickAmong::Answered); });
+    connect(pickWrong_, &QToolButton::clicked, this,
+            [this] { Q_EMIT PickClicked(PickAmong::AnsweredWrongly); });
     UpdateTexts();
     ShowCountdown(QString(), false, false);
     hide();
@@ -156,6 +165,9 @@ void TPlanBoard::UpdateTexts() {
     hide_->setText(MessageTexts[MessageKey::PlanHideAnswers]);
     reveal_->setText(MessageTexts[MessageKey::PlanReveal]);
     anonymous_->setText(MessageTexts[MessageKey::PlanAnonymous]);
+    pick_->setText(MessageTexts[MessageKey::PlanPick]);
+    pickAnswered_->setText(MessageTexts[MessageKey::PlanPickAnswered]);
+    pickWrong_->setText(MessageTexts[MessageKey::PlanPickWrong]);
 }
 
 void TPlanBoard::FitTo(QSize area) {
@@ -172,8 +184,8 @@ void TPlanBoard::FitTo(QSize area) {
     place_->setFont(text);
     QFont small = font();
     small.setPixelSize(std::max(12, band / 10));
-    for (QToolButton *b :
-         {previous_, repeat_, next_, add30_, add60_, pause_, hide_, reveal_, anonymous_}) {
+    for (QToolButton *b : {previous_, repeat_, next_, add30_, add60_, pause_, hide_, reveal_,
+                           anonymous_, pick_, pickAnswered_, pickWrong_}) {
         b->setFont(small);
         b->setMinimumWidth(QFontMetrics(small).horizontalAdvance(b->text()) + 16);
     }

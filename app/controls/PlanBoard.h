@@ -7,6 +7,8 @@
 // view area's height; the grids below it give it the room.
 #pragma once
 
+#include "session/RandomPick.h"
+
 #include <QPixmap>
 #include <QWidget>
 
@@ -48,6 +50,7 @@ Q_SIGNALS:
     void HideAnswersClicked();
     void RevealClicked();
     void AnonymousClicked();
+    void PickClicked(lumora::PickAmong among);
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
@@ -68,6 +71,9 @@ private:
     QToolButton *hide_ = nullptr;
     QToolButton *reveal_ = nullptr;
     QToolButton *anonymous_ = nullptr;
+    QToolButton *pick_ = nullptr;
+    QToolButton *pickAnswered_ = nullptr;
+    QToolButton *pickWrong_ = nullptr;
     QPixmap pixmap_;
     bool paused_ = false;
     bool questionShown_ = true;

@@ -246,8 +246,22 @@ void TStdChannel::SetAwaiting(bool awaiting) {
     if (m_awaiting == awaiting)
         return;
     m_awaiting = awaiting;
+    ApplyTileColour();
+}
+
+void TStdChannel::SetHighlighted(bool highlighted) {
+    if (m_highlighted == highlighted)
+        return;
+    m_highlighted = highlighted;
+    ApplyTileColour();
+}
+
+void TStdChannel::ApplyTileColour() {
+    static const QColor kPicked(255, 214, 102);
     QPalette pal = palette();
-    pal.setColor(QPalette::Window, awaiting ? kAwaitingTile : kTileColour);
+    pal.setColor(QPalette::Window, m_highlighted ? kPicked
+                                   : m_awaiting  ? kAwaitingTile
+                                                 : kTileColour);
     setPalette(pal);
     m_inner->setPalette(pal);
     update();

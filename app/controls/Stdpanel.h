@@ -110,6 +110,9 @@ public:
     // Answer grid: the student has not answered yet (a paler tile).
     void SetAwaiting(bool awaiting);
     bool Awaiting() const { return m_awaiting; }
+    // A student picked at random: a warm tile that the back row sees.
+    void SetHighlighted(bool highlighted);
+    bool Highlighted() const { return m_highlighted; }
     // Live view: the student wrote in the last seconds (a bar over the pane).
     void SetWriting(bool writing);
     bool Writing() const { return m_writing; }
@@ -178,6 +181,8 @@ private:
     double m_fontScale = 0; // the scale the label fonts were made for
     bool m_grows = false;
     bool m_awaiting = false;
+    bool m_highlighted = false;
+    void ApplyTileColour();
     bool m_writing = false;
     QPoint m_lastPress;
     TInkSheet m_ink;

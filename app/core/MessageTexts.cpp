@@ -222,6 +222,11 @@ const std::array<MessageEntry, kMessageTextCount> kMessages = {{
     {"PlanHideAnswers", "隐藏答案"},
     {"PlanReveal", "公布答案"},
     {"PlanAnonymous", "匿名"},
+    {"PlanPick", "随机点名"},
+    {"PlanPickAnswered", "点答题者"},
+    {"PlanPickWrong", "点答错者"},
+    {"PlanPicked", "点名：%1"},
+    {"PlanNobody", "没有可以点名的学生"},
 }};
 
 } // namespace

@@ -197,8 +197,13 @@ enum class MessageKey : int {
     PlanHideAnswers,
     PlanReveal,
     PlanAnonymous,
+    PlanPick,
+    PlanPickAnswered,
+    PlanPickWrong,
+    PlanPicked,
+    PlanNobody,
 };
-inline constexpr int kMessageTextCount = 156;
+inline constexpr int kMessageTextCount = 161;
 // Messages before this one are among the 52 LanguageKeys: a missing element
 // empties them. From this one on a missing or empty element keeps the
 // built-in text.

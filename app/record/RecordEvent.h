@@ -51,6 +51,7 @@ struct RecordEvent {
         QuestionStarted,
         QuestionEnded,
         Picture,
+        Pick, // a student picked at random: payload roster[0]; value: among what
     };
     Kind kind = Kind::Key;
     uint8_t slot = 0;   // entry index

@@ -161,8 +161,27 @@ bool RecordWriter::Apply(RecordEvent &event, QString *error) {
         return EndQuestion(event, error);
     case RecordEvent::Kind::Picture:
         return SavePicture(event, error);
+    case RecordEvent::Kind::Pick:
+        return RecordPick(event, error);
     }
     return true;
+}
+
+bool RecordWriter::RecordPick(const RecordEvent &event, QString *error) {
+    if (!EnsureLesson(error)) {
+        return false;
+    }
+    const RosterEntry &entry = event.payload->roster.front();
+    QSqlQuery query(connection_.Database());
+    query.prepare(QStringLiteral("INSERT INTO pick (lesson, question, seat, name, among, "
+                                 "picked_at) VALUES (?, ?, ?, ?, ?, ?)"));
+    query.addBindValue(lesson_);
+    query.addBindValue(question_.open ? QVariant(question_.id) : QVariant());
+    query.addBindValue(entry.slot + 1);
+    query.addBindValue(Text(entry.name));
+    query.addBindValue(int(event.value));
+    query.addBindValue(WallTime(event.enqueuedNs));
+    return Exec(query, error);
 }
 
 bool RecordWriter::StartQuestion(const RecordEvent &event, QString *error) {

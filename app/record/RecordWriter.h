@@ -70,6 +70,7 @@ private:
     bool Prepare(QString *error);
     bool EnsureLesson(QString *error);
     bool StartQuestion(const RecordEvent &event, QString *error);
+    bool RecordPick(const RecordEvent &event, QString *error);
     bool EndQuestion(const RecordEvent &event, QString *error);
     bool WriteRoster(const std::vector<RosterEntry> &roster, bool final, QString *error);
     bool RecordKey(const RecordEvent &event, QString *error);

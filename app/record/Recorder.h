@@ -82,6 +82,9 @@ public:
                          const QuestionPlace &place = {});
     void QuestionEnded(int questionType, const QString &answerKey, const SlotTable &table,
                        const QuestionPlace &place = {});
+    // A student picked at random (among: 0 present, 1 answered, 2 answered
+    // wrongly), with the question under way, if any.
+    void StudentPicked(int slot, int among, const SlotTable &table);
     // One PNG of the pane's ink (the entry's InkCanvas, 8-bit grey) per named
     // entry whose pane shows ink, taken now and encoded on the writer thread.
     // A pane written on since the question started that is white again

@@ -2,8 +2,12 @@
 // question's time limit (expiring exactly once, paused, extended, stopped).
 #include "session/Countdown.h"
 #include "session/PlanRun.h"
+#include "session/Question.h"
+#include "session/RandomPick.h"
 
 #include <gtest/gtest.h>
+
+#include <set>
 
 namespace lumora {
 namespace {
@@ -99,6 +103,56 @@ TEST(Countdown, ShowsWholeSecondsRoundedUp) {
     for (const auto &[ms, text] : shown) {
         EXPECT_EQ(Countdown::Format(ms), text) << ms;
     }
+}
+
+TEST(RandomPick, CandidatesArePresentNamedAndAnsweredAsAsked) {
+    SlotTable table;
+    // Ann B (right), Ben A (wrong), Cid nothing, an empty seat, Dee B but absent.
+    const std::pair<const char *, uint32_t> entries[] = {
+        {"Ann", 1u << 2}, {"Ben", 1u << 1}, {"Cid", 0}, {"", 1u << 1}, {"Dee", 1u << 2}};
+    std::bitset<kSlotCount> present;
+    for (int i = 0; i < 5; ++i) {
+        table[i].Name = QString::fromLatin1(entries[i].first);
+        table[i].Answer = entries[i].second;
+        present.set(static_cast<size_t>(i), i != 4);
+    }
+    table.SetCount(5);
+    const struct {
+        PickAmong among;
+        int type;
+        std::vector<int> expected;
+    } cases[] = {
+        {PickAmong::Present, kQuestionSingle, {0, 1, 2}},
+        {PickAmong::Answered, kQuestionSingle, {0, 1}},
+        {PickAmong::AnsweredWrongly, kQuestionSingle, {1}},
+        // No verdict on handwriting: nobody answered it wrongly.
+        {PickAmong::AnsweredWrongly, kQuestionSubjective, {}},
+    };
+    for (const auto &c : cases) {
+        EXPECT_EQ(PickCandidates(table, present, c.among, c.type, "B"), c.expected)
+            << static_cast<int>(c.among);
+    }
+}
+
+TEST(RandomPick, NeverTheSameTwiceInARowAndEveryOneInTime) {
+    RandomPick pick(7);
+    const std::vector<int> three = {4, 9, 12};
+    std::set<int> seen;
+    int last = -1;
+    for (int i = 0; i < 300; ++i) {
+        const std::optional<int> picked = pick.Pick(three);
+        ASSERT_TRUE(picked.has_value());
+        EXPECT_NE(*picked, last);
+        EXPECT_TRUE(std::find(three.begin(), three.end(), *picked) != three.end());
+        seen.insert(*picked);
+        last = *picked;
+    }
+    EXPECT_EQ(seen.size(), 3u);
+    // One candidate: picked again; none: no pick, and the last one stays.
+    EXPECT_EQ(pick.Pick({12}), 12);
+    EXPECT_EQ(pick.Pick({12}), 12);
+    EXPECT_EQ(pick.Pick({}), std::nullopt);
+    EXPECT_EQ(pick.Last(), 12);
 }
 
 } // namespace

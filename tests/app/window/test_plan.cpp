@@ -258,5 +258,69 @@ TEST_F(Plan, HiddenAnswersShowWhoAnsweredUntilTheRevealOrTheEnd) {
     EXPECT_EQ(Tile(Window().AnswerGrid, 2)->StudentName(), name);
 }
 
+TEST_F(Plan, APickChoosesAPresentStudentNeverTheSameTwiceAndIsRecorded) {
+    OpenActive();
+    PromptRecorder prompts;
+    QTest::keyClick(&Window(), Qt::Key_S); // nobody heard yet
+    ASSERT_EQ(prompts.Prompts().size(), 1u);
+    // Seats 1 to 3 heard from in the last tick, seat 4 not.
+    const auto heard = [&] {
+        for (int i = 0; i < 3; ++i) {
+            Window().Table()[i].Seen = 1;
+        }
+        Window().tmr1Timer();
+    };
+    std::vector<int> picks;
+    for (int n = 0; n < 6; ++n) {
+        heard();
+        QTest::keyClick(&Window(), Qt::Key_S);
+        ASSERT_TRUE(WaitFor([&] { return !Window().Picking(); }));
+        const int picked = Window().LastPicked();
+        EXPECT_GE(picked, 0);
+        EXPECT_LT(picked, 3); // never the absent seat
+        if (!picks.empty()) {
+            EXPECT_NE(picked, picks.back());
+        }
+        picks.push_back(picked);
+        // The run settles on the student picked, the only tile lit.
+        for (int i = 0; i < 4; ++i) {
+            EXPECT_EQ(Tile(Window().SeatGrid, i)->Highlighted(), i == picked) << i;
+        }
+        EXPECT_TRUE(Label("lblPlan")->text().contains(Window().Table()[picked].Name.ToString()));
+    }
+    // Among those who answered wrongly: only Ben (seat 2) answered A to B.
+    DialogAnswer keyB([](TFrmSetName &dialog) {
+        Type(dialog, "edtName", QStringLiteral("B"));
+        Click(dialog, "btn1");
+    });
+    Choose("SingleChoice");
+    Choose("UnderWay");
+    Press(1, 2);
+    Press(2, 1);
+    for (int n = 0; n < 2; ++n) {
+        heard();
+        QTest::keyClick(&Window(), Qt::Key_W);
+        ASSERT_TRUE(WaitFor([&] { return !Window().Picking(); }));
+        EXPECT_EQ(Window().LastPicked(), 1);
+    }
+    EXPECT_EQ(prompts.Prompts().size(), 1u);
+
+    Close();
+    RecordConnection connection;
+    QString error;
+    ASSERT_TRUE(connection.Open(RecordDatabasePath(Dir()), false, &error));
+    QSqlQuery query(connection.Database());
+    ASSERT_TRUE(query.exec("SELECT seat, among, question IS NOT NULL FROM pick ORDER BY id"));
+    std::vector<QVariantList> rows;
+    while (query.next()) {
+        rows.push_back({query.value(0).toInt(), query.value(1).toInt(), query.value(2).toInt()});
+    }
+    ASSERT_EQ(rows.size(), 8u);
+    for (size_t n = 0; n < 6; ++n) {
+        EXPECT_EQ(rows[n], (QVariantList{picks[n] + 1, 0, 0})) << n;
+    }
+    EXPECT_EQ(rows[7], (QVariantList{2, 2, 1})); // during the question
+}
+
 } // namespace
 } // namespace lumora::test
