@@ -214,6 +214,14 @@ void TFrmMain::PlanStateChosen(int state) {
     if (state == kAnswerNotStarted) {
         revealed_ = false;
         pickedName_.clear();
+        for (TBGPanel *grid : {SeatGrid, AnswerGrid}) {
+            if (grid == nullptr) {
+                continue;
+            }
+            for (TStdChannel *tile : grid->Tiles()) {
+                tile->SetHighlighted(false);
+            }
+        }
     }
     ShowPlan();
 }

@@ -263,6 +263,8 @@ void StartTour(TFrmMain &window, const QString &pictureDir) {
         {1000, [=] { save("8-set-hidden-answers.png"); }, answered},
         {0, [=] { w->RevealAnswers(); }},
         {300, [=] { save("9-set-revealed.png"); }},
+        {0, [=] { w->PickStudent(PickAmong::AnsweredWrongly); }},
+        {300, [=] { save("9b-random-pick.png"); }, [w] { return !w->Picking(); }},
         {0, [=] { w->PlanStep(PlanRun::Move::Next); }},
         {0, [=] { w->SetAnswersHidden(false); }},
         {0, [=] { w->AddCountdownTime(60); }},
