@@ -127,6 +127,7 @@ void TFrmMain::BuildShell() {
     pnlHistory_ = new THistoryView(dataDir_, pnlBG_);
     pnlHistory_->hide();
     BuildClasses();
+    BuildPlan();
 
     pm1_ = new QMenu(this);
     pm1_->setObjectName(QStringLiteral("pm1"));
@@ -171,8 +172,10 @@ void TFrmMain::BuildNavigation() {
                         OpenLayoutSettings();
                     } else if (clicked->Tag() == 1) {
                         OpenHistory();
-                    } else {
+                    } else if (clicked->Tag() == 2) {
                         OpenClasses();
+                    } else {
+                        OpenQuestionSets();
                     }
                     break;
                 default:
@@ -195,7 +198,8 @@ void TFrmMain::BuildNavigation() {
                           {"NotStarted", 0, kAnswerStateSet, 1},
                           {"UnderWay", 1, kAnswerStateSet, 1},
                           {"AlreadyOver", 2, kAnswerStateSet, 1},
-                          {"QuestionsEdit", -1, -1, 0}});
+                          {"QuestionsEdit", -1, -1, 0},
+                          {"QuestionSets", 3, kSettingsSet, 0}});
     addGroup("rzgrpSet", {{"LayoutSettings", 0, kSettingsSet, 0},
                           {"LessonHistory", 1, kSettingsSet, 0},
                           {"Classes", 2, kSettingsSet, 0},
@@ -216,6 +220,7 @@ void TFrmMain::BuildNavigation() {
     }
     Item(QStringLiteral("LessonHistory"))->SetCaption(MessageTexts[MessageKey::LessonHistory]);
     Item(QStringLiteral("Classes"))->SetCaption(MessageTexts[MessageKey::Classes]);
+    Item(QStringLiteral("QuestionSets"))->SetCaption(MessageTexts[MessageKey::PlanSets]);
     pnlRz_->findChild<TGroup *>(QStringLiteral("rzgrpMain"))
         ->SetCaption(QStringLiteral("界面选择"));
     pnlRz_->findChild<TGroup *>(QStringLiteral("rzgrpQue"))->SetCaption(QStringLiteral("出题"));
@@ -380,7 +385,9 @@ void TFrmMain::ApplyLanguage(const QString &fileName) {
     }
     Item(QStringLiteral("LessonHistory"))->SetCaption(MessageTexts[MessageKey::LessonHistory]);
     Item(QStringLiteral("Classes"))->SetCaption(MessageTexts[MessageKey::Classes]);
+    Item(QStringLiteral("QuestionSets"))->SetCaption(MessageTexts[MessageKey::PlanSets]);
     ApplyClassTexts();
+    ApplyPlanTexts();
     pnlHistory_->UpdateTexts(texts_);
     pnlSet_->UpdateTexts(texts_);
     chart_->SetAxisTitle(MessageTexts[MessageKey::Tip4]);
@@ -441,7 +448,16 @@ void TFrmMain::rzgrpQueItems1Click(TGroupItem *item) {
         }
     } else {
         AnswerGrid->show();
-        AskAnswerKey(type);
+        if (plannedKey_) {
+            AnswerKey = *plannedKey_;
+            pnlbottom_->ShowAnswerKey(MessageTexts[MessageKey::Tip12] + QLatin1Char(' ') +
+                                      AnswerKey);
+        } else {
+            AskAnswerKey(type);
+        }
+    }
+    if (!plannedKey_) {
+        PlanLeft();
     }
     record_->QuestionTypeChosen(type, table_);
     UpdateProgress();
@@ -490,6 +506,7 @@ void TFrmMain::rzgrpQueItems5Click(TGroupItem *item) {
     default:
         break;
     }
+    PlanStateChosen(state);
 }
 
 void TFrmMain::btnCloseClick() {
@@ -587,7 +604,7 @@ void TFrmMain::HandleDeviceEvent(const DeviceEvent &event) {
         break;
     case WM_TABLET_KEY:
         if (TStdChannel *tile = AnswerGrid->GetTile(slot)) {
-            SetAnswer(tile, AnswerToLetters(event.lParam));
+            ShowTileAnswer(tile, event.lParam);
         }
         UpdateProgress();
         break;

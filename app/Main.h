@@ -12,7 +12,8 @@
 // in step with the table; MainFiles.cpp reads and saves the data files;
 // MainLive.cpp holds the live view's mouse handlers and the association menu;
 // MainKeyboard.cpp the keyboard; MainClasses.cpp the teacher's classes
-// (config/ClassBook) and the class view. Only Main.cpp calls into the others,
+// (config/ClassBook) and the class view; MainPlan.cpp the question sets, a
+// set run question by question and the countdown. Only Main.cpp calls into the others,
 // which call MainViews.cpp and MainFiles.cpp alone.
 #pragma once
 
@@ -21,15 +22,22 @@
 #include "config/Preferences.h"
 #include "config/QtTranslations.h"
 #include "config/SlotTable.h"
+#include "record/RecordEvent.h"
 #include "session/AnswerSession.h"
+#include "session/Countdown.h"
 #include "session/DeviceBridge.h"
+#include "session/PlanRun.h"
+#include "session/RandomPick.h"
 
 #include <QElapsedTimer>
 #include <QEvent>
+#include <QPixmap>
 #include <QTimer>
 #include <QWidget>
 
+#include <bitset>
 #include <memory>
+#include <optional>
 #include <vector>
 
 class QMenu;
@@ -48,6 +56,9 @@ class THistoryView;
 class TSettingsPanel;
 class TStudentList;
 class TClassesView;
+class TPlanBoard;
+class THelpView;
+class TQuestionSetsView;
 struct ClassInfo;
 struct ClassResult;
 class TTitleBar;
@@ -118,6 +129,33 @@ public:
     void NewClass(const QString &path = QString());
     void RenameClass(const ClassInfo &target);
     void DeleteClass(const ClassInfo &target);
+    // Question sets (MainPlan.cpp): the view of the sets and their editor;
+    // running a set from the data folder (false, with a prompt, when it
+    // cannot be read); a move in the running set (one step: the question's
+    // type, its key, not started, in progress); the countdown's time.
+    void OpenQuestionSets();
+    // The help page (F1).
+    void OpenHelp();
+    bool RunQuestionSet(const QString &name);
+    void PlanStep(PlanRun::Move move);
+    void AddCountdownTime(int seconds);
+    void PauseCountdown();
+    // Hidden answers (off at the start): while a question is under way the
+    // answer grid shows only who has answered, until the end or a reveal.
+    // Anonymous: the answer grid shows seat numbers instead of names.
+    void SetAnswersHidden(bool hidden);
+    void RevealAnswers();
+    void SetAnonymous(bool anonymous);
+    // A student picked at random (recorded), shown by a short run over the
+    // grid shown (else the seat grid) that settles on the one picked.
+    void PickStudent(PickAmong among);
+    int LastPicked() const { return picker_.Last(); }
+    bool Picking() const { return pickTimer_.isActive(); }
+    bool AnswersHidden() const { return hideAnswers_; }
+    bool Anonymous() const { return anonymous_; }
+    const PlanRun &Plan() const { return plan_; }
+    const Countdown &QuestionCountdown() const { return countdown_; }
+    TQuestionSetsView *QuestionSetsPanel() const { return pnlSets_; }
     TBGPanel *SeatGrid = nullptr;
     TBGPanel *LiveGrid = nullptr;
     TBGPanel *AnswerGrid = nullptr;
@@ -182,6 +220,23 @@ private:
     // MainKeyboard.cpp
     void BuildShortcuts();
     void LivePage(int step);
+    // MainPlan.cpp
+    void BuildPlan();
+    void RunPlanned(const PlannedQuestion &question);
+    // The answer state chosen: the countdown ends with the question.
+    void PlanStateChosen(int state);
+    // A type chosen by hand: the question is no longer the set's.
+    void PlanLeft();
+    void PlanTick();
+    void ShowPlan();
+    bool PlanKeysApply() const;
+    void ShowQuestionSets(const QString &chosen);
+    void ApplyPlanTexts();
+    // A student's answer on the answer grid, hidden or not.
+    void ShowTileAnswer(TStdChannel *tile, uint32_t answer);
+    void RefreshAnswerTiles();
+    void PickStep();
+    void ReportPlanProblems(const QString &name, const QStringList &problems);
     // MainFiles.cpp. Reads Config.ini and StudentInfo.ini, noting what kept
     // either from being read completely.
     void ReadDataFiles(int screenHeight, FileProblem *configProblem, FileProblem *rosterProblem);
@@ -247,6 +302,29 @@ private:
     // When panes last got a pen point (the steady clock of the session).
     QElapsedTimer inkClock_;
     std::vector<QShortcut *> pageShortcuts_;
+
+    PlanRun plan_;
+    Countdown countdown_;
+    QTimer planTimer_;
+    QElapsedTimer planClock_;
+    // The key of the set's question being chosen (no dialog asks for it).
+    std::optional<QString> plannedKey_;
+    QuestionPlace place_;
+    QPixmap placePicture_;
+    TPlanBoard *planBoard_ = nullptr;
+    TQuestionSetsView *pnlSets_ = nullptr;
+    THelpView *pnlHelp_ = nullptr;
+    bool hideAnswers_ = false;
+    bool revealed_ = false;
+    bool anonymous_ = false;
+    // Seats whose tablet was heard in the last tick.
+    std::bitset<kSlotCount> present_;
+    RandomPick picker_;
+    QTimer pickTimer_;
+    TBGPanel *pickGrid_ = nullptr;
+    std::vector<int> pickRun_;
+    size_t pickStep_ = 0;
+    QString pickedName_;
 };
 
 } // namespace lumora

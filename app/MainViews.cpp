@@ -3,6 +3,7 @@
 // screen the window covers.
 #include "Main.h"
 
+#include "controls/PlanBoard.h"
 #include "controls/Stdpanel.h"
 #include "controls/StudentList.h"
 #include "controls/WindowBars.h"
@@ -10,7 +11,9 @@
 #include "dialogs/SettingsPanel.h"
 #include "views/ClassesView.h"
 #include "views/GroupBar.h"
+#include "views/HelpView.h"
 #include "views/HistoryView.h"
+#include "views/QuestionSetsView.h"
 
 #include <QAction>
 #include <QDateTime>
@@ -38,7 +41,8 @@ void TFrmMain::HideViews() {
     for (QWidget *view :
          {static_cast<QWidget *>(SeatGrid), static_cast<QWidget *>(LiveGrid),
           static_cast<QWidget *>(AnswerGrid), pnlDraw_, static_cast<QWidget *>(pnlSet_),
-          static_cast<QWidget *>(pnlHistory_), static_cast<QWidget *>(pnlClasses_)}) {
+          static_cast<QWidget *>(pnlHistory_), static_cast<QWidget *>(pnlClasses_),
+          static_cast<QWidget *>(pnlSets_), static_cast<QWidget *>(pnlHelp_)}) {
         if (view != nullptr) {
             view->hide();
         }
@@ -60,6 +64,7 @@ void TFrmMain::UpdatePresence() {
     for (int i = 0; i < count; ++i) {
         // Taken and cleared in one step, so an event between the two is not lost.
         const bool seen = table_[i].Seen.exchange(0) == 1;
+        present_.set(static_cast<size_t>(i), seen);
         if (TStdChannel *tile = SeatGrid->GetTile(i)) {
             SetLinkPicture(tile, seen, kSeatGrid);
         }
@@ -191,12 +196,17 @@ void TFrmMain::FitViews() {
     const bool listShown = !pnl2_->isHidden();
     ShowStudentList(false);
     layout()->activate();
-    const QSize area = pnlBG_->size();
-    SeatGrid->setGeometry(0, 0, area.width(), area.height());
-    AnswerGrid->setGeometry(0, 0, area.width(), area.height());
-    LiveGrid->setGeometry(0, 0, area.width() - TStudentList::kWidth - img3_->width(),
+    // A running set's band takes the top of the area.
+    if (planBoard_ != nullptr && !planBoard_->isHidden()) {
+        planBoard_->FitTo(pnlBG_->size());
+    }
+    const int top = planBoard_ != nullptr && !planBoard_->isHidden() ? planBoard_->height() : 0;
+    const QSize area = pnlBG_->size() - QSize(0, top);
+    SeatGrid->setGeometry(0, top, area.width(), area.height());
+    AnswerGrid->setGeometry(0, top, area.width(), area.height());
+    LiveGrid->setGeometry(0, top, area.width() - TStudentList::kWidth - img3_->width(),
                           area.height());
-    pnlDraw_->setGeometry(0, 0, area.width(), area.height());
+    pnlDraw_->setGeometry(0, top, area.width(), area.height());
     pnlSet_->move((area.width() - pnlSet_->width()) / 2, (area.height() - pnlSet_->height()) / 2);
     for (TBGPanel *grid : {SeatGrid, AnswerGrid}) {
         const int page = grid->GridPage();

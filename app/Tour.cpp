@@ -7,12 +7,16 @@
 #include "record/Recorder.h"
 #include "views/GroupBar.h"
 #include "views/HistoryView.h"
+#include "views/QuestionSetsView.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QImage>
 #include <QLineEdit>
+#include <QPainter>
+#include <QTableView>
 #include <QTimer>
 
 #include <algorithm>
@@ -45,7 +49,9 @@ void RunSteps(std::shared_ptr<std::vector<Step>> steps, size_t index, int waited
     QTimer::singleShot(delay, qApp, [steps, index, waited, delay] {
         const Step &now = (*steps)[index];
         if (now.ready && !now.ready() && waited < kReadyWaitMs) {
-            RunSteps(steps, index, waited + delay);
+            // A step without a delay still counts as having waited, so that
+            // the next polls come kReadyPollMs apart and the wait ends.
+            RunSteps(steps, index, waited + std::max(delay, 1));
             return;
         }
         now.action();
@@ -92,6 +98,38 @@ void SeatTheClass(TFrmMain &window, const QString &pictureDir) {
     }
     file.close();
     window.ImportRoster(path);
+}
+
+// A small prepared set: a choice question with a time limit, a multiple
+// choice one, a handwritten one with a picture; written beside the pictures
+// as a teacher's spreadsheet would be. Returns its path, or empty.
+QString WriteTourSet(const QString &pictureDir) {
+    QImage triangle(480, 320, QImage::Format_RGB32);
+    triangle.fill(Qt::white);
+    {
+        QPainter p(&triangle);
+        p.setRenderHint(QPainter::Antialiasing);
+        p.setPen(QPen(QColor(0, 85, 142), 6));
+        p.drawPolygon(QPolygon({QPoint(60, 280), QPoint(420, 280), QPoint(160, 50)}));
+        p.setFont(QFont(p.font().family(), 28));
+        p.drawText(QPoint(40, 310), QStringLiteral("A"));
+        p.drawText(QPoint(425, 310), QStringLiteral("B"));
+        p.drawText(QPoint(150, 40), QStringLiteral("C"));
+    }
+    const QString picture = QDir(pictureDir).filePath(QStringLiteral("triangle.png"));
+    const QString path = QDir(pictureDir).filePath(QStringLiteral("Triangles.csv"));
+    QFile file(path);
+    const QByteArray csv =
+        QStringLiteral("type,key,text,picture,seconds,points\r\n"
+                       "single,B,三角形的内角和是多少？ A. 90° B. 180° C. 360°,,45,1\r\n"
+                       "multiple,AC,哪些是锐角三角形的性质？,,,2\r\n"
+                       "handwritten,,量出角 C 并写出计算过程,triangle.png,,3\r\n")
+            .toUtf8();
+    if (!triangle.save(picture) || !file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
+        file.write(csv) != csv.size() || !file.flush()) {
+        return QString();
+    }
+    return path;
 }
 
 } // namespace
@@ -163,6 +201,15 @@ void StartTour(TFrmMain &window, const QString &pictureDir) {
         return counters.recorded + counters.dropped >= counters.queued;
     };
     const auto picturesShown = [w] { return w->History()->PicturesLoaded(); };
+    // Most of the class has answered the question on.
+    const auto answered = [w] {
+        SlotTable &table = w->Table();
+        int count = 0;
+        for (int i = 0; i < table.Count.load(); ++i) {
+            count += table[i].Answer.load() != 0 ? 1 : 0;
+        }
+        return count >= 15;
+    };
     auto steps = std::make_shared<std::vector<Step>>(std::vector<Step>{
         // Tablets connect: the receiver reports within about a second.
         {2500, [=] { save("1-seat-grid.png"); }},
@@ -197,6 +244,37 @@ void StartTour(TFrmMain &window, const QString &pictureDir) {
         {0, [=] { w->History()->OpenPicture(FullestPicture(w->History()->Pictures())); }},
         {300, [=] { save("6c-history-picture.png"); }},
         {0, [=] { w->History()->ClosePicture(); }},
+        // A prepared question set: imported, shown in the editor, then run.
+        {0,
+         [=] {
+             click("QuestionSets");
+             const QString set = WriteTourSet(pictureDir);
+             if (!set.isEmpty()) {
+                 w->QuestionSetsPanel()->ImportSet(set);
+             }
+             // The handwritten question, with its picture.
+             QAbstractItemModel *model = w->QuestionSetsPanel()->Table()->model();
+             w->QuestionSetsPanel()->Table()->setCurrentIndex(
+                 model->index(model->rowCount() - 1, 2));
+         }},
+        {500, [=] { save("7-question-set-editor.png"); }},
+        {0, [=] { w->RunQuestionSet(QStringLiteral("Triangles")); }},
+        {0, [=] { w->SetAnswersHidden(true); }},
+        // The simulated class answers at the start of every half minute.
+        {0, [] {}, answered},
+        {1000, [=] { save("8-set-hidden-answers.png"); }, answered},
+        {0, [=] { w->RevealAnswers(); }},
+        {300, [=] { save("9-set-revealed.png"); }},
+        {0, [=] { w->PickStudent(PickAmong::AnsweredWrongly); }},
+        {300, [=] { save("9b-random-pick.png"); }, [w] { return !w->Picking(); }},
+        {0, [=] { w->PlanStep(PlanRun::Move::Next); }},
+        {0, [=] { w->SetAnswersHidden(false); }},
+        {0, [=] { w->AddCountdownTime(60); }},
+        {4000, [=] { save("10-set-countdown.png"); }},
+        {0, [=] { w->PlanStep(PlanRun::Move::Next); }},
+        {3000, [=] { save("11-set-handwriting.png"); }},
+        {0, [=] { w->OpenHelp(); }},
+        {300, [=] { save("12-help.png"); }},
         {0, [=] { w->close(); }},
     });
     RunSteps(steps, 0);

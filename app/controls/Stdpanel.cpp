@@ -7,6 +7,7 @@
 #include "core/Helpers.h"
 #include "session/Question.h"
 
+#include <QFontInfo>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
@@ -61,12 +62,15 @@ TStdChannel::TStdChannel(QWidget *owner, bool inkMode)
     m_id = makeLabel("IDLabel");
     m_answer = makeLabel("AnswerLabel");
     m_answer->hide();
+    m_mark = makeLabel("MarkLabel");
+    m_mark->hide();
     // The picture lies behind the labels here (the original put it in front):
     // a name must never be cut by the bottom rows of the link picture.
     m_image->lower();
     // 5. every press and double-click of a child is the tile's own
     for (QWidget *child : {m_inner, static_cast<QWidget *>(m_image), static_cast<QWidget *>(m_name),
-                           static_cast<QWidget *>(m_id), static_cast<QWidget *>(m_answer)})
+                           static_cast<QWidget *>(m_id), static_cast<QWidget *>(m_answer),
+                           static_cast<QWidget *>(m_mark)})
         child->installEventFilter(this);
     ArrangeChildren();
 }
@@ -216,14 +220,48 @@ void TStdChannel::CentreLabel(QLabel *label) {
     const int inner = std::max(width() - 2, 0);
     const int left = m_scaled ? (inner - w) / 2 : (width() - w) / 2;
     label->setGeometry(std::clamp(left, 0, std::max(inner - w, 0)), label->y(), w, fm.height());
+    if (label == m_answer)
+        PlaceMark();
+}
+
+void TStdChannel::PlaceMark() {
+    const bool shown = !m_answer->isHidden() && !m_mark->text().isEmpty();
+    m_mark->setVisible(shown);
+    if (!shown)
+        return;
+    // Two thirds of the letters' size, at their right, inside the tile.
+    QFont font = m_answer->font();
+    font.setPixelSize(std::max(12, QFontInfo(m_answer->font()).pixelSize() * 2 / 3));
+    font.setBold(true);
+    if (m_mark->font() != font)
+        m_mark->setFont(font);
+    const QFontMetrics fm(font);
+    const int w = fm.horizontalAdvance(m_mark->text()) + 2;
+    const int x = std::min(m_answer->geometry().right() + 3, std::max(m_inner->width() - w, 0));
+    m_mark->setGeometry(x, m_answer->y(), w, fm.height());
+    m_mark->raise();
 }
 
 void TStdChannel::SetAwaiting(bool awaiting) {
     if (m_awaiting == awaiting)
         return;
     m_awaiting = awaiting;
+    ApplyTileColour();
+}
+
+void TStdChannel::SetHighlighted(bool highlighted) {
+    if (m_highlighted == highlighted)
+        return;
+    m_highlighted = highlighted;
+    ApplyTileColour();
+}
+
+void TStdChannel::ApplyTileColour() {
+    static const QColor kPicked(255, 214, 102);
     QPalette pal = palette();
-    pal.setColor(QPalette::Window, awaiting ? kAwaitingTile : kTileColour);
+    pal.setColor(QPalette::Window, m_highlighted ? kPicked
+                                   : m_awaiting  ? kAwaitingTile
+                                                 : kTileColour);
     setPalette(pal);
     m_inner->setPalette(pal);
     update();
@@ -381,8 +419,28 @@ void SetAnswer(TStdChannel *tile, const QString &text) {
     pal.setColor(QPalette::WindowText,
                  LettersMatchKey(text, AnswerKey) ? kAnswerRight : kAnswerWrong);
     tile->m_answer->setPalette(pal);
+    tile->m_mark->setPalette(pal);
+    tile->m_mark->setText(text.isEmpty() || AnswerKey.isEmpty() ? QString()
+                          : LettersMatchKey(text, AnswerKey)    ? QStringLiteral("\u2713")
+                                                                : QStringLiteral("\u2717"));
     if (tile->m_scaled)
         tile->ArrangeChildren(); // the letters' size follows how many there are
+    else
+        tile->CentreLabel(tile->m_answer);
+}
+
+void SetConcealedAnswer(TStdChannel *tile, bool answered) {
+    if (!tile)
+        return;
+    tile->m_answerText = answered ? QStringLiteral("\u25CF") : QString();
+    if (!tile->m_answer->isHidden())
+        tile->SetAwaiting(!answered);
+    QPalette pal = tile->m_answer->palette();
+    pal.setColor(QPalette::WindowText, QColor(0x5b, 0x6b, 0x7b));
+    tile->m_answer->setPalette(pal);
+    tile->m_mark->setText(QString());
+    if (tile->m_scaled)
+        tile->ArrangeChildren();
     else
         tile->CentreLabel(tile->m_answer);
 }

@@ -82,6 +82,9 @@ public:
     QLabel *NameLabel() const { return m_name; }
     QLabel *IDLabel() const { return m_id; }
     QLabel *AnswerLabel() const { return m_answer; }
+    // Beside the letters: a check for a right answer, a cross for a wrong
+    // one, so the verdict reads without colour; empty without a key.
+    QLabel *MarkLabel() const { return m_mark; }
 
     // The grey pixels of an ink tile's sheet (a null image until the student
     // first writes), or null for other tiles; the main window stores it in
@@ -107,6 +110,9 @@ public:
     // Answer grid: the student has not answered yet (a paler tile).
     void SetAwaiting(bool awaiting);
     bool Awaiting() const { return m_awaiting; }
+    // A student picked at random: a warm tile that the back row sees.
+    void SetHighlighted(bool highlighted);
+    bool Highlighted() const { return m_highlighted; }
     // Live view: the student wrote in the last seconds (a bar over the pane).
     void SetWriting(bool writing);
     bool Writing() const { return m_writing; }
@@ -140,6 +146,8 @@ private:
     friend void SetStudentName(TStdChannel *, const QString &);
     friend void SetCardID(TStdChannel *, uint16_t);
     friend void SetAnswer(TStdChannel *, const QString &);
+    friend void SetConcealedAnswer(TStdChannel *, bool);
+    void PlaceMark();
     friend int AdvancePenState(TStdChannel *, bool);
     // Shows the label's text centred, ending in an ellipsis where the tile is
     // too narrow for it (the name's tooltip then holds it whole).
@@ -154,6 +162,7 @@ private:
     QLabel *m_name = nullptr;
     QLabel *m_id = nullptr;
     QLabel *m_answer = nullptr;
+    QLabel *m_mark = nullptr;
     QWidget *m_inner = nullptr;
     bool m_selected = false;
     bool m_zoomed = false;
@@ -172,6 +181,8 @@ private:
     double m_fontScale = 0; // the scale the label fonts were made for
     bool m_grows = false;
     bool m_awaiting = false;
+    bool m_highlighted = false;
+    void ApplyTileColour();
     bool m_writing = false;
     QPoint m_lastPress;
     TInkSheet m_ink;
@@ -185,6 +196,9 @@ void SetCardID(TStdChannel *tile, uint16_t id);
 // AnswerText := text on AnswerLabel, green (008000) when it equals AnswerKey
 // exactly, red (FF0000) otherwise; centred again.
 void SetAnswer(TStdChannel *tile, const QString &text);
+// While answers are hidden: only whether the student has answered, a
+// neutral dot without letters, colour or mark.
+void SetConcealedAnswer(TStdChannel *tile, bool answered);
 // Seat grid tiles only (kind 0): the Connet picture when linked, DisCon when
 // not; the two pictures are loaded once.
 void SetLinkPicture(TStdChannel *tile, bool linked, int kind);

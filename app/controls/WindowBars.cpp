@@ -76,6 +76,14 @@ TBottomBar::TBottomBar(QWidget *parent)
     progress_->hide();
     row->addSpacing(16);
     row->addWidget(progress_);
+    plan_ = new QLabel(this);
+    plan_->setObjectName(QStringLiteral("lblPlan"));
+    plan_->setStyleSheet(QStringLiteral("color: #0b3d66; font-size: 15px;"));
+    plan_->setTextFormat(Qt::PlainText);
+    plan_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    plan_->hide();
+    row->addSpacing(16);
+    row->addWidget(plan_, 1);
     row->addStretch(1);
     time_ = new QLabel(this);
     time_->setObjectName(QStringLiteral("lblTime"));
@@ -94,6 +102,17 @@ void TBottomBar::ShowAnswerKey(const QString &text) {
 void TBottomBar::ShowProgress(const QString &text) {
     progress_->setText(text);
     progress_->setVisible(!text.isEmpty());
+}
+
+void TBottomBar::ShowPlan(const QString &counter, const QString &text) {
+    // One line: the question's own line breaks become spaces.
+    QString line = counter;
+    if (!text.isEmpty()) {
+        line += QStringLiteral("   ") + QString(text).replace(u'\n', u' ');
+    }
+    plan_->setText(line);
+    plan_->setToolTip(text);
+    plan_->setVisible(!counter.isEmpty());
 }
 
 void TBottomBar::ShowTime(const QString &text) {

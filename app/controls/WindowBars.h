@@ -42,6 +42,8 @@ public:
     // The answer progress; an empty text hides it.
     void ShowProgress(const QString &text);
     void ShowTime(const QString &text);
+    // The question of a running set: "3 / 12" and its text; empty hides it.
+    void ShowPlan(const QString &counter, const QString &text);
     // The receiver indicator: present (idle or receiving) or lost.
     void SetReceiverPresent(bool present);
 
@@ -49,6 +51,7 @@ private:
     QLabel *answerKey_ = nullptr;
     QLabel *progress_ = nullptr;
     QLabel *time_ = nullptr;
+    QLabel *plan_ = nullptr;
     TImageButton *receiver_ = nullptr;
 };
 

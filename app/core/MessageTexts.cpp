@@ -173,6 +173,88 @@ const std::array<MessageEntry, kMessageTextCount> kMessages = {{
     {"FileTooLarge", "文件超过 %1 MB，不会读取"},
     {"RecordDamaged",
      "课堂记录文件已损坏，记录已停止；之前保存的内容仍然保留。下次启动时将检查该文件并另存。"},
+    {"PlanRow", "第 %1 行：%2"},
+    {"PlanNoColumn", "标题行缺少 %1 列"},
+    {"PlanUnknownColumn", "标题行的列 %1 无法识别"},
+    {"PlanBadType", "题型 %1 无法识别（应为 single、multiple 或 handwritten）"},
+    {"PlanKeyMissing", "选择题缺少答案"},
+    {"PlanBadKey", "答案 %1 只能由字母 A 到 H 组成"},
+    {"PlanKeyTooLong", "单选题的答案 %1 多于一个字母"},
+    {"PlanKeyOnHandwritten", "主观题不能有答案（%1）"},
+    {"PlanBadSeconds", "时间 %1 应为 1 到 3600 之间的整数秒"},
+    {"PlanBadPoints", "分值 %1 应为 0 到 1000 之间的数"},
+    {"PlanBadPicture", "找不到图片 %1（应在题目集文件所在的文件夹内）"},
+    {"PlanTooManyCells", "单元格比标题行的列多"},
+    {"PlanOpenQuote", "引号没有结束"},
+    {"PlanNotText", "含有不是文字的字节"},
+    {"PlanNoQuestions", "文件中没有题目"},
+    {"PlanCounter", "%1 / %2"},
+    {"PlanFileMissing", "找不到文件 %1"},
+    {"PlanPrevious", "上一题"},
+    {"PlanRepeat", "重做本题"},
+    {"PlanNext", "下一题"},
+    {"PlanAdd30", "+30 秒"},
+    {"PlanAdd60", "+1 分钟"},
+    {"PlanPause", "暂停"},
+    {"PlanResume", "继续"},
+    {"PlanSets", "题目集"},
+    {"PlanEndOfSet", "这是题目集的最后一题"},
+    {"PlanTypeSingle", "单选"},
+    {"PlanTypeMultiple", "多选"},
+    {"PlanTypeHandwritten", "主观"},
+    {"PlanQuestions", "题目"},
+    {"PlanRun", "运行此题目集"},
+    {"PlanNew", "新建题目集"},
+    {"PlanImport", "导入…"},
+    {"PlanExport", "导出…"},
+    {"PlanAdd", "添加题目"},
+    {"PlanDelete", "删除题目"},
+    {"PlanUp", "上移"},
+    {"PlanDown", "下移"},
+    {"PlanSave", "保存"},
+    {"PlanColumnType", "题型"},
+    {"PlanColumnKey", "答案"},
+    {"PlanColumnText", "题目"},
+    {"PlanColumnPicture", "图片"},
+    {"PlanColumnSeconds", "秒数"},
+    {"PlanColumnPoints", "分值"},
+    {"PlanNoPicture", "（无图片）"},
+    {"PlanNewName", "新题目集 %1"},
+    {"PlanFileFilter", "题目集 (*.csv *.txt)"},
+    {"PlanQuestionRow", "第 %1 题：%2"},
+    {"PlanNotTaken", "题目集 %1 没有采用：\n%2"},
+    {"PlanHint", "题目集是一个 CSV 文件，可以用电子表格编写：第一行是列名 "
+                 "type、key、text、picture、seconds、points（或 "
+                 "题型、答案、题目、图片、秒数、分值）。图片放在文件旁边。运行时按 N "
+                 "或空格进入下一题，B 上一题，R 重做本题；+ 加 30 秒，M 加 1 分钟，P 暂停。"},
+    {"HelpPage",
+     "# 帮助\n\n## 按键\n\n| 按键 | 作用 |\n|---|---|\n| Ctrl+1 / Ctrl+2 / Ctrl+3 | 显示窗口 / "
+     "实时浏览 / 结果统计 |\n| F5 / F6 / F7 | 单选题 / 多选题 / 主观题 |\n| F8 / F9 / F10 | 未开始 "
+     "/ 进行中 / 结束答题 |\n| N 或 空格 | 题目集的下一题 |\n| B / R | 题目集的上一题 / 重做本题 "
+     "|\n| + / M / P | 倒计时加 30 秒 / 加 1 分钟 / 暂停或继续 |\n| H / V / A | 隐藏答案 / "
+     "公布答案 / 匿名 |\n| T | 显示或隐藏题目 |\n| PgUp / PgDn、方向键 | 翻页 |\n| Enter / Esc | "
+     "单独显示所选分屏 / 返回 |\n| Ctrl+4 | 历史记录 |\n| Ctrl+, | 界面设置 |\n| Ctrl+Shift+→ | "
+     "窗口移到下一个屏幕 |\n| F1 | 本帮助 |\n| Ctrl+Q | 退出系统 |\n\n## 第一节课\n\n1. "
+     "**导入班级。** "
+     "在“界面设置”中“从文件导入学生信息”：每行一个学生（姓名和答题器编号）。也可以在“班级”中从文件"
+     "新建班级。\n2. **准备题目集。** 在电子表格中写一个 CSV "
+     "文件，第一行是列名：type（single、multiple 或 handwritten）、key（答案，字母 A 到 "
+     "H）、text（题目）、picture（图片文件，放在 CSV "
+     "旁边）、seconds（限时秒数）、points（分值）。在“题目集”中“导入…”；有错误的行会逐行说明，文件"
+     "不会被部分导入。导入后可以在表格中修改、排序、添加和删除题目，然后“保存”。\n3. **上课。** "
+     "选择题目集，按“运行此题目集”：第一题立即开始，题型和答案自动设置。按 N "
+     "或空格进入下一题；有限时的题目显示倒计时，时间到自动结束答题。上方的横条显示题目和图片（按 T "
+     "隐藏或显示），它的按钮可以加时间、暂停、回到上一题、重做本题、隐藏和公布答案、匿名显示（H、V"
+     "、A）。\n4. **课后回顾。** "
+     "“历史记录”列出每节课的每道题、每个学生的答案和手写图片，可以导出为 CSV 或 XLSX。\n"},
+    {"PlanHideAnswers", "隐藏答案"},
+    {"PlanReveal", "公布答案"},
+    {"PlanAnonymous", "匿名"},
+    {"PlanPick", "随机点名"},
+    {"PlanPickAnswered", "点答题者"},
+    {"PlanPickWrong", "点答错者"},
+    {"PlanPicked", "点名：%1"},
+    {"PlanNobody", "没有可以点名的学生"},
 }};
 
 } // namespace

@@ -50,6 +50,10 @@ void LessonRecording::QuestionTypeChosen(int type, const SlotTable &table) {
     questions_->QuestionTypeChosen(type, RecordedKey(type), table);
 }
 
+void LessonRecording::SetPlace(const QuestionPlace &place) {
+    questions_->SetPlace(place);
+}
+
 void LessonRecording::AnswerStateChosen(int state, int type, const SlotTable &table,
                                         QSize inkSize) {
     switch (questions_->AnswerStateChosen(state, type, RecordedKey(type), table)) {

@@ -10,6 +10,7 @@
 #pragma once
 
 #include "config/SlotTable.h"
+#include "record/RecordEvent.h"
 #include "record/RecordProblem.h"
 
 #include <QEvent>
@@ -56,6 +57,9 @@ public:
     // returned for the window to show.
     std::optional<RecordProblem> HandleEvent(const QEvent &event, const SlotTable &table,
                                              QSize inkSize);
+    // The place in a question set of the questions that start from now on
+    // (QuestionRecording::SetPlace).
+    void SetPlace(const QuestionPlace &place);
     // After the library stopped: a question still under way ends with the
     // program, waiting pictures are taken from what was drawn, the writer
     // stops.

@@ -18,7 +18,7 @@ QuestionRecording::Pictures QuestionRecording::AnswerStateChosen(int state, int 
             if (previous == kAnswerEnded && ended_) {
                 recorder_.QuestionResumed();
             } else {
-                recorder_.QuestionStarted(questionType, answerKey, table);
+                recorder_.QuestionStarted(questionType, answerKey, table, place_);
             }
             open_ = true;
         }
@@ -30,7 +30,7 @@ QuestionRecording::Pictures QuestionRecording::AnswerStateChosen(int state, int 
         }
         // Ending again only rebuilds the chart: the answers cannot have changed.
         if (previous != kAnswerEnded && chosen) {
-            recorder_.QuestionStarted(questionType, answerKey, table);
+            recorder_.QuestionStarted(questionType, answerKey, table, place_);
             End(questionType, answerKey, table);
             return pictures;
         }
@@ -49,7 +49,7 @@ QuestionRecording::Pictures QuestionRecording::AnswerStateChosen(int state, int 
 void QuestionRecording::QuestionTypeChosen(int questionType, const QString &answerKey,
                                            const SlotTable &table) {
     if (state_ == kAnswerUnderWay && !open_ && questionType != kQuestionNone) {
-        recorder_.QuestionStarted(questionType, answerKey, table);
+        recorder_.QuestionStarted(questionType, answerKey, table, place_);
         open_ = true;
     }
 }
@@ -64,7 +64,7 @@ QuestionRecording::ProgramEnds(int questionType, const QString &answerKey, const
 }
 
 void QuestionRecording::End(int questionType, const QString &answerKey, const SlotTable &table) {
-    recorder_.QuestionEnded(questionType, answerKey, table);
+    recorder_.QuestionEnded(questionType, answerKey, table, place_);
     open_ = false;
     ended_ = true;
 }

@@ -31,11 +31,15 @@ public:
     Pictures ProgramEnds(int questionType, const QString &answerKey, const SlotTable &table);
 
     bool QuestionOpen() const { return open_; }
+    // The place of the questions that start from now on (none: a question
+    // set up by hand); its time limit also goes to the question under way.
+    void SetPlace(const QuestionPlace &place) { place_ = place; }
 
 private:
     void End(int questionType, const QString &answerKey, const SlotTable &table);
 
     Recorder &recorder_;
+    QuestionPlace place_;
     bool open_ = false;
     bool ended_ = false; // the last question ended and may go on
     int state_ = -1;

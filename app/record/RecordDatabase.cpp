@@ -88,6 +88,26 @@ const std::vector<std::vector<const char *>> kMigrations = {
         // started that no press during it touched; they never count as
         // correct.
         "ALTER TABLE student ADD COLUMN carried INTEGER NOT NULL DEFAULT 0",
+        // A question run from a question set: the set's name, the question's
+        // number there (from 1), its text and points; null for a question
+        // set up by hand. The time limit it ran with and how long it ran.
+        "ALTER TABLE question ADD COLUMN set_name TEXT",
+        "ALTER TABLE question ADD COLUMN set_number INTEGER",
+        "ALTER TABLE question ADD COLUMN text TEXT",
+        "ALTER TABLE question ADD COLUMN points REAL",
+        "ALTER TABLE question ADD COLUMN time_limit_ms INTEGER",
+        "ALTER TABLE question ADD COLUMN duration_ms INTEGER",
+        // A student picked at random; question is the one under way then.
+        // among: 0 the present students, 1 those who answered, 2 those who
+        // answered wrongly.
+        "CREATE TABLE pick ("
+        " id INTEGER PRIMARY KEY,"
+        " lesson INTEGER NOT NULL REFERENCES lesson(number) ON DELETE CASCADE,"
+        " question INTEGER REFERENCES question(id) ON DELETE SET NULL,"
+        " seat INTEGER NOT NULL,"
+        " name TEXT NOT NULL,"
+        " among INTEGER NOT NULL CHECK (among BETWEEN 0 AND 2),"
+        " picked_at TEXT NOT NULL)",
     },
 };
 

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace lumora {
@@ -22,9 +23,21 @@ struct RosterEntry {
     uint32_t answer = 0;
 };
 
+// A question run from a question set: its set, its number there (from 1;
+// 0 for a question not from a set), its text and points, and the time limit
+// it ran with (every extension included; 0 for none).
+struct QuestionPlace {
+    QString setName;
+    int number = 0;
+    QString text;
+    std::optional<double> points;
+    int64_t limitMs = 0;
+};
+
 struct RecordPayload {
     int questionType = 0;
     QString answerKey;
+    QuestionPlace place;
     std::vector<RosterEntry> roster;
     QImage picture; // a deep copy, encoded on the writer thread
 };
@@ -39,6 +52,7 @@ struct RecordEvent {
         QuestionEnded,
         Picture,
         QuestionResumed,
+        Pick, // a student picked at random: payload roster[0]; value: among what
     };
     Kind kind = Kind::Key;
     uint8_t slot = 0;   // entry index

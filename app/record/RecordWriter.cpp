@@ -210,8 +210,27 @@ bool RecordWriter::Apply(RecordEvent &event, QString *error) {
         // Its students and their carried letters stay as they were.
         question_.open = question_.id != 0;
         return true;
+    case RecordEvent::Kind::Pick:
+        return RecordPick(event, error);
     }
     return true;
+}
+
+bool RecordWriter::RecordPick(const RecordEvent &event, QString *error) {
+    if (!EnsureLesson(error)) {
+        return false;
+    }
+    const RosterEntry &entry = event.payload->roster.front();
+    QSqlQuery query(connection_.Database());
+    query.prepare(QStringLiteral("INSERT INTO pick (lesson, question, seat, name, among, "
+                                 "picked_at) VALUES (?, ?, ?, ?, ?, ?)"));
+    query.addBindValue(lesson_);
+    query.addBindValue(question_.open ? QVariant(question_.id) : QVariant());
+    query.addBindValue(entry.slot + 1);
+    query.addBindValue(Text(entry.name));
+    query.addBindValue(int(event.value));
+    query.addBindValue(WallTime(event.enqueuedNs));
+    return Exec(query, error);
 }
 
 bool RecordWriter::StartQuestion(const RecordEvent &event, QString *error) {
@@ -222,13 +241,20 @@ bool RecordWriter::StartQuestion(const RecordEvent &event, QString *error) {
     const RecordPayload &payload = *event.payload;
     QSqlQuery query(connection_.Database());
     query.prepare(QStringLiteral("INSERT INTO question (lesson, number, type, answer_key, "
-                                 "started_at) VALUES (?, ?, ?, ?, ?)"));
+                                 "started_at, set_name, set_number, text, points) "
+                                 "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)"));
     const int number = question_.number + 1;
     query.addBindValue(lesson_);
     query.addBindValue(number);
     query.addBindValue(payload.questionType);
     query.addBindValue(Text(payload.answerKey));
     query.addBindValue(WallTime(event.enqueuedNs));
+    const QuestionPlace &place = payload.place;
+    const bool planned = place.number > 0;
+    query.addBindValue(planned ? QVariant(Text(place.setName)) : QVariant());
+    query.addBindValue(planned ? QVariant(place.number) : QVariant());
+    query.addBindValue(planned ? QVariant(Text(place.text)) : QVariant());
+    query.addBindValue(planned && place.points ? QVariant(*place.points) : QVariant());
     if (!Exec(query, error)) {
         return false;
     }
@@ -268,11 +294,15 @@ bool RecordWriter::EndQuestion(const RecordEvent &event, QString *error) {
     question_.type = payload.questionType;
     question_.key = payload.answerKey;
     QSqlQuery query(connection_.Database());
-    query.prepare(
-        QStringLiteral("UPDATE question SET type = ?, answer_key = ?, ended_at = ? WHERE id = ?"));
+    query.prepare(QStringLiteral("UPDATE question SET type = ?, answer_key = ?, ended_at = ?, "
+                                 "time_limit_ms = ?, duration_ms = ? WHERE id = ?"));
     query.addBindValue(payload.questionType);
     query.addBindValue(Text(payload.answerKey));
     query.addBindValue(WallTime(event.enqueuedNs));
+    query.addBindValue(payload.place.limitMs > 0 ? QVariant(qint64(payload.place.limitMs))
+                                                 : QVariant());
+    query.addBindValue(
+        qint64(std::max<int64_t>(0, event.enqueuedNs - question_.startNs) / 1000000));
     query.addBindValue(question_.id);
     return Exec(query, error) && WriteRoster(payload.roster, true, error);
 }

@@ -75,6 +75,7 @@ private:
     bool ReconcilePictures(QString *error);
     bool EnsureLesson(QString *error);
     bool StartQuestion(const RecordEvent &event, QString *error);
+    bool RecordPick(const RecordEvent &event, QString *error);
     bool EndQuestion(const RecordEvent &event, QString *error);
     // Whether answer counts as correct for the student in entry slot: never
     // with a letter carried over from before the question.

@@ -16,7 +16,7 @@ constexpr size_t kWakeAt = 16384;
 
 bool IsControl(RecordEvent::Kind kind) {
     return kind == RecordEvent::Kind::QuestionStarted || kind == RecordEvent::Kind::QuestionEnded ||
-           kind == RecordEvent::Kind::Picture;
+           kind == RecordEvent::Kind::Picture || kind == RecordEvent::Kind::Pick;
 }
 
 } // namespace
@@ -99,27 +99,46 @@ std::vector<RosterEntry> Recorder::Snapshot(const SlotTable &table) const {
     return roster;
 }
 
-void Recorder::QuestionStarted(int questionType, const QString &answerKey, const SlotTable &table) {
+void Recorder::QuestionStarted(int questionType, const QString &answerKey, const SlotTable &table,
+                               const QuestionPlace &place) {
     for (auto &wrote : wrote_) {
         wrote.store(0, std::memory_order_relaxed);
     }
     auto payload = std::make_unique<RecordPayload>();
     payload->questionType = questionType;
     payload->answerKey = answerKey;
+    payload->place = place;
     payload->roster = Snapshot(table);
     PushControl(RecordEvent::Kind::QuestionStarted, std::move(payload));
 }
 
-void Recorder::QuestionEnded(int questionType, const QString &answerKey, const SlotTable &table) {
+void Recorder::QuestionEnded(int questionType, const QString &answerKey, const SlotTable &table,
+                             const QuestionPlace &place) {
     auto payload = std::make_unique<RecordPayload>();
     payload->questionType = questionType;
     payload->answerKey = answerKey;
+    payload->place = place;
     payload->roster = Snapshot(table);
     PushControl(RecordEvent::Kind::QuestionEnded, std::move(payload));
 }
 
 void Recorder::QuestionResumed() {
     PushControl(RecordEvent::Kind::QuestionResumed, nullptr);
+}
+
+void Recorder::StudentPicked(int slot, int among, const SlotTable &table) {
+    if (slot < 0 || slot >= std::clamp(table.Count.load(), 0, kSlotCount)) {
+        return;
+    }
+    auto payload = std::make_unique<RecordPayload>();
+    const StudentSlot &entry = table[slot];
+    payload->roster.push_back(
+        {slot, entry.Name.ToString(), entry.CardID.load(), QString(), 0, entry.Answer.load()});
+    RecordEvent event;
+    event.kind = RecordEvent::Kind::Pick;
+    event.value = static_cast<uint16_t>(among);
+    event.payload = std::move(payload);
+    Push(std::move(event), false);
 }
 
 void Recorder::SaveInkPictures(const SlotTable &table, QSize inkSize) {

@@ -78,8 +78,13 @@ public:
 
     // Main thread. The named entries of the table (and their answers) are
     // taken as they are now.
-    void QuestionStarted(int questionType, const QString &answerKey, const SlotTable &table);
-    void QuestionEnded(int questionType, const QString &answerKey, const SlotTable &table);
+    void QuestionStarted(int questionType, const QString &answerKey, const SlotTable &table,
+                         const QuestionPlace &place = {});
+    void QuestionEnded(int questionType, const QString &answerKey, const SlotTable &table,
+                       const QuestionPlace &place = {});
+    // A student picked at random (among: 0 present, 1 answered, 2 answered
+    // wrongly), with the question under way, if any.
+    void StudentPicked(int slot, int among, const SlotTable &table);
     // The question that ended last takes answers again (under way once more
     // without being cleared): the same question goes on in the record.
     void QuestionResumed();

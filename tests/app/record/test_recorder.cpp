@@ -538,6 +538,44 @@ TEST(Recorder, MigratesAnEmptyDatabase) {
     }
 }
 
+// A question run from a set keeps its place, text, points, limit and how
+// long it ran; the records of the version before the set columns read on.
+TEST(Recorder, KeepsTheSetPlaceAndReadsRecordsOfTheVersionBefore) {
+    DataDir dir;
+    RecordALesson(dir);
+    test::RawExec(Db(dir), {"ALTER TABLE question DROP COLUMN set_name",
+                            "ALTER TABLE question DROP COLUMN set_number",
+                            "ALTER TABLE question DROP COLUMN text",
+                            "ALTER TABLE question DROP COLUMN points",
+                            "ALTER TABLE question DROP COLUMN time_limit_ms",
+                            "ALTER TABLE question DROP COLUMN duration_ms", "DROP TABLE pick",
+                            "ALTER TABLE student DROP COLUMN carried", "PRAGMA user_version = 1"});
+    {
+        Recorder recorder(dir.Path());
+        recorder.Start();
+        SlotTable table;
+        FillTable(table, {{"a", 1}});
+        const QuestionPlace place{U("第一周"), 3, U("二加一？"), 1.5, 30000};
+        recorder.QuestionStarted(0, QStringLiteral("C"), table, place);
+        recorder.QuestionEnded(0, QStringLiteral("C"), table, place);
+        recorder.QuestionStarted(2, QString(), table); // set up by hand
+        recorder.QuestionEnded(2, QString(), table);
+        recorder.Stop();
+        EXPECT_TRUE(recorder.Problems().empty());
+    }
+    EXPECT_EQ(Value(Db(dir), "PRAGMA user_version").toInt(), RecordSchemaVersion());
+    // "-" for none.
+    const auto rows =
+        Rows(Db(dir), "SELECT lesson, number, answer_key, IFNULL(set_name, '-'), "
+                      "IFNULL(set_number, '-'), IFNULL(text, '-'), IFNULL(points, '-'), "
+                      "IFNULL(time_limit_ms, '-'), IFNULL(duration_ms >= 0, '-') "
+                      "FROM question ORDER BY id");
+    ASSERT_EQ(rows.size(), 4u);
+    EXPECT_EQ(rows[0], (QVariantList{1, 1, "C", "-", "-", "-", "-", "-", "-"}));
+    EXPECT_EQ(rows[2], (QVariantList{2, 1, "C", U("第一周"), 3, U("二加一？"), 1.5, 30000, 1}));
+    EXPECT_EQ(rows[3], (QVariantList{2, 2, "", "-", "-", "-", "-", "-", 1}));
+}
+
 // A lesson goes on, unrecorded, when the Records folder takes no writes.
 TEST(Recorder, AFolderThatTakesNoWritesRecordsNothingAndSaysSoOnce) {
     struct Case {
