@@ -627,6 +627,15 @@ void TFrmMain::HandleDeviceEvent(const DeviceEvent &event) {
     case WM_TABLET_WIPE:
         LiveGrid->ClearInk(slot);
         break;
+    case WM_TABLET_HEARD:
+        // ID 0 is a tablet not yet given an ID: nothing to register.
+        if (TFrmSetName *dialog = TFrmSetName::ListeningDialog(); dialog && event.wParam != 0) {
+            const auto tablet = static_cast<uint16_t>(event.wParam);
+            const int holder = FindSlot(table_, tablet, EVENT_KEY);
+            dialog->TabletHeard(tablet, holder,
+                                holder >= 0 ? table_[holder].Name.ToString() : QString());
+        }
+        break;
     default:
         break;
     }

@@ -65,9 +65,18 @@ void TFrmMain::AssociateSeat() {
         return;
     }
     const int index = CurrentTile->Tag();
+    // While the dialog is open, a key on a tablet offers that tablet.
+    struct Listening {
+        DeviceBridge &bridge;
+        explicit Listening(DeviceBridge &b) : bridge(b) { bridge.SetListening(true); }
+        ~Listening() { bridge.SetListening(false); }
+        Listening(const Listening &) = delete;
+        Listening &operator=(const Listening &) = delete;
+    };
     if (n1Tag_ == 0) {
+        const Listening listening(bridge_);
         const auto chosen =
-            AskSeatAssociation(CurrentTile->StudentName(), CurrentTile->CardID(), this);
+            AskSeatAssociation(CurrentTile->StudentName(), CurrentTile->CardID(), this, true);
         if (!chosen) {
             return;
         }
@@ -90,7 +99,8 @@ void TFrmMain::AssociateSeat() {
         SaveRosterReported(index);
         return;
     }
-    const auto chosen = AskStudentAssociation(table_, this);
+    const Listening listening(bridge_);
+    const auto chosen = AskStudentAssociation(table_, this, true);
     if (!chosen) {
         return;
     }

@@ -20,6 +20,7 @@
 #include "views/HistoryView.h"
 #include "views/QuestionSetsView.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QShortcut>
 
@@ -54,6 +55,10 @@ void TFrmMain::BuildPlan() {
     connect(planBoard_, &TPlanBoard::NextClicked, this, [this] { PlanStep(PlanRun::Move::Next); });
     connect(planBoard_, &TPlanBoard::AddSecondsClicked, this, &TFrmMain::AddCountdownTime);
     connect(planBoard_, &TPlanBoard::PauseClicked, this, &TFrmMain::PauseCountdown);
+    connect(planBoard_, &TPlanBoard::SoundToggled, this, [this](bool on) {
+        prefs_.CountdownSound = on;
+        SavePreferencesReported();
+    });
     connect(planBoard_, &TPlanBoard::HideAnswersClicked, this,
             [this] { SetAnswersHidden(!hideAnswers_); });
     connect(planBoard_, &TPlanBoard::RevealClicked, this, &TFrmMain::RevealAnswers);
@@ -353,6 +358,9 @@ void TFrmMain::PlanTick() {
     }
     // At zero the question ends as the end chosen by hand does, once.
     if (countdown_.Expire(planClock_.elapsed()) && answers_.AnswerState() == kAnswerUnderWay) {
+        if (prefs_.CountdownSound) {
+            QApplication::beep();
+        }
         rzgrpQueItems5Click(Item(QStringLiteral("AlreadyOver")));
         return;
     }
@@ -380,6 +388,7 @@ void TFrmMain::ShowPlan() {
                               running && left <= kLastSecondsMs, countdown_.Paused());
     planBoard_->ShowSetButtons(plan_.Active());
     planBoard_->ShowSwitches(hideAnswers_, anonymous_);
+    planBoard_->ShowSound(prefs_.CountdownSound);
     // Over the grids, the live view and the chart; not over a view of fields.
     bool overView = false;
     for (QWidget *view : {static_cast<QWidget *>(SeatGrid), static_cast<QWidget *>(AnswerGrid),

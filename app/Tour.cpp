@@ -169,11 +169,28 @@ void StartTour(TFrmMain &window, const QString &pictureDir) {
     QDir().mkpath(pictureDir);
     TFrmMain *w = &window;
     const auto click = [w](const char *key) { w->Item(QString::fromLatin1(key))->Click(); };
-    const auto save = [w, pictureDir](const char *name) {
+    const auto saveImage = [pictureDir](const char *name, const QImage &image) {
         const QString file = QDir(pictureDir).filePath(QString::fromLatin1(name));
-        w->grab().save(file);
+        image.save(file);
         std::printf("tour: %s\n", qPrintable(QDir::toNativeSeparators(file)));
         std::fflush(stdout);
+    };
+    const auto save = [w, saveImage](const char *name) { saveImage(name, w->grab().toImage()); };
+    // The first seat's association dialog as it waits for a key on a tablet,
+    // over the seat grid as the teacher sees it; cancelled, so the roster
+    // stays.
+    const auto registering = [w, saveImage] {
+        const DialogResponder tourAnswers = SetDialogResponder([w, saveImage](TFrmSetName &dialog) {
+            QImage shot = w->grab().toImage();
+            QPainter painter(&shot);
+            painter.drawPixmap(w->mapFromGlobal(dialog.pos()), dialog.grab());
+            painter.end();
+            saveImage("11b-register-tablet.png", shot);
+            dialog.reject();
+        });
+        w->CurrentTile = w->SeatGrid->GetTile(0);
+        w->AssociateSeat();
+        SetDialogResponder(tourAnswers);
     };
     // The tour answers its own dialogs: the answer key B, and OK to quitting.
     SetDialogResponder([](TFrmSetName &dialog) {
@@ -273,6 +290,8 @@ void StartTour(TFrmMain &window, const QString &pictureDir) {
         {4000, [=] { save("10-set-countdown.png"); }},
         {0, [=] { w->PlanStep(PlanRun::Move::Next); }},
         {3000, [=] { save("11-set-handwriting.png"); }},
+        {0, [=] { click("MainInterface"); }},
+        {300, registering},
         {0, [=] { w->OpenHelp(); }},
         {300, [=] { save("12-help.png"); }},
         {0, [=] { w->close(); }},

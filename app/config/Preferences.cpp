@@ -20,6 +20,7 @@ const QString kSection = QStringLiteral("Preferences");
 constexpr char16_t kScaleKey[] = u"DisplayScale";
 constexpr char16_t kScreenKey[] = u"Screen";
 constexpr char16_t kImportFolderKey[] = u"ImportFolder";
+constexpr char16_t kSoundKey[] = u"CountdownSound";
 
 int g_appliedScale = 100;
 
@@ -69,6 +70,7 @@ Preferences LoadPreferences(const QString &dataDir) {
     preferences.ScalePercent = ValidScale(ini.ReadInt(kSection, kScaleKey, defaults.ScalePercent));
     preferences.Screen = ini.ReadString(kSection, kScreenKey);
     preferences.ImportFolder = ini.ReadString(kSection, kImportFolderKey);
+    preferences.CountdownSound = ini.ReadInt(kSection, kSoundKey, 0) != 0;
     return preferences;
 }
 
@@ -86,6 +88,7 @@ bool SavePreferences(const QString &dataDir, const Preferences &preferences, QSt
     ini.WriteInt(kSection, kScaleKey, ValidScale(preferences.ScalePercent));
     ini.WriteString(kSection, kScreenKey, preferences.Screen);
     ini.WriteString(kSection, kImportFolderKey, preferences.ImportFolder);
+    ini.WriteInt(kSection, kSoundKey, preferences.CountdownSound ? 1 : 0);
     return ini.Save(path, error);
 }
 

@@ -1,8 +1,8 @@
 // The teacher's preferences for this computer, kept in Config.ini in a
 // section of their own, "Preferences", beside the six keys of section
-// Public: the display scale, the screen the window was last on, and the
-// folder of the last roster import. Without them the program is as it always
-// was: 100 %, the primary screen, the documents folder.
+// Public: the display scale, the screen the window was last on, the
+// folder of the last roster import and the countdown's sound. Without them the program is as it
+// always was: 100 %, the primary screen, the documents folder.
 //
 // Also the choices made from them without a window: the scale Qt is given
 // before the application object exists, the screens a scale fits, the screen
@@ -33,6 +33,8 @@ struct Preferences {
     QString Screen;
     // The folder of the last roster import; empty: none yet.
     QString ImportFolder;
+    // A short sound when a countdown reaches zero.
+    bool CountdownSound = false;
 
     friend bool operator==(const Preferences &, const Preferences &) = default;
 };

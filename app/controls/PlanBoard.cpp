@@ -58,6 +58,9 @@ TPlanBoard::TPlanBoard(QWidget *parent) : QWidget(parent) {
     add30_ = button("btnPlanAdd30");
     add60_ = button("btnPlanAdd60");
     pause_ = button("btnPlanPause");
+    sound_ = button("btnPlanSound");
+    sound_->setCheckable(true);
+    sound_->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
     hide_ = button("btnPlanHide");
     hide_->setCheckable(true);
     reveal_ = button("btnPlanReveal");
@@ -86,7 +89,11 @@ TPlanBoard::TPlanBoard(QWidget *parent) : QWidget(parent) {
     row->setSpacing(12);
     row->addLayout(question, 3);
     row->addWidget(picture_, 2);
-    row->addWidget(digits_);
+    auto *countdown = new QVBoxLayout();
+    countdown->setSpacing(2);
+    countdown->addWidget(digits_, 1);
+    countdown->addWidget(sound_, 0, Qt::AlignHCenter);
+    row->addLayout(countdown);
     row->addLayout(buttons);
     connect(previous_, &QToolButton::clicked, this, &TPlanBoard::PreviousClicked);
     connect(repeat_, &QToolButton::clicked, this, &TPlanBoard::RepeatClicked);
@@ -94,6 +101,7 @@ TPlanBoard::TPlanBoard(QWidget *parent) : QWidget(parent) {
     connect(add30_, &QToolButton::clicked, this, [this] { Q_EMIT AddSecondsClicked(30); });
     connect(add60_, &QToolButton::clicked, this, [this] { Q_EMIT AddSecondsClicked(60); });
     connect(pause_, &QToolButton::clicked, this, &TPlanBoard::PauseClicked);
+    connect(sound_, &QToolButton::clicked, this, &TPlanBoard::SoundToggled);
     connect(hide_, &QToolButton::clicked, this, &TPlanBoard::HideAnswersClicked);
     connect(reveal_, &QToolButton::clicked, this, &TPlanBoard::RevealClicked);
     connect(anonymous_, &QToolButton::clicked, this, &TPlanBoard::AnonymousClicked);
@@ -155,7 +163,12 @@ void TPlanBoard::ShowSwitches(bool hidden, bool anonymous) {
     reveal_->setEnabled(hidden);
 }
 
+void TPlanBoard::ShowSound(bool on) {
+    sound_->setChecked(on);
+}
+
 void TPlanBoard::UpdateTexts() {
+    sound_->setText(MessageTexts[MessageKey::PlanSound]);
     previous_->setText(MessageTexts[MessageKey::PlanPrevious]);
     repeat_->setText(MessageTexts[MessageKey::PlanRepeat]);
     next_->setText(MessageTexts[MessageKey::PlanNext]);
@@ -184,8 +197,8 @@ void TPlanBoard::FitTo(QSize area) {
     place_->setFont(text);
     QFont small = font();
     small.setPixelSize(std::max(12, band / 10));
-    for (QToolButton *b : {previous_, repeat_, next_, add30_, add60_, pause_, hide_, reveal_,
-                           anonymous_, pick_, pickAnswered_, pickWrong_}) {
+    for (QToolButton *b : {previous_, repeat_, next_, add30_, add60_, pause_, sound_, hide_,
+                           reveal_, anonymous_, pick_, pickAnswered_, pickWrong_}) {
         b->setFont(small);
         b->setMinimumWidth(QFontMetrics(small).horizontalAdvance(b->text()) + 16);
     }

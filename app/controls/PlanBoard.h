@@ -35,6 +35,8 @@ public:
     void ShowSetButtons(bool shown);
     // The two switches as they are: hidden answers, anonymous.
     void ShowSwitches(bool hidden, bool anonymous);
+    // The switch under the countdown: a sound when it reaches zero.
+    void ShowSound(bool on);
     void UpdateTexts();
     // Sized for a view area of that size, at its top.
     void FitTo(QSize area);
@@ -47,6 +49,7 @@ Q_SIGNALS:
     void NextClicked();
     void AddSecondsClicked(int seconds);
     void PauseClicked();
+    void SoundToggled(bool on);
     void HideAnswersClicked();
     void RevealClicked();
     void AnonymousClicked();
@@ -68,6 +71,7 @@ private:
     QToolButton *add30_ = nullptr;
     QToolButton *add60_ = nullptr;
     QToolButton *pause_ = nullptr;
+    QToolButton *sound_ = nullptr;
     QToolButton *hide_ = nullptr;
     QToolButton *reveal_ = nullptr;
     QToolButton *anonymous_ = nullptr;

@@ -237,7 +237,8 @@ const std::array<MessageEntry, kMessageTextCount> kMessages = {{
      "窗口移到下一个屏幕 |\n| F1 | 本帮助 |\n| Ctrl+Q | 退出系统 |\n\n## 第一节课\n\n1. "
      "**导入班级。** "
      "在“界面设置”中“从文件导入学生信息”：每行一个学生（姓名和答题器编号）。也可以在“班级”中从文件"
-     "新建班级。\n2. **准备题目集。** 在电子表格中写一个 CSV "
+     "新建班级。要给一个座位换手写板，右击座位，选“座位关联”，再按该学生手写板上的任意键。\n2. "
+     "**准备题目集。** 在电子表格中写一个 CSV "
      "文件，第一行是列名：type（single、multiple 或 handwritten）、key（答案，字母 A 到 "
      "H）、text（题目）、picture（图片文件，放在 CSV "
      "旁边）、seconds（限时秒数）、points（分值）。在“题目集”中“导入…”；有错误的行会逐行说明，文件"
@@ -255,6 +256,10 @@ const std::array<MessageEntry, kMessageTextCount> kMessages = {{
     {"PlanPickWrong", "点答错者"},
     {"PlanPicked", "点名：%1"},
     {"PlanNobody", "没有可以点名的学生"},
+    {"RegisterListen", "或按学生手写板上的任意键"},
+    {"RegisterHeard", "已听到手写板 %1"},
+    {"RegisterTaken", "手写板 %1 已属于 %2，再按一次仍然使用"},
+    {"PlanSound", "到时响铃"},
 }};
 
 } // namespace

@@ -212,8 +212,12 @@ enum class MessageKey : int {
     PlanPickWrong,
     PlanPicked,
     PlanNobody,
+    RegisterListen,
+    RegisterHeard,
+    RegisterTaken,
+    PlanSound,
 };
-inline constexpr int kMessageTextCount = 166;
+inline constexpr int kMessageTextCount = 170;
 // Messages before this one are among the 52 LanguageKeys: a missing element
 // empties them. From this one on a missing or empty element keeps the
 // built-in text.

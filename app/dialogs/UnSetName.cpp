@@ -60,6 +60,11 @@ DialogResponder &DialogHook() {
     return hook;
 }
 
+QPointer<TFrmSetName> &Listener() {
+    static QPointer<TFrmSetName> listener;
+    return listener;
+}
+
 QLabel *NewLabel(QWidget *parent, const char *objectName, const QString &text, int x, int y) {
     auto *label = new QLabel(parent);
     label->setObjectName(QLatin1String(objectName));
@@ -316,6 +321,52 @@ void TFrmSetName::SetupAnswerEntry(const QString &answerSetText, bool singleChoi
     resize(width(), height() - 20);
 }
 
+void TFrmSetName::ListenForTablets() {
+    constexpr int kHintHeight = 32; // two lines of a long translation
+    m_ownTablet = TabletId().value_or(0);
+    lblHeard = new QLabel(pnlClient);
+    lblHeard->setObjectName(QStringLiteral("lblHeard"));
+    lblHeard->setTextFormat(Qt::PlainText); // it names students
+    lblHeard->setWordWrap(true);
+    lblHeard->setAlignment(Qt::AlignCenter);
+    lblHeard->setText(MessageTexts[MessageKey::RegisterListen]);
+    lblHeard->setGeometry(16, edtID->geometry().bottom() + 4, width() - 32, kHintHeight);
+    lblHeard->show();
+    resize(width(), height() + kHintHeight - 10);
+    MoveButtonsUp(10 - kHintHeight);
+    Listener() = this;
+}
+
+TFrmSetName *TFrmSetName::ListeningDialog() {
+    TFrmSetName *dialog = Listener().data();
+    return dialog != nullptr && dialog->isVisible() ? dialog : nullptr;
+}
+
+void TFrmSetName::TabletHeard(uint16_t tabletId, int holder, const QString &holderName) {
+    if (lblHeard == nullptr) {
+        return;
+    }
+    const QString id = QString::number(tabletId);
+    if (m_mode == TSetNameMode::StudentAssociation && holder >= 0) {
+        const int index = cbbStu->findData(holder);
+        if (index >= 0) {
+            cbbStu->setCurrentIndex(index);
+            lblHeard->setText(FormatMessage(MessageTexts[MessageKey::RegisterHeard], {id}));
+            return;
+        }
+    }
+    const bool othersTablet = m_mode == TSetNameMode::SeatAssociation && holder >= 0 &&
+                              tabletId != m_ownTablet && m_named != tabletId;
+    if (othersTablet) {
+        m_named = tabletId;
+        lblHeard->setText(FormatMessage(MessageTexts[MessageKey::RegisterTaken], {id, holderName}));
+        return;
+    }
+    m_named.reset();
+    edtID->setText(id);
+    lblHeard->setText(FormatMessage(MessageTexts[MessageKey::RegisterHeard], {id}));
+}
+
 void TFrmSetName::ChoiceChanged() {
     const int index = cbbStu->currentIndex();
     if (index >= 0 && !cbbStu->currentText().isEmpty())
@@ -436,17 +487,28 @@ std::optional<TSeatCount> AskSeatCount(const LanguageTexts &texts, QWidget *pare
 }
 
 std::optional<TAssociation> AskSeatAssociation(const QString &name, uint16_t cardId,
-                                               QWidget *parent) {
+                                               QWidget *parent, bool listen) {
     return RunDialog(
-        parent, [&](TFrmSetName &dialog) { dialog.SetupSeatAssociation(name, cardId); },
+        parent,
+        [&](TFrmSetName &dialog) {
+            dialog.SetupSeatAssociation(name, cardId);
+            if (listen)
+                dialog.ListenForTablets();
+        },
         [](TFrmSetName &dialog) {
             return TAssociation{dialog.NameText(), dialog.TabletId().value_or(0), -1};
         });
 }
 
-std::optional<TAssociation> AskStudentAssociation(const SlotTable &table, QWidget *parent) {
+std::optional<TAssociation> AskStudentAssociation(const SlotTable &table, QWidget *parent,
+                                                  bool listen) {
     return RunDialog(
-        parent, [&](TFrmSetName &dialog) { dialog.SetupStudentAssociation(table); },
+        parent,
+        [&](TFrmSetName &dialog) {
+            dialog.SetupStudentAssociation(table);
+            if (listen)
+                dialog.ListenForTablets();
+        },
         [](TFrmSetName &dialog) {
             return TAssociation{dialog.ChoiceText(), dialog.TabletId().value_or(0),
                                 dialog.ChoiceSlot()};

@@ -85,6 +85,21 @@ public:
 
     TSetNameMode Mode() const { return m_mode; }
 
+    // Association modes, after their setup: a line under the inputs asks for
+    // a key on the student's tablet, and the dialog becomes the one that
+    // ListeningDialog() returns while it is open.
+    void ListenForTablets();
+    // A key pressed on tablet tabletId while the dialog listens; holder is
+    // the roster entry whose seat holds the tablet (-1: nobody's).
+    //   seat association: a tablet nobody holds, or the seat's own, fills
+    //     the ID at once; another seat's tablet is named first and filled
+    //     in at its next press (both seats then hold it, as when typed).
+    //   student association: a held tablet chooses its student; a tablet
+    //     nobody holds fills the ID.
+    void TabletHeard(uint16_t tabletId, int holder, const QString &holderName);
+    // The listening dialog that is open, or null. User-interface thread.
+    static TFrmSetName *ListeningDialog();
+
     // What the dialog holds; meaningful after exec() returned mrOk.
     QString NameText() const;                 // edtName: the student's name or the answer
     QString ChoiceText() const;               // cbbStu: the chosen student's name
@@ -125,6 +140,9 @@ private:
     QLabel *lbl2;
     QLabel *lblSLine;
     QLabel *lblSRow;
+    QLabel *lblHeard = nullptr;      // made by ListenForTablets
+    uint16_t m_ownTablet = 0;        // the seat's tablet when the dialog opened
+    std::optional<uint16_t> m_named; // another seat's tablet, named once
     QLineEdit *edtName;
     QLineEdit *edtID;
     QSpinBox *se1;
@@ -150,12 +168,14 @@ struct TAssociation {
     uint16_t CardID = 0;
     int Slot = -1; // student association: the entry the name came from
 };
-// Seat association, prefilled with the seat's name and tablet ID.
+// Seat association, prefilled with the seat's name and tablet ID. listen:
+// the dialog also takes a tablet by a key pressed on it (ListenForTablets);
+// the caller forwards what it hears to ListeningDialog().
 std::optional<TAssociation> AskSeatAssociation(const QString &name, uint16_t cardId,
-                                               QWidget *parent = nullptr);
+                                               QWidget *parent = nullptr, bool listen = false);
 // Student association: a student of the roster and that student's tablet ID.
-std::optional<TAssociation> AskStudentAssociation(const SlotTable &table,
-                                                  QWidget *parent = nullptr);
+std::optional<TAssociation> AskStudentAssociation(const SlotTable &table, QWidget *parent = nullptr,
+                                                  bool listen = false);
 // The answer key as typed (upper case, not empty); title and label AnswerSet.
 std::optional<QString> AskAnswer(const LanguageTexts &texts, bool singleChoice,
                                  QWidget *parent = nullptr);

@@ -89,6 +89,9 @@ void DeviceBridge::OnTabletEvent(uint16_t first, uint16_t second, uint16_t table
     }
     // Only the low 16 bits of the event type count.
     const int type = static_cast<uint16_t>(eventType);
+    if (type == EVENT_KEY && listening_.load(std::memory_order_relaxed)) {
+        Post(WM_TABLET_HEARD, tabletId, first);
+    }
     const int slot = FindSlot(table_, tabletId, type);
     if (slot < 0) {
         NoteUnknown(tabletId, type);

@@ -30,6 +30,9 @@ inline constexpr QEvent::Type WM_TABLET_PEN = static_cast<QEvent::Type>(1036);
 inline constexpr QEvent::Type WM_TABLET_PEN_UP = static_cast<QEvent::Type>(1037);
 // The clear key on a subjective question: wParam the entry whose pane is wiped.
 inline constexpr QEvent::Type WM_TABLET_WIPE = static_cast<QEvent::Type>(1038);
+// A key pressed on any tablet while the bridge listens (see SetListening):
+// wParam the tablet ID, lParam the key. 1039 and 1040 are the record's.
+inline constexpr QEvent::Type WM_TABLET_HEARD = static_cast<QEvent::Type>(1041);
 
 // One posted device event with its two message words.
 class DeviceEvent : public QEvent {
@@ -127,6 +130,11 @@ public:
     // handler runs: before the library starts, or after it stopped.
     void SetRecord(TabletEventRecord *record) { record_ = record; }
 
+    // While on, every key pressed on a tablet, known or not, is also posted
+    // as WM_TABLET_HEARD, so that a dialog can take the tablet that pressed
+    // it. The key still counts as it would otherwise. Any thread.
+    void SetListening(bool on) { listening_.store(on, std::memory_order_relaxed); }
+
     // The bridge the registered handlers forward to; null drops every event.
     // A bridge is destroyed only after the library has stopped (SDKClear).
     static void Install(DeviceBridge *bridge);
@@ -142,6 +150,7 @@ private:
     std::atomic<double> penScaleX_{1};
     std::atomic<double> penScaleY_{1};
     std::atomic<bool> open_{true};
+    std::atomic<bool> listening_{false};
     std::atomic<int> inside_{0};
     TabletEventRecord *record_ = nullptr;
 };

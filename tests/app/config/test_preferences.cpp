@@ -40,7 +40,7 @@ TEST(Preferences, SavedBesideTheSixKeysWhichStayAsTheyWere) {
     ASSERT_TRUE(SaveConfig(dir.Path(), config));
     const QByteArray before = dir.Read("Config.ini");
     const Preferences preferences{150, QStringLiteral("HDMI-1"),
-                                  QStringLiteral("/home/王老师/班 3")};
+                                  QStringLiteral("/home/王老师/班 3"), true};
     ASSERT_TRUE(SavePreferences(dir.Path(), preferences));
     EXPECT_EQ(LoadPreferences(dir.Path()), preferences);
     EXPECT_TRUE(dir.Read("Config.ini").startsWith(before)); // section Public untouched

@@ -354,6 +354,95 @@ TEST_F(SetNameTest, StudentChoiceListsNamedEntriesAndFillsTheirTabletId) {
     EXPECT_EQ(result->Slot, 3);
 }
 
+TEST_F(SetNameTest, ListeningAssociationsTakeTheTabletWhoseKeyIsPressed) {
+    // Seat 0 "Ann" holds tablet 11, seat 2 "Bob" tablet 22.
+    SlotTable table;
+    table[0].Name = QStringLiteral("Ann");
+    table[0].CardID = 11;
+    table[2].Name = QStringLiteral("Bob");
+    table[2].CardID = 22;
+    table.SetCount(3);
+    struct Heard {
+        uint16_t tablet;
+        int holder;
+        const char *id;     // edtID afterwards
+        const char *choice; // cbbStu afterwards (student association)
+        MessageKey hint;
+    };
+    struct Case {
+        const char *name;
+        bool seat;
+        std::vector<Heard> presses;
+    };
+    const Case cases[] = {
+        {"seat: a tablet nobody holds", true, {{40, -1, "40", "", MessageKey::RegisterHeard}}},
+        {"seat: its own tablet", true, {{11, 0, "11", "", MessageKey::RegisterHeard}}},
+        {"seat: another seat's tablet is named, then filled in",
+         true,
+         {{22, 2, "11", "", MessageKey::RegisterTaken},
+          {22, 2, "22", "", MessageKey::RegisterHeard}}},
+        {"seat: a press in between starts the naming again",
+         true,
+         {{22, 2, "11", "", MessageKey::RegisterTaken},
+          {40, -1, "40", "", MessageKey::RegisterHeard},
+          {22, 2, "40", "", MessageKey::RegisterTaken}}},
+        {"student: a held tablet chooses its student",
+         false,
+         {{22, 2, "22", "Bob", MessageKey::RegisterHeard}}},
+        {"student: a tablet nobody holds fills the ID",
+         false,
+         {{40, -1, "40", "Ann", MessageKey::RegisterHeard}}},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        DialogAnswer answer([&](TFrmSetName &dialog) {
+            ASSERT_EQ(TFrmSetName::ListeningDialog(), &dialog);
+            auto *hint = Find<QLabel>(dialog, "lblHeard");
+            EXPECT_TRUE(hint->isVisible());
+            EXPECT_EQ(hint->text(), MessageTexts[MessageKey::RegisterListen]);
+            // The hint sits between the inputs and the buttons.
+            EXPECT_GT(hint->y(), Find<QWidget>(dialog, "edtID")->geometry().bottom());
+            EXPECT_LT(hint->geometry().bottom(), Find<QWidget>(dialog, "btn1")->y());
+            for (const Heard &h : c.presses) {
+                dialog.TabletHeard(h.tablet, h.holder,
+                                   h.holder >= 0 ? table[h.holder].Name.ToString() : QString());
+                EXPECT_EQ(Find<QLineEdit>(dialog, "edtID")->text(), QLatin1String(h.id));
+                if (!c.seat) {
+                    EXPECT_EQ(Find<QComboBox>(dialog, "cbbStu")->currentText(),
+                              QLatin1String(h.choice));
+                }
+                const QString id = QString::number(h.tablet);
+                EXPECT_EQ(hint->text(), h.hint == MessageKey::RegisterTaken
+                                            ? FormatMessage(MessageTexts[h.hint],
+                                                            {id, table[h.holder].Name.ToString()})
+                                            : FormatMessage(MessageTexts[h.hint], {id}));
+            }
+            Click(dialog, "btn1");
+        });
+        if (c.seat) {
+            const auto result = AskSeatAssociation(QStringLiteral("Ann"), 11, nullptr, true);
+            ASSERT_TRUE(result.has_value());
+            EXPECT_EQ(result->CardID, ParseTabletId(QLatin1String(c.presses.back().id)));
+        } else {
+            const auto result = AskStudentAssociation(table, nullptr, true);
+            ASSERT_TRUE(result.has_value());
+            EXPECT_EQ(result->CardID, ParseTabletId(QLatin1String(c.presses.back().id)));
+        }
+        EXPECT_EQ(TFrmSetName::ListeningDialog(), nullptr); // gone with its dialog
+    }
+}
+
+TEST_F(SetNameTest, ADialogThatDoesNotListenIgnoresTablets) {
+    DialogAnswer answer([](TFrmSetName &dialog) {
+        EXPECT_EQ(TFrmSetName::ListeningDialog(), nullptr);
+        EXPECT_EQ(dialog.findChild<QLabel *>(QStringLiteral("lblHeard")), nullptr);
+        dialog.TabletHeard(40, -1, QString());
+        EXPECT_EQ(Find<QLineEdit>(dialog, "edtID")->text(), QStringLiteral("11"));
+        Click(dialog, "btn1");
+    });
+    EXPECT_EQ(AskSeatAssociation(QStringLiteral("Ann"), 11)->CardID, 11);
+}
+
 TEST_F(SetNameTest, StudentChoiceOfARosterWithoutNamesReportsError3) {
     SlotTable empty;
     SlotTable unnamed;

@@ -194,6 +194,24 @@ TEST_F(DeviceBridgeTest, UnknownTabletsAreDroppedAndIdZeroRoutesToTheFirstFreeSe
     EXPECT_TRUE(log.Take().empty());
 }
 
+TEST_F(DeviceBridgeTest, ListeningPostsEveryKeyOfEveryTabletBesideItsAnswer) {
+    session.CurrentQuestionType = kQuestionSingle;
+    bridge.SetListening(true);
+    Key(999, 3); // nobody holds it: heard, no answer
+    Key(10, 1);  // a seat's tablet: heard, and it answers as always
+    bridge.OnTabletEvent(100, 100, 31, EVENT_PEN_DOWN);
+    EXPECT_EQ(log.Take(),
+              (std::vector<Posted>{
+                  {WM_TABLET_HEARD, 999, 3}, {WM_TABLET_HEARD, 10, 1}, {WM_TABLET_KEY, 0, 2}}));
+    // Heard even after the question ended, when keys count for nothing.
+    session.CurrentAnswerState = kAnswerEnded;
+    Key(11, 2);
+    EXPECT_EQ(log.Take(), (std::vector<Posted>{{WM_TABLET_HEARD, 11, 2}}));
+    bridge.SetListening(false);
+    Key(999, 3);
+    EXPECT_TRUE(log.Take().empty());
+}
+
 // What the lesson record hears, one line per call.
 class RecordLog : public TabletEventRecord {
 public:

@@ -1,7 +1,11 @@
 #include "core/MessageTexts.h"
 #include "support/WindowTest.h"
 
+#include "session/DeviceBridge.h"
+
 #include <QComboBox>
+#include <QCoreApplication>
+#include <QLabel>
 #include <QTreeWidget>
 
 namespace lumora::test {
@@ -45,6 +49,33 @@ TEST_F(AssociationUiTest, SeatAssociationUpdatesAllGridsTheListAndTheFile) {
     EXPECT_EQ((*saved)[5].CardSplitName.ToString(), u"A"_qs);
     EXPECT_EQ((*saved)[5].CardSplitID.load(), 12);
     EXPECT_EQ((*saved)[4].Name.ToString(), u"S4"_qs);
+}
+
+TEST_F(AssociationUiTest, AKeyPressedOnATabletRegistersIt) {
+    Open(30); // seat i holds tablet i + 1
+    const auto press = [](uint16_t tablet) {
+        TabletEventHandler(1, 256, tablet, EVENT_KEY);
+        QCoreApplication::sendPostedEvents();
+    };
+    QTest::mousePress(Tile(Window().SeatGrid, 5), Qt::RightButton);
+    {
+        DialogAnswer answer([&](TFrmSetName &dialog) {
+            press(200); // nobody's: filled in at once
+            EXPECT_EQ(Find<QLineEdit>(dialog, "edtID")->text(), u"200"_qs);
+            press(8); // seat 7's: named, not taken
+            EXPECT_EQ(Find<QLineEdit>(dialog, "edtID")->text(), u"200"_qs);
+            EXPECT_TRUE(Find<QLabel>(dialog, "lblHeard")->text().contains(u"S7"_qs));
+            press(201);
+            Click(dialog, "btn1");
+        });
+        Action("N1")->trigger();
+    }
+    EXPECT_EQ(Tile(Window().SeatGrid, 5)->CardID(), 201);
+    EXPECT_EQ((*Reloaded())[5].CardID.load(), 201);
+    // Closed, the dialog hears nothing more: a key of a tablet nobody holds
+    // changes no seat.
+    press(202);
+    EXPECT_EQ(Tile(Window().SeatGrid, 5)->CardID(), 201);
 }
 
 TEST_F(AssociationUiTest, CancelledSeatAssociationChangesNothing) {

@@ -6,6 +6,7 @@
 #include "support/DialogTest.h"
 #include "support/WindowTest.h"
 
+#include "config/Preferences.h"
 #include "config/QuestionSetStore.h"
 #include "controls/Stdpanel.h"
 #include "core/Helpers.h"
@@ -18,6 +19,7 @@
 #include <QSqlQuery>
 #include <QTableView>
 #include <QTest>
+#include <QToolButton>
 
 namespace lumora::test {
 namespace {
@@ -151,10 +153,20 @@ TEST_F(Plan, TheCountdownEndsTheQuestionOnceAndMoreTimeIsRecorded) {
     QTest::keyClick(&Window(), Qt::Key_Plus); // no question under way: nothing
     EXPECT_FALSE(Window().QuestionCountdown().Running());
 
+    // The sound at zero is off until the teacher switches it on, and stays
+    // on for the next start.
+    auto *sound = Window().findChild<QToolButton *>(QStringLiteral("btnPlanSound"));
+    ASSERT_NE(sound, nullptr);
+    EXPECT_FALSE(sound->isChecked());
+    sound->click();
+    EXPECT_TRUE(LoadPreferences(Dir()).CountdownSound);
+    EXPECT_TRUE(sound->isChecked());
+
     const auto rows = RecordedQuestions();
     ASSERT_EQ(rows.size(), 2u);
     EXPECT_EQ(rows[0], (QVariantList{1, 0, "B", 1000, 1}));
     EXPECT_EQ(rows[1], (QVariantList{2, 0, "A", 90000, 1}));
+
 }
 
 TEST_F(Plan, WithoutASetTheKeysChangeNothingAndABadSetIsTold) {

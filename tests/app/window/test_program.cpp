@@ -85,7 +85,8 @@ protected:
 };
 
 // Tablets 1..6 are heard from before the first picture; then seven students
-// answer (key B is right), and tablets 1..4 write on the first page.
+// answer (key B is right), tablets 1..4 write on the first page, and every
+// two seconds all eight press a key.
 ReplayScript Lesson() {
     ReplayScript script;
     for (int i = 0; i < 6; ++i) {
@@ -109,6 +110,14 @@ ReplayScript Lesson() {
             .Wait(100)
             .Stroke(tablet, Line({1400, 1700}, {2200, 500}))
             .Wait(300);
+    }
+    // From then on the class keeps answering, so the set's questions have
+    // answers to hide and reveal.
+    for (int round = 0; round < 30; ++round) {
+        script.Wait(2000);
+        for (uint16_t tablet = 1; tablet <= 8; ++tablet) {
+            script.Keys(tablet, {static_cast<uint8_t>(1 + tablet % 3)});
+        }
     }
     return script.Wait(60000);
 }
@@ -154,8 +163,10 @@ TEST_F(Program, TourSavesEveryViewAndTheFilesAreWrittenAtExit) {
     }
     // Seat grid, answering, answers, chart, handwriting, its next page, one
     // pane alone, settings, the history with the choice question, with the
-    // handwriting, and one picture large.
-    ASSERT_EQ(files.size(), 11) << run.output.toStdString();
+    // handwriting, one picture large, the set's editor, its question with
+    // hidden then revealed answers, a pick, a countdown, its handwritten
+    // question, a seat's dialog waiting for a key on a tablet and the help.
+    ASSERT_EQ(files.size(), 19) << run.output.toStdString();
     std::vector<QImage> images;
     for (const QString &file : files) {
         ASSERT_TRUE(QFileInfo(file).absolutePath() == QDir(pictures).absolutePath())
