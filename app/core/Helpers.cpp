@@ -47,6 +47,16 @@ QString AnswerToLetters(uint32_t value) {
     return letters;
 }
 
+uint32_t LettersToAnswer(QStringView letters) {
+    uint32_t value = 0;
+    for (const QChar c : letters) {
+        if (c.unicode() >= 65 && c.unicode() <= 95) {
+            value = SetBit(value, static_cast<uint8_t>(c.unicode() - 64), 1);
+        }
+    }
+    return value;
+}
+
 QString NormalizeAnswerKey(QStringView entered) {
     const QString upper = entered.toString().toUpper();
     std::u16string chars(reinterpret_cast<const char16_t *>(upper.utf16()),

@@ -35,6 +35,9 @@ uint32_t SetBit(uint32_t value, uint8_t n, uint8_t state);
 // AnswerToLetters(0) and AnswerToLetters(1) are empty. Because the letters
 // come out sorted, comparing with AnswerKey is a plain text comparison.
 QString AnswerToLetters(uint32_t value);
+// Its inverse: the mask of the letters (codes 65 to 95); other characters
+// count for nothing. LettersToAnswer(u"AC") == 10.
+uint32_t LettersToAnswer(QStringView letters);
 
 // The answer key as it is stored from what the teacher typed: every
 // character upper-cased, duplicates dropped, sorted ascending ("cab" -> "ABC",

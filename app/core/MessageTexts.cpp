@@ -260,6 +260,10 @@ const std::array<MessageEntry, kMessageTextCount> kMessages = {{
     {"RegisterHeard", "已听到手写板 %1"},
     {"RegisterTaken", "手写板 %1 已属于 %2，再按一次仍然使用"},
     {"PlanSound", "到时响铃"},
+    {"HistoryShareRight", "答对率"},
+    {"HistoryHints", "提示"},
+    {"HistoryLessonScores", "平均 %1 / %2 分，标准差 %3，信度 %4"},
+    {"HistoryItemDetail", "区分度 %1，高低分组指数 %2\n选项：%3\n首次按键中位数 %4 秒"},
 }};
 
 } // namespace

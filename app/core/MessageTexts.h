@@ -216,8 +216,12 @@ enum class MessageKey : int {
     RegisterHeard,
     RegisterTaken,
     PlanSound,
+    HistoryShareRight,
+    HistoryHints,
+    HistoryLessonScores,
+    HistoryItemDetail,
 };
-inline constexpr int kMessageTextCount = 170;
+inline constexpr int kMessageTextCount = 174;
 // Messages before this one are among the 52 LanguageKeys: a missing element
 // empties them. From this one on a missing or empty element keeps the
 // built-in text.

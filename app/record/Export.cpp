@@ -158,7 +158,8 @@ bool ExportLesson(const QString &dataDir, const QString &lessonText, ExportForma
         return false;
     }
     if (format == ExportFormat::Xlsx) {
-        return WriteXlsx({&sheets->gradebook, &sheets->presses}, WritePath(output), error);
+        return WriteXlsx({&sheets->gradebook, &sheets->presses, &sheets->statistics},
+                         WritePath(output), error);
     }
     // Both files or neither.
     QString failed;

@@ -1,6 +1,7 @@
 #include "record/LessonExport.h"
 
 #include "core/Helpers.h"
+#include "record/LessonAnalysis.h"
 #include "session/Question.h"
 
 #include <QDir>
@@ -178,7 +179,71 @@ std::optional<LessonExport> BuildLessonExport(LessonHistory &history, int lesson
                               ExportCell::Of(press.ms),
                               ExportCell::Of(AnswerToLetters(press.answer))});
     }
+
+    const auto analysis = AnalyseLesson(history, lesson);
+    if (!analysis) {
+        *error = history.Error();
+        return std::nullopt;
+    }
+    out.statistics = StatisticsSheet(*analysis);
     return out;
+}
+
+ExportSheet StatisticsSheet(const LessonAnalysis &analysis) {
+    const auto optional = [](const std::optional<double> &value, double scale = 1) {
+        return value ? ExportCell::Of(*value * scale) : ExportCell();
+    };
+    const TestStatistics &test = analysis.Statistics;
+    int options = 0;
+    for (const ItemStatistics &item : test.PerItem) {
+        options = std::max(options, static_cast<int>(item.Options.size()));
+    }
+    ExportSheet sheet;
+    sheet.name = QStringLiteral("Statistics");
+    std::vector<ExportCell> header;
+    for (const char *title : {"Question", "Type", "Answer key", "Points", "Scored", "Difficulty",
+                              "Discrimination", "Upper-lower index", "Median first press (s)"}) {
+        header.push_back(Heading(QString::fromLatin1(title)));
+    }
+    for (int n = 1; n <= options; ++n) {
+        header.push_back(Heading(AnswerToLetters(SetBit(0, static_cast<uint8_t>(n), 1))));
+    }
+    header.push_back(Heading(QStringLiteral("Hints")));
+    sheet.rows.push_back(std::move(header));
+    for (size_t i = 0; i < analysis.Questions.size() && i < test.PerItem.size(); ++i) {
+        const QuestionInfo &question = analysis.Questions[i];
+        const ItemStatistics &item = test.PerItem[i];
+        std::vector<ExportCell> row{ExportCell::Of(question.number),
+                                    ExportCell::Of(TypeName(question.type)),
+                                    ExportCell::Of(question.answerKey),
+                                    ExportCell::Of(question.points),
+                                    ExportCell::Of(item.Scored),
+                                    optional(item.Difficulty),
+                                    optional(item.Discrimination),
+                                    optional(item.UpperLower),
+                                    optional(item.MedianFirstPressMs, 0.001)};
+        for (size_t n = 0; n < static_cast<size_t>(options); ++n) {
+            ExportCell chosen;
+            if (n < item.Options.size()) {
+                chosen = ExportCell::Of(item.Options[n].Chosen);
+                chosen.tone = item.Options[n].Right ? Tone::Correct : Tone::None;
+            }
+            row.push_back(chosen);
+        }
+        row.push_back(ExportCell::Of(HintsText(item)));
+        sheet.rows.push_back(std::move(row));
+    }
+    sheet.rows.emplace_back();
+    const auto line = [&sheet](const char *title, ExportCell value) {
+        sheet.rows.push_back({Heading(QString::fromLatin1(title)), std::move(value)});
+    };
+    line("Students with every score", ExportCell::Of(test.Students));
+    line("Highest possible total", ExportCell::Of(test.MaxTotal));
+    line("Mean total", optional(test.Mean));
+    line("Standard deviation", optional(test.StandardDeviation));
+    line(test.Dichotomous ? "Reliability (KR-20)" : "Reliability (alpha)",
+         optional(test.Reliability));
+    return sheet;
 }
 
 } // namespace lumora

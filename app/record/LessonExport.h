@@ -1,6 +1,7 @@
 // What a lesson's export holds: a gradebook (one row per student, one column
-// per question, totals and percentages per student and per question) and
-// every key press with its time.
+// per question, totals and percentages per student and per question), every
+// key press with its time, and the item analysis of the choice questions
+// (the workbook's third sheet).
 #pragma once
 
 #include "record/ExportSheet.h"
@@ -13,11 +14,18 @@ namespace lumora {
 struct LessonExport {
     ExportSheet gradebook;
     ExportSheet presses;
+    ExportSheet statistics;
 };
 
-// The two sheets of lesson; none with *error when the database fails or
+// The sheets of lesson; none with *error when the database fails or
 // there is no such lesson.
 std::optional<LessonExport> BuildLessonExport(LessonHistory &history, int lesson, QString *error);
+
+struct LessonAnalysis;
+// The item analysis as a sheet: a row per analysed question (difficulty,
+// discrimination, the upper-lower index, the median first press, how many
+// chose each option, the hints), then the lesson's totals and reliability.
+ExportSheet StatisticsSheet(const LessonAnalysis &analysis);
 
 // The letter a key press stands for: "clear" for the clear key, the option
 // letter of the key's bit otherwise, empty for a key that has none.

@@ -81,6 +81,21 @@ std::optional<std::vector<QuestionInfo>> LessonHistory::Questions(int lesson) {
                              query.value(2).toString(), query.value(3).toString(),
                              query.value(4).toString()});
     }
+    // Points are kept since the record's second version; a record read as
+    // it is (read-only, older) may not have them, and its questions score 1.
+    QSqlQuery points(connection_.Database());
+    QString ignored;
+    if (Run(points,
+            QStringLiteral("SELECT number, points FROM question WHERE lesson = ? AND points > 0"),
+            {lesson}, &ignored)) {
+        while (points.next()) {
+            for (QuestionInfo &question : questions) {
+                if (question.number == points.value(0).toInt()) {
+                    question.points = points.value(1).toDouble();
+                }
+            }
+        }
+    }
     return questions;
 }
 

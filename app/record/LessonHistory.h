@@ -29,6 +29,9 @@ struct QuestionInfo {
     QString answerKey;
     QString startedAt;
     QString endedAt; // empty when the question was never ended
+    // What a right answer scores: the set's points, else 1 (a question set
+    // up by hand, or a record from before points were kept).
+    double points = 1;
 };
 
 struct StudentResult {

@@ -6,6 +6,7 @@
 #include "core/MessageTexts.h"
 #include "dialogs/UnSetName.h"
 #include "record/ExportName.h"
+#include "record/LessonAnalysis.h"
 #include "record/RecordDatabase.h"
 #include "session/DeviceBridge.h"
 #include "views/PictureOverlay.h"
@@ -26,6 +27,7 @@
 #include <QStackedWidget>
 #include <QStandardItemModel>
 #include <QStandardPaths>
+#include <QStringList>
 #include <QTableView>
 #include <QVBoxLayout>
 
@@ -150,6 +152,44 @@ void ChooseRow(QTableView *table, int row, const std::function<void(int)> &show)
     table->setCurrentIndex(table->model()->index(row, 0));
 }
 
+// A statistic for the table: two decimals, or a dash when there is none.
+QString Decimal(const std::optional<double> &value, double scale = 1, int decimals = 2) {
+    return value ? QString::number(*value * scale, 'f', decimals) : QStringLiteral("–");
+}
+
+// The heading of the questions: the lesson's mean, spread and reliability
+// once any question has scores.
+QString LessonSummary(const TestStatistics &test) {
+    const QString heading = MessageTexts[MessageKey::HistoryQuestions];
+    if (test.Items == 0 || !test.Mean) {
+        return heading;
+    }
+    const QString reliability =
+        test.Reliability
+            ? Decimal(test.Reliability) +
+                  (test.Dichotomous ? QStringLiteral(" (KR-20)") : QStringLiteral(" (α)"))
+            : Decimal(test.Reliability);
+    return heading + QStringLiteral("  ") +
+           FormatMessage(MessageTexts[MessageKey::HistoryLessonScores],
+                         {Decimal(test.Mean, 1, 1), Decimal(test.MaxTotal, 1, 1),
+                          Decimal(test.StandardDeviation, 1, 1), reliability});
+}
+
+// How an item told students apart and how they chose, for its tooltip.
+QString ItemDetail(const ItemStatistics &item) {
+    QStringList chosen;
+    for (const OptionStatistics &option : item.Options) {
+        chosen << QStringLiteral("%1 %2%3")
+                      .arg(option.Letter)
+                      .arg(option.Chosen)
+                      .arg(option.Right ? QStringLiteral(" ✓") : QString());
+    }
+    return FormatMessage(MessageTexts[MessageKey::HistoryItemDetail],
+                         {Decimal(item.Discrimination), Decimal(item.UpperLower),
+                          chosen.join(QStringLiteral(", ")),
+                          Decimal(item.MedianFirstPressMs, 0.001, 1)});
+}
+
 } // namespace
 
 bool THistoryView::event(QEvent *event) {
@@ -223,6 +263,10 @@ void THistoryView::BuildLayout() {
     lblQuestions_ = Heading("lblQuestions", this);
     tblQuestions_ = Table("tblQuestions", questionModel_, this);
     column(lblLessons_, tblLessons_, 3);
+    // The lesson's summary never widens its column: what does not fit is
+    // elided, and the tooltip holds it whole.
+    lblQuestions_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+    lblQuestions_->installEventFilter(this);
     column(lblQuestions_, tblQuestions_, 4);
     auto *exports = new QVBoxLayout();
     exports->setSpacing(8);
@@ -355,7 +399,8 @@ void THistoryView::BuildLayout() {
 void THistoryView::UpdateTexts(const LanguageTexts &texts) {
     const auto m = [](MessageKey key) { return MessageTexts[key]; };
     lblLessons_->setText(m(MessageKey::HistoryLessons));
-    lblQuestions_->setText(m(MessageKey::HistoryQuestions));
+    questionsHeading_ = m(MessageKey::HistoryQuestions);
+    FitQuestionsHeading();
     btnExportCsv_->SetCaption(m(MessageKey::ExportCsv));
     btnExportXlsx_->SetCaption(m(MessageKey::ExportXlsx));
     lblNoPictures_->setText(m(MessageKey::HistoryNoPictures));
@@ -365,12 +410,13 @@ void THistoryView::UpdateTexts(const LanguageTexts &texts) {
                                              m(MessageKey::HistoryQuestionCount)});
     questionModel_->setHorizontalHeaderLabels(
         {m(MessageKey::HistoryNumber), m(MessageKey::HistoryType), m(MessageKey::HistoryKey),
+         m(MessageKey::HistoryShareRight), m(MessageKey::HistoryHints),
          m(MessageKey::HistoryTime)});
     studentModel_->setHorizontalHeaderLabels(
         {m(MessageKey::HistoryName), m(MessageKey::HistorySeat), m(MessageKey::HistoryAnswer),
          m(MessageKey::HistoryCorrect), m(MessageKey::HistoryFirstPress)});
     StretchColumn(tblLessons_, 1);
-    StretchColumn(tblQuestions_, 2);
+    StretchColumn(tblQuestions_, 4);
     StretchColumn(tblStudents_, 0);
     FitColumns(tblLessons_);
     FitColumns(tblQuestions_);
@@ -488,10 +534,31 @@ void THistoryView::ShowLessonRow(int row) {
         return;
     }
     questions_ = std::move(*questions);
+    const std::optional<LessonAnalysis> analysis = AnalyseLesson(history_, lesson_);
+    if (!analysis) {
+        ShowMessage(history_.Error());
+        return;
+    }
+    questionsHeading_ = LessonSummary(analysis->Statistics);
+    FitQuestionsHeading();
     for (const QuestionInfo &question : questions_) {
+        auto *share = Cell(QString(), Qt::AlignRight);
+        auto *hints = Cell(QString());
+        for (size_t i = 0; i < analysis->Questions.size(); ++i) {
+            if (analysis->Questions[i].number != question.number) {
+                continue;
+            }
+            const ItemStatistics &item = analysis->Statistics.PerItem[i];
+            if (item.Difficulty) {
+                share->setText(QStringLiteral("%1 %").arg(*item.Difficulty * 100, 0, 'f', 0));
+            }
+            hints->setText(HintsText(item));
+            hints->setToolTip(ItemDetail(item));
+            share->setToolTip(hints->toolTip());
+        }
         questionModel_->appendRow(
             {Cell(QString::number(question.number), Qt::AlignRight), Cell(TypeName(question.type)),
-             Cell(question.answerKey),
+             Cell(question.answerKey), share, hints,
              Cell(Moment(question.startedAt).toString(QStringLiteral("HH:mm:ss")))});
     }
     FitColumns(tblQuestions_);
@@ -744,7 +811,19 @@ bool THistoryView::eventFilter(QObject *watched, QEvent *event) {
     if (watched == parentWidget() && event->type() == QEvent::Resize) {
         setGeometry(parentWidget()->rect());
     }
+    if (watched == lblQuestions_ && event->type() == QEvent::Resize) {
+        FitQuestionsHeading();
+    }
     return QWidget::eventFilter(watched, event);
+}
+
+void THistoryView::FitQuestionsHeading() {
+    const QMargins margins = lblQuestions_->contentsMargins();
+    const int room = lblQuestions_->width() - margins.left() - margins.right();
+    const QString shown =
+        lblQuestions_->fontMetrics().elidedText(questionsHeading_, Qt::ElideRight, room);
+    lblQuestions_->setText(shown);
+    lblQuestions_->setToolTip(shown == questionsHeading_ ? QString() : questionsHeading_);
 }
 
 void THistoryView::resizeEvent(QResizeEvent *event) {

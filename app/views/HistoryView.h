@@ -99,6 +99,8 @@ private:
     void PicturesDecoded();
     void ExportDone();
     QString TypeName(int type) const;
+    // The questions' heading with the lesson's summary, elided to its room.
+    void FitQuestionsHeading();
 
     const QString dataDir_;
     LessonHistory history_;
@@ -111,6 +113,7 @@ private:
     bool picturesLoaded_ = true;
     uint64_t pictureRound_ = 0;
     QString typeNames_[3];
+    QString questionsHeading_;
     QString exportPath_;
     int exportLesson_ = 0;
     ExportFormat exportFormat_ = ExportFormat::Csv;

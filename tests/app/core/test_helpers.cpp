@@ -54,7 +54,11 @@ TEST(AnswerToLetters, GivesTheLettersInAscendingOrder) {
     };
     for (const LettersCase &c : cases) {
         EXPECT_EQ(AnswerToLetters(c.value), QString::fromLatin1(c.letters)) << "value " << c.value;
+        // And back, but for bit 0, which no letter carries.
+        EXPECT_EQ(LettersToAnswer(QString::fromLatin1(c.letters)), c.value & ~1u)
+            << "letters " << c.letters;
     }
+    EXPECT_EQ(LettersToAnswer(u"a C?"), 1u << 3); // only the letters' codes count
 }
 
 struct SetBitCase {

@@ -26,6 +26,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 namespace lumora {
 namespace {
 
@@ -162,6 +164,31 @@ TEST(Export, XlsxHoldsTheGradebookAndThePressesSheet) {
     bool isNumber = false;
     EXPECT_GE(presses.value("G10").toDouble(&isNumber), 0);
     EXPECT_TRUE(isNumber);
+
+    // The item analysis of the two choice questions. Scores 张三 1 1,
+    // Li Mei 0 0, =cmd 0 1: totals 2, 0, 1, each item right for 1 or 2 of 3
+    // and correlated 0.5 with the rest; KR-20 = 2 (1 - (2/9 + 2/9) / (2/3)).
+    const QMap<QString, QString> statistics = test::XlsxCells(out, 3);
+    const std::pair<const char *, double> numbers[] = {
+        {"A2", 1},      {"D2", 1},       {"E2", 3},   {"F2", 1.0 / 3},
+        {"G2", 0.5},                                                              // question 1
+        {"J2", 0},      {"K2", 1},       {"L2", 0},   {"M2", 0},                  // options A..D
+        {"A3", 2},      {"F3", 2.0 / 3}, {"G3", 0.5},                             // question 2
+        {"J3", 3},      {"K3", 0},       {"L3", 2},   {"M3", 0},                  //
+        {"B5", 3},      {"B6", 2},       {"B7", 1},   {"B8", std::sqrt(2.0 / 3)}, // the lesson
+        {"B9", 2.0 / 3}};
+    for (const auto &[cell, number] : numbers) {
+        EXPECT_NEAR(statistics.value(cell).toDouble(&isNumber), number, 1e-9) << cell;
+        EXPECT_TRUE(isNumber) << cell;
+    }
+    EXPECT_EQ(statistics.value("C3"), QStringLiteral("AC"));
+    EXPECT_EQ(statistics.value("K1"), QStringLiteral("B"));
+    EXPECT_EQ(statistics.value("A9"), QStringLiteral("Reliability (KR-20)"));
+    EXPECT_FALSE(statistics.contains("A4")); // the handwritten question has no scores
+    // Options A, C and D of question 1 drew nobody: each is named.
+    for (const char *letter : {"A", "C", "D"}) {
+        EXPECT_TRUE(statistics.value("N2").contains(QLatin1String(letter))) << letter;
+    }
 }
 
 TEST(Export, RefusesBadInputWithAClearMessage) {

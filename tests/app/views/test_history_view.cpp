@@ -11,6 +11,7 @@
 #include <QCoreApplication>
 #include <QFontMetrics>
 #include <QHeaderView>
+#include <QLabel>
 #include <QTableView>
 
 #include <gtest/gtest.h>
@@ -44,6 +45,19 @@ TEST_P(HistoryHeadings, FitTheirColumns) {
     view.UpdateTexts(texts);
     area.show();
     view.Reload();
+    // The item analysis beside the questions: the first was right for 1 of
+    // 3, the handwritten one has no scores; the lesson's reliability heads them.
+    const QAbstractItemModel *questions =
+        view.findChild<QTableView *>(QStringLiteral("tblQuestions"))->model();
+    EXPECT_EQ(questions->index(0, 3).data().toString(), QStringLiteral("33 %"));
+    EXPECT_EQ(questions->index(2, 3).data().toString(), QString());
+    // Whole, or elided with the whole in its tooltip.
+    const auto *heading = view.findChild<QLabel *>(QStringLiteral("lblQuestions"));
+    QCoreApplication::processEvents();
+    const QString summary = heading->toolTip().isEmpty() ? heading->text() : heading->toolTip();
+    EXPECT_TRUE(summary.contains(QStringLiteral("0.67 (KR-20)"))) << summary.toStdString();
+    EXPECT_LE(heading->fontMetrics().horizontalAdvance(heading->text()),
+              heading->contentsRect().width());
     for (int question : {1, 3}) { // a choice question, a handwritten one
         ASSERT_TRUE(view.ShowQuestion(question));
         QCoreApplication::processEvents();

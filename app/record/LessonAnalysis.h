@@ -1,0 +1,29 @@
+// The item analysis of a recorded lesson: its ended choice questions are the
+// items, its named students the rows (a student is a seat with a name, the
+// same in every question). A right answer scores the question's points, a
+// wrong one or none 0; the options chosen and the first press come from the
+// record. Handwritten questions have no scores yet and are left out.
+#pragma once
+
+#include "record/LessonHistory.h"
+#include "session/ItemAnalysis.h"
+
+#include <optional>
+#include <vector>
+
+namespace lumora {
+
+struct LessonAnalysis {
+    std::vector<QuestionInfo> Questions; // the analysed ones, in order
+    TestStatistics Statistics;           // PerItem parallel to Questions
+};
+
+// What the record holds of the lesson, analysed; none when the record fails
+// (history.Error() says why). A lesson without a choice question gives no
+// items.
+std::optional<LessonAnalysis> AnalyseLesson(LessonHistory &history, int lesson);
+
+// The item's hints in the current language, one after the other.
+QString HintsText(const ItemStatistics &item);
+
+} // namespace lumora
