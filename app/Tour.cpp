@@ -260,7 +260,13 @@ void StartTour(TFrmMain &window, const QString &pictureDir) {
         {300, [=] { save("6b-history-handwriting.png"); }, picturesShown},
         {0, [=] { w->History()->OpenPicture(FullestPicture(w->History()->Pictures())); }},
         {300, [=] { save("6c-history-picture.png"); }},
-        {0, [=] { w->History()->ClosePicture(); }},
+        // Graded right, as the key 1 does: the list and the analysis show it.
+        {0,
+         [=] {
+             w->History()->GradePicture(FullestPicture(w->History()->Pictures()), 1);
+             w->History()->ClosePicture();
+         }},
+        {300, [=] { save("6d-history-graded.png"); }},
         // A prepared question set: imported, shown in the editor, then run.
         {0,
          [=] {

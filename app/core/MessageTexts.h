@@ -220,8 +220,10 @@ enum class MessageKey : int {
     HistoryHints,
     HistoryLessonScores,
     HistoryItemDetail,
+    HistoryGradeHint,
+    HistoryGraded,
 };
-inline constexpr int kMessageTextCount = 174;
+inline constexpr int kMessageTextCount = 176;
 // Messages before this one are among the 52 LanguageKeys: a missing element
 // empties them. From this one on a missing or empty element keeps the
 // built-in text.

@@ -39,12 +39,17 @@ std::optional<LessonAnalysis> AnalyseLesson(LessonHistory &history, int lesson) 
     // Rows by seat and name; a seat that changed hands is another student.
     std::map<std::pair<int, QString>, size_t> rows;
     for (const QuestionInfo &question : *questions) {
-        if (question.type == kQuestionSubjectiveType || question.endedAt.isEmpty()) {
+        if (question.endedAt.isEmpty()) {
             continue;
         }
         const auto students = history.Students(lesson, question.number);
         if (!students) {
             return std::nullopt;
+        }
+        const bool handwritten = question.type == kQuestionSubjectiveType;
+        if (handwritten && std::none_of(students->begin(), students->end(),
+                                        [](const StudentResult &s) { return s.grade; })) {
+            continue; // nothing graded yet
         }
         const size_t column = input.Items.size();
         AnalysisItem item;
@@ -61,12 +66,16 @@ std::optional<LessonAnalysis> AnalyseLesson(LessonHistory &history, int lesson) 
                 input.Students.emplace_back(column + 1);
             }
             AnalysisCell &cell = input.Students[at->second][column];
+            if (handwritten) {
+                cell.Points = student.grade; // none until graded
+                continue;
+            }
             cell.Points = student.correct.value_or(false) ? question.points : 0.0;
             cell.Chosen = student.answer & ~1u;
             cell.FirstPressMs = student.firstPressMs;
             options = std::max(options, HighestLetter(cell.Chosen));
         }
-        item.Options = options;
+        item.Options = handwritten ? 0 : options;
         input.Items.push_back(item);
         analysis.Questions.push_back(question);
     }

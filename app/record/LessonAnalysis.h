@@ -1,8 +1,9 @@
-// The item analysis of a recorded lesson: its ended choice questions are the
-// items, its named students the rows (a student is a seat with a name, the
-// same in every question). A right answer scores the question's points, a
-// wrong one or none 0; the options chosen and the first press come from the
-// record. Handwritten questions have no scores yet and are left out.
+// The item analysis of a recorded lesson: its ended choice questions and its
+// handwritten questions with a grade are the items, its named students the
+// rows (a student is a seat with a name, the same in every question). A right
+// choice scores the question's points, a wrong one or none 0; a handwritten
+// answer scores its grade, and has no score until graded. The options chosen
+// and the first press come from the record.
 #pragma once
 
 #include "record/LessonHistory.h"
@@ -19,7 +20,7 @@ struct LessonAnalysis {
 };
 
 // What the record holds of the lesson, analysed; none when the record fails
-// (history.Error() says why). A lesson without a choice question gives no
+// (history.Error() says why). A lesson without such questions gives no
 // items.
 std::optional<LessonAnalysis> AnalyseLesson(LessonHistory &history, int lesson);
 

@@ -37,6 +37,7 @@ struct Column {
     std::map<int, QString> pictures; // seat -> path under Records/
     int students = 0;
     int correct = 0;
+    bool graded = false; // a handwritten question with a grade
 };
 
 } // namespace
@@ -79,10 +80,12 @@ std::optional<LessonExport> BuildLessonExport(LessonHistory &history, int lesson
             *error = history.Error();
             return std::nullopt;
         }
-        Column column{question, {}, {}, static_cast<int>(results->size()), 0};
+        Column column{question, {}, {}, static_cast<int>(results->size()), 0, false};
         for (const StudentResult &result : *results) {
             column.bySeat[result.seat] = result;
-            column.correct += result.correct.value_or(false) ? 1 : 0;
+            const bool full = result.grade && *result.grade >= question.points;
+            column.correct += result.correct.value_or(false) || full ? 1 : 0;
+            column.graded = column.graded || result.grade.has_value();
             students.try_emplace({result.seat, result.name}, 0);
         }
         for (const PictureInfo &picture : *pictures) {
@@ -124,6 +127,16 @@ std::optional<LessonExport> BuildLessonExport(LessonHistory &history, int lesson
                 continue;
             }
             const StudentResult &result = found->second;
+            if (column.question.type == kQuestionSubjective && result.grade) {
+                // Graded: the points, and a full grade counts as right.
+                const bool full = *result.grade >= column.question.points;
+                ++graded;
+                correct += full ? 1 : 0;
+                ExportCell points = ExportCell::Of(*result.grade);
+                points.tone = full ? Tone::Correct : Tone::Wrong;
+                cells.push_back(points);
+                continue;
+            }
             if (column.question.type == kQuestionSubjective) {
                 const auto picture = column.pictures.find(seat);
                 cells.push_back(picture == column.pictures.end() ? ExportCell()
@@ -149,7 +162,7 @@ std::optional<LessonExport> BuildLessonExport(LessonHistory &history, int lesson
     std::vector<ExportCell> correctRow{ExportCell(), Heading(QStringLiteral("Correct"))};
     std::vector<ExportCell> shareRow{ExportCell(), Heading(QStringLiteral("Percent"))};
     for (const Column &column : columns) {
-        const bool choice = column.question.type != kQuestionSubjective;
+        const bool choice = column.question.type != kQuestionSubjective || column.graded;
         correctRow.push_back(choice ? ExportCell::Of(column.correct) : ExportCell());
         shareRow.push_back(choice ? ExportCell::Share(column.correct, column.students)
                                   : ExportCell());

@@ -127,6 +127,12 @@ std::optional<std::vector<StudentResult>> LessonHistory::Students(int lesson, in
         }
         students.push_back(student);
     }
+    const std::map<int, double> grades = Grades(lesson, question);
+    for (StudentResult &student : students) {
+        if (const auto grade = grades.find(student.seat); grade != grades.end()) {
+            student.grade = grade->second;
+        }
+    }
     return students;
 }
 
@@ -179,7 +185,13 @@ std::optional<std::vector<PictureInfo>> LessonHistory::Pictures(int lesson, int 
         if (!path.startsWith(records + u'/')) {
             continue;
         }
-        pictures.push_back({query.value(0).toInt(), query.value(1).toString(), path});
+        pictures.push_back({query.value(0).toInt(), query.value(1).toString(), path, {}});
+    }
+    const std::map<int, double> grades = Grades(lesson, question);
+    for (PictureInfo &picture : pictures) {
+        if (const auto grade = grades.find(picture.seat); grade != grades.end()) {
+            picture.grade = grade->second;
+        }
     }
     return pictures;
 }
@@ -241,6 +253,49 @@ std::optional<std::vector<UnknownTabletInfo>> LessonHistory::UnknownTablets(int 
                            query.value(3).toLongLong()});
     }
     return tablets;
+}
+
+std::map<int, double> LessonHistory::Grades(int lesson, int question) {
+    // Grades are kept since the record's third version; an older record read
+    // as it is has none.
+    QSqlQuery query(connection_.Database());
+    QString ignored;
+    std::map<int, double> grades;
+    if (Run(query,
+            QStringLiteral(
+                "SELECT s.seat, s.grade FROM student s JOIN question q ON q.id = "
+                "s.question WHERE q.lesson = ? AND q.number = ? AND s.grade IS NOT NULL"),
+            {lesson, question}, &ignored)) {
+        while (query.next()) {
+            grades[query.value(0).toInt()] = query.value(1).toDouble();
+        }
+    }
+    return grades;
+}
+
+bool LessonHistory::SetGrade(int lesson, int question, int seat, std::optional<double> points) {
+    if (points && !(*points >= 0)) { // NaN too
+        error_ = QStringLiteral("a grade is 0 points or more");
+        return false;
+    }
+    QSqlQuery query(connection_.Database());
+    if (!Run(query,
+             QStringLiteral(
+                 "UPDATE student SET grade = ? WHERE seat = ? AND question = "
+                 "(SELECT id FROM question WHERE lesson = ? AND number = ? AND type = 2)"),
+             {points ? QVariant(*points) : QVariant(QMetaType(QMetaType::Double)), seat, lesson,
+              question},
+             &error_)) {
+        return false;
+    }
+    if (query.numRowsAffected() != 1) {
+        error_ = QStringLiteral("lesson %1 has no handwritten question %2 with seat %3")
+                     .arg(lesson)
+                     .arg(question)
+                     .arg(seat);
+        return false;
+    }
+    return true;
 }
 
 } // namespace lumora

@@ -11,6 +11,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <map>
 #include <optional>
 #include <vector>
 
@@ -43,12 +44,14 @@ struct StudentResult {
     QString letters;
     std::optional<bool> correct;     // none for a subjective question
     std::optional<int> firstPressMs; // none when the student pressed nothing
+    std::optional<double> grade;     // a handwritten answer's points, once graded
 };
 
 struct PictureInfo {
     int seat = 0;
     QString name;
-    QString path; // absolute
+    QString path;                // absolute
+    std::optional<double> grade; // the points the teacher gave, once graded
 };
 
 struct PressInfo {
@@ -92,10 +95,20 @@ public:
     std::optional<std::vector<PressInfo>> Presses(int lesson);
     std::optional<std::vector<UnknownTabletInfo>> UnknownTablets(int lesson);
 
+    // Grades a student's (by seat) answer to a handwritten question: points
+    // from 0 up, or none to take the grade back. False with Error() when
+    // there is no such answer or the record cannot be written (a record
+    // opened read-only).
+    bool SetGrade(int lesson, int question, int seat, std::optional<double> points);
+
     const QString &Error() const { return error_; }
     const QString &DataDir() const { return dataDir_; }
 
 private:
+    // The grades of a question by seat; empty for a record from before
+    // grades were kept.
+    std::map<int, double> Grades(int lesson, int question);
+
     QString dataDir_;
     RecordConnection connection_;
     QString error_;

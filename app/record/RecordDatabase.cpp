@@ -109,6 +109,11 @@ const std::vector<std::vector<const char *>> kMigrations = {
         " among INTEGER NOT NULL CHECK (among BETWEEN 0 AND 2),"
         " picked_at TEXT NOT NULL)",
     },
+    {
+        // The teacher's grade of a handwritten answer in points; null until
+        // graded.
+        "ALTER TABLE student ADD COLUMN grade REAL",
+    },
 };
 
 std::atomic<int> g_connectionNumber{0};

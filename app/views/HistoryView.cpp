@@ -20,6 +20,7 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QImageReader>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QListView>
 #include <QPainter>
@@ -44,6 +45,7 @@ const QSize kThumbnail(176, 112);
 // The band of the lessons and questions: a heading and about six rows.
 constexpr int kTopBand = 220;
 constexpr int kExportWidth = 150;
+constexpr int kShareColumn = 3; // of the questions: share right, then the hints
 constexpr int kStudentTable = 300;
 constexpr int kNameWidth = 100; // with the frame and the scroll bar
 
@@ -534,18 +536,39 @@ void THistoryView::ShowLessonRow(int row) {
         return;
     }
     questions_ = std::move(*questions);
+    for (const QuestionInfo &question : questions_) {
+        questionModel_->appendRow(
+            {Cell(QString::number(question.number), Qt::AlignRight), Cell(TypeName(question.type)),
+             Cell(question.answerKey), Cell(QString(), Qt::AlignRight), Cell(QString()),
+             Cell(Moment(question.startedAt).toString(QStringLiteral("HH:mm:ss")))});
+    }
+    if (!ShowAnalysis()) {
+        return;
+    }
+    FitColumns(tblQuestions_);
+    if (questions_.empty()) {
+        lblQuestion_->clear();
+        return;
+    }
+    tblQuestions_->setCurrentIndex(QModelIndex());
+    ChooseRow(tblQuestions_, 0, [this](int r) { ShowQuestionRow(r); });
+}
+
+bool THistoryView::ShowAnalysis() {
     const std::optional<LessonAnalysis> analysis = AnalyseLesson(history_, lesson_);
     if (!analysis) {
         ShowMessage(history_.Error());
-        return;
+        return false;
     }
     questionsHeading_ = LessonSummary(analysis->Statistics);
     FitQuestionsHeading();
-    for (const QuestionInfo &question : questions_) {
-        auto *share = Cell(QString(), Qt::AlignRight);
-        auto *hints = Cell(QString());
+    for (size_t row = 0; row < questions_.size(); ++row) {
+        QStandardItem *share = questionModel_->item(static_cast<int>(row), kShareColumn);
+        QStandardItem *hints = questionModel_->item(static_cast<int>(row), kShareColumn + 1);
+        share->setText(QString());
+        hints->setText(QString());
         for (size_t i = 0; i < analysis->Questions.size(); ++i) {
-            if (analysis->Questions[i].number != question.number) {
+            if (analysis->Questions[i].number != questions_[row].number) {
                 continue;
             }
             const ItemStatistics &item = analysis->Statistics.PerItem[i];
@@ -556,18 +579,8 @@ void THistoryView::ShowLessonRow(int row) {
             hints->setToolTip(ItemDetail(item));
             share->setToolTip(hints->toolTip());
         }
-        questionModel_->appendRow(
-            {Cell(QString::number(question.number), Qt::AlignRight), Cell(TypeName(question.type)),
-             Cell(question.answerKey), share, hints,
-             Cell(Moment(question.startedAt).toString(QStringLiteral("HH:mm:ss")))});
     }
-    FitColumns(tblQuestions_);
-    if (questions_.empty()) {
-        lblQuestion_->clear();
-        return;
-    }
-    tblQuestions_->setCurrentIndex(QModelIndex());
-    ChooseRow(tblQuestions_, 0, [this](int r) { ShowQuestionRow(r); });
+    return true;
 }
 
 void THistoryView::ClearQuestion() {
@@ -659,7 +672,8 @@ void THistoryView::LoadPictures() {
     QStringList paths;
     for (const PictureInfo &picture : pictures_) {
         auto *item = new QStandardItem(
-            QIcon(blank), QStringLiteral("%1  %2").arg(picture.seat).arg(picture.name));
+            QIcon(blank),
+            QStringLiteral("%1  %2").arg(picture.seat).arg(picture.name) + GradeText(picture));
         item->setToolTip(picture.name);
         pictureModel_->appendRow(item);
         paths << picture.path;
@@ -721,23 +735,91 @@ void THistoryView::PicturesDecoded() {
     lstPictures_->scrollToTop();
 }
 
+QString THistoryView::GradeText(const PictureInfo &picture) const {
+    const QuestionInfo *question = ShownQuestion();
+    if (question == nullptr || !picture.grade) {
+        return QString();
+    }
+    return QStringLiteral("  ·  ") +
+           FormatMessage(MessageTexts[MessageKey::HistoryGraded],
+                         {QString::number(*picture.grade), QString::number(question->points)});
+}
+
+const QuestionInfo *THistoryView::ShownQuestion() const {
+    for (const QuestionInfo &question : questions_) {
+        if (question.number == question_) {
+            return &question;
+        }
+    }
+    return nullptr;
+}
+
 void THistoryView::OpenPicture(int index) {
     if (index < 0 || index >= static_cast<int>(pictures_.size())) {
         return;
     }
+    openPicture_ = index;
     const PictureInfo &picture = pictures_[static_cast<size_t>(index)];
     // One picture: small enough for this thread; a pipe would never end.
     const QImage image = QFileInfo(picture.path).isFile() ? QImage(picture.path) : QImage();
     overlay_->Show(image,
                    QStringLiteral("%1 %2  ·  %3")
-                       .arg(MessageTexts[MessageKey::HistorySeat])
-                       .arg(picture.seat)
-                       .arg(picture.name),
-                   MessageTexts[MessageKey::HistoryCloseHint]);
+                           .arg(MessageTexts[MessageKey::HistorySeat])
+                           .arg(picture.seat)
+                           .arg(picture.name) +
+                       GradeText(picture),
+                   MessageTexts[MessageKey::HistoryGradeHint]);
+    setFocus(Qt::OtherFocusReason);
 }
 
 void THistoryView::ClosePicture() {
+    openPicture_ = -1;
     overlay_->hide();
+}
+
+bool THistoryView::GradePicture(int index, std::optional<double> points) {
+    if (index < 0 || index >= static_cast<int>(pictures_.size())) {
+        return false;
+    }
+    PictureInfo &picture = pictures_[static_cast<size_t>(index)];
+    if (!history_.SetGrade(lesson_, question_, picture.seat, points)) {
+        overlay_->Show(QImage(picture.path), picture.name, history_.Error());
+        return false;
+    }
+    picture.grade = points;
+    if (QStandardItem *item = pictureModel_->item(index)) {
+        item->setText(QStringLiteral("%1  %2").arg(picture.seat).arg(picture.name) +
+                      GradeText(picture));
+    }
+    ShowAnalysis(); // the grade counts at once
+    return true;
+}
+
+void THistoryView::keyPressEvent(QKeyEvent *event) {
+    const QuestionInfo *question = ShownQuestion();
+    if (openPicture_ < 0 || !overlay_->isVisible() || question == nullptr ||
+        question->type != kQuestionSubjective) {
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    std::optional<double> points;
+    const int key = event->key();
+    if (key == Qt::Key_1) {
+        points = question->points;
+    } else if (key >= Qt::Key_0 && key <= Qt::Key_9) {
+        points = std::min<double>(key - Qt::Key_0, question->points);
+    } else if (key != Qt::Key_Delete && key != Qt::Key_Backspace) {
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    const int graded = openPicture_;
+    if (GradePicture(graded, points)) {
+        if (graded + 1 < static_cast<int>(pictures_.size())) {
+            OpenPicture(graded + 1);
+        } else {
+            ClosePicture();
+        }
+    }
 }
 
 void THistoryView::Export(ExportFormat format) {

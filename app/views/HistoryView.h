@@ -24,6 +24,7 @@
 #include <atomic>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -73,6 +74,10 @@ public:
     const std::vector<PictureInfo> &Pictures() const { return pictures_; }
     void OpenPicture(int index);
     void ClosePicture();
+    // Grades the answer of picture index (points from 0, none takes the
+    // grade back) in the record; false when the record refuses (the picture
+    // then says why).
+    bool GradePicture(int index, std::optional<double> points);
 
     // Asks for a file, then exports the chosen lesson on a worker thread;
     // the outcome is a prompt.
@@ -87,6 +92,10 @@ protected:
     bool event(QEvent *event) override;
     // Fills its parent, the view area, whatever its size.
     bool eventFilter(QObject *watched, QEvent *event) override;
+    // With a handwritten answer open large: 1 right (the question's points),
+    // 0 wrong, 2 to 9 that many points (at most the question's), Delete
+    // takes the grade back; the next picture comes up at once.
+    void keyPressEvent(QKeyEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
 
 private:
@@ -96,6 +105,13 @@ private:
     void ClearQuestion();
     void ShowMessage(const QString &text);
     void LoadPictures();
+    // The question shown, or null.
+    const QuestionInfo *ShownQuestion() const;
+    // "  ·  2 of 3 points" for a graded picture, else empty.
+    QString GradeText(const PictureInfo &picture) const;
+    // The item analysis beside the questions and above them; false (with
+    // the message shown) when the record fails.
+    bool ShowAnalysis();
     void PicturesDecoded();
     void ExportDone();
     QString TypeName(int type) const;
@@ -111,6 +127,7 @@ private:
     std::vector<QuestionInfo> questions_;
     std::vector<PictureInfo> pictures_;
     bool picturesLoaded_ = true;
+    int openPicture_ = -1;
     uint64_t pictureRound_ = 0;
     QString typeNames_[3];
     QString questionsHeading_;

@@ -3,6 +3,8 @@
 
 #include "LessonFixture.h"
 #include "RecordTest.h"
+#include "record/LessonAnalysis.h"
+#include "record/LessonExport.h"
 #include "record/PenStroke.h"
 #include "record/RecordDatabase.h"
 #include "record/Recorder.h"
@@ -164,6 +166,57 @@ TEST(LessonHistory, RefusesAMissingOrBrokenRecord) {
 
 // A newer version's record is shown as far as its tables allow, read-only:
 // its version stays as it was.
+TEST(LessonHistory, GradesHandwritingAndTheAnalysisAndGradebookCountThem) {
+    test::LessonFixture lesson;
+    LessonHistory history;
+    QString error;
+    ASSERT_TRUE(history.Open(lesson.DataDir(), &error)) << error.toStdString();
+    // Li Mei (seat 2) wrote on question 3; =cmd (seat 3) did not, but can be
+    // graded all the same.
+    struct Grade {
+        int question;
+        int seat;
+        std::optional<double> points;
+        bool taken;
+    };
+    const Grade grades[] = {
+        {3, 2, 0.5, true},
+        {3, 3, 0, true},
+        {3, 2, std::nullopt, true}, // taken back
+        {3, 2, 1, true},
+        {1, 1, 1, false}, // a choice question has no grades
+        {3, 9, 1, false}, // no such seat
+        {3, 2, -1, false},
+        {3, 2, std::numeric_limits<double>::quiet_NaN(), false},
+    };
+    for (const Grade &g : grades) {
+        EXPECT_EQ(history.SetGrade(1, g.question, g.seat, g.points), g.taken)
+            << g.question << " " << g.seat;
+    }
+    const auto students = history.Students(1, 3);
+    ASSERT_TRUE(students && students->size() == 3u);
+    EXPECT_EQ(students->at(0).grade, std::nullopt);
+    EXPECT_EQ(students->at(1).grade, std::optional<double>(1));
+    EXPECT_EQ(students->at(2).grade, std::optional<double>(0));
+    EXPECT_EQ(history.Pictures(1, 3)->at(0).grade, std::optional<double>(1));
+
+    // The graded question becomes the third item, scored for the two graded.
+    const auto analysis = AnalyseLesson(history, 1);
+    ASSERT_TRUE(analysis.has_value());
+    ASSERT_EQ(analysis->Questions.size(), 3u);
+    EXPECT_EQ(analysis->Questions[2].number, 3);
+    EXPECT_EQ(analysis->Statistics.PerItem[2].Scored, 2);
+    EXPECT_EQ(analysis->Statistics.PerItem[2].Difficulty, std::optional<double>(0.5));
+
+    // In the gradebook the grade is a number, a full one counting as right.
+    const auto sheets = BuildLessonExport(history, 1, &error);
+    ASSERT_TRUE(sheets.has_value()) << error.toStdString();
+    const ExportCell &graded = sheets->gradebook.rows[4][4]; // Li Mei, question 3
+    EXPECT_EQ(graded.kind, ExportCell::Kind::Number);
+    EXPECT_EQ(graded.number, 1);
+    EXPECT_EQ(sheets->gradebook.rows[4][5].number, 1); // her one right answer
+}
+
 TEST(LessonHistory, ReadsANewerVersionsRecordWithoutChangingIt) {
     test::LessonFixture lesson;
     const QString db = RecordDatabasePath(lesson.DataDir());
@@ -174,6 +227,8 @@ TEST(LessonHistory, ReadsANewerVersionsRecordWithoutChangingIt) {
     const auto lessons = history.Lessons();
     ASSERT_TRUE(lessons.has_value());
     EXPECT_EQ(lessons->size(), 1u);
+    EXPECT_FALSE(history.SetGrade(1, 3, 2, 1)); // read only: no grade written
+    EXPECT_FALSE(history.Error().isEmpty());
     history.Close();
     RecordConnection reader;
     ASSERT_TRUE(reader.OpenReadOnly(db, &error)) << error.toStdString();

@@ -540,7 +540,7 @@ TEST(Recorder, MigratesAnEmptyDatabase) {
 
 // A question run from a set keeps its place, text, points, limit and how
 // long it ran; the records of the version before the set columns read on.
-TEST(Recorder, KeepsTheSetPlaceAndReadsRecordsOfTheVersionBefore) {
+TEST(Recorder, KeepsTheSetPlaceAndReadsRecordsOfEarlierVersions) {
     DataDir dir;
     RecordALesson(dir);
     test::RawExec(Db(dir), {"ALTER TABLE question DROP COLUMN set_name",
@@ -549,7 +549,8 @@ TEST(Recorder, KeepsTheSetPlaceAndReadsRecordsOfTheVersionBefore) {
                             "ALTER TABLE question DROP COLUMN points",
                             "ALTER TABLE question DROP COLUMN time_limit_ms",
                             "ALTER TABLE question DROP COLUMN duration_ms", "DROP TABLE pick",
-                            "ALTER TABLE student DROP COLUMN carried", "PRAGMA user_version = 1"});
+                            "ALTER TABLE student DROP COLUMN carried",
+                            "ALTER TABLE student DROP COLUMN grade", "PRAGMA user_version = 1"});
     {
         Recorder recorder(dir.Path());
         recorder.Start();

@@ -13,6 +13,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QTableView>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -83,6 +84,36 @@ TEST_P(HistoryHeadings, FitTheirColumns) {
             }
         }
     }
+}
+
+TEST(HistoryGrading, AKeyGradesTheOpenPictureAndTheNextComesUp) {
+    const LessonFixture lesson;
+    QWidget area;
+    area.resize(1173, 707);
+    THistoryView view(lesson.DataDir(), &area);
+    area.show();
+    view.Reload();
+    ASSERT_TRUE(view.ShowQuestion(3));
+    ASSERT_EQ(view.Pictures().size(), 1u); // Li Mei's
+    view.OpenPicture(0);
+    QTest::keyClick(&view, Qt::Key_A); // not a grade: nothing happens
+    QTest::keyClick(&view, Qt::Key_1);
+    // Right: the question's one point; no next picture, so the overlay closes.
+    EXPECT_EQ(view.Pictures()[0].grade, std::optional<double>(1));
+    EXPECT_FALSE(view.findChild<QWidget *>(QStringLiteral("pnlPictureLarge"))->isVisible());
+    const QAbstractItemModel *questions =
+        view.findChild<QTableView *>(QStringLiteral("tblQuestions"))->model();
+    EXPECT_EQ(questions->index(2, 3).data().toString(), QStringLiteral("100 %"));
+    view.OpenPicture(0);
+    QTest::keyClick(&view, Qt::Key_7); // more than the question gives: its points
+    EXPECT_EQ(view.Pictures()[0].grade, std::optional<double>(1));
+    view.OpenPicture(0);
+    QTest::keyClick(&view, Qt::Key_Delete);
+    EXPECT_EQ(view.Pictures()[0].grade, std::nullopt);
+    view.Reload(); // read back from the record
+    ASSERT_TRUE(view.ShowQuestion(3));
+    EXPECT_EQ(view.Pictures()[0].grade, std::nullopt);
+    EXPECT_EQ(questions->index(2, 3).data().toString(), QString());
 }
 
 INSTANTIATE_TEST_SUITE_P(Languages, HistoryHeadings,
