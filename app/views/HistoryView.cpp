@@ -154,6 +154,11 @@ void ChooseRow(QTableView *table, int row, const std::function<void(int)> &show)
     table->setCurrentIndex(table->model()->index(row, 0));
 }
 
+// One picture: small enough for the window's thread; a pipe would never end.
+QImage LargePicture(const QString &path) {
+    return QFileInfo(path).isFile() ? QImage(path) : QImage();
+}
+
 // A statistic for the table: two decimals, or a dash when there is none.
 QString Decimal(const std::optional<double> &value, double scale = 1, int decimals = 2) {
     return value ? QString::number(*value * scale, 'f', decimals) : QStringLiteral("–");
@@ -760,9 +765,7 @@ void THistoryView::OpenPicture(int index) {
     }
     openPicture_ = index;
     const PictureInfo &picture = pictures_[static_cast<size_t>(index)];
-    // One picture: small enough for this thread; a pipe would never end.
-    const QImage image = QFileInfo(picture.path).isFile() ? QImage(picture.path) : QImage();
-    overlay_->Show(image,
+    overlay_->Show(LargePicture(picture.path),
                    QStringLiteral("%1 %2  ·  %3")
                            .arg(MessageTexts[MessageKey::HistorySeat])
                            .arg(picture.seat)
@@ -783,7 +786,7 @@ bool THistoryView::GradePicture(int index, std::optional<double> points) {
     }
     PictureInfo &picture = pictures_[static_cast<size_t>(index)];
     if (!history_.SetGrade(lesson_, question_, picture.seat, points)) {
-        overlay_->Show(QImage(picture.path), picture.name, history_.Error());
+        overlay_->Show(LargePicture(picture.path), picture.name, history_.Error());
         return false;
     }
     picture.grade = points;
