@@ -45,6 +45,7 @@ const QSize kThumbnail(176, 112);
 // The band of the lessons and questions: a heading and about six rows.
 constexpr int kTopBand = 220;
 constexpr int kExportWidth = 150;
+constexpr int kSeatColumn = 1;  // of the students: the seat, then answer, right or wrong
 constexpr int kShareColumn = 3; // of the questions: share right, then the hints
 constexpr int kStudentTable = 300;
 constexpr int kNameWidth = 100; // with the frame and the scroll bar
@@ -157,6 +158,18 @@ void ChooseRow(QTableView *table, int row, const std::function<void(int)> &show)
 // One picture: small enough for the window's thread; a pipe would never end.
 QImage LargePicture(const QString &path) {
     return QFileInfo(path).isFile() ? QImage(path) : QImage();
+}
+
+// A handwritten answer's grade in the students' column of right and wrong:
+// its points of the question's, green when full, red when none.
+void ShowGrade(QStandardItem *cell, const std::optional<double> &grade, double points) {
+    if (!grade) {
+        cell->setText(QString());
+        return;
+    }
+    cell->setText(FormatMessage(MessageTexts[MessageKey::HistoryGraded],
+                                {QString::number(*grade), QString::number(points)}));
+    cell->setForeground(*grade >= points ? kRight : *grade <= 0 ? kWrong : QColor(Qt::black));
 }
 
 // A statistic for the table: two decimals, or a dash when there is none.
@@ -629,6 +642,9 @@ void THistoryView::ShowQuestionRow(int row) {
                                               : MessageTexts[MessageKey::HistoryWrong]);
             correct->setForeground(*student.correct ? kRight : kWrong);
         }
+        if (student.grade) {
+            ShowGrade(correct, student.grade, question.points);
+        }
         auto *answer = Cell(student.letters, Qt::AlignCenter);
         QFont bold = font();
         bold.setBold(true);
@@ -641,10 +657,9 @@ void THistoryView::ShowQuestionRow(int row) {
                                   correct, Cell(firstPress, Qt::AlignRight)});
     }
 
-    // A handwritten question has no letters to show.
+    // Handwriting has no letters; its right or wrong is the grade.
     const bool subjective = question.type == kQuestionSubjective;
     tblStudents_->setColumnHidden(2, subjective);
-    tblStudents_->setColumnHidden(3, subjective);
     // Room for every column and a name: the chart takes what is left.
     tblStudents_->setFixedWidth(std::max(kStudentTable, FitColumns(tblStudents_) + kNameWidth));
     if (subjective) {
@@ -790,6 +805,13 @@ bool THistoryView::GradePicture(int index, std::optional<double> points) {
         return false;
     }
     picture.grade = points;
+    for (int row = 0; row < studentModel_->rowCount(); ++row) {
+        if (studentModel_->item(row, kSeatColumn)->text() == QString::number(picture.seat)) {
+            ShowGrade(studentModel_->item(row, kSeatColumn + 2), points,
+                      ShownQuestion() ? ShownQuestion()->points : 1);
+        }
+    }
+    tblStudents_->setFixedWidth(std::max(kStudentTable, FitColumns(tblStudents_) + kNameWidth));
     if (QStandardItem *item = pictureModel_->item(index)) {
         item->setText(QStringLiteral("%1  %2").arg(picture.seat).arg(picture.name) +
                       GradeText(picture));

@@ -104,6 +104,10 @@ TEST(HistoryGrading, AKeyGradesTheOpenPictureAndTheNextComesUp) {
     const QAbstractItemModel *questions =
         view.findChild<QTableView *>(QStringLiteral("tblQuestions"))->model();
     EXPECT_EQ(questions->index(2, 3).data().toString(), QStringLiteral("100 %"));
+    const QAbstractItemModel *students =
+        view.findChild<QTableView *>(QStringLiteral("tblStudents"))->model();
+    EXPECT_EQ(students->index(1, 3).data().toString(),
+              FormatMessage(MessageTexts[MessageKey::HistoryGraded], {"1", "1"}));
     view.OpenPicture(0);
     QTest::keyClick(&view, Qt::Key_7); // more than the question gives: its points
     EXPECT_EQ(view.Pictures()[0].grade, std::optional<double>(1));
