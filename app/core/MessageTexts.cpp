@@ -264,7 +264,7 @@ const std::array<MessageEntry, kMessageTextCount> kMessages = {{
     {"PlanSound", "到时响铃"},
     {"HistoryShareRight", "答对率"},
     {"HistoryHints", "提示"},
-    {"HistoryLessonScores", "平均 %1 / %2 分，标准差 %3，信度 %4"},
+    {"HistoryLessonScores", "%5 名学生平均 %1 / %2 分，标准差 %3，信度 %4"},
     {"HistoryItemDetail", "区分度 %1，高低分组指数 %2\n选项：%3\n首次按键中位数 %4 秒"},
     {"HistoryGradeHint", "1 对 · 0 错 · 2–9 给分 · Delete 取消评分 · Esc 关闭"},
     {"HistoryGraded", "%1 / %2 分"},

@@ -178,7 +178,7 @@ QString Decimal(const std::optional<double> &value, double scale = 1, int decima
 }
 
 // The heading of the questions: the lesson's mean, spread and reliability
-// once any question has scores.
+// over the students with every score, once any question has scores.
 QString LessonSummary(const TestStatistics &test) {
     const QString heading = MessageTexts[MessageKey::HistoryQuestions];
     if (test.Items == 0 || !test.Mean) {
@@ -192,7 +192,8 @@ QString LessonSummary(const TestStatistics &test) {
     return heading + QStringLiteral("  ") +
            FormatMessage(MessageTexts[MessageKey::HistoryLessonScores],
                          {Decimal(test.Mean, 1, 1), Decimal(test.MaxTotal, 1, 1),
-                          Decimal(test.StandardDeviation, 1, 1), reliability});
+                          Decimal(test.StandardDeviation, 1, 1), reliability,
+                          QString::number(test.Students)});
 }
 
 // How an item told students apart and how they chose, for its tooltip.
