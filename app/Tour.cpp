@@ -267,6 +267,8 @@ void StartTour(TFrmMain &window, const QString &pictureDir) {
              w->History()->ClosePicture();
          }},
         {300, [=] { save("6d-history-graded.png"); }},
+        {0, [=] { w->History()->ShowAttendance(); }},
+        {300, [=] { save("6e-history-attendance.png"); }},
         // A prepared question set: imported, shown in the editor, then run.
         {0,
          [=] {

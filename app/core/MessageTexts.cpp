@@ -268,6 +268,14 @@ const std::array<MessageEntry, kMessageTextCount> kMessages = {{
     {"HistoryItemDetail", "区分度 %1，高低分组指数 %2\n选项：%3\n首次按键中位数 %4 秒"},
     {"HistoryGradeHint", "1 对 · 0 错 · 2–9 给分 · Delete 取消评分 · Esc 关闭"},
     {"HistoryGraded", "%1 / %2 分"},
+    {"HistoryAttendance", "出勤"},
+    {"HistoryAttendanceTitle", "第 %1 节课出勤：%2 人答题，%3 人在场未答，%4 人缺席"},
+    {"HistoryPresence", "出勤"},
+    {"HistoryFirstHeard", "首次听到"},
+    {"HistoryLastHeard", "最后听到"},
+    {"HistoryPresent", "答题"},
+    {"HistorySilent", "在场未答"},
+    {"HistoryAbsent", "缺席"},
 }};
 
 } // namespace

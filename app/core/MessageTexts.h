@@ -222,8 +222,16 @@ enum class MessageKey : int {
     HistoryItemDetail,
     HistoryGradeHint,
     HistoryGraded,
+    HistoryAttendance,
+    HistoryAttendanceTitle,
+    HistoryPresence,
+    HistoryFirstHeard,
+    HistoryLastHeard,
+    HistoryPresent,
+    HistorySilent,
+    HistoryAbsent,
 };
-inline constexpr int kMessageTextCount = 176;
+inline constexpr int kMessageTextCount = 184;
 // Messages before this one are among the 52 LanguageKeys: a missing element
 // empties them. From this one on a missing or empty element keeps the
 // built-in text.

@@ -298,4 +298,43 @@ bool LessonHistory::SetGrade(int lesson, int question, int seat, std::optional<d
     return true;
 }
 
+std::optional<std::vector<AttendanceInfo>> LessonHistory::Attendance(int lesson) {
+    QSqlQuery query(connection_.Database());
+    if (!Run(query,
+             QStringLiteral(
+                 "SELECT s.seat, s.name, MAX(EXISTS (SELECT 1 FROM press p WHERE p.student = s.id) "
+                 "OR EXISTS (SELECT 1 FROM picture i WHERE i.student = s.id)) "
+                 "FROM student s JOIN question q ON q.id = s.question WHERE q.lesson = ? "
+                 "GROUP BY s.seat, s.name ORDER BY s.seat, s.name"),
+             {lesson}, &error_)) {
+        return std::nullopt;
+    }
+    std::vector<AttendanceInfo> students;
+    while (query.next()) {
+        AttendanceInfo student;
+        student.seat = query.value(0).toInt();
+        student.name = query.value(1).toString();
+        student.answered = query.value(2).toInt() != 0;
+        students.push_back(student);
+    }
+    // Heard times are kept since the record's third version.
+    QSqlQuery heard(connection_.Database());
+    QString ignored;
+    if (Run(heard,
+            QStringLiteral("SELECT seat, name, first_heard, last_heard FROM attendance "
+                           "WHERE lesson = ?"),
+            {lesson}, &ignored)) {
+        while (heard.next()) {
+            for (AttendanceInfo &student : students) {
+                if (student.seat == heard.value(0).toInt() &&
+                    student.name == heard.value(1).toString()) {
+                    student.firstHeard = heard.value(2).toString();
+                    student.lastHeard = heard.value(3).toString();
+                }
+            }
+        }
+    }
+    return students;
+}
+
 } // namespace lumora

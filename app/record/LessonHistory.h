@@ -64,6 +64,22 @@ struct PressInfo {
     uint32_t answer = 0; // after the press
 };
 
+// A student of the lesson (a seat with its name in any of its questions):
+// heard means the tablet was in the room, answered that it pressed a key or
+// left a picture.
+struct AttendanceInfo {
+    enum class Status { Present, Silent, Absent };
+    int seat = 0;
+    QString name;
+    QString firstHeard; // empty when not heard
+    QString lastHeard;
+    bool answered = false;
+    // Present: answered; silent: heard but never answered; absent: neither.
+    Status status() const {
+        return answered ? Status::Present : firstHeard.isEmpty() ? Status::Absent : Status::Silent;
+    }
+};
+
 struct UnknownTabletInfo {
     uint16_t tabletId = 0;
     QString firstHeard;
@@ -94,6 +110,9 @@ public:
     // Every press of the lesson by question, then seat, in the order pressed.
     std::optional<std::vector<PressInfo>> Presses(int lesson);
     std::optional<std::vector<UnknownTabletInfo>> UnknownTablets(int lesson);
+    // In seat order. A record from before attendance was kept knows who
+    // answered only.
+    std::optional<std::vector<AttendanceInfo>> Attendance(int lesson);
 
     // Grades a student's (by seat) answer to a handwritten question: points
     // from 0 up, or none to take the grade back. False with Error() when

@@ -113,6 +113,15 @@ const std::vector<std::vector<const char *>> kMigrations = {
         // The teacher's grade of a handwritten answer in points; null until
         // graded.
         "ALTER TABLE student ADD COLUMN grade REAL",
+        // A student's tablet heard during the lesson, first and last (steady
+        // until a question starts or ends, when the record takes it).
+        "CREATE TABLE attendance ("
+        " lesson INTEGER NOT NULL REFERENCES lesson(number) ON DELETE CASCADE,"
+        " seat INTEGER NOT NULL,"
+        " name TEXT NOT NULL,"
+        " first_heard TEXT NOT NULL,"
+        " last_heard TEXT NOT NULL,"
+        " PRIMARY KEY (lesson, seat, name))",
     },
 };
 

@@ -21,6 +21,10 @@ struct RosterEntry {
     QString paneName;
     uint16_t paneId = 0;
     uint32_t answer = 0;
+    // The entry's tablet heard first and last this lesson (steady clock;
+    // 0: not heard).
+    int64_t firstHeardNs = 0;
+    int64_t lastHeardNs = 0;
 };
 
 // A question run from a question set: its set, its number there (from 1;

@@ -270,7 +270,7 @@ bool RecordWriter::StartQuestion(const RecordEvent &event, QString *error) {
             question_.carried[static_cast<size_t>(entry.slot)] = entry.answer;
         }
     }
-    return WriteRoster(payload.roster, false, error);
+    return WriteRoster(payload.roster, false, error) && WriteAttendance(payload.roster, error);
 }
 
 bool RecordWriter::EndQuestion(const RecordEvent &event, QString *error) {
@@ -304,7 +304,31 @@ bool RecordWriter::EndQuestion(const RecordEvent &event, QString *error) {
     query.addBindValue(
         qint64(std::max<int64_t>(0, event.enqueuedNs - question_.startNs) / 1000000));
     query.addBindValue(question_.id);
-    return Exec(query, error) && WriteRoster(payload.roster, true, error);
+    return Exec(query, error) && WriteRoster(payload.roster, true, error) &&
+           WriteAttendance(payload.roster, error);
+}
+
+bool RecordWriter::WriteAttendance(const std::vector<RosterEntry> &roster, QString *error) {
+    QSqlQuery query(connection_.Database());
+    query.prepare(QStringLiteral(
+        "INSERT INTO attendance (lesson, seat, name, first_heard, last_heard) VALUES (?, ?, ?, "
+        "?, ?) ON CONFLICT (lesson, seat, name) DO UPDATE SET first_heard = "
+        "MIN(first_heard, excluded.first_heard), last_heard = MAX(last_heard, "
+        "excluded.last_heard)"));
+    for (const RosterEntry &entry : roster) {
+        if (entry.firstHeardNs == 0) {
+            continue;
+        }
+        query.bindValue(0, lesson_);
+        query.bindValue(1, entry.slot + 1);
+        query.bindValue(2, Text(entry.name));
+        query.bindValue(3, WallTime(entry.firstHeardNs));
+        query.bindValue(4, WallTime(entry.lastHeardNs));
+        if (!Exec(query, error)) {
+            return false;
+        }
+    }
+    return true;
 }
 
 QVariant RecordWriter::Correct(int slot, uint32_t answer) const {

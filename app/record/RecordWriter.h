@@ -88,6 +88,9 @@ private:
     bool FlushStrokes(QString *error);
     bool SavePicture(const RecordEvent &event, QString *error);
     bool FlushUnknownTablets(QString *error);
+    // The roster's heard times into the lesson's attendance (earliest first,
+    // latest last).
+    bool WriteAttendance(const std::vector<RosterEntry> &roster, QString *error);
     QString WallTime(int64_t ns) const;
     qint64 StudentOf(int slot) const; // 0: none
     int Milliseconds(int64_t ns) const;

@@ -92,9 +92,23 @@ std::vector<RosterEntry> Recorder::Snapshot(const SlotTable &table) const {
         if (entry.Name.IsEmpty()) {
             continue;
         }
-        roster.push_back({i, entry.Name.ToString(), entry.CardID.load(std::memory_order_relaxed),
-                          entry.PaneName(), entry.PaneID(),
-                          entry.Answer.load(std::memory_order_relaxed)});
+        RosterEntry row{i,
+                        entry.Name.ToString(),
+                        entry.CardID.load(std::memory_order_relaxed),
+                        entry.PaneName(),
+                        entry.PaneID(),
+                        entry.Answer.load(std::memory_order_relaxed),
+                        0,
+                        0};
+        // Only the entry's own tablet counts: after an import or a class
+        // switch the entry may belong to someone else.
+        const auto slot = static_cast<size_t>(i);
+        const uint16_t heard = heardTablet_[slot].load(std::memory_order_relaxed);
+        if (heard != 0 && (heard == row.cardId || heard == row.paneId)) {
+            row.firstHeardNs = firstHeard_[slot].load(std::memory_order_relaxed);
+            row.lastHeardNs = lastHeard_[slot].load(std::memory_order_relaxed);
+        }
+        roster.push_back(std::move(row));
     }
     return roster;
 }
@@ -209,6 +223,21 @@ void Recorder::UnknownTablet(uint16_t tabletId) {
     event.kind = RecordEvent::Kind::UnknownTablet;
     event.value = tabletId;
     Push(std::move(event), false);
+}
+
+void Recorder::TabletHeard(int slot, uint16_t tabletId) {
+    if (slot < 0 || slot >= kSlotCount || tabletId == 0) {
+        return;
+    }
+    const auto at = static_cast<size_t>(slot);
+    const int64_t now = SteadyNowNs();
+    // The reader thread is the only writer of these: a new tablet in the
+    // entry starts its times again.
+    if (heardTablet_[at].load(std::memory_order_relaxed) != tabletId) {
+        heardTablet_[at].store(tabletId, std::memory_order_relaxed);
+        firstHeard_[at].store(now, std::memory_order_relaxed);
+    }
+    lastHeard_[at].store(now, std::memory_order_relaxed);
 }
 
 bool Recorder::HasInk(int slot) const {

@@ -100,6 +100,9 @@ public:
     void PenPoint(int slot, int32_t x, int32_t y) override;
     void PenUp(int slot) override;
     void UnknownTablet(uint16_t tabletId) override;
+    // Kept per entry without queueing; the record takes it with the roster
+    // at every question's start and end.
+    void TabletHeard(int slot, uint16_t tabletId) override;
 
     // Whether the entry's pane received a pen point since the question started.
     bool HasInk(int slot) const;
@@ -132,6 +135,10 @@ private:
     int64_t firstQueuedNs_ = 0;
     // False once nothing will be written: producers return at once.
     std::atomic<bool> accepting_{true};
+    // Per entry: the tablet heard, first and last (steady ns; 0: not yet).
+    std::array<std::atomic<uint16_t>, kSlotCount> heardTablet_{};
+    std::array<std::atomic<int64_t>, kSlotCount> firstHeard_{};
+    std::array<std::atomic<int64_t>, kSlotCount> lastHeard_{};
     std::atomic<uint64_t> refused_{0};
 
     std::thread writer_;

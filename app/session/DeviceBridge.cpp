@@ -97,6 +97,9 @@ void DeviceBridge::OnTabletEvent(uint16_t first, uint16_t second, uint16_t table
         NoteUnknown(tabletId, type);
     } else {
         table_[slot].Seen.store(1, std::memory_order_relaxed);
+        if (record_ != nullptr) {
+            record_->TabletHeard(slot, tabletId);
+        }
         // Sequentially consistent, for Settle.
         const int32_t questionType = session_.CurrentQuestionType.load();
         const int32_t answerState = session_.CurrentAnswerState.load();

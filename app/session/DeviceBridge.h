@@ -69,6 +69,12 @@ public:
     virtual void PenPoint(int slot, int32_t x, int32_t y) = 0;
     virtual void PenUp(int slot) = 0;
     virtual void UnknownTablet(uint16_t tabletId) = 0;
+    // Any event of a tablet an entry holds (entry slot, in either layer):
+    // the tablet is in the room. Called for every such event: constant work.
+    virtual void TabletHeard(int slot, uint16_t tabletId) {
+        static_cast<void>(slot);
+        static_cast<void>(tabletId);
+    }
 
 protected:
     ~TabletEventRecord() = default;

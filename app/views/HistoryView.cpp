@@ -304,6 +304,8 @@ void THistoryView::BuildLayout() {
     btnExportXlsx_ = exportButton("btnExportXlsx");
     exports->addWidget(btnExportCsv_);
     exports->addWidget(btnExportXlsx_);
+    btnAttendance_ = exportButton("btnAttendance");
+    exports->addWidget(btnAttendance_);
     prgExport_ = new QProgressBar(this);
     prgExport_->setObjectName(QStringLiteral("prgExport"));
     prgExport_->setRange(0, 0); // busy, with no measure of how far
@@ -387,6 +389,9 @@ void THistoryView::BuildLayout() {
     pictures->addWidget(lstPictures_, 1);
     pictures->addWidget(lblNoPictures_, 1);
     stkResult_->addWidget(pnlPictures_);
+    attendanceModel_ = new QStandardItemModel(this);
+    tblAttendance_ = Table("tblAttendance", attendanceModel_, stkResult_);
+    stkResult_->addWidget(tblAttendance_);
     result->addWidget(stkResult_, 1);
     studentModel_ = new QStandardItemModel(this);
     tblStudents_ = Table("tblStudents", studentModel_, pnlContent_);
@@ -415,6 +420,7 @@ void THistoryView::BuildLayout() {
             [this](const QModelIndex &index) { OpenPicture(index.row()); });
     connect(btnExportCsv_, &TBaseButton::OnClick, this, [this] { Export(ExportFormat::Csv); });
     connect(btnExportXlsx_, &TBaseButton::OnClick, this, [this] { Export(ExportFormat::Xlsx); });
+    connect(btnAttendance_, &TBaseButton::OnClick, this, &THistoryView::ShowAttendance);
 }
 
 void THistoryView::UpdateTexts(const LanguageTexts &texts) {
@@ -424,6 +430,10 @@ void THistoryView::UpdateTexts(const LanguageTexts &texts) {
     FitQuestionsHeading();
     btnExportCsv_->SetCaption(m(MessageKey::ExportCsv));
     btnExportXlsx_->SetCaption(m(MessageKey::ExportXlsx));
+    btnAttendance_->SetCaption(m(MessageKey::HistoryAttendance));
+    attendanceModel_->setHorizontalHeaderLabels(
+        {m(MessageKey::HistoryName), m(MessageKey::HistorySeat), m(MessageKey::HistoryPresence),
+         m(MessageKey::HistoryFirstHeard), m(MessageKey::HistoryLastHeard)});
     lblNoPictures_->setText(m(MessageKey::HistoryNoPictures));
     chart_->SetAxisTitle(m(MessageKey::Tip4));
     lessonModel_->setHorizontalHeaderLabels({m(MessageKey::HistoryNumber),
@@ -602,6 +612,45 @@ bool THistoryView::ShowAnalysis() {
     return true;
 }
 
+bool THistoryView::ShowAttendance() {
+    if (lesson_ == 0) {
+        return false;
+    }
+    const std::optional<std::vector<AttendanceInfo>> students = history_.Attendance(lesson_);
+    if (!students) {
+        ShowMessage(history_.Error());
+        return false;
+    }
+    ClearQuestion();
+    tblQuestions_->clearSelection();
+    tblQuestions_->setCurrentIndex(QModelIndex());
+    attendanceModel_->removeRows(0, attendanceModel_->rowCount());
+    int counts[3] = {0, 0, 0};
+    const MessageKey words[3] = {MessageKey::HistoryPresent, MessageKey::HistorySilent,
+                                 MessageKey::HistoryAbsent};
+    const QColor colours[3] = {kRight, QColor(0xb0, 0x6a, 0x00), kWrong};
+    for (const AttendanceInfo &student : *students) {
+        const int status = static_cast<int>(student.status());
+        ++counts[status];
+        auto *presence = Cell(MessageTexts[words[status]], Qt::AlignCenter);
+        presence->setForeground(colours[status]);
+        const auto time = [](const QString &moment) {
+            return Cell(Moment(moment).toString(QStringLiteral("HH:mm:ss")), Qt::AlignRight);
+        };
+        attendanceModel_->appendRow({Cell(student.name),
+                                     Cell(QString::number(student.seat), Qt::AlignRight), presence,
+                                     time(student.firstHeard), time(student.lastHeard)});
+    }
+    StretchColumn(tblAttendance_, 0);
+    FitColumns(tblAttendance_);
+    lblQuestion_->setText(FormatMessage(MessageTexts[MessageKey::HistoryAttendanceTitle],
+                                        {QString::number(lesson_), QString::number(counts[0]),
+                                         QString::number(counts[1]), QString::number(counts[2])}));
+    stkResult_->setCurrentWidget(tblAttendance_);
+    tblStudents_->hide(); // the attendance has the room of the question's students
+    return true;
+}
+
 void THistoryView::ClearQuestion() {
     question_ = 0;
     studentModel_->removeRows(0, studentModel_->rowCount());
@@ -619,6 +668,7 @@ void THistoryView::ShowQuestionRow(int row) {
         return;
     }
     ClearQuestion();
+    tblStudents_->show();
     const QuestionInfo &question = questions_[static_cast<size_t>(row)];
     question_ = question.number;
     QString title = FormatMessage(

@@ -78,6 +78,10 @@ public:
     // grade back) in the record; false when the record refuses (the picture
     // then says why).
     bool GradePicture(int index, std::optional<double> points);
+    // Who of the chosen lesson's students was present (answered), present
+    // but silent (heard, never answered) or absent, in the result area;
+    // false when the record refuses.
+    bool ShowAttendance();
 
     // Asks for a file, then exports the chosen lesson on a worker thread;
     // the outcome is a prompt.
@@ -156,6 +160,9 @@ private:
     QWidget *pnlPictures_ = nullptr;
     TImageButton *btnExportCsv_ = nullptr;
     TImageButton *btnExportXlsx_ = nullptr;
+    TImageButton *btnAttendance_ = nullptr;
+    QTableView *tblAttendance_ = nullptr;
+    QStandardItemModel *attendanceModel_ = nullptr;
     TPictureOverlay *overlay_ = nullptr;
 
     // Thumbnails of one question (round tells which); a new question stops

@@ -217,6 +217,39 @@ TEST(LessonHistory, GradesHandwritingAndTheAnalysisAndGradebookCountThem) {
     EXPECT_EQ(sheets->gradebook.rows[4][5].number, 1); // her one right answer
 }
 
+TEST(LessonHistory, AttendanceTellsPresentSilentAndAbsent) {
+    test::DataDir dir;
+    SlotTable table;
+    test::FillTable(table, {{"Ann", 11}, {"Ben", 12}, {"Cai", 13}, {"Dee", 14}});
+    {
+        Recorder recorder(dir.Path());
+        recorder.Start();
+        recorder.TabletHeard(0, 11); // heard, and answers
+        recorder.TabletHeard(1, 12); // heard, never answers
+        recorder.TabletHeard(3, 99); // another tablet once held the entry
+        recorder.QuestionStarted(0, QStringLiteral("B"), table);
+        recorder.KeyPressed(0, 2, 1u << 2);
+        table[0].Answer = 1u << 2;
+        recorder.TabletHeard(0, 11);
+        recorder.QuestionEnded(0, QStringLiteral("B"), table);
+        recorder.Stop();
+    }
+    LessonHistory history;
+    QString error;
+    ASSERT_TRUE(history.Open(dir.Path(), &error)) << error.toStdString();
+    const auto attendance = history.Attendance(1);
+    ASSERT_TRUE(attendance && attendance->size() == 4u);
+    using Status = AttendanceInfo::Status;
+    const Status expected[] = {Status::Present, Status::Silent, Status::Absent, Status::Absent};
+    for (size_t i = 0; i < 4; ++i) {
+        EXPECT_EQ(attendance->at(i).seat, static_cast<int>(i) + 1);
+        EXPECT_EQ(attendance->at(i).status(), expected[i]) << attendance->at(i).name.toStdString();
+    }
+    // Heard before the question started and again during it.
+    EXPECT_LT(attendance->at(0).firstHeard, attendance->at(0).lastHeard);
+    EXPECT_TRUE(history.Attendance(2)->empty());
+}
+
 TEST(LessonHistory, ReadsANewerVersionsRecordWithoutChangingIt) {
     test::LessonFixture lesson;
     const QString db = RecordDatabasePath(lesson.DataDir());

@@ -543,14 +543,14 @@ TEST(Recorder, MigratesAnEmptyDatabase) {
 TEST(Recorder, KeepsTheSetPlaceAndReadsRecordsOfEarlierVersions) {
     DataDir dir;
     RecordALesson(dir);
-    test::RawExec(Db(dir), {"ALTER TABLE question DROP COLUMN set_name",
-                            "ALTER TABLE question DROP COLUMN set_number",
-                            "ALTER TABLE question DROP COLUMN text",
-                            "ALTER TABLE question DROP COLUMN points",
-                            "ALTER TABLE question DROP COLUMN time_limit_ms",
-                            "ALTER TABLE question DROP COLUMN duration_ms", "DROP TABLE pick",
-                            "ALTER TABLE student DROP COLUMN carried",
-                            "ALTER TABLE student DROP COLUMN grade", "PRAGMA user_version = 1"});
+    test::RawExec(
+        Db(dir),
+        {"ALTER TABLE question DROP COLUMN set_name", "ALTER TABLE question DROP COLUMN set_number",
+         "ALTER TABLE question DROP COLUMN text", "ALTER TABLE question DROP COLUMN points",
+         "ALTER TABLE question DROP COLUMN time_limit_ms",
+         "ALTER TABLE question DROP COLUMN duration_ms", "DROP TABLE pick",
+         "ALTER TABLE student DROP COLUMN carried", "ALTER TABLE student DROP COLUMN grade",
+         "DROP TABLE attendance", "PRAGMA user_version = 1"});
     {
         Recorder recorder(dir.Path());
         recorder.Start();

@@ -120,6 +120,28 @@ TEST(HistoryGrading, AKeyGradesTheOpenPictureAndTheNextComesUp) {
     EXPECT_EQ(questions->index(2, 3).data().toString(), QString());
 }
 
+TEST(HistoryAttendance, TheButtonShowsWhoWasPresentSilentOrAbsent) {
+    const LessonFixture lesson; // 张三 and =cmd pressed keys, Li Mei pressed and wrote
+    QWidget area;
+    area.resize(1173, 707);
+    THistoryView view(lesson.DataDir(), &area);
+    area.show();
+    view.Reload();
+    ASSERT_TRUE(view.ShowAttendance());
+    const QAbstractItemModel *rows =
+        view.findChild<QTableView *>(QStringLiteral("tblAttendance"))->model();
+    ASSERT_EQ(rows->rowCount(), 3);
+    for (int row = 0; row < 3; ++row) {
+        EXPECT_EQ(rows->index(row, 2).data().toString(), MessageTexts[MessageKey::HistoryPresent]);
+    }
+    EXPECT_EQ(
+        view.findChild<QLabel *>(QStringLiteral("lblQuestion"))->text(),
+        FormatMessage(MessageTexts[MessageKey::HistoryAttendanceTitle], {"1", "3", "0", "0"}));
+    // A question brings its chart back.
+    ASSERT_TRUE(view.ShowQuestion(1));
+    EXPECT_FALSE(view.findChild<QTableView *>(QStringLiteral("tblAttendance"))->isVisible());
+}
+
 INSTANTIATE_TEST_SUITE_P(Languages, HistoryHeadings,
                          ::testing::Values(HeadingCase{"zh_CN", {1173, 707}, true},
                                            HeadingCase{"en_US", {1173, 707}, true},
