@@ -15,7 +15,9 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <limits>
+#include <thread>
 
 namespace lumora {
 namespace {
@@ -230,6 +232,7 @@ TEST(LessonHistory, AttendanceTellsPresentSilentAndAbsent) {
         recorder.QuestionStarted(0, QStringLiteral("B"), table);
         recorder.KeyPressed(0, 2, 1u << 2);
         table[0].Answer = 1u << 2;
+        std::this_thread::sleep_for(std::chrono::milliseconds(5)); // times kept in ms
         recorder.TabletHeard(0, 11);
         recorder.QuestionEnded(0, QStringLiteral("B"), table);
         recorder.Stop();
