@@ -28,6 +28,13 @@ bool Run(QSqlQuery &query, const QString &sql, const QVariantList &values, QStri
     return true;
 }
 
+// A query of what a later version of the record added (a column, a table):
+// false, and no error, on a record from before it that is read as it is.
+bool RunAdded(QSqlQuery &query, const QString &sql, const QVariantList &values) {
+    QString missing;
+    return Run(query, sql, values, &missing);
+}
+
 } // namespace
 
 bool LessonHistory::Open(const QString &dataDir, QString *error) {
@@ -84,10 +91,10 @@ std::optional<std::vector<QuestionInfo>> LessonHistory::Questions(int lesson) {
     // Points are kept since the record's second version; a record read as
     // it is (read-only, older) may not have them, and its questions score 1.
     QSqlQuery points(connection_.Database());
-    QString ignored;
-    if (Run(points,
+    if (RunAdded(
+            points,
             QStringLiteral("SELECT number, points FROM question WHERE lesson = ? AND points > 0"),
-            {lesson}, &ignored)) {
+            {lesson})) {
         while (points.next()) {
             for (QuestionInfo &question : questions) {
                 if (question.number == points.value(0).toInt()) {
@@ -259,13 +266,12 @@ std::map<int, double> LessonHistory::Grades(int lesson, int question) {
     // Grades are kept since the record's third version; an older record read
     // as it is has none.
     QSqlQuery query(connection_.Database());
-    QString ignored;
     std::map<int, double> grades;
-    if (Run(query,
-            QStringLiteral(
-                "SELECT s.seat, s.grade FROM student s JOIN question q ON q.id = "
-                "s.question WHERE q.lesson = ? AND q.number = ? AND s.grade IS NOT NULL"),
-            {lesson, question}, &ignored)) {
+    if (RunAdded(query,
+                 QStringLiteral(
+                     "SELECT s.seat, s.grade FROM student s JOIN question q ON q.id = "
+                     "s.question WHERE q.lesson = ? AND q.number = ? AND s.grade IS NOT NULL"),
+                 {lesson, question})) {
         while (query.next()) {
             grades[query.value(0).toInt()] = query.value(1).toDouble();
         }
@@ -319,11 +325,10 @@ std::optional<std::vector<AttendanceInfo>> LessonHistory::Attendance(int lesson)
     }
     // Heard times are kept since the record's third version.
     QSqlQuery heard(connection_.Database());
-    QString ignored;
-    if (Run(heard,
-            QStringLiteral("SELECT seat, name, first_heard, last_heard FROM attendance "
-                           "WHERE lesson = ?"),
-            {lesson}, &ignored)) {
+    if (RunAdded(heard,
+                 QStringLiteral("SELECT seat, name, first_heard, last_heard FROM attendance "
+                                "WHERE lesson = ?"),
+                 {lesson})) {
         while (heard.next()) {
             for (AttendanceInfo &student : students) {
                 if (student.seat == heard.value(0).toInt() &&
