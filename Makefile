@@ -73,12 +73,17 @@ package-windows: windows
 # Both DLLs checked under Wine: export table and imports, the DLL's
 # behaviour, the backend, penlynx-monitor.exe; the bundle unpacked and used as
 # its README says; then the benchmark of the two device-context paths of the
-# 32-bit DLL (JSON under build-windows/bench/).
+# 32-bit DLL (JSON under build-windows/bench/), or of the 64-bit one on a
+# machine that runs no 32-bit programs (under build-windows64/bench/).
 check-windows: package-windows
 	ctest --preset mingw32 -j $(JOBS)
 	ctest --preset mingw64 -j $(JOBS)
 	bash tests/packaging/check_windows_bundle.sh build-windows build-windows64
-	cmake --build --preset mingw32 --target bench
+	if bash scripts/wine.sh --runs win32; then \
+	    cmake --build --preset mingw32 --target bench; \
+	else \
+	    cmake --build --preset mingw64 --target bench; \
+	fi
 
 # Only the program and what it links (the Penlynx library), in build/ as
 # make build configures it, so a later make test builds on it.

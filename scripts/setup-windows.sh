@@ -46,9 +46,15 @@ export WINEPREFIX="$(realpath "$build")/wineprefix"
 export WINEARCH=$arch WINEDEBUG=-all
 # Console programs need no display.
 unset DISPLAY WAYLAND_DISPLAY
+if ! bash scripts/wine.sh --runs "$arch"; then
+    echo "setup-windows: this machine cannot run $arch programs (its kernel does not" \
+        "execute Wine's loader for them): the $arch build is made and its files are" \
+        "checked, its runs under Wine are skipped"
+    exit 0
+fi
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
     echo "setup-windows: making the $arch Wine prefix $WINEPREFIX"
     # Without Mono and Gecko: they cannot be fetched here and nothing needs them.
-    WINEDLLOVERRIDES="mscoree=;mshtml=" wineboot -i >/dev/null 2>&1
+    WINEDLLOVERRIDES="mscoree=;mshtml=" bash scripts/wine.sh wineboot -i >/dev/null 2>&1
     wineserver -w
 fi

@@ -52,11 +52,15 @@ for row in "x86 i686-w64-mingw32 pei-i386 $build32 win32" \
     check "$arch: Penlynx.def lists the five exports" \
         bash -c "sed -n '/^EXPORTS/,\$p' '$folder/Penlynx.def' | grep -Ec '^ +SDK(Ini|GetID|RegCallBack|Clear|Draw)(@[0-9]+)?\$' | grep -qx 5"
 
+    if ! bash "$top/scripts/wine.sh" --runs "$winearch"; then
+        echo "skipped: $arch: this machine cannot run $winearch programs under Wine"
+        continue
+    fi
     wine_env=(env WINEPREFIX="$build/wineprefix" WINEARCH="$winearch" WINEDEBUG=-all)
     check "$arch: penlynx-monitor.exe --version" \
-        bash -c "${wine_env[*]} wine '$folder/penlynx-monitor.exe' --version | tr -d '\\r' | grep -qx 'penlynx-monitor $version'"
+        bash -c "${wine_env[*]} bash '$top/scripts/wine.sh' '$folder/penlynx-monitor.exe' --version | tr -d '\\r' | grep -qx 'penlynx-monitor $version'"
     check "$arch: penlynx-monitor.exe hears a simulated class" \
-        bash -c "PENLYNX_RECEIVER=sim:tablets=30,seed=3 ${wine_env[*]} wine '$folder/penlynx-monitor.exe' --summary --seconds 3.5 |
+        bash -c "PENLYNX_RECEIVER=sim:tablets=30,seed=3 ${wine_env[*]} bash '$top/scripts/wine.sh' '$folder/penlynx-monitor.exe' --summary --seconds 3.5 |
                  tr -d '\\r' | tee /dev/stderr | grep -Eq '^second 3: receiving, [1-9][0-9]* tablets heard'"
     # Built against the folder's header and import library, then put beside the DLL.
     check "$arch: a C program linked with libPenlynx.dll.a runs beside Penlynx.dll" \
@@ -64,7 +68,7 @@ for row in "x86 i686-w64-mingw32 pei-i386 $build32 win32" \
                      '$top/tests/packaging/consumer/consumer.c' -L'$folder' -lPenlynx -o '$folder/consumer.exe' &&
                  cmake -DOBJDUMP=$triple-objdump -DFILE='$folder/consumer.exe' -DFORMAT=$format \
                      -P '$top/tests/windows/check_pe.cmake' | grep -q 'imports:.*Penlynx.dll' &&
-                 cd '$folder' && PENLYNX_RECEIVER=sim ${wine_env[*]} wine consumer.exe"
+                 cd '$folder' && PENLYNX_RECEIVER=sim ${wine_env[*]} bash '$top/scripts/wine.sh' consumer.exe"
 done
 
 summary check-windows-bundle
