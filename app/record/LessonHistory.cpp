@@ -58,20 +58,65 @@ bool LessonHistory::Open(const QString &dataDir, QString *error) {
 }
 
 std::optional<std::vector<LessonInfo>> LessonHistory::Lessons() {
+    const QString counted =
+        QStringLiteral("SELECT l.number, l.started_at, COALESCE(l.ended_at, ''), "
+                       "(SELECT COUNT(*) FROM question q WHERE q.lesson = l.number)%1 "
+                       "FROM lesson l ORDER BY l.number");
+    // Classes, titles and the bin came with the record's fourth version.
     QSqlQuery query(connection_.Database());
-    if (!Run(query,
-             QStringLiteral("SELECT l.number, l.started_at, COALESCE(l.ended_at, ''), "
-                            "(SELECT COUNT(*) FROM question q WHERE q.lesson = l.number) "
-                            "FROM lesson l ORDER BY l.number"),
-             {}, &error_)) {
+    const bool tagged = RunAdded(
+        query,
+        counted.arg(QStringLiteral(", COALESCE(l.class_file, ''), COALESCE(l.class_name, ''), "
+                                   "COALESCE(l.title, ''), COALESCE(l.deleted_at, '')")),
+        {});
+    if (!tagged && !Run(query, counted.arg(QString()), {}, &error_)) {
         return std::nullopt;
     }
     std::vector<LessonInfo> lessons;
     while (query.next()) {
-        lessons.push_back({query.value(0).toInt(), query.value(1).toString(),
-                           query.value(2).toString(), query.value(3).toInt()});
+        LessonInfo lesson;
+        lesson.number = query.value(0).toInt();
+        lesson.startedAt = query.value(1).toString();
+        lesson.endedAt = query.value(2).toString();
+        lesson.questionCount = query.value(3).toInt();
+        if (tagged) {
+            lesson.classFile = query.value(4).toString();
+            lesson.className = query.value(5).toString();
+            lesson.title = query.value(6).toString();
+            lesson.deletedAt = query.value(7).toString();
+        }
+        lessons.push_back(lesson);
     }
     return lessons;
+}
+
+std::optional<std::vector<LessonClass>> LessonHistory::Classes() {
+    QSqlQuery query(connection_.Database());
+    if (!RunAdded(query,
+                  QStringLiteral("SELECT COALESCE(l.class_file, ''), COUNT(*), "
+                                 "(SELECT COALESCE(n.class_name, '') FROM lesson n "
+                                 " WHERE COALESCE(n.class_file, '') = COALESCE(l.class_file, '') "
+                                 " ORDER BY n.number DESC LIMIT 1) "
+                                 "FROM lesson l WHERE l.deleted_at IS NULL "
+                                 "GROUP BY COALESCE(l.class_file, '') ORDER BY 3, 1"),
+                  {})) {
+        // A record from before classes were kept: every lesson is the
+        // unnamed class's.
+        const auto lessons = Lessons();
+        if (!lessons) {
+            return std::nullopt;
+        }
+        if (lessons->empty()) {
+            return std::vector<LessonClass>{};
+        }
+        return std::vector<LessonClass>{{QString(), QString(), int(lessons->size())}};
+    }
+    std::vector<LessonClass> classes;
+    while (query.next()) {
+        classes.push_back(
+            {query.value(0).toString(), query.value(2).toString(), query.value(1).toInt()});
+    }
+    return classes;
 }
 
 std::optional<std::vector<QuestionInfo>> LessonHistory::Questions(int lesson) {
@@ -340,6 +385,95 @@ std::optional<std::vector<AttendanceInfo>> LessonHistory::Attendance(int lesson)
         }
     }
     return students;
+}
+
+bool LessonHistory::SetTitle(int lesson, const QString &title) {
+    const QString trimmed = title.trimmed();
+    QSqlQuery query(connection_.Database());
+    if (!Run(query, QStringLiteral("UPDATE lesson SET title = ? WHERE number = ?"),
+             {trimmed.isEmpty() ? QVariant(QMetaType(QMetaType::QString)) : QVariant(trimmed),
+              lesson},
+             &error_)) {
+        return false;
+    }
+    if (query.numRowsAffected() != 1) {
+        error_ = QStringLiteral("there is no lesson %1").arg(lesson);
+        return false;
+    }
+    return true;
+}
+
+bool LessonHistory::MoveToBin(int lesson, const QString &deletedAt) {
+    QSqlQuery query(connection_.Database());
+    // The newest lesson without an end may be the one being recorded.
+    if (!Run(query,
+             QStringLiteral("UPDATE lesson SET deleted_at = ? WHERE number = ? AND NOT "
+                            "(ended_at IS NULL AND number = (SELECT MAX(number) FROM lesson))"),
+             {deletedAt, lesson}, &error_)) {
+        return false;
+    }
+    if (query.numRowsAffected() != 1) {
+        error_ = QStringLiteral("lesson %1 is not in the record or is still under way").arg(lesson);
+        return false;
+    }
+    return true;
+}
+
+bool LessonHistory::RestoreFromBin(int lesson) {
+    QSqlQuery query(connection_.Database());
+    if (!Run(query, QStringLiteral("UPDATE lesson SET deleted_at = NULL WHERE number = ?"),
+             {lesson}, &error_)) {
+        return false;
+    }
+    if (query.numRowsAffected() != 1) {
+        error_ = QStringLiteral("there is no lesson %1").arg(lesson);
+        return false;
+    }
+    return true;
+}
+
+bool LessonHistory::EmptyBin(int *removed) {
+    if (removed) {
+        *removed = 0;
+    }
+    QSqlQuery query(connection_.Database());
+    if (!Run(query,
+             QStringLiteral("SELECT number, folder FROM lesson WHERE deleted_at IS NOT NULL"), {},
+             &error_)) {
+        return false;
+    }
+    std::vector<std::pair<int, QString>> binned;
+    while (query.next()) {
+        binned.emplace_back(query.value(0).toInt(), query.value(1).toString());
+    }
+    query.finish();
+    const QDir records(RecordsFolder(dataDir_));
+    QStringList kept;
+    for (const auto &[number, folder] : binned) {
+        // The rows go first: a folder left behind loses nothing.
+        QSqlQuery remove(connection_.Database());
+        if (!Run(remove, QStringLiteral("DELETE FROM lesson WHERE number = ?"), {number},
+                 &error_)) {
+            return false;
+        }
+        if (removed) {
+            ++*removed;
+        }
+        // Only a folder right inside Records/, whatever a foreign record says.
+        if (folder.isEmpty() || folder.contains(u'/') || folder.contains(u'\\') || folder == u"." ||
+            folder == u".." || !records.exists(folder)) {
+            continue;
+        }
+        if (!QDir(records.filePath(folder)).removeRecursively()) {
+            kept << QDir::toNativeSeparators(records.filePath(folder));
+        }
+    }
+    if (!kept.isEmpty()) {
+        error_ = QStringLiteral("these picture folders could not be removed: %1")
+                     .arg(kept.join(QStringLiteral(", ")));
+        return false;
+    }
+    return true;
 }
 
 } // namespace lumora

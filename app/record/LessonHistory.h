@@ -22,6 +22,20 @@ struct LessonInfo {
     QString startedAt; // ISO 8601 with offset
     QString endedAt;   // empty when the run did not end cleanly
     int questionCount = 0;
+    // The class it was held with (its file under Classes/ and its name
+    // then); both empty for the unnamed class and lessons from before
+    // classes were kept.
+    QString classFile;
+    QString className;
+    QString title;     // empty for none
+    QString deletedAt; // when it went to the bin; empty while it is not there
+};
+
+// A class that lessons were held with, as the history's filter lists it.
+struct LessonClass {
+    QString file; // empty: the unnamed class
+    QString name; // its name in its latest lesson
+    int lessons = 0;
 };
 
 struct QuestionInfo {
@@ -95,7 +109,10 @@ public:
 
     // Every query returns nothing (std::nullopt) when the database fails;
     // Error() then says why. An unknown lesson or question gives empty lists.
+    // Every lesson, those in the bin too, oldest first.
     std::optional<std::vector<LessonInfo>> Lessons();
+    // The classes of the lessons outside the bin, by name.
+    std::optional<std::vector<LessonClass>> Classes();
     std::optional<std::vector<QuestionInfo>> Questions(int lesson);
     // In seat order.
     std::optional<std::vector<StudentResult>> Students(int lesson, int question);
@@ -119,6 +136,17 @@ public:
     // there is no such answer or the record cannot be written (a record
     // opened read-only).
     bool SetGrade(int lesson, int question, int seat, std::optional<double> points);
+    // The lesson's title (blanks at the ends dropped; empty takes it back).
+    bool SetTitle(int lesson, const QString &title);
+    // Puts a lesson in the bin (at deletedAt, ISO 8601) or takes it out. The
+    // newest lesson without an end may still be recorded and stays out.
+    bool MoveToBin(int lesson, const QString &deletedAt);
+    bool RestoreFromBin(int lesson);
+    // Removes the lessons in the bin with everything recorded of them, then
+    // their picture folders; *removed (when given) how many lessons. False
+    // with Error() naming any folder that could not be removed (the lessons
+    // are gone; the folder is only left behind).
+    bool EmptyBin(int *removed = nullptr);
 
     const QString &Error() const { return error_; }
     const QString &DataDir() const { return dataDir_; }

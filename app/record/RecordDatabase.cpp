@@ -123,6 +123,21 @@ const std::vector<std::vector<const char *>> kMigrations = {
         " last_heard TEXT NOT NULL,"
         " PRIMARY KEY (lesson, seat, name))",
     },
+    {
+        // The class the lesson was held with: class_file its file name under
+        // Classes/ (steady when the class is renamed), class_name its name
+        // then; both null for the unnamed class and for lessons from before
+        // classes were kept. A lesson holds one class: switching class starts
+        // the next lesson.
+        "ALTER TABLE lesson ADD COLUMN class_file TEXT",
+        "ALTER TABLE lesson ADD COLUMN class_name TEXT",
+        // The teacher's title of the lesson; null for none.
+        "ALTER TABLE lesson ADD COLUMN title TEXT",
+        // When the teacher put the lesson in the bin; null while it is not.
+        // Emptying the bin removes the lesson and its pictures.
+        "ALTER TABLE lesson ADD COLUMN deleted_at TEXT",
+        "CREATE INDEX lesson_class ON lesson(class_file, started_at)",
+    },
 };
 
 std::atomic<int> g_connectionNumber{0};
