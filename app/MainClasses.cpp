@@ -14,6 +14,8 @@
 #include "dialogs/ClassDialog.h"
 #include "dialogs/SettingsPanel.h"
 #include "dialogs/UnSetName.h"
+#include "record/LessonRecording.h"
+#include "record/Recorder.h"
 #include "views/ClassesView.h"
 #include "views/GroupBar.h"
 
@@ -72,6 +74,10 @@ void TFrmMain::ApplyClassTexts() {
     pnlTop_->SetTitle(title);
     setWindowTitle(title);
     pnlClasses_->UpdateTexts();
+    // The record tags the lesson with the class being taught.
+    if (record_ != nullptr) {
+        record_->LessonRecorder().SetClass(current.File, current.Name);
+    }
 }
 
 void TFrmMain::ReportClassError(const ClassResult &result, const QString &name) {

@@ -39,6 +39,10 @@ struct QuestionPlace {
 };
 
 struct RecordPayload {
+    // The class being taught (its file under Classes/, its name); both empty
+    // for the unnamed class.
+    QString classFile;
+    QString className;
     int questionType = 0;
     QString answerKey;
     QuestionPlace place;

@@ -30,7 +30,7 @@ QVariant Correctness(std::optional<bool> correct) {
 RecordWriter::RecordWriter(const QString &dataDir, const QDateTime &lessonStart,
                            int64_t lessonStartNs)
     : dataDir_(dataDir), lessonStart_(lessonStart), lessonStartNs_(lessonStartNs),
-      file_(dataDir, connection_) {}
+      file_(dataDir, connection_), lessonBeganNs_(lessonStartNs) {}
 
 RecordWriter::~RecordWriter() {
     Close();
@@ -174,16 +174,51 @@ bool RecordWriter::EnsureLesson(QString *error) {
     for (int n = 2; records.exists(folder); ++n) {
         folder = QStringLiteral("%1-%2").arg(number).arg(n);
     }
-    query.prepare(
-        QStringLiteral("INSERT INTO lesson (number, started_at, folder) VALUES (?, ?, ?)"));
+    query.prepare(QStringLiteral("INSERT INTO lesson (number, started_at, folder, class_file, "
+                                 "class_name) VALUES (?, ?, ?, ?, ?)"));
     query.addBindValue(number);
-    query.addBindValue(IsoWithOffset(lessonStart_));
+    query.addBindValue(WallTime(lessonBeganNs_));
     query.addBindValue(folder);
+    query.addBindValue(classFile_.isEmpty() ? QVariant(QMetaType(QMetaType::QString))
+                                            : QVariant(Text(classFile_)));
+    query.addBindValue(className_.isEmpty() ? QVariant(QMetaType(QMetaType::QString))
+                                            : QVariant(Text(className_)));
     if (!Exec(query, error)) {
         return false;
     }
     lesson_ = number;
     lessonFolder_ = folder;
+    return true;
+}
+
+bool RecordWriter::TakeClass(const RecordPayload &payload, int64_t ns, QString *error) {
+    if (payload.classFile == classFile_ && payload.className == className_) {
+        return true;
+    }
+    const bool sameClass = payload.classFile == classFile_;
+    classFile_ = payload.classFile;
+    className_ = payload.className;
+    if (lesson_ == 0) {
+        return true;
+    }
+    QSqlQuery query(connection_.Database());
+    if (sameClass || question_.number == 0) {
+        query.prepare(
+            QStringLiteral("UPDATE lesson SET class_file = ?, class_name = ? WHERE number = ?"));
+        query.addBindValue(classFile_.isEmpty() ? QVariant(QMetaType(QMetaType::QString))
+                                                : QVariant(Text(classFile_)));
+        query.addBindValue(className_.isEmpty() ? QVariant(QMetaType(QMetaType::QString))
+                                                : QVariant(Text(className_)));
+        query.addBindValue(lesson_);
+        return Exec(query, error);
+    }
+    if (!FlushStrokes(error) || !EndLesson(ns, error)) {
+        return false;
+    }
+    lesson_ = 0;
+    lessonFolder_.clear();
+    question_ = Question{};
+    lessonBeganNs_ = ns;
     return true;
 }
 
@@ -217,7 +252,7 @@ bool RecordWriter::Apply(RecordEvent &event, QString *error) {
 }
 
 bool RecordWriter::RecordPick(const RecordEvent &event, QString *error) {
-    if (!EnsureLesson(error)) {
+    if (!TakeClass(*event.payload, event.enqueuedNs, error) || !EnsureLesson(error)) {
         return false;
     }
     const RosterEntry &entry = event.payload->roster.front();
@@ -235,7 +270,8 @@ bool RecordWriter::RecordPick(const RecordEvent &event, QString *error) {
 
 bool RecordWriter::StartQuestion(const RecordEvent &event, QString *error) {
     // The last question's strokes go to its own students.
-    if (!FlushStrokes(error) || !EnsureLesson(error)) {
+    if (!FlushStrokes(error) || !TakeClass(*event.payload, event.enqueuedNs, error) ||
+        !EnsureLesson(error)) {
         return false;
     }
     const RecordPayload &payload = *event.payload;

@@ -74,6 +74,11 @@ private:
     // Adds the rows of pictures that a killed run saved but never recorded.
     bool ReconcilePictures(QString *error);
     bool EnsureLesson(QString *error);
+    // The class of a question or pick: another one than the lesson's ends
+    // that lesson (at ns) and the next lesson begins then; a lesson with
+    // nothing in it yet simply takes it, and a new name of the same class
+    // is kept.
+    bool TakeClass(const RecordPayload &payload, int64_t ns, QString *error);
     bool StartQuestion(const RecordEvent &event, QString *error);
     bool RecordPick(const RecordEvent &event, QString *error);
     bool EndQuestion(const RecordEvent &event, QString *error);
@@ -106,6 +111,9 @@ private:
     std::optional<QSqlQuery> insertStroke_;
     qint64 lesson_ = 0;
     QString lessonFolder_;
+    int64_t lessonBeganNs_; // the program's start, or the switch to another class
+    QString classFile_;
+    QString className_;
     Question question_;
     std::array<QByteArray, kSlotCount> strokes_; // points not yet written, per entry
     struct Heard {

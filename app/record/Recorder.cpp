@@ -119,11 +119,26 @@ void Recorder::QuestionStarted(int questionType, const QString &answerKey, const
         wrote.store(0, std::memory_order_relaxed);
     }
     auto payload = std::make_unique<RecordPayload>();
+    payload->classFile = classFile_;
+    payload->className = className_;
     payload->questionType = questionType;
     payload->answerKey = answerKey;
     payload->place = place;
     payload->roster = Snapshot(table);
     PushControl(RecordEvent::Kind::QuestionStarted, std::move(payload));
+}
+
+void Recorder::SetClass(const QString &file, const QString &name) {
+    if (file != classFile_) {
+        // Another class's students: who was heard starts again.
+        for (size_t i = 0; i < heardTablet_.size(); ++i) {
+            heardTablet_[i].store(0, std::memory_order_relaxed);
+            firstHeard_[i].store(0, std::memory_order_relaxed);
+            lastHeard_[i].store(0, std::memory_order_relaxed);
+        }
+    }
+    classFile_ = file;
+    className_ = name;
 }
 
 void Recorder::QuestionEnded(int questionType, const QString &answerKey, const SlotTable &table,
@@ -145,6 +160,8 @@ void Recorder::StudentPicked(int slot, int among, const SlotTable &table) {
         return;
     }
     auto payload = std::make_unique<RecordPayload>();
+    payload->classFile = classFile_;
+    payload->className = className_;
     const StudentSlot &entry = table[slot];
     payload->roster.push_back(
         {slot, entry.Name.ToString(), entry.CardID.load(), QString(), 0, entry.Answer.load()});

@@ -76,6 +76,11 @@ public:
     // the writer. Events after it are dropped. Main thread.
     void Stop();
 
+    // The class being taught from now on (its file under Classes/ and its
+    // name; empty for the unnamed class). A question of another class than
+    // the lesson's ends that lesson and starts the next. Main thread.
+    void SetClass(const QString &file, const QString &name);
+
     // Main thread. The named entries of the table (and their answers) are
     // taken as they are now.
     void QuestionStarted(int questionType, const QString &answerKey, const SlotTable &table,
@@ -140,6 +145,9 @@ private:
     std::array<std::atomic<int64_t>, kSlotCount> firstHeard_{};
     std::array<std::atomic<int64_t>, kSlotCount> lastHeard_{};
     std::atomic<uint64_t> refused_{0};
+    // Main thread only.
+    QString classFile_;
+    QString className_;
 
     std::thread writer_;
     std::array<std::atomic<uint8_t>, kSlotCount> wrote_{};

@@ -10,6 +10,7 @@
 #include "record/Recorder.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QImage>
 #include <QSqlQuery>
 
@@ -251,6 +252,98 @@ TEST(LessonHistory, AttendanceTellsPresentSilentAndAbsent) {
     // Heard before the question started and again during it.
     EXPECT_LT(attendance->at(0).firstHeard, attendance->at(0).lastHeard);
     EXPECT_TRUE(history.Attendance(2)->empty());
+}
+
+// A lesson holds one class: a question of another class starts the next
+// lesson, while a rename keeps the lesson and takes the new name.
+TEST(LessonHistory, EveryLessonIsTaggedWithItsClass) {
+    test::DataDir dir;
+    SlotTable table;
+    test::FillTable(table, {{"Ann", 11}});
+    {
+        Recorder recorder(dir.Path());
+        recorder.Start();
+        recorder.SetClass(QStringLiteral("7a"), QStringLiteral("7A"));
+        recorder.QuestionStarted(0, QStringLiteral("B"), table);
+        recorder.QuestionEnded(0, QStringLiteral("B"), table);
+        recorder.SetClass(QStringLiteral("7a"), QStringLiteral("7A maths"));
+        recorder.QuestionStarted(0, QStringLiteral("C"), table);
+        recorder.QuestionEnded(0, QStringLiteral("C"), table);
+        recorder.SetClass(QStringLiteral("8b"), QStringLiteral("8B"));
+        recorder.QuestionStarted(1, QStringLiteral("AB"), table);
+        recorder.QuestionEnded(1, QStringLiteral("AB"), table);
+        recorder.SetClass(QString(), QString());
+        recorder.QuestionStarted(0, QStringLiteral("A"), table);
+        recorder.Stop();
+    }
+    LessonHistory history;
+    QString error;
+    ASSERT_TRUE(history.Open(dir.Path(), &error)) << error.toStdString();
+    const auto lessons = history.Lessons();
+    ASSERT_TRUE(lessons && lessons->size() == 3u);
+    const struct {
+        const char *file;
+        const char *name;
+        int questions;
+    } expected[] = {{"7a", "7A maths", 2}, {"8b", "8B", 1}, {"", "", 1}};
+    for (size_t i = 0; i < 3; ++i) {
+        EXPECT_EQ(lessons->at(i).classFile, QString::fromUtf8(expected[i].file)) << i;
+        EXPECT_EQ(lessons->at(i).className, QString::fromUtf8(expected[i].name)) << i;
+        EXPECT_EQ(lessons->at(i).questionCount, expected[i].questions) << i;
+    }
+    // The switch ended the earlier lessons where the next began.
+    EXPECT_EQ(lessons->at(0).endedAt, lessons->at(1).startedAt);
+    EXPECT_FALSE(lessons->at(2).endedAt.isEmpty());
+    const auto classes = history.Classes();
+    ASSERT_TRUE(classes && classes->size() == 3u);
+    EXPECT_EQ(classes->at(0).file, QString()); // the unnamed class sorts first
+    EXPECT_EQ(classes->at(1).name, QStringLiteral("7A maths"));
+    EXPECT_EQ(classes->at(2).lessons, 1);
+}
+
+TEST(LessonHistory, TitlesAndTheBinKeepALessonUntilTheBinIsEmptied) {
+    test::LessonFixture lesson;
+    {
+        // A second lesson, still under way: it never goes to the bin.
+        SlotTable table;
+        test::FillTable(table, {{"Ann", 11}});
+        Recorder recorder(lesson.DataDir());
+        recorder.Start();
+        recorder.QuestionStarted(0, QStringLiteral("B"), table);
+        recorder.QuestionEnded(0, QStringLiteral("B"), table);
+    }
+    QString error;
+    {
+        RecordConnection connection;
+        ASSERT_TRUE(connection.Open(RecordDatabasePath(lesson.DataDir()), false, &error));
+        QSqlQuery update(connection.Database());
+        ASSERT_TRUE(
+            update.exec(QStringLiteral("UPDATE lesson SET ended_at = NULL WHERE number = 2")));
+    }
+    LessonHistory history;
+    ASSERT_TRUE(history.Open(lesson.DataDir(), &error)) << error.toStdString();
+    EXPECT_TRUE(history.SetTitle(1, QStringLiteral("  Fractions  ")));
+    EXPECT_FALSE(history.SetTitle(9, QStringLiteral("none")));
+    EXPECT_EQ(history.Lessons()->at(0).title, QStringLiteral("Fractions"));
+
+    const QString pictures = QFileInfo(history.Pictures(1, 3)->at(0).path).absolutePath();
+    EXPECT_FALSE(history.MoveToBin(2, QStringLiteral("2026-12-09T08:00:00+08:00")));
+    ASSERT_TRUE(history.MoveToBin(1, QStringLiteral("2026-12-09T08:00:00+08:00")));
+    EXPECT_EQ(history.Lessons()->at(0).deletedAt, QStringLiteral("2026-12-09T08:00:00+08:00"));
+    EXPECT_EQ(history.Classes()->at(0).lessons, 1); // the bin's lesson is not counted
+    ASSERT_TRUE(history.RestoreFromBin(1));
+    EXPECT_TRUE(history.Lessons()->at(0).deletedAt.isEmpty());
+    EXPECT_TRUE(QFileInfo::exists(pictures));
+
+    ASSERT_TRUE(history.MoveToBin(1, QStringLiteral("2026-12-09T08:00:00+08:00")));
+    int removed = 0;
+    ASSERT_TRUE(history.EmptyBin(&removed)) << history.Error().toStdString();
+    EXPECT_EQ(removed, 1);
+    const auto lessons = history.Lessons();
+    ASSERT_TRUE(lessons && lessons->size() == 1u);
+    EXPECT_EQ(lessons->at(0).number, 2);
+    EXPECT_FALSE(QFileInfo::exists(pictures));
+    EXPECT_TRUE(history.Questions(1)->empty());
 }
 
 TEST(LessonHistory, ReadsANewerVersionsRecordWithoutChangingIt) {

@@ -550,7 +550,10 @@ TEST(Recorder, KeepsTheSetPlaceAndReadsRecordsOfEarlierVersions) {
          "ALTER TABLE question DROP COLUMN time_limit_ms",
          "ALTER TABLE question DROP COLUMN duration_ms", "DROP TABLE pick",
          "ALTER TABLE student DROP COLUMN carried", "ALTER TABLE student DROP COLUMN grade",
-         "DROP TABLE attendance", "PRAGMA user_version = 1"});
+         "DROP TABLE attendance", "DROP INDEX lesson_class",
+         "ALTER TABLE lesson DROP COLUMN class_file", "ALTER TABLE lesson DROP COLUMN class_name",
+         "ALTER TABLE lesson DROP COLUMN title", "ALTER TABLE lesson DROP COLUMN deleted_at",
+         "PRAGMA user_version = 1"});
     {
         Recorder recorder(dir.Path());
         recorder.Start();
