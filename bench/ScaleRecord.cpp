@@ -50,7 +50,8 @@ QString StudentName(int classIndex, int seat) {
            QString::fromUtf8(family[static_cast<size_t>((seat / 20 + classIndex) % 10)]);
 }
 
-// The lessons' wall clock: one fixed offset, whatever the machine's zone.
+// ISO 8601 with the offset the time was made with (a fixed one, whatever
+// the machine's zone), as the record spells times.
 QString Moment(const QDateTime &time) {
     return time.toString(Qt::ISODateWithMs);
 }
