@@ -276,6 +276,17 @@ const std::array<MessageEntry, kMessageTextCount> kMessages = {{
     {"HistoryPresent", "答题"},
     {"HistorySilent", "在场未答"},
     {"HistoryAbsent", "缺席"},
+    {"HistoryAllClasses", "全部班级"},
+    {"HistoryUnnamedClass", "未命名班级"},
+    {"HistoryBinEntry", "回收站（%1）"},
+    {"HistoryTitle", "标题"},
+    {"HistoryEditTitle", "改标题"},
+    {"HistoryToBin", "移到回收站"},
+    {"HistoryRestore", "恢复"},
+    {"HistoryEmptyBin", "清空回收站"},
+    {"HistoryEmptyBinAsk", "永久删除回收站中的 %1 节课及其笔迹图片？此操作不能撤销。"},
+    {"HistoryNoLessonsHere", "这里没有课。"},
+    {"HistoryClass", "班级"},
 }};
 
 } // namespace

@@ -230,8 +230,19 @@ enum class MessageKey : int {
     HistoryPresent,
     HistorySilent,
     HistoryAbsent,
+    HistoryAllClasses,
+    HistoryUnnamedClass,
+    HistoryBinEntry,
+    HistoryTitle,
+    HistoryEditTitle,
+    HistoryToBin,
+    HistoryRestore,
+    HistoryEmptyBin,
+    HistoryEmptyBinAsk,
+    HistoryNoLessonsHere,
+    HistoryClass,
 };
-inline constexpr int kMessageTextCount = 184;
+inline constexpr int kMessageTextCount = 195;
 // Messages before this one are among the 52 LanguageKeys: a missing element
 // empties them. From this one on a missing or empty element keeps the
 // built-in text.

@@ -95,7 +95,7 @@ std::optional<std::vector<LessonClass>> LessonHistory::Classes() {
     if (!RunAdded(query,
                   QStringLiteral("SELECT COALESCE(l.class_file, ''), COUNT(*), "
                                  "(SELECT COALESCE(n.class_name, '') FROM lesson n "
-                                 " WHERE COALESCE(n.class_file, '') = COALESCE(l.class_file, '') "
+                                 " WHERE n.class_file IS l.class_file "
                                  " ORDER BY n.number DESC LIMIT 1) "
                                  "FROM lesson l WHERE l.deleted_at IS NULL "
                                  "GROUP BY COALESCE(l.class_file, '') ORDER BY 3, 1"),

@@ -1,5 +1,6 @@
 #include "views/HistoryView.h"
 
+#include "config/ClassBook.h"
 #include "config/LanguageTexts.h"
 #include "controls/SkinButton.h"
 #include "controls/WidgetHelpers.h"
@@ -8,10 +9,12 @@
 #include "record/ExportName.h"
 #include "record/LessonAnalysis.h"
 #include "record/RecordDatabase.h"
+#include "record/RecordTime.h"
 #include "session/DeviceBridge.h"
 #include "views/PictureOverlay.h"
 #include "views/ResultChart.h"
 
+#include <QComboBox>
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
@@ -25,6 +28,7 @@
 #include <QListView>
 #include <QPainter>
 #include <QProgressBar>
+#include <QSignalBlocker>
 #include <QStackedWidget>
 #include <QStandardItemModel>
 #include <QStandardPaths>
@@ -42,11 +46,17 @@ const QColor kTitleText(0x0b, 0x3d, 0x66);
 const QColor kRight(0, 128, 0);
 const QColor kWrong(200, 0, 0);
 const QSize kThumbnail(176, 112);
-// The band of the lessons and questions: a heading and about six rows.
-constexpr int kTopBand = 220;
+// The band of the lessons and questions: a heading and about seven rows,
+// as high as the buttons beside them.
+constexpr int kTopBand = 250;
 constexpr int kExportWidth = 150;
 constexpr int kSeatColumn = 1;  // of the students: the seat, then answer, right or wrong
 constexpr int kShareColumn = 3; // of the questions: share right, then the hints
+constexpr int kTitleColumn = 3; // of the lessons: the title, then the class
+// The filter's choices besides a class ("class:" and its file).
+const QString kAllClasses = QStringLiteral("all");
+const QString kBin = QStringLiteral("bin");
+const QString kClassPrefix = QStringLiteral("class:");
 constexpr int kStudentTable = 300;
 constexpr int kNameWidth = 100; // with the frame and the scroll bar
 
@@ -281,6 +291,18 @@ void THistoryView::BuildLayout() {
     questionModel_ = new QStandardItemModel(this);
     lblLessons_ = Heading("lblLessons", this);
     tblLessons_ = Table("tblLessons", lessonModel_, this);
+    // A lesson's title is typed in its cell.
+    tblLessons_->setEditTriggers(QAbstractItemView::DoubleClicked |
+                                 QAbstractItemView::EditKeyPressed);
+    // The class filter sits in the lessons' heading.
+    cmbClass_ = new QComboBox(lblLessons_);
+    cmbClass_->setObjectName(QStringLiteral("cmbClass"));
+    cmbClass_->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    cmbClass_->setMinimumContentsLength(8);
+    auto *lessonsHeading = new QHBoxLayout(lblLessons_);
+    lessonsHeading->setContentsMargins(0, 2, 2, 2);
+    lessonsHeading->addStretch(1);
+    lessonsHeading->addWidget(cmbClass_);
     lblQuestions_ = Heading("lblQuestions", this);
     tblQuestions_ = Table("tblQuestions", questionModel_, this);
     column(lblLessons_, tblLessons_, 3);
@@ -290,7 +312,7 @@ void THistoryView::BuildLayout() {
     lblQuestions_->installEventFilter(this);
     column(lblQuestions_, tblQuestions_, 4);
     auto *exports = new QVBoxLayout();
-    exports->setSpacing(8);
+    exports->setSpacing(6);
     exports->setContentsMargins(0, 30, 0, 0); // level with the tables
     const auto exportButton = [this](const char *name) {
         auto *button = new TImageButton(this);
@@ -300,12 +322,20 @@ void THistoryView::BuildLayout() {
         button->setFixedSize(kExportWidth, 30);
         return button;
     };
+    // What a lesson gives, then what is done with it (listing the bin:
+    // emptying it in place of the title).
     btnExportCsv_ = exportButton("btnExportCsv");
     btnExportXlsx_ = exportButton("btnExportXlsx");
-    exports->addWidget(btnExportCsv_);
-    exports->addWidget(btnExportXlsx_);
     btnAttendance_ = exportButton("btnAttendance");
-    exports->addWidget(btnAttendance_);
+    btnTitle_ = exportButton("btnLessonTitle");
+    btnBin_ = exportButton("btnLessonBin");
+    btnEmptyBin_ = exportButton("btnEmptyBin");
+    for (TImageButton *button :
+         {btnExportCsv_, btnExportXlsx_, btnAttendance_, btnTitle_, btnEmptyBin_, btnBin_}) {
+        button->setFixedHeight(28);
+        exports->addWidget(button);
+    }
+    btnEmptyBin_->hide();
     prgExport_ = new QProgressBar(this);
     prgExport_->setObjectName(QStringLiteral("prgExport"));
     prgExport_->setRange(0, 0); // busy, with no measure of how far
@@ -421,6 +451,19 @@ void THistoryView::BuildLayout() {
     connect(btnExportCsv_, &TBaseButton::OnClick, this, [this] { Export(ExportFormat::Csv); });
     connect(btnExportXlsx_, &TBaseButton::OnClick, this, [this] { Export(ExportFormat::Xlsx); });
     connect(btnAttendance_, &TBaseButton::OnClick, this, &THistoryView::ShowAttendance);
+    connect(btnTitle_, &TBaseButton::OnClick, this, [this] {
+        if (const int row = CurrentRow(tblLessons_); row >= 0) {
+            tblLessons_->edit(lessonModel_->index(row, kTitleColumn));
+        }
+    });
+    connect(btnBin_, &TBaseButton::OnClick, this, &THistoryView::BinChosenLesson);
+    connect(btnEmptyBin_, &TBaseButton::OnClick, this, &THistoryView::EmptyBin);
+    connect(cmbClass_, &QComboBox::currentIndexChanged, this, [this] {
+        if (!fillingLessons_) {
+            ShowLessons(lesson_);
+        }
+    });
+    connect(lessonModel_, &QStandardItemModel::itemChanged, this, &THistoryView::TitleEdited);
 }
 
 void THistoryView::UpdateTexts(const LanguageTexts &texts) {
@@ -431,14 +474,18 @@ void THistoryView::UpdateTexts(const LanguageTexts &texts) {
     btnExportCsv_->SetCaption(m(MessageKey::ExportCsv));
     btnExportXlsx_->SetCaption(m(MessageKey::ExportXlsx));
     btnAttendance_->SetCaption(m(MessageKey::HistoryAttendance));
+    btnTitle_->SetCaption(m(MessageKey::HistoryEditTitle));
+    btnBin_->SetCaption(m(ListingBin() ? MessageKey::HistoryRestore : MessageKey::HistoryToBin));
+    btnEmptyBin_->SetCaption(m(MessageKey::HistoryEmptyBin));
     attendanceModel_->setHorizontalHeaderLabels(
         {m(MessageKey::HistoryName), m(MessageKey::HistorySeat), m(MessageKey::HistoryPresence),
          m(MessageKey::HistoryFirstHeard), m(MessageKey::HistoryLastHeard)});
     lblNoPictures_->setText(m(MessageKey::HistoryNoPictures));
     chart_->SetAxisTitle(m(MessageKey::Tip4));
-    lessonModel_->setHorizontalHeaderLabels({m(MessageKey::HistoryNumber),
-                                             m(MessageKey::HistoryDate), m(MessageKey::HistoryTime),
-                                             m(MessageKey::HistoryQuestionCount)});
+    lessonModel_->setHorizontalHeaderLabels(
+        {m(MessageKey::HistoryNumber), m(MessageKey::HistoryDate),
+         m(MessageKey::HistoryQuestionCount), m(MessageKey::HistoryTitle),
+         m(MessageKey::HistoryClass)});
     questionModel_->setHorizontalHeaderLabels(
         {m(MessageKey::HistoryNumber), m(MessageKey::HistoryType), m(MessageKey::HistoryKey),
          m(MessageKey::HistoryShareRight), m(MessageKey::HistoryHints),
@@ -446,7 +493,7 @@ void THistoryView::UpdateTexts(const LanguageTexts &texts) {
     studentModel_->setHorizontalHeaderLabels(
         {m(MessageKey::HistoryName), m(MessageKey::HistorySeat), m(MessageKey::HistoryAnswer),
          m(MessageKey::HistoryCorrect), m(MessageKey::HistoryFirstPress)});
-    StretchColumn(tblLessons_, 1);
+    StretchColumn(tblLessons_, kTitleColumn);
     StretchColumn(tblQuestions_, 4);
     StretchColumn(tblStudents_, 0);
     FitColumns(tblLessons_);
@@ -483,6 +530,7 @@ void THistoryView::Reload() {
     const int keepQuestion = question_;
     history_.Close();
     open_ = false;
+    allLessons_.clear();
     lessons_.clear();
     lessonModel_->removeRows(0, lessonModel_->rowCount());
     questionModel_->removeRows(0, questionModel_->rowCount());
@@ -510,33 +558,195 @@ void THistoryView::Reload() {
         ShowMessage(MessageTexts[MessageKey::HistoryEmpty]);
         return;
     }
-    // Newest first: the lesson of today is the one a teacher looks for.
-    lessons_.assign(lessons->rbegin(), lessons->rend());
-    int chosen = 0;
-    for (size_t row = 0; row < lessons_.size(); ++row) {
-        const LessonInfo &lesson = lessons_[row];
-        const QDateTime start = Moment(lesson.startedAt);
-        const QDateTime end = Moment(lesson.endedAt);
-        QString time = start.toString(QStringLiteral("HH:mm"));
-        if (end.isValid()) {
-            time += QStringLiteral(" – ") + end.toString(QStringLiteral("HH:mm"));
-        }
-        lessonModel_->appendRow({Cell(QString::number(lesson.number), Qt::AlignRight),
-                                 Cell(start.toString(QStringLiteral("yyyy-MM-dd"))), Cell(time),
-                                 Cell(QString::number(lesson.questionCount), Qt::AlignRight)});
-        if (lesson.number == keepLesson) {
-            chosen = static_cast<int>(row);
-        }
-    }
-    lblEmpty_->hide();
-    pnlContent_->show();
-    FitColumns(tblLessons_);
-    tblLessons_->clearSelection();
-    tblLessons_->setCurrentIndex(QModelIndex());
-    ChooseRow(tblLessons_, chosen, [this](int row) { ShowLessonRow(row); });
+    allLessons_ = std::move(*lessons);
+    FillClasses();
+    ShowLessons(keepLesson);
     if (keepQuestion != 0 && lesson_ == keepLesson) {
         ShowQuestion(keepQuestion);
     }
+}
+
+void THistoryView::FillClasses() {
+    QString keep = cmbClass_->currentData().toString();
+    if (keep.isEmpty()) {
+        keep = kClassPrefix + ClassBook(dataDir_).Current().File;
+    }
+    const std::optional<std::vector<LessonClass>> classes = history_.Classes();
+    int inBin = 0;
+    for (const LessonInfo &lesson : allLessons_) {
+        inBin += lesson.deletedAt.isEmpty() ? 0 : 1;
+    }
+    fillingLessons_ = true;
+    cmbClass_->clear();
+    for (const LessonClass &entry : classes.value_or(std::vector<LessonClass>{})) {
+        cmbClass_->addItem(entry.name.isEmpty() ? MessageTexts[MessageKey::HistoryUnnamedClass]
+                                                : entry.name,
+                           kClassPrefix + entry.file);
+    }
+    cmbClass_->addItem(MessageTexts[MessageKey::HistoryAllClasses], kAllClasses);
+    cmbClass_->addItem(
+        FormatMessage(MessageTexts[MessageKey::HistoryBinEntry], {QString::number(inBin)}), kBin);
+    int chosen = cmbClass_->findData(keep);
+    if (chosen < 0) {
+        // A class with no lessons yet: all of them, or the only class there is.
+        chosen = cmbClass_->findData(cmbClass_->count() == 3 ? cmbClass_->itemData(0).toString()
+                                                             : kAllClasses);
+    }
+    cmbClass_->setCurrentIndex(chosen);
+    fillingLessons_ = false;
+}
+
+bool THistoryView::ChooseFilter(const QString &key) {
+    const int index = cmbClass_->findData(key);
+    if (index < 0) {
+        return false;
+    }
+    if (index == cmbClass_->currentIndex()) {
+        ShowLessons(lesson_);
+    } else {
+        cmbClass_->setCurrentIndex(index); // shows the lessons
+    }
+    return true;
+}
+
+bool THistoryView::ListClass(const QString &classFile) {
+    return ChooseFilter(kClassPrefix + classFile);
+}
+
+bool THistoryView::ListAllClasses() {
+    return ChooseFilter(kAllClasses);
+}
+
+bool THistoryView::ListBin() {
+    return ChooseFilter(kBin);
+}
+
+bool THistoryView::ListingBin() const {
+    return cmbClass_->currentData().toString() == kBin;
+}
+
+void THistoryView::ShowLessons(int keepLesson) {
+    const QString filter = cmbClass_->currentData().toString();
+    const bool bin = filter == kBin;
+    const bool oneClass = filter.startsWith(kClassPrefix);
+    const QString classFile = filter.mid(kClassPrefix.size());
+    fillingLessons_ = true;
+    lessons_.clear();
+    lessonModel_->removeRows(0, lessonModel_->rowCount());
+    questionModel_->removeRows(0, questionModel_->rowCount());
+    questions_.clear();
+    ClearQuestion();
+    lesson_ = 0;
+    // Newest first: the lesson of today is the one a teacher looks for.
+    int chosen = 0;
+    for (auto lesson = allLessons_.rbegin(); lesson != allLessons_.rend(); ++lesson) {
+        if (lesson->deletedAt.isEmpty() == bin || (oneClass && lesson->classFile != classFile)) {
+            continue;
+        }
+        const QDateTime start = Moment(lesson->startedAt);
+        const QDateTime end = Moment(lesson->endedAt);
+        auto *when = Cell(start.toString(QStringLiteral("yyyy-MM-dd HH:mm")));
+        if (end.isValid()) {
+            when->setToolTip(when->text() + QStringLiteral(" – ") +
+                             end.toString(QStringLiteral("HH:mm")));
+        }
+        QList<QStandardItem *> row = {
+            Cell(QString::number(lesson->number), Qt::AlignRight), when,
+            Cell(QString::number(lesson->questionCount), Qt::AlignRight), Cell(lesson->title),
+            Cell(lesson->className.isEmpty() ? MessageTexts[MessageKey::HistoryUnnamedClass]
+                                             : lesson->className)};
+        for (QStandardItem *cell : row) {
+            cell->setEditable(cell == row[kTitleColumn]);
+        }
+        lessonModel_->appendRow(row);
+        if (lesson->number == keepLesson) {
+            chosen = static_cast<int>(lessons_.size());
+        }
+        lessons_.push_back(*lesson);
+    }
+    fillingLessons_ = false;
+    tblLessons_->setColumnHidden(kTitleColumn + 1, oneClass);
+    btnBin_->SetCaption(MessageTexts[bin ? MessageKey::HistoryRestore : MessageKey::HistoryToBin]);
+    btnEmptyBin_->setVisible(bin);
+    btnTitle_->setVisible(!bin);
+    btnEmptyBin_->setEnabled(!lessons_.empty());
+    btnBin_->setEnabled(!lessons_.empty());
+    btnTitle_->setEnabled(!lessons_.empty());
+    btnAttendance_->setEnabled(!lessons_.empty());
+    FitColumns(tblLessons_);
+    tblLessons_->clearSelection();
+    tblLessons_->setCurrentIndex(QModelIndex());
+    if (lessons_.empty()) {
+        btnExportCsv_->setEnabled(false);
+        btnExportXlsx_->setEnabled(false);
+        ShowMessage(MessageTexts[MessageKey::HistoryNoLessonsHere]);
+        return;
+    }
+    lblEmpty_->hide();
+    pnlContent_->show();
+    ChooseRow(tblLessons_, chosen, [this](int row) { ShowLessonRow(row); });
+}
+
+void THistoryView::TitleEdited(QStandardItem *item) {
+    if (fillingLessons_ || item->column() != kTitleColumn || item->row() < 0 ||
+        item->row() >= static_cast<int>(lessons_.size())) {
+        return;
+    }
+    LessonInfo &lesson = lessons_[static_cast<size_t>(item->row())];
+    const QString title = item->text().trimmed();
+    if (title == lesson.title) {
+        return;
+    }
+    if (!history_.SetTitle(lesson.number, title)) {
+        ShowPrompt(QStringLiteral("Error"), history_.Error(), false);
+        const QSignalBlocker quiet(lessonModel_);
+        item->setText(lesson.title);
+        return;
+    }
+    lesson.title = title;
+    for (LessonInfo &kept : allLessons_) {
+        if (kept.number == lesson.number) {
+            kept.title = title;
+        }
+    }
+    const QSignalBlocker quiet(lessonModel_);
+    item->setText(title);
+    item->setToolTip(title);
+}
+
+bool THistoryView::BinChosenLesson() {
+    if (lesson_ == 0) {
+        return false;
+    }
+    const bool ok = ListingBin()
+                        ? history_.RestoreFromBin(lesson_)
+                        : history_.MoveToBin(lesson_, IsoWithOffset(QDateTime::currentDateTime()));
+    if (!ok) {
+        ShowPrompt(QStringLiteral("Error"), history_.Error(), false);
+        return false;
+    }
+    lesson_ = 0;
+    Reload();
+    return true;
+}
+
+bool THistoryView::EmptyBin() {
+    int inBin = 0;
+    for (const LessonInfo &lesson : allLessons_) {
+        inBin += lesson.deletedAt.isEmpty() ? 0 : 1;
+    }
+    if (inBin == 0 || !ShowPrompt(QStringLiteral("Warning"),
+                                  FormatMessage(MessageTexts[MessageKey::HistoryEmptyBinAsk],
+                                                {QString::number(inBin)}),
+                                  true)) {
+        return false;
+    }
+    const bool ok = history_.EmptyBin();
+    if (!ok) {
+        ShowPrompt(QStringLiteral("Error"), history_.Error(), false);
+    }
+    Reload();
+    return ok;
 }
 
 bool THistoryView::ShowQuestion(int number) {

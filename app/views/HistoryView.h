@@ -28,10 +28,12 @@
 #include <utility>
 #include <vector>
 
+class QComboBox;
 class QLabel;
 class QListView;
 class QProgressBar;
 class QStackedWidget;
+class QStandardItem;
 class QStandardItemModel;
 class QTableView;
 
@@ -83,6 +85,17 @@ public:
     // false when the record refuses.
     bool ShowAttendance();
 
+    // The lessons the table lists: a class's (by its file; empty for the
+    // unnamed class), all outside the bin, or those in the bin. False when
+    // the record lists no such choice.
+    bool ListClass(const QString &classFile);
+    bool ListAllClasses();
+    bool ListBin();
+    // The chosen lesson to the bin (or, listing the bin, back out of it).
+    bool BinChosenLesson();
+    // Asks, then removes the lessons in the bin for good.
+    bool EmptyBin();
+
     // Asks for a file, then exports the chosen lesson on a worker thread;
     // the outcome is a prompt.
     void Export(ExportFormat format);
@@ -104,6 +117,14 @@ protected:
 
 private:
     void BuildLayout();
+    // The classes and the bin in the filter, keeping the choice (first: the
+    // class being taught).
+    void FillClasses();
+    bool ChooseFilter(const QString &key);
+    // The lessons of the filter, newest first; keepLesson stays chosen.
+    void ShowLessons(int keepLesson);
+    bool ListingBin() const;
+    void TitleEdited(QStandardItem *item);
     void ShowLessonRow(int row);
     void ShowQuestionRow(int row);
     void ClearQuestion();
@@ -127,7 +148,9 @@ private:
     bool open_ = false;
     int lesson_ = 0;
     int question_ = 0;
-    std::vector<LessonInfo> lessons_;
+    std::vector<LessonInfo> allLessons_; // oldest first, as the record has them
+    std::vector<LessonInfo> lessons_;    // the table's rows
+    bool fillingLessons_ = false;
     std::vector<QuestionInfo> questions_;
     std::vector<PictureInfo> pictures_;
     bool picturesLoaded_ = true;
@@ -147,6 +170,7 @@ private:
     QStandardItemModel *studentModel_ = nullptr;
     QStandardItemModel *pictureModel_ = nullptr;
     QLabel *lblLessons_ = nullptr;
+    QComboBox *cmbClass_ = nullptr;
     QLabel *lblQuestions_ = nullptr;
     QLabel *lblQuestion_ = nullptr;
     QLabel *lblEmpty_ = nullptr;
@@ -161,6 +185,9 @@ private:
     TImageButton *btnExportCsv_ = nullptr;
     TImageButton *btnExportXlsx_ = nullptr;
     TImageButton *btnAttendance_ = nullptr;
+    TImageButton *btnTitle_ = nullptr;
+    TImageButton *btnBin_ = nullptr;
+    TImageButton *btnEmptyBin_ = nullptr;
     QTableView *tblAttendance_ = nullptr;
     QStandardItemModel *attendanceModel_ = nullptr;
     TPictureOverlay *overlay_ = nullptr;

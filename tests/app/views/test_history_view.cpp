@@ -3,11 +3,15 @@
 // fits its column, in both shipped languages; on the smallest screen the
 // tables scroll rather than cut a heading.
 #include "../record/LessonFixture.h"
+#include "../record/RecordTest.h"
 
 #include "config/LanguageTexts.h"
 #include "core/MessageTexts.h"
+#include "dialogs/UnSetName.h"
+#include "record/Recorder.h"
 #include "views/HistoryView.h"
 
+#include <QComboBox>
 #include <QCoreApplication>
 #include <QFontMetrics>
 #include <QHeaderView>
@@ -140,6 +144,83 @@ TEST(HistoryAttendance, TheButtonShowsWhoWasPresentSilentOrAbsent) {
     // A question brings its chart back.
     ASSERT_TRUE(view.ShowQuestion(1));
     EXPECT_FALSE(view.findChild<QTableView *>(QStringLiteral("tblAttendance"))->isVisible());
+}
+
+// Three lessons: 7A's, 8B's, 7A's again.
+TEST(HistoryClasses, TheFilterListsAClassAndTheBinKeepsLessonsUntilEmptied) {
+    test::DataDir dir;
+    {
+        SlotTable table;
+        test::FillTable(table, {{"Ann", 11}});
+        Recorder recorder(dir.Path());
+        recorder.Start();
+        for (const char *name : {"7A", "8B", "7A"}) {
+            recorder.SetClass(QString::fromLatin1(name).toLower(), QString::fromLatin1(name));
+            recorder.QuestionStarted(0, QStringLiteral("B"), table);
+            recorder.QuestionEnded(0, QStringLiteral("B"), table);
+        }
+        recorder.Stop();
+    }
+    QWidget area;
+    area.resize(1173, 707);
+    THistoryView view(dir.Path(), &area);
+    area.show();
+    view.Reload();
+    auto *filter = view.findChild<QComboBox *>(QStringLiteral("cmbClass"));
+    auto *table = view.findChild<QTableView *>(QStringLiteral("tblLessons"));
+    ASSERT_TRUE(filter && table);
+    const auto column = [table](int column) {
+        QStringList cells;
+        for (int row = 0; row < table->model()->rowCount(); ++row) {
+            cells << table->model()->index(row, column).data().toString();
+        }
+        return cells;
+    };
+    // No class is being taught here, and there are two: all lessons.
+    EXPECT_EQ(filter->count(), 4);
+    EXPECT_EQ(filter->currentText(), MessageTexts[MessageKey::HistoryAllClasses]);
+    EXPECT_EQ(column(0), (QStringList{"3", "2", "1"}));
+    EXPECT_EQ(column(4), (QStringList{"7A", "8B", "7A"}));
+    ASSERT_TRUE(view.ListClass(QStringLiteral("7a")));
+    EXPECT_EQ(column(0), (QStringList{"3", "1"}));
+    EXPECT_TRUE(table->isColumnHidden(4));
+
+    // A title typed in its cell is kept in the record.
+    table->model()->setData(table->model()->index(1, 3), QStringLiteral(" Fractions "));
+    view.Reload();
+    EXPECT_EQ(column(3), (QStringList{"", "Fractions"}));
+
+    // Lesson 3 (chosen: the newest) to the bin and back, then into it again.
+    ASSERT_TRUE(view.BinChosenLesson());
+    EXPECT_EQ(column(0), QStringList{"1"});
+    EXPECT_EQ(filter->itemText(filter->count() - 1),
+              FormatMessage(MessageTexts[MessageKey::HistoryBinEntry], {"1"}));
+    ASSERT_TRUE(view.ListBin());
+    EXPECT_EQ(column(0), QStringList{"3"});
+    EXPECT_FALSE(view.findChild<QWidget *>(QStringLiteral("btnEmptyBin"))->isHidden());
+    ASSERT_TRUE(view.BinChosenLesson()); // restores it
+    ASSERT_TRUE(view.ListAllClasses());
+    EXPECT_EQ(column(0), (QStringList{"3", "2", "1"}));
+    ASSERT_TRUE(view.BinChosenLesson());
+
+    // Emptying asks first: no, then yes.
+    bool answer = false;
+    int asked = 0;
+    const PromptResponder previous =
+        SetPromptResponder([&](const QString &, const QString &text, bool withCancel) {
+            ++asked;
+            EXPECT_TRUE(withCancel);
+            EXPECT_EQ(text, FormatMessage(MessageTexts[MessageKey::HistoryEmptyBinAsk], {"1"}));
+            return answer;
+        });
+    EXPECT_FALSE(view.EmptyBin());
+    answer = true;
+    EXPECT_TRUE(view.EmptyBin());
+    SetPromptResponder(previous);
+    EXPECT_EQ(asked, 2);
+    EXPECT_FALSE(view.EmptyBin()); // nothing left to ask about
+    ASSERT_TRUE(view.ListAllClasses());
+    EXPECT_EQ(column(0), (QStringList{"2", "1"}));
 }
 
 INSTANTIATE_TEST_SUITE_P(Languages, HistoryHeadings,

@@ -205,7 +205,7 @@ TEST_F(History, ShowsTheLessonItsQuestionsAndOpensAPictureLarge) {
 
     const std::vector<QStringList> lessons = Texts(Table("tblLessons"), 4);
     ASSERT_EQ(lessons.size(), 1u);
-    EXPECT_EQ((QStringList{lessons[0][0], lessons[0][3]}), (QStringList{"1", "2"}));
+    EXPECT_EQ((QStringList{lessons[0][0], lessons[0][2]}), (QStringList{"1", "2"}));
     QTableView *questions = Table("tblQuestions");
     EXPECT_EQ(Texts(questions, 3),
               (std::vector<QStringList>{{"1", "单选题", "B"}, {"2", "主观题", ""}}));
@@ -271,7 +271,7 @@ TEST_F(History, TheHistoryWindowReadsTheRecordBesideTheRunningProgram) {
     ASSERT_NE(lessons, nullptr);
     const std::vector<QStringList> rows = Texts(lessons, 4);
     ASSERT_EQ(rows.size(), 1u);
-    EXPECT_EQ(rows[0][3], u"2"_qs);
+    EXPECT_EQ(rows[0][2], u"2"_qs);
     EXPECT_EQ(Texts(history.findChild<QTableView *>(u"tblQuestions"_qs), 2),
               (std::vector<QStringList>{{"1", "单选题"}, {"2", "主观题"}}));
 }
