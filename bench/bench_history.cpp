@@ -144,6 +144,29 @@ void BM_HistoryView(benchmark::State &state) {
 }
 BENCHMARK(BM_HistoryView)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
 
+// The shown view switching between two classes in its filter: the class's
+// lessons listed, its newest chosen with its analysis and first question.
+void BM_HistoryViewSwitchClass(benchmark::State &state) {
+    QWidget area;
+    area.resize(1366, 700);
+    area.show();
+    THistoryView view(g_year.dataDir, &area);
+    view.resize(area.size());
+    view.show();
+    view.Reload();
+    int round = 0;
+    for (auto _ : state) {
+        const QString file = bench::ScaleClassFile(kListedClass + (round++ % 2));
+        if (!view.ListClass(file)) {
+            state.SkipWithError("the class is not in the filter");
+            return;
+        }
+        view.repaint();
+        QCoreApplication::processEvents();
+    }
+}
+BENCHMARK(BM_HistoryViewSwitchClass)->Unit(benchmark::kMillisecond)->UseRealTime();
+
 // ---------------------------------------------------------------------------
 // Term export: the term's gradebook (ExportTerm, record/TermGradebook.h) on
 // the same year goes here.
