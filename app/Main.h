@@ -162,6 +162,7 @@ public:
     TStdChannel *CurrentTile = nullptr;
 
     SlotTable &Table() { return table_; }
+    const QString &DataDir() const { return dataDir_; }
     const SessionState &Session() const { return session_; }
     TResultChart *Chart() const { return chart_; }
     const Config &Configuration() const { return config_; }

@@ -202,6 +202,9 @@ void TFrmMain::RenameClass(const ClassInfo &target) {
     if (const ClassResult result = ClassBook(dataDir_).Rename(target, entry->Name, entry->Subject);
         !result) {
         ReportClassError(result, entry->Name);
+    } else if (target.Current && record_ != nullptr) {
+        const ClassInfo renamed = ClassBook(dataDir_).Current();
+        record_->LessonRecorder().ClassRenamed(renamed.File, renamed.Name);
     }
     ApplyClassTexts();
     ShowClasses();

@@ -1,8 +1,10 @@
 #include "Tour.h"
 
 #include "Main.h"
+#include "config/ClassBook.h"
 #include "controls/SkinButton.h"
 #include "controls/Stdpanel.h"
+#include "dialogs/ClassDialog.h"
 #include "dialogs/UnSetName.h"
 #include "record/Recorder.h"
 #include "views/GroupBar.h"
@@ -100,6 +102,32 @@ void SeatTheClass(TFrmMain &window, const QString &pictureDir) {
     window.ImportRoster(path);
 }
 
+// The second class the teacher teaches, on the same tablets: an import file
+// beside the pictures. Returns its path, or empty.
+QString WriteSecondClass(const QString &pictureDir) {
+    const QString path = QDir(pictureDir).filePath(QStringLiteral("tour-class-5.txt"));
+    QFile file(path);
+    QByteArray lines;
+    const char16_t *const surnames[] = {u"陈", u"林", u"王", u"张", u"李", u"赵"};
+    const char16_t *const givenNames[] = {u"一鸣", u"子涵", u"思远", u"欣怡", u"浩然"};
+    for (int id = 1; id <= 30; ++id) {
+        lines += (QString::fromUtf16(surnames[(id - 1) % 6]) +
+                  QString::fromUtf16(givenNames[(id - 1) / 6]))
+                     .toUtf8() +
+                 '#' + QByteArray::number(id) + '\n';
+    }
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
+        file.write(lines) != lines.size() || !file.flush()) {
+        return QString();
+    }
+    return path;
+}
+
+// The class of that name, to switch to.
+std::optional<ClassInfo> FindClass(const TFrmMain &window, const QString &name) {
+    return ClassBook(window.DataDir()).Find(name);
+}
+
 // A small prepared set: a choice question with a time limit, a multiple
 // choice one, a handwritten one with a picture; written beside the pictures
 // as a teacher's spreadsheet would be. Returns its path, or empty.
@@ -163,6 +191,19 @@ static int FullestPicture(const std::vector<PictureInfo> &pictures) {
         }
     }
     return fullest;
+}
+
+static QString U(const char *utf8) {
+    return QString::fromUtf8(utf8);
+}
+
+// Answers the class dialog with a name and subject, and OK.
+static ClassDialogResponder AnswerClassDialog(const QString &name, const QString &subject) {
+    return [name, subject](TFrmClassName &dialog) {
+        dialog.findChild<QLineEdit *>(QStringLiteral("edtClassName"))->setText(name);
+        dialog.findChild<QLineEdit *>(QStringLiteral("edtSubject"))->setText(subject);
+        dialog.findChild<TImageButton *>(QStringLiteral("btn1"))->Click();
+    };
 }
 
 void StartTour(TFrmMain &window, const QString &pictureDir) {
@@ -298,6 +339,46 @@ void StartTour(TFrmMain &window, const QString &pictureDir) {
         {4000, [=] { save("10-set-countdown.png"); }},
         {0, [=] { w->PlanStep(PlanRun::Move::Next); }},
         {3000, [=] { save("11-set-handwriting.png"); }},
+        // A second class: the first one named, the second made from an
+        // import file, taught one question, then the first one again.
+        {0,
+         [=] {
+             click("MainInterface");
+             SetClassDialogResponder(AnswerClassDialog(U("初二(3)班"), U("数学")));
+             w->RenameClass(ClassBook(w->DataDir()).Current());
+             SetClassDialogResponder(AnswerClassDialog(U("初二(5)班"), U("数学")));
+             if (const QString file = WriteSecondClass(pictureDir); !file.isEmpty()) {
+                 w->NewClass(file);
+             }
+             SetClassDialogResponder({});
+             w->OpenClasses();
+         }},
+        {300, [=] { save("13-classes.png"); }},
+        {0,
+         [=] {
+             if (const auto second = FindClass(*w, U("初二(5)班"))) {
+                 w->SwitchClass(*second);
+             }
+             click("SingleChoice");
+             click("NotStarted");
+             click("UnderWay");
+         }},
+        {1000, [=] { save("13b-second-class.png"); }, answered},
+        {0,
+         [=] {
+             click("AlreadyOver");
+             if (const auto first = FindClass(*w, U("初二(3)班"))) {
+                 w->SwitchClass(*first);
+             }
+             click("MainInterface");
+         }},
+        {0,
+         [=] {
+             click("LessonHistory");
+             w->History()->ListAllClasses();
+         },
+         recorded},
+        {500, [=] { save("14-history-classes.png"); }},
         {0, [=] { click("MainInterface"); }},
         {300, registering},
         {0, [=] { w->OpenHelp(); }},

@@ -381,6 +381,11 @@ ClassResult ClassBook::Rename(const ClassInfo &target, const QString &name,
     }
     ini.WriteString(kClassSection, kName, cleanName);
     ini.WriteString(kClassSection, kSubject, CleanClassName(subject));
+    // The unnamed class named: its file name is made now, once, so that
+    // whatever refers to the class by it (the lesson record) keeps doing so.
+    if (target.Current && ini.ReadString(kClassSection, kFile).isEmpty()) {
+        ini.WriteString(kClassSection, kFile, ClassFileStem(cleanName, TakenNames()));
+    }
     ClassResult result;
     Write(path, ini.ToBytes(), &result);
     return result;

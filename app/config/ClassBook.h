@@ -117,7 +117,7 @@ public:
     ClassResult Create(const QString &name, const QString &subject, const SlotTable &table,
                        QString *file = nullptr);
     // New name and subject of a class (the current one too); the file keeps
-    // its name.
+    // its name. The unnamed class gets its file name now.
     ClassResult Rename(const ClassInfo &target, const QString &name, const QString &subject);
     // Keeps the file of a class that is not the current one aside (*keptAs
     // its new path).

@@ -61,6 +61,9 @@ struct RecordEvent {
         Picture,
         QuestionResumed,
         Pick, // a student picked at random: payload roster[0]; value: among what
+        // The class being taught from now on (payload classFile, className);
+        // value 1: the same class renamed.
+        ClassChanged,
     };
     Kind kind = Kind::Key;
     uint8_t slot = 0;   // entry index

@@ -191,11 +191,12 @@ bool RecordWriter::EnsureLesson(QString *error) {
     return true;
 }
 
-bool RecordWriter::TakeClass(const RecordPayload &payload, int64_t ns, QString *error) {
+bool RecordWriter::TakeClass(const RecordPayload &payload, int64_t ns, bool renamed,
+                             QString *error) {
     if (payload.classFile == classFile_ && payload.className == className_) {
         return true;
     }
-    const bool sameClass = payload.classFile == classFile_;
+    const bool sameClass = renamed || payload.classFile == classFile_;
     classFile_ = payload.classFile;
     className_ = payload.className;
     if (lesson_ == 0) {
@@ -247,12 +248,14 @@ bool RecordWriter::Apply(RecordEvent &event, QString *error) {
         return true;
     case RecordEvent::Kind::Pick:
         return RecordPick(event, error);
+    case RecordEvent::Kind::ClassChanged:
+        return TakeClass(*event.payload, event.enqueuedNs, event.value == 1, error);
     }
     return true;
 }
 
 bool RecordWriter::RecordPick(const RecordEvent &event, QString *error) {
-    if (!TakeClass(*event.payload, event.enqueuedNs, error) || !EnsureLesson(error)) {
+    if (!EnsureLesson(error)) {
         return false;
     }
     const RosterEntry &entry = event.payload->roster.front();
@@ -270,8 +273,7 @@ bool RecordWriter::RecordPick(const RecordEvent &event, QString *error) {
 
 bool RecordWriter::StartQuestion(const RecordEvent &event, QString *error) {
     // The last question's strokes go to its own students.
-    if (!FlushStrokes(error) || !TakeClass(*event.payload, event.enqueuedNs, error) ||
-        !EnsureLesson(error)) {
+    if (!FlushStrokes(error) || !EnsureLesson(error)) {
         return false;
     }
     const RecordPayload &payload = *event.payload;

@@ -74,11 +74,11 @@ private:
     // Adds the rows of pictures that a killed run saved but never recorded.
     bool ReconcilePictures(QString *error);
     bool EnsureLesson(QString *error);
-    // The class of a question or pick: another one than the lesson's ends
-    // that lesson (at ns) and the next lesson begins then; a lesson with
-    // nothing in it yet simply takes it, and a new name of the same class
-    // is kept.
-    bool TakeClass(const RecordPayload &payload, int64_t ns, QString *error);
+    // The class being taught from ns: another one than the lesson's ends a
+    // lesson with questions (the next lesson begins then); a lesson without
+    // any simply takes it, and a renamed class is kept under its new name
+    // (and file).
+    bool TakeClass(const RecordPayload &payload, int64_t ns, bool renamed, QString *error);
     bool StartQuestion(const RecordEvent &event, QString *error);
     bool RecordPick(const RecordEvent &event, QString *error);
     bool EndQuestion(const RecordEvent &event, QString *error);

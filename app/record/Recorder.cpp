@@ -16,7 +16,8 @@ constexpr size_t kWakeAt = 16384;
 
 bool IsControl(RecordEvent::Kind kind) {
     return kind == RecordEvent::Kind::QuestionStarted || kind == RecordEvent::Kind::QuestionEnded ||
-           kind == RecordEvent::Kind::Picture || kind == RecordEvent::Kind::Pick;
+           kind == RecordEvent::Kind::Picture || kind == RecordEvent::Kind::Pick ||
+           kind == RecordEvent::Kind::ClassChanged;
 }
 
 } // namespace
@@ -119,8 +120,6 @@ void Recorder::QuestionStarted(int questionType, const QString &answerKey, const
         wrote.store(0, std::memory_order_relaxed);
     }
     auto payload = std::make_unique<RecordPayload>();
-    payload->classFile = classFile_;
-    payload->className = className_;
     payload->questionType = questionType;
     payload->answerKey = answerKey;
     payload->place = place;
@@ -129,6 +128,9 @@ void Recorder::QuestionStarted(int questionType, const QString &answerKey, const
 }
 
 void Recorder::SetClass(const QString &file, const QString &name) {
+    if (file == classFile_ && name == className_) {
+        return;
+    }
     if (file != classFile_) {
         // Another class's students: who was heard starts again.
         for (size_t i = 0; i < heardTablet_.size(); ++i) {
@@ -137,8 +139,26 @@ void Recorder::SetClass(const QString &file, const QString &name) {
             lastHeard_[i].store(0, std::memory_order_relaxed);
         }
     }
+    PushClass(file, name, file == classFile_);
+}
+
+void Recorder::ClassRenamed(const QString &file, const QString &name) {
+    if (file != classFile_ || name != className_) {
+        PushClass(file, name, true);
+    }
+}
+
+void Recorder::PushClass(const QString &file, const QString &name, bool renamed) {
     classFile_ = file;
     className_ = name;
+    auto payload = std::make_unique<RecordPayload>();
+    payload->classFile = file;
+    payload->className = name;
+    RecordEvent event;
+    event.kind = RecordEvent::Kind::ClassChanged;
+    event.value = renamed ? 1 : 0;
+    event.payload = std::move(payload);
+    Push(std::move(event), false);
 }
 
 void Recorder::QuestionEnded(int questionType, const QString &answerKey, const SlotTable &table,
@@ -160,8 +180,6 @@ void Recorder::StudentPicked(int slot, int among, const SlotTable &table) {
         return;
     }
     auto payload = std::make_unique<RecordPayload>();
-    payload->classFile = classFile_;
-    payload->className = className_;
     const StudentSlot &entry = table[slot];
     payload->roster.push_back(
         {slot, entry.Name.ToString(), entry.CardID.load(), QString(), 0, entry.Answer.load()});

@@ -77,9 +77,14 @@ public:
     void Stop();
 
     // The class being taught from now on (its file under Classes/ and its
-    // name; empty for the unnamed class). A question of another class than
-    // the lesson's ends that lesson and starts the next. Main thread.
+    // name; empty for the unnamed class). Another class than the lesson's
+    // ends a lesson that has questions (the next begins with the next
+    // question); nothing when it is the class already being taught. Main
+    // thread.
     void SetClass(const QString &file, const QString &name);
+    // The class being taught has a new name (and, the unnamed class named,
+    // a file): the lesson under way takes them. Main thread.
+    void ClassRenamed(const QString &file, const QString &name);
 
     // Main thread. The named entries of the table (and their answers) are
     // taken as they are now.
@@ -120,6 +125,7 @@ Q_SIGNALS:
 
 private:
     void Push(RecordEvent &&event, bool wake);
+    void PushClass(const QString &file, const QString &name, bool renamed);
     void PushControl(RecordEvent::Kind kind, std::unique_ptr<RecordPayload> payload);
     std::vector<RosterEntry> Snapshot(const SlotTable &table) const;
     void Run();

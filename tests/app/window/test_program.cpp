@@ -220,8 +220,14 @@ TEST_F(Program, TourStartsAnywhereOnTheSimulatedClass) {
     const auto questions = RecordRows(
         db, "SELECT q.number, q.type, q.ended_at IS NOT NULL, COUNT(s.id), (SELECT COUNT(DISTINCT "
             "p.student) FROM press p JOIN student t ON t.id = p.student WHERE t.question = q.id) "
-            "FROM question q JOIN student s ON s.question = q.id GROUP BY q.id ORDER BY q.number");
+            "FROM question q JOIN student s ON s.question = q.id WHERE q.lesson = 1 "
+            "GROUP BY q.id ORDER BY q.number");
     ASSERT_EQ(questions.size(), 5u);
+    // Named at its end, the first class keeps the lesson; the second class's
+    // question is a lesson of its own.
+    EXPECT_EQ(RecordRows(db, "SELECT number, class_name, (SELECT COUNT(*) FROM question q "
+                             "WHERE q.lesson = l.number) FROM lesson l ORDER BY number LIMIT 2"),
+              (std::vector<QVariantList>{{1, u"初二(3)班"_qs, 5}, {2, u"初二(5)班"_qs, 1}}));
     EXPECT_EQ(questions[0].mid(0, 4), (QVariantList{1, 0, 1, 30}));
     EXPECT_GT(questions[0][4].toInt(), 10) << "students who pressed";
     EXPECT_EQ(questions[1].mid(0, 4), (QVariantList{2, 2, 1, 30}));
