@@ -121,7 +121,7 @@ TEST(TermGradebook, ScoresEachKindOfAnswerAndLeavesOutWhatIsNotTheTerm) {
     EXPECT_EQ(Shown(statistics.rows[1][6]), "3");             // scored
     EXPECT_NEAR(statistics.rows[1][7].number, 1.0 / 3, 1e-9); // difficulty
     EXPECT_EQ(Shown(statistics.rows[4][0]) + statistics.rows[4][1].text, "2026-09-30Late");
-    EXPECT_EQ(statistics.rows.back()[0].text, "Reliability (KR-20)");
+    EXPECT_EQ(statistics.rows.back()[0].text, "Reliability (alpha)"); // points other than 1
 
     // Every press of the term, in order, with its lesson.
     QStringList presses;
@@ -205,8 +205,8 @@ TEST(TermGradebook, TheClassAsTyped) {
         {"year 7 b", "7B"},
         {"8a", "8A"},
         {" 8A ", "8A"},
-        {"", "no class given"},
-        {"  ", "no class given"},
+        {"", "no class given: name the class as the history lists it"},
+        {"  ", "no class given: name the class as the history lists it"},
         {"9C",
          R"(there is no class "9C": the record holds "Year 7 B" (file 7B), "Year 8 A" (file 8A))"},
     };
@@ -242,15 +242,15 @@ TEST(TermGradebook, AnotherReaderReadsTheWorkbook) {
                             "Fractions,2026-09-10 · Lesson 2,2026-09-30 · Late,,,,,",
                             "Seat,Name,Tablet ID,Q1,Q2,Q3,Q1,Q1,Total,Points possible,Percent,"
                             "Lessons attended,Lessons held",
-                            "1,Ann,11,1,2,2,,0.5,5.5,7.5,73.33%,3,3",
-                            "3,=1+1,13,,0,,1,,1,7.5,13.33%,1,3",
-                            "4,+x,14,,,,0,,0,7.5,0.00%,1,3",
-                            "5,Bob,15,0,0,q3-seat2.png,,0,0,7.5,0.00%,2,3",
-                            "6,-y,16,,,,,,0,7.5,0.00%,0,3",
-                            "7,@z,17,,,,,,0,7.5,0.00%,0,3",
+                            "1,Ann,11,1,2,2,,0.5,5.5,7.5,0.7333333333333333,3,3",
+                            "3,=1+1,13,,0,,1,,1,7.5,0.1333333333333333,1,3",
+                            "4,+x,14,,,,0,,0,7.5,0,1,3",
+                            "5,Bob,15,0,0,q3-seat2.png,,0,0,7.5,0,2,3",
+                            "6,-y,16,,,,,,0,7.5,0,0,3",
+                            "7,@z,17,,,,,,0,7.5,0,0,3",
                         }));
     const QStringList statistics = sheet(2);
-    ASSERT_EQ(statistics.size(), 1 + 4 + 6); // heading, 4 questions, blank-less lines
+    ASSERT_EQ(statistics.size(), 1 + 4 + 5); // heading, questions, the term's lines
     EXPECT_TRUE(statistics[1].startsWith("2026-09-03,Fractions,1,Single choice,B,1,3,"));
     const QStringList presses = sheet(3);
     ASSERT_EQ(presses.size(), 10);
