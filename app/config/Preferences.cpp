@@ -73,7 +73,7 @@ Preferences LoadPreferences(const QString &dataDir) {
     preferences.Screen = ini.ReadString(kSection, kScreenKey);
     preferences.ImportFolder = ini.ReadString(kSection, kImportFolderKey);
     preferences.CountdownSound = ini.ReadInt(kSection, kSoundKey, 0) != 0;
-    preferences.TermStarts = ParseTermStarts(ini.ReadString(kSection, kTermStartsKey));
+    preferences.TermStarts = ini.ReadString(kSection, kTermStartsKey);
     return preferences;
 }
 
@@ -92,11 +92,7 @@ bool SavePreferences(const QString &dataDir, const Preferences &preferences, QSt
     ini.WriteString(kSection, kScreenKey, preferences.Screen);
     ini.WriteString(kSection, kImportFolderKey, preferences.ImportFolder);
     ini.WriteInt(kSection, kSoundKey, preferences.CountdownSound ? 1 : 0);
-    QStringList starts;
-    for (const QDate &start : preferences.TermStarts) {
-        starts << start.toString(Qt::ISODate);
-    }
-    ini.WriteString(kSection, kTermStartsKey, starts.join(u','));
+    ini.WriteString(kSection, kTermStartsKey, preferences.TermStarts);
     return ini.Save(path, error);
 }
 

@@ -36,9 +36,9 @@ struct Preferences {
     QString ImportFolder;
     // A short sound when a countdown reaches zero.
     bool CountdownSound = false;
-    // The days the school's terms start, ascending; none: the school year's
-    // usual terms (see CurrentTerm).
-    std::vector<QDate> TermStarts = {};
+    // The days the school's terms start, as the teacher wrote them (see
+    // ParseTermStarts); kept as they are, days that are none included.
+    QString TermStarts = {};
 
     friend bool operator==(const Preferences &, const Preferences &) = default;
 };

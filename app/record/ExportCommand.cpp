@@ -150,7 +150,7 @@ int RunExportCommand(int argc, char **argv) {
         }
         history.Close();
         const TermRange current =
-            CurrentTerm(QDate::currentDate(), LoadPreferences(dataDir).TermStarts);
+            CurrentTerm(QDate::currentDate(), ParseTermStarts(LoadPreferences(dataDir).TermStarts));
         const TermRange range{days[0].value_or(current.from), days[1].value_or(current.to)};
         if (range.from > range.to) {
             return Fail(QStringLiteral("the term would run from %1 to %2: give --from and --to")
