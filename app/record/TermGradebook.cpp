@@ -188,35 +188,50 @@ ExportSheet Gradebook(const TermRecord &term, const Roll &roll) {
     return book;
 }
 
-// The item analysis of the ended choice questions, each row led by its
-// lesson's day and name.
+// A row per ended question, led by its lesson's day and name. The choice
+// questions are analysed together (their discrimination and the term's
+// reliability come from them); a handwritten one alone by its grades, which
+// gives its difficulty.
 ExportSheet StatisticsOf(const TermRecord &term, const Roll &roll) {
+    AnalysisInput choices;
+    choices.Students.resize(roll.students.size());
+    std::vector<std::optional<ItemStatistics>> handwritten; // none: the next choice
     LessonAnalysis analysis;
-    AnalysisInput input;
-    input.Students.resize(roll.students.size());
     std::vector<std::vector<ExportCell>> lead;
     for (size_t q = 0; q < term.questions.size(); ++q) {
         const TermQuestion &question = term.questions[q];
-        if (Handwritten(question) || !question.ended) {
+        if (!question.ended) {
             continue;
         }
+        AnalysisInput alone;
+        AnalysisInput &input = Handwritten(question) ? alone : choices;
         AnalysisItem item;
         item.Points = question.points;
         item.Key = LettersToAnswer(question.answerKey);
         std::vector<uint32_t> chosen;
         for (size_t s = 0; s < roll.students.size(); ++s) {
             AnalysisCell cell; // no score where the student had no seat
-            if (const int index = roll.answerOf[s][q]; index >= 0) {
+            const int index = roll.answerOf[s][q];
+            if (index >= 0 && Handwritten(question)) {
+                alone.Students.push_back({});
+                alone.Students.back().push_back(
+                    {term.answers[static_cast<size_t>(index)].grade, 0, {}});
+            } else if (index >= 0) {
                 const TermAnswer &answer = term.answers[static_cast<size_t>(index)];
                 cell.Points = Right(answer) ? question.points : 0.0;
                 cell.Chosen = answer.answer & ~1u;
                 cell.FirstPressMs = answer.firstPressMs;
                 chosen.push_back(cell.Chosen);
             }
-            input.Students[s].push_back(cell);
+            if (!Handwritten(question)) {
+                choices.Students[s].push_back(cell);
+            }
         }
-        item.Options = ItemOptions(item.Key, chosen);
+        item.Options = Handwritten(question) ? 0 : ItemOptions(item.Key, chosen);
         input.Items.push_back(item);
+        handwritten.push_back(Handwritten(question)
+                                  ? std::optional<ItemStatistics>(AnalyseItems(alone).PerItem[0])
+                                  : std::nullopt);
         QuestionInfo info;
         info.number = question.number;
         info.type = question.type;
@@ -226,7 +241,13 @@ ExportSheet StatisticsOf(const TermRecord &term, const Roll &roll) {
         const TermLesson &lesson = term.lessons[question.lesson];
         lead.push_back({ExportCell::Day(lesson.day), ExportCell::Of(LessonLabel(lesson))});
     }
-    analysis.Statistics = AnalyseItems(input);
+    analysis.Statistics = AnalyseItems(choices);
+    std::vector<ItemStatistics> choiceItems = std::move(analysis.Statistics.PerItem);
+    analysis.Statistics.PerItem.clear();
+    size_t next = 0;
+    for (const std::optional<ItemStatistics> &item : handwritten) {
+        analysis.Statistics.PerItem.push_back(item ? *item : choiceItems[next++]);
+    }
     ExportSheet sheet = StatisticsSheet(
         analysis, {Heading(QStringLiteral("Date")), Heading(QStringLiteral("Lesson"))}, lead);
     sheet.frozenRows = 1;

@@ -91,15 +91,17 @@ TEST(TermGradebook, ScoresEachKindOfAnswerAndLeavesOutWhatIsNotTheTerm) {
     EXPECT_TRUE(RowOf(book, "=1+1")->at(5).link.isEmpty());
     EXPECT_EQ(term->lessons, 3);
 
-    // The ended choice questions, each after its lesson's day and name; the
-    // first: Ann right, Bob and =1+1 not.
+    // Every ended question after its lesson's day and name; the first: Ann
+    // right, Bob and =1+1 not.
     const ExportSheet &statistics = term->statistics;
-    ASSERT_GE(statistics.rows.size(), 5u);
+    ASSERT_GE(statistics.rows.size(), 6u);
     EXPECT_EQ(Shown(statistics.rows[1][0]), "2026-09-03");
     EXPECT_EQ(statistics.rows[1][1].text, "Fractions");
     EXPECT_EQ(Shown(statistics.rows[1][6]), "3");             // scored
     EXPECT_NEAR(statistics.rows[1][7].number, 1.0 / 3, 1e-9); // difficulty
-    EXPECT_EQ(Shown(statistics.rows[4][0]) + statistics.rows[4][1].text, "2026-09-30Late");
+    EXPECT_EQ(Shown(statistics.rows[3][6]), "1");             // the handwriting alone: Ann's 2 of 3
+    EXPECT_NEAR(statistics.rows[3][7].number, 2.0 / 3, 1e-9);
+    EXPECT_EQ(Shown(statistics.rows[5][0]) + statistics.rows[5][1].text, "2026-09-30Late");
     EXPECT_EQ(statistics.rows.back()[0].text, "Reliability (alpha)"); // points other than 1
 }
 
@@ -188,7 +190,7 @@ TEST(TermGradebook, AnotherReaderReadsTheWorkbook) {
                             "7,@z,17,,,,,,0,7.5,0,0,3",
                         }));
     const QStringList statistics = sheet(2);
-    ASSERT_EQ(statistics.size(), 1 + 4 + 5); // heading, questions, the term's lines
+    ASSERT_EQ(statistics.size(), 1 + 5 + 5); // heading, questions, the term's lines
     EXPECT_TRUE(statistics[1].startsWith("2026-09-03,Fractions,1,Single choice,B,1,3,"));
     EXPECT_EQ(
         sheet(3),
