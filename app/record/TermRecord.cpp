@@ -91,6 +91,15 @@ std::optional<TermRecord> ReadTermRecord(RecordConnection &connection, const QSt
     TermRecord term;
     const Snapshot snapshot(connection.Database());
     QSqlQuery query(connection.Database());
+    // A record opened read-only is read as it is; one from before classes
+    // were kept has none of the columns the term needs.
+    if (query.exec(QStringLiteral("PRAGMA user_version")) && query.next() &&
+        query.value(0).toInt() < RecordSchemaVersion()) {
+        *error = QStringLiteral("the record was written by an earlier version of the program "
+                                "and cannot be brought up to date here (it is read-only); "
+                                "export its lessons one by one");
+        return std::nullopt;
+    }
     if (!Run(query,
              QStringLiteral("SELECT l.number, substr(l.started_at, 1, 10), COALESCE(l.title, '') "
                             "FROM lesson l WHERE %1 ORDER BY l.started_at, l.number"),

@@ -4,6 +4,7 @@
 
 #include "RecordTest.h"
 #include "TermFixture.h"
+#include "record/RecordDatabase.h"
 
 #include <gtest/gtest.h>
 
@@ -40,6 +41,17 @@ TEST(ExportTerm, CsvWritesThreeFilesTogetherAndReportsProgress) {
         EXPECT_TRUE(i == 0 || steps[i].first > steps[i - 1].first);
     }
     EXPECT_EQ(steps.back().first, steps.back().second);
+}
+
+// Read-only, an older record cannot be brought up to date: it says so.
+TEST(ExportTerm, AnOlderRecordOpenedReadOnlyIsRefusedWithAReason) {
+    test::TermFixture record;
+    test::RawExec(RecordDatabasePath(record.DataDir()), {"PRAGMA user_version = 3"});
+    RecordConnection connection;
+    QString error;
+    ASSERT_TRUE(connection.OpenReadOnly(RecordDatabasePath(record.DataDir()), &error));
+    EXPECT_FALSE(ReadTermRecord(connection, record.DataDir(), "7B", kSeptember, &error));
+    EXPECT_TRUE(error.contains("earlier version of the program")) << error.toStdString();
 }
 
 TEST(ExportTermCommand, RefusesBadInputAndWritesNothing) {
