@@ -53,6 +53,11 @@ struct CommandLine {
             "  writes a recorded lesson (its number in the history, or last) as CSV or\n"
             "  Excel without opening a window; existing files are replaced only with\n"
             "  --force.\n"
+            "Lumora [--data-dir DIR] --export-term CLASS [--from YYYY-MM-DD] [--to YYYY-MM-DD]\n"
+            "       --format csv|xlsx --output FILE [--force]\n"
+            "  writes a class's term (its name or file name; by default the current\n"
+            "  term, from the term starts in Config.ini) as one gradebook, its item\n"
+            "  analysis and its presses.\n"
             "Lumora [--data-dir DIR] --history\n"
             "  opens the lesson history and its exports without a receiver."));
         parser.addHelpOption();

@@ -9,7 +9,7 @@ packages=(
     libhidapi-dev libpugixml-dev libsimpleini-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     fonts-wqy-zenhei xvfb xauth x11-apps imagemagick
-    libqt6sql6-sqlite libxlsxwriter-dev unzip qt6-translations-l10n
+    libqt6sql6-sqlite libxlsxwriter-dev unzip xlsx2csv qt6-translations-l10n
     dpkg-dev file desktop-file-utils appstream groff-base man-db ccache
 )
 [ "$#" -gt 0 ] && packages+=("$@")

@@ -7,6 +7,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QStandardPaths>
 
 #include <algorithm>
@@ -21,6 +22,7 @@ constexpr char16_t kScaleKey[] = u"DisplayScale";
 constexpr char16_t kScreenKey[] = u"Screen";
 constexpr char16_t kImportFolderKey[] = u"ImportFolder";
 constexpr char16_t kSoundKey[] = u"CountdownSound";
+constexpr char16_t kTermStartsKey[] = u"TermStarts";
 
 int g_appliedScale = 100;
 
@@ -71,6 +73,7 @@ Preferences LoadPreferences(const QString &dataDir) {
     preferences.Screen = ini.ReadString(kSection, kScreenKey);
     preferences.ImportFolder = ini.ReadString(kSection, kImportFolderKey);
     preferences.CountdownSound = ini.ReadInt(kSection, kSoundKey, 0) != 0;
+    preferences.TermStarts = ini.ReadString(kSection, kTermStartsKey);
     return preferences;
 }
 
@@ -89,7 +92,23 @@ bool SavePreferences(const QString &dataDir, const Preferences &preferences, QSt
     ini.WriteString(kSection, kScreenKey, preferences.Screen);
     ini.WriteString(kSection, kImportFolderKey, preferences.ImportFolder);
     ini.WriteInt(kSection, kSoundKey, preferences.CountdownSound ? 1 : 0);
+    ini.WriteString(kSection, kTermStartsKey, preferences.TermStarts);
     return ini.Save(path, error);
+}
+
+std::vector<QDate> ParseTermStarts(const QString &text) {
+    static const QRegularExpression separators(QStringLiteral("[,;\\s]+"));
+    std::vector<QDate> starts;
+    for (const QString &part : text.split(separators, Qt::SkipEmptyParts)) {
+        const QDate date = QDate::fromString(part, Qt::ISODate);
+        // Qt's ISO reading takes a time after the date too; a start is a day.
+        if (date.isValid() && part.size() == 10) {
+            starts.push_back(date);
+        }
+    }
+    std::sort(starts.begin(), starts.end());
+    starts.erase(std::unique(starts.begin(), starts.end()), starts.end());
+    return starts;
 }
 
 QByteArray ScaleFactorSetting(int percent, const QByteArray &current) {

@@ -10,6 +10,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QDate>
 #include <QSize>
 #include <QString>
 #include <QStringList>
@@ -35,6 +36,9 @@ struct Preferences {
     QString ImportFolder;
     // A short sound when a countdown reaches zero.
     bool CountdownSound = false;
+    // The days the school's terms start, as the teacher wrote them (see
+    // ParseTermStarts); kept as they are, days that are none included.
+    QString TermStarts = {};
 
     friend bool operator==(const Preferences &, const Preferences &) = default;
 };
@@ -49,6 +53,10 @@ Preferences LoadPreferences(const QString &dataDir);
 // read): the old file is then untouched.
 bool SavePreferences(const QString &dataDir, const Preferences &preferences,
                      QString *error = nullptr);
+
+// The term starts as Config.ini keeps them: ISO dates separated by commas,
+// semicolons or blanks. What is no date is left out; ascending, once each.
+std::vector<QDate> ParseTermStarts(const QString &text);
 
 // Qt's QT_SCALE_FACTOR for a scale: current unchanged at 100 %, else
 // percent / 100 times the factor current sets (1 when it sets none).

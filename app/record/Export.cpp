@@ -5,6 +5,7 @@
 #include "record/LessonExport.h"
 #include "record/LessonHistory.h"
 #include "record/SheetWriters.h"
+#include "record/TermGradebook.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -69,7 +70,7 @@ std::optional<int> ResolveLesson(LessonHistory &history, const QString &text, QS
     return std::nullopt;
 }
 
-QString PressesFilePath(const QString &path) {
+QString SiblingFilePath(const QString &path, const QString &suffix) {
     qsizetype slash = path.lastIndexOf(u'/');
 #ifdef Q_OS_WIN
     slash = std::max(slash, path.lastIndexOf(u'\\'));
@@ -78,8 +79,19 @@ QString PressesFilePath(const QString &path) {
     const QString name = path.mid(slash + 1);
     const qsizetype dot = name.lastIndexOf(u'.');
     // A leading dot is part of the name, not an extension.
-    return dot > 0 ? folder + name.left(dot) + QStringLiteral("-presses") + name.mid(dot)
-                   : folder + name + QStringLiteral("-presses");
+    return dot > 0 ? folder + name.left(dot) + suffix + name.mid(dot) : folder + name + suffix;
+}
+
+QString PressesFilePath(const QString &path) {
+    return SiblingFilePath(path, QStringLiteral("-presses"));
+}
+
+QStringList TermExportFiles(ExportFormat format, const QString &output) {
+    if (format == ExportFormat::Xlsx) {
+        return {output};
+    }
+    return {output, SiblingFilePath(output, QStringLiteral("-statistics")),
+            PressesFilePath(output)};
 }
 
 namespace {
@@ -126,6 +138,39 @@ QString WritePath(const QString &path) {
     return info.isSymLink() && info.exists() ? info.canonicalFilePath() : path;
 }
 
+// False with *error naming the first target the export may not write.
+bool TargetsAllowed(const QString &dataDir, const QStringList &targets, ExistingFiles existing,
+                    QString *error) {
+    for (const QString &file : targets) {
+        *error = RefusedTarget(dataDir, file, existing);
+        if (!error->isEmpty()) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// XLSX: the sheets as one workbook at files' first. CSV: each sheet to its
+// file, all of them or none.
+bool WriteSheets(ExportFormat format, const QStringList &files,
+                 const std::vector<const ExportSheet *> &sheets, QString *error) {
+    if (format == ExportFormat::Xlsx) {
+        return WriteXlsx(sheets, WritePath(files.front()), error);
+    }
+    std::vector<std::pair<QString, QByteArray>> contents;
+    for (size_t i = 0; i < sheets.size() && i < static_cast<size_t>(files.size()); ++i) {
+        contents.emplace_back(WritePath(files[static_cast<qsizetype>(i)]), CsvBytes(*sheets[i]));
+    }
+    QString failed;
+    QString reason;
+    if (!WriteFilesAtomically(contents, &reason, &failed)) {
+        *error = QStringLiteral("%1 cannot be written: %2")
+                     .arg(QDir::toNativeSeparators(failed), reason);
+        return false;
+    }
+    return true;
+}
+
 } // namespace
 
 bool ExportLesson(const QString &dataDir, const QString &lessonText, ExportFormat format,
@@ -134,10 +179,9 @@ bool ExportLesson(const QString &dataDir, const QString &lessonText, ExportForma
         *error = QStringLiteral("no output file given");
         return false;
     }
-    const QString presses = PressesFilePath(output);
     QStringList targets{output};
     if (format == ExportFormat::Csv) {
-        targets.append(presses);
+        targets.append(PressesFilePath(output));
     }
     LessonHistory history;
     if (!history.Open(dataDir, error)) {
@@ -147,29 +191,54 @@ bool ExportLesson(const QString &dataDir, const QString &lessonText, ExportForma
     if (!lesson) {
         return false;
     }
-    for (const QString &file : targets) {
-        *error = RefusedTarget(dataDir, file, existing);
-        if (!error->isEmpty()) {
-            return false;
-        }
+    if (!TargetsAllowed(dataDir, targets, existing, error)) {
+        return false;
     }
     const std::optional<LessonExport> sheets = BuildLessonExport(history, *lesson, error);
     if (!sheets) {
         return false;
     }
     if (format == ExportFormat::Xlsx) {
-        return WriteXlsx({&sheets->gradebook, &sheets->presses, &sheets->statistics},
-                         WritePath(output), error);
+        return WriteSheets(format, targets,
+                           {&sheets->gradebook, &sheets->presses, &sheets->statistics}, error);
     }
-    // Both files or neither.
-    QString failed;
-    QString reason;
-    if (!WriteFilesAtomically({{WritePath(output), CsvBytes(sheets->gradebook)},
-                               {WritePath(presses), CsvBytes(sheets->presses)}},
-                              &reason, &failed)) {
-        *error = QStringLiteral("%1 cannot be written: %2")
-                     .arg(QDir::toNativeSeparators(failed), reason);
+    return WriteSheets(format, targets, {&sheets->gradebook, &sheets->presses}, error);
+}
+
+bool ExportTerm(const QString &dataDir, const QString &classFile, const TermRange &range,
+                ExportFormat format, const QString &output, ExistingFiles existing, QString *error,
+                const TermProgress &progress) {
+    if (output.isEmpty()) {
+        *error = QStringLiteral("no output file given");
         return false;
+    }
+    const QStringList targets = TermExportFiles(format, output);
+    if (!TargetsAllowed(dataDir, targets, existing, error)) {
+        return false;
+    }
+    // Reading is most of the work; writing is one more step.
+    int steps = 0;
+    const std::optional<TermExport> sheets =
+        BuildTermExport(dataDir, classFile, range, error, [&](int done, int total) {
+            steps = total + 1;
+            if (progress) {
+                progress(done, steps);
+            }
+        });
+    if (!sheets) {
+        return false;
+    }
+    if (sheets->lessons == 0) {
+        *error = QStringLiteral("the class held no lesson from %1 to %2")
+                     .arg(range.from.toString(Qt::ISODate), range.to.toString(Qt::ISODate));
+        return false;
+    }
+    if (!WriteSheets(format, targets, {&sheets->gradebook, &sheets->statistics, &sheets->presses},
+                     error)) {
+        return false;
+    }
+    if (progress) {
+        progress(steps, steps);
     }
     return true;
 }

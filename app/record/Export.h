@@ -2,7 +2,11 @@
 // command line.
 #pragma once
 
+#include "record/TermRange.h"
+#include "record/TermRecord.h"
+
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -19,8 +23,10 @@ std::optional<ExportFormat> ParseExportFormat(const QString &text);
 // None with *error for anything else or a lesson the record does not hold.
 std::optional<int> ResolveLesson(LessonHistory &history, const QString &text, QString *error);
 
-// The CSV file of the presses beside the gradebook's: "-presses" before the
-// extension ("out/lesson.csv" -> "out/lesson-presses.csv").
+// A file beside path named after it: suffix before the extension
+// ("out/lesson.csv", "-presses" -> "out/lesson-presses.csv").
+QString SiblingFilePath(const QString &path, const QString &suffix);
+// The CSV file of the presses beside the gradebook's.
 QString PressesFilePath(const QString &path);
 
 // What an export does with a target file that already exists.
@@ -34,5 +40,19 @@ enum class ExistingFiles { Keep, Replace };
 // missing or a file may not or cannot be written.
 bool ExportLesson(const QString &dataDir, const QString &lesson, ExportFormat format,
                   const QString &output, ExistingFiles existing, QString *error);
+
+// The files a term export writes for output: output itself; in CSV also the
+// statistics ("-statistics") and the presses ("-presses") beside it.
+QStringList TermExportFiles(ExportFormat format, const QString &output);
+
+// Writes the term of the class classFile (empty: the unnamed class) over
+// range to output (CSV: three files that change together or not at all;
+// XLSX: the sheets Gradebook, Statistics and Presses), with the targets
+// judged as ExportLesson judges them. False with *error when the record is
+// missing, the class held no lesson in range, or a file may not or cannot be
+// written. progress (optional) hears each step, on the calling thread.
+bool ExportTerm(const QString &dataDir, const QString &classFile, const TermRange &range,
+                ExportFormat format, const QString &output, ExistingFiles existing, QString *error,
+                const TermProgress &progress = {});
 
 } // namespace lumora

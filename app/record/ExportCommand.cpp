@@ -1,7 +1,10 @@
 #include "record/ExportCommand.h"
 
+#include "config/Preferences.h"
 #include "platform/DataDir.h"
 #include "record/Export.h"
+#include "record/LessonHistory.h"
+#include "record/TermGradebook.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -21,12 +24,22 @@ int Fail(const QString &message) {
     return 1;
 }
 
+// A day as the command line takes it: YYYY-MM-DD exactly.
+std::optional<QDate> ParseDay(const QString &text) {
+    const QDate day = QDate::fromString(text, QStringLiteral("yyyy-MM-dd"));
+    return day.isValid() && text.size() == 10 ? std::optional<QDate>(day) : std::nullopt;
+}
+
 } // namespace
 
 bool IsExportCommand(int argc, char **argv) {
     for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--export") == 0 || std::strncmp(argv[i], "--export=", 9) == 0) {
-            return true;
+        for (const char *option : {"--export", "--export-term"}) {
+            const size_t length = std::strlen(option);
+            if (std::strncmp(argv[i], option, length) == 0 &&
+                (argv[i][length] == '\0' || argv[i][length] == '=')) {
+                return true;
+            }
         }
     }
     return false;
@@ -38,7 +51,7 @@ int RunExportCommand(int argc, char **argv) {
     QCoreApplication::setOrganizationName(QStringLiteral("Lumora"));
 
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral("Export a recorded lesson"));
+    parser.setApplicationDescription(QStringLiteral("Export a recorded lesson or a class's term"));
     const QCommandLineOption dataDirOption(QStringLiteral("data-dir"),
                                            QStringLiteral("The data folder of the program."),
                                            QStringLiteral("DIR"));
@@ -46,6 +59,17 @@ int RunExportCommand(int argc, char **argv) {
         QStringLiteral("export"),
         QStringLiteral("The lesson to export: its number in the history, or last."),
         QStringLiteral("LESSON"));
+    const QCommandLineOption termOption(
+        QStringLiteral("export-term"),
+        QStringLiteral("The class whose term to export: its name or file name."),
+        QStringLiteral("CLASS"));
+    const QCommandLineOption fromOption(
+        QStringLiteral("from"),
+        QStringLiteral("The term's first day (default: the current term's)."),
+        QStringLiteral("YYYY-MM-DD"));
+    const QCommandLineOption toOption(
+        QStringLiteral("to"), QStringLiteral("The term's last day (default: the current term's)."),
+        QStringLiteral("YYYY-MM-DD"));
     const QCommandLineOption formatOption(QStringLiteral("format"), QStringLiteral("csv or xlsx."),
                                           QStringLiteral("FORMAT"));
     const QCommandLineOption outputOption(
@@ -54,7 +78,8 @@ int RunExportCommand(int argc, char **argv) {
         QStringLiteral("FILE"));
     const QCommandLineOption forceOption(
         QStringLiteral("force"), QStringLiteral("Replace the output files when they exist."));
-    parser.addOptions({dataDirOption, exportOption, formatOption, outputOption, forceOption});
+    parser.addOptions({dataDirOption, exportOption, termOption, fromOption, toOption, formatOption,
+                       outputOption, forceOption});
     if (!parser.parse(QCoreApplication::arguments())) {
         return Fail(parser.errorText());
     }
@@ -62,7 +87,31 @@ int RunExportCommand(int argc, char **argv) {
         return Fail(
             QStringLiteral("unexpected argument \"%1\"").arg(parser.positionalArguments().first()));
     }
-    for (const QCommandLineOption *option : {&exportOption, &formatOption, &outputOption}) {
+    const bool term = parser.isSet(termOption);
+    if (term && parser.isSet(exportOption)) {
+        return Fail(QStringLiteral("--export and --export-term cannot be given together"));
+    }
+    if (!term && (parser.isSet(fromOption) || parser.isSet(toOption))) {
+        return Fail(QStringLiteral("--from and --to belong to --export-term"));
+    }
+    std::optional<QDate> days[2];
+    for (const QCommandLineOption *option : {&fromOption, &toOption}) {
+        if (parser.isSet(*option)) {
+            const QString text = parser.value(*option);
+            std::optional<QDate> &day = days[option == &fromOption ? 0 : 1];
+            day = ParseDay(text);
+            if (!day) {
+                return Fail(QStringLiteral("--%1 must be a day as YYYY-MM-DD, not \"%2\"")
+                                .arg(option->names().first(), text));
+            }
+        }
+    }
+    if (days[0] && days[1] && *days[0] > *days[1]) {
+        return Fail(QStringLiteral("--from %1 is after --to %2")
+                        .arg(days[0]->toString(Qt::ISODate), days[1]->toString(Qt::ISODate)));
+    }
+    for (const QCommandLineOption *option :
+         {term ? &termOption : &exportOption, &formatOption, &outputOption}) {
         if (!parser.isSet(*option) || parser.value(*option).isEmpty()) {
             return Fail(QStringLiteral("--%1 %2 is missing")
                             .arg(option->names().first(), option->valueName()));
@@ -87,9 +136,35 @@ int RunExportCommand(int argc, char **argv) {
         return Fail(error);
     }
     const QString output = parser.value(outputOption);
-    if (!ExportLesson(dataDir, parser.value(exportOption), *format, output,
-                      parser.isSet(forceOption) ? ExistingFiles::Replace : ExistingFiles::Keep,
-                      &error)) {
+    const ExistingFiles existing =
+        parser.isSet(forceOption) ? ExistingFiles::Replace : ExistingFiles::Keep;
+    if (term) {
+        LessonHistory history;
+        if (!history.Open(dataDir, &error)) {
+            return Fail(error);
+        }
+        const std::optional<LessonClass> chosen =
+            ResolveTermClass(history, parser.value(termOption), &error);
+        if (!chosen) {
+            return Fail(error);
+        }
+        history.Close();
+        const TermRange current =
+            CurrentTerm(QDate::currentDate(), ParseTermStarts(LoadPreferences(dataDir).TermStarts));
+        const TermRange range{days[0].value_or(current.from), days[1].value_or(current.to)};
+        if (range.from > range.to) {
+            return Fail(QStringLiteral("the term would run from %1 to %2: give --from and --to")
+                            .arg(range.from.toString(Qt::ISODate), range.to.toString(Qt::ISODate)));
+        }
+        if (!ExportTerm(dataDir, chosen->file, range, *format, output, existing, &error)) {
+            return Fail(error);
+        }
+        for (const QString &file : TermExportFiles(*format, output)) {
+            std::printf("%s\n", qUtf8Printable(QDir::toNativeSeparators(file)));
+        }
+        return 0;
+    }
+    if (!ExportLesson(dataDir, parser.value(exportOption), *format, output, existing, &error)) {
         return Fail(error);
     }
     std::printf("%s\n", qUtf8Printable(QDir::toNativeSeparators(output)));

@@ -29,6 +29,14 @@ int HighestLetter(uint32_t mask) {
 
 } // namespace
 
+int ItemOptions(uint32_t key, const std::vector<uint32_t> &chosen) {
+    int options = std::max(kLeastOptions, HighestLetter(key));
+    for (const uint32_t answer : chosen) {
+        options = std::max(options, HighestLetter(answer));
+    }
+    return options;
+}
+
 std::optional<LessonAnalysis> AnalyseLesson(LessonHistory &history, int lesson) {
     const auto questions = history.Questions(lesson);
     if (!questions) {
@@ -55,7 +63,7 @@ std::optional<LessonAnalysis> AnalyseLesson(LessonHistory &history, int lesson) 
         AnalysisItem item;
         item.Points = question.points;
         item.Key = LettersToAnswer(question.answerKey);
-        int options = std::max(kLeastOptions, HighestLetter(item.Key));
+        std::vector<uint32_t> chosen;
         for (auto &row : input.Students) {
             row.emplace_back(); // no score until the student is found
         }
@@ -73,9 +81,9 @@ std::optional<LessonAnalysis> AnalyseLesson(LessonHistory &history, int lesson) 
             cell.Points = student.correct.value_or(false) ? question.points : 0.0;
             cell.Chosen = student.answer & ~1u;
             cell.FirstPressMs = student.firstPressMs;
-            options = std::max(options, HighestLetter(cell.Chosen));
+            chosen.push_back(cell.Chosen);
         }
-        item.Options = handwritten ? 0 : options;
+        item.Options = handwritten ? 0 : ItemOptions(item.Key, chosen);
         input.Items.push_back(item);
         analysis.Questions.push_back(question);
     }

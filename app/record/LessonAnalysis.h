@@ -24,6 +24,10 @@ struct LessonAnalysis {
 // items.
 std::optional<LessonAnalysis> AnalyseLesson(LessonHistory &history, int lesson);
 
+// The options a choice item offers: the tablets' A to D at least, and up to
+// the highest letter of its key or of any answer chosen.
+int ItemOptions(uint32_t key, const std::vector<uint32_t> &chosen);
+
 // The item's hints in the current language, one after the other.
 QString HintsText(const ItemStatistics &item);
 

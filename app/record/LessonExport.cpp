@@ -16,17 +16,6 @@ namespace {
 
 using Tone = ExportCell::Tone;
 
-QString TypeName(int type) {
-    switch (type) {
-    case 0:
-        return QStringLiteral("Single choice");
-    case 1:
-        return QStringLiteral("Multiple choice");
-    default:
-        return QStringLiteral("Subjective");
-    }
-}
-
 ExportCell Heading(const QString &text) {
     return ExportCell::Of(text, Tone::Heading);
 }
@@ -41,6 +30,17 @@ struct Column {
 };
 
 } // namespace
+
+QString TypeName(int type) {
+    switch (type) {
+    case 0:
+        return QStringLiteral("Single choice");
+    case 1:
+        return QStringLiteral("Multiple choice");
+    default:
+        return QStringLiteral("Subjective");
+    }
+}
 
 QString KeyLabel(uint16_t key) {
     if (key == kClearKey) {
@@ -202,7 +202,9 @@ std::optional<LessonExport> BuildLessonExport(LessonHistory &history, int lesson
     return out;
 }
 
-ExportSheet StatisticsSheet(const LessonAnalysis &analysis) {
+ExportSheet StatisticsSheet(const LessonAnalysis &analysis,
+                            const std::vector<ExportCell> &leadHeading,
+                            const std::vector<std::vector<ExportCell>> &lead) {
     const auto optional = [](const std::optional<double> &value, double scale = 1) {
         return value ? ExportCell::Of(*value * scale) : ExportCell();
     };
@@ -213,7 +215,7 @@ ExportSheet StatisticsSheet(const LessonAnalysis &analysis) {
     }
     ExportSheet sheet;
     sheet.name = QStringLiteral("Statistics");
-    std::vector<ExportCell> header;
+    std::vector<ExportCell> header = leadHeading;
     for (const char *title : {"Question", "Type", "Answer key", "Points", "Scored", "Difficulty",
                               "Discrimination", "Upper-lower index", "Median first press (s)"}) {
         header.push_back(Heading(QString::fromLatin1(title)));
@@ -226,15 +228,13 @@ ExportSheet StatisticsSheet(const LessonAnalysis &analysis) {
     for (size_t i = 0; i < analysis.Questions.size() && i < test.PerItem.size(); ++i) {
         const QuestionInfo &question = analysis.Questions[i];
         const ItemStatistics &item = test.PerItem[i];
-        std::vector<ExportCell> row{ExportCell::Of(question.number),
-                                    ExportCell::Of(TypeName(question.type)),
-                                    ExportCell::Of(question.answerKey),
-                                    ExportCell::Of(question.points),
-                                    ExportCell::Of(item.Scored),
-                                    optional(item.Difficulty),
-                                    optional(item.Discrimination),
-                                    optional(item.UpperLower),
-                                    optional(item.MedianFirstPressMs, 0.001)};
+        std::vector<ExportCell> row = i < lead.size() ? lead[i] : std::vector<ExportCell>();
+        row.insert(row.end(),
+                   {ExportCell::Of(question.number), ExportCell::Of(TypeName(question.type)),
+                    ExportCell::Of(question.answerKey), ExportCell::Of(question.points),
+                    ExportCell::Of(item.Scored), optional(item.Difficulty),
+                    optional(item.Discrimination), optional(item.UpperLower),
+                    optional(item.MedianFirstPressMs, 0.001)});
         for (size_t n = 0; n < static_cast<size_t>(options); ++n) {
             ExportCell chosen;
             if (n < item.Options.size()) {

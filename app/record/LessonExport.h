@@ -25,7 +25,14 @@ struct LessonAnalysis;
 // The item analysis as a sheet: a row per analysed question (difficulty,
 // discrimination, the upper-lower index, the median first press, how many
 // chose each option, the hints), then the lesson's totals and reliability.
-ExportSheet StatisticsSheet(const LessonAnalysis &analysis);
+// With lead, each question's row begins with lead's cells for it (and the
+// heading row with leadHeading), as the term's sheet names each lesson.
+ExportSheet StatisticsSheet(const LessonAnalysis &analysis,
+                            const std::vector<ExportCell> &leadHeading = {},
+                            const std::vector<std::vector<ExportCell>> &lead = {});
+
+// The name of a question type as the sheets write it.
+QString TypeName(int type);
 
 // The letter a key press stands for: "clear" for the clear key, the option
 // letter of the key's bit otherwise, empty for a key that has none.

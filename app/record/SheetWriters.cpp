@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QTemporaryFile>
+#include <QUrl>
 
 #include <xlsxwriter.h>
 
@@ -36,6 +37,8 @@ QString CsvField(const ExportCell &cell) {
         return NumberText(cell.number);
     case ExportCell::Kind::Percent:
         return QString::number(cell.number * 100, 'f', 2) + u'%';
+    case ExportCell::Kind::Date:
+        return cell.date.toString(Qt::ISODate);
     case ExportCell::Kind::Text:
         text = cell.text;
         break;
@@ -128,10 +131,11 @@ struct Formats {
     lxw_format *correct;
     lxw_format *wrong;
     lxw_format *percent;
+    lxw_format *date;
 };
 
-lxw_error WriteCell(lxw_worksheet *sheet, lxw_row_t row, lxw_col_t col, const ExportCell &cell,
-                    const Formats &formats) {
+lxw_error WriteValue(lxw_worksheet *sheet, lxw_row_t row, lxw_col_t col, const ExportCell &cell,
+                     const Formats &formats) {
     lxw_format *format = nullptr;
     switch (cell.tone) {
     case ExportCell::Tone::Heading:
@@ -153,11 +157,39 @@ lxw_error WriteCell(lxw_worksheet *sheet, lxw_row_t row, lxw_col_t col, const Ex
         return worksheet_write_number(sheet, row, col, cell.number, format);
     case ExportCell::Kind::Percent:
         return worksheet_write_number(sheet, row, col, cell.number, formats.percent);
+    case ExportCell::Kind::Date: {
+        lxw_datetime day{};
+        day.year = cell.date.year();
+        day.month = cell.date.month();
+        day.day = cell.date.day();
+        return worksheet_write_datetime(sheet, row, col, &day, formats.date);
+    }
     case ExportCell::Kind::Text:
         // Always a string cell: a text is never read as a formula.
         return worksheet_write_string(sheet, row, col, CellText(cell.text).constData(), format);
     }
     return LXW_NO_ERROR;
+}
+
+// A cell with a link: the hyperlink first, its shown text the cell's text
+// (the file's name for a cell without one), then a value over it, which keeps
+// the link. A link the workbook cannot hold (too long, too many) is left out.
+lxw_error WriteCell(lxw_worksheet *sheet, lxw_row_t row, lxw_col_t col, const ExportCell &cell,
+                    const Formats &formats, int *links) {
+    if (cell.link.isEmpty() || *links >= LXW_MAX_NUMBER_URLS) {
+        return WriteValue(sheet, row, col, cell, formats);
+    }
+    const QByteArray url = QUrl::fromLocalFile(cell.link).toString(QUrl::FullyEncoded).toUtf8();
+    const QString shown =
+        cell.kind == ExportCell::Kind::Text ? cell.text : QFileInfo(cell.link).fileName();
+    if (worksheet_write_url_opt(sheet, row, col, url.constData(), nullptr,
+                                CellText(shown).constData(), nullptr) == LXW_NO_ERROR) {
+        ++*links;
+        if (cell.kind == ExportCell::Kind::Empty || cell.kind == ExportCell::Kind::Text) {
+            return LXW_NO_ERROR;
+        }
+    }
+    return WriteValue(sheet, row, col, cell, formats);
 }
 
 } // namespace
@@ -184,8 +216,10 @@ bool WriteXlsx(const std::vector<const ExportSheet *> &sheets, const QString &pa
             return false;
         }
         Formats formats{workbook_add_format(book.Get()), workbook_add_format(book.Get()),
-                        workbook_add_format(book.Get()), workbook_add_format(book.Get())};
-        if (!formats.heading || !formats.correct || !formats.wrong || !formats.percent) {
+                        workbook_add_format(book.Get()), workbook_add_format(book.Get()),
+                        workbook_add_format(book.Get())};
+        if (!formats.heading || !formats.correct || !formats.wrong || !formats.percent ||
+            !formats.date) {
             *error = QStringLiteral("%1 cannot be written: out of memory").arg(Native(path));
             return false;
         }
@@ -193,6 +227,7 @@ bool WriteXlsx(const std::vector<const ExportSheet *> &sheets, const QString &pa
         format_set_font_color(formats.correct, 0x008000);
         format_set_font_color(formats.wrong, 0xFF0000);
         format_set_num_format(formats.percent, "0.00%");
+        format_set_num_format(formats.date, "yyyy-mm-dd");
         for (const ExportSheet *sheet : sheets) {
             lxw_worksheet *worksheet =
                 workbook_add_worksheet(book.Get(), sheet->name.toUtf8().constData());
@@ -201,11 +236,23 @@ bool WriteXlsx(const std::vector<const ExportSheet *> &sheets, const QString &pa
                              .arg(Native(path), sheet->name);
                 return false;
             }
+            if (sheet->frozenRows > 0 || sheet->frozenColumns > 0) {
+                worksheet_freeze_panes(worksheet, static_cast<lxw_row_t>(sheet->frozenRows),
+                                       static_cast<lxw_col_t>(sheet->frozenColumns));
+            }
+            for (size_t c = 0; c < sheet->widths.size() && result == LXW_NO_ERROR; ++c) {
+                if (sheet->widths[c] > 0) {
+                    result =
+                        worksheet_set_column(worksheet, static_cast<lxw_col_t>(c),
+                                             static_cast<lxw_col_t>(c), sheet->widths[c], nullptr);
+                }
+            }
+            int links = 0;
             for (size_t r = 0; r < sheet->rows.size() && result == LXW_NO_ERROR; ++r) {
                 const std::vector<ExportCell> &row = sheet->rows[r];
                 for (size_t c = 0; c < row.size() && result == LXW_NO_ERROR; ++c) {
                     result = WriteCell(worksheet, static_cast<lxw_row_t>(r),
-                                       static_cast<lxw_col_t>(c), row[c], formats);
+                                       static_cast<lxw_col_t>(c), row[c], formats, &links);
                 }
             }
             if (result != LXW_NO_ERROR) {

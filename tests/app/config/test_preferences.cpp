@@ -40,7 +40,8 @@ TEST(Preferences, SavedBesideTheSixKeysWhichStayAsTheyWere) {
     ASSERT_TRUE(SaveConfig(dir.Path(), config));
     const QByteArray before = dir.Read("Config.ini");
     const Preferences preferences{150, QStringLiteral("HDMI-1"),
-                                  QStringLiteral("/home/王老师/班 3"), true};
+                                  QStringLiteral("/home/王老师/班 3"), true,
+                                  QStringLiteral("2026-09-01, 2027-02-30")}; // kept as written
     ASSERT_TRUE(SavePreferences(dir.Path(), preferences));
     EXPECT_EQ(LoadPreferences(dir.Path()), preferences);
     EXPECT_TRUE(dir.Read("Config.ini").startsWith(before)); // section Public untouched
@@ -56,6 +57,22 @@ TEST(Preferences, SavedBesideTheSixKeysWhichStayAsTheyWere) {
     EXPECT_FALSE(SavePreferences(dir.Path(), preferences, &error));
     EXPECT_FALSE(error.isEmpty());
     EXPECT_EQ(dir.Read("Config.ini"), unread);
+}
+
+TEST(Preferences, TermStartsAreReadTolerantly) {
+    const std::pair<const char *, std::vector<QDate>> cases[] = {
+        {"", {}},
+        {"2026-09-01", {QDate(2026, 9, 1)}},
+        {" 2027-02-15 ; 2026-09-01,,2026-09-01 ", {QDate(2026, 9, 1), QDate(2027, 2, 15)}},
+        {"2026-02-30,1.9.2026,2026-9-1,2026-09-01T08:00,soon,2026-03-01", {QDate(2026, 3, 1)}},
+    };
+    for (const auto &[text, starts] : cases) {
+        EXPECT_EQ(ParseTermStarts(QString::fromUtf8(text)), starts) << text;
+    }
+    DataDir dir;
+    dir.Write("Config.ini", "[Preferences]\nTermStarts=2027-02-15 x 2026-09-01\n");
+    EXPECT_EQ(ParseTermStarts(LoadPreferences(dir.Path()).TermStarts),
+              (std::vector<QDate>{QDate(2026, 9, 1), QDate(2027, 2, 15)}));
 }
 
 TEST(Preferences, QtScaleFactorMultipliesWhatIsSet) {

@@ -244,14 +244,49 @@ TEST(Export, PressesFileSitsBesideTheGradebook) {
 
 TEST(Export, CsvQuotesWhatNeedsIt) {
     ExportSheet sheet;
+    ExportCell linked = ExportCell::Of(2.0);
+    linked.link = QStringLiteral("/r/Records/1/q3-seat1.png"); // CSV has no links
     sheet.rows = {{ExportCell::Of(QStringLiteral("say \"hi\"")),
                    ExportCell::Of(QStringLiteral("two\nlines")),
                    ExportCell::Of(QStringLiteral("+1")), ExportCell::Of(QStringLiteral("-2,3")),
                    ExportCell::Of(QStringLiteral("@x")), ExportCell::Of(2.5),
-                   ExportCell::Share(1, 3), ExportCell::Share(1, 0)}};
+                   ExportCell::Share(1, 3), ExportCell::Share(1, 0),
+                   ExportCell::Day(QDate(2026, 9, 3)), linked, ExportCell::Share(0.5, 1.5)}};
     EXPECT_EQ(CsvBytes(sheet),
               QByteArray("\xEF\xBB\xBF\"say \"\"hi\"\"\",\"two\nlines\",'+1,\"'-2,3\","
-                         "'@x,2.5,33.33%,\r\n"));
+                         "'@x,2.5,33.33%,,2026-09-03,2,33.33%\r\n"));
+}
+
+// Days are numbers in a date format, links hyperlinks beside their value,
+// and the heading stays in view.
+TEST(Export, XlsxWritesDaysLinksAndFrozenHeadings) {
+    test::DataDir dir;
+    ExportCell graded = ExportCell::Of(2.0);
+    graded.link = dir.File("Records/1/q3 seat1.png");
+    ExportCell ungraded;
+    ungraded.link = dir.File("Records/1/q3-seat2.png");
+    ExportSheet sheet{
+        QStringLiteral("Term"),
+        {{ExportCell::Of(QStringLiteral("Day")), ExportCell::Of(QStringLiteral("Q1"))},
+         {ExportCell::Day(QDate(2026, 9, 3)), graded, ungraded}},
+        1,
+        1,
+        {11, 0, 8}};
+    QString error;
+    ASSERT_TRUE(WriteXlsx({&sheet}, dir.File("t.xlsx"), &error)) << error.toStdString();
+    const QMap<QString, QString> cells = test::XlsxCells(dir.File("t.xlsx"), 1);
+    EXPECT_EQ(cells.value("A2"), "46268"); // 2026-09-03 as a workbook counts days
+    EXPECT_EQ(cells.value("B2"), "2");
+    EXPECT_EQ(cells.value("C2"), "q3-seat2.png");
+    QString xml;
+    ASSERT_EQ(test::RunWithoutDisplay("unzip", {"-p", dir.File("t.xlsx")}, &xml), 0);
+    for (const char *part :
+         {R"(formatCode="yyyy-mm-dd")", R"(state="frozen")", R"(<col min="1" max="1" width=)",
+          R"(<col min="3" max="3" width=)", R"(<hyperlink ref="B2")", R"(<hyperlink ref="C2")",
+          "/Records/1/q3%20seat1.png"}) {
+        EXPECT_TRUE(xml.contains(QLatin1String(part))) << part;
+    }
+    EXPECT_FALSE(xml.contains(R"(<col min="2")")); // no width: the default
 }
 
 // A file that cannot be written leaves no partial file and says why.
