@@ -1,7 +1,8 @@
 // The lesson history on a teacher's school year (ScaleRecord.h: 6 classes of
 // 40 students, 200 lessons each, 8 questions a lesson): opening the history
 // (its lessons and classes), listing one class's lessons, opening one lesson,
-// and the history view built and filled on the offscreen platform.
+// the history view built and filled on the offscreen platform and switching
+// class, and a class's term gradebook exported.
 //
 // The year is written once, before the benchmarks, into a temporary data
 // folder. Counters: the database's size without the pictures (db_bytes,
@@ -9,8 +10,10 @@
 #include "ScaleRecord.h"
 
 #include "controls/WidgetHelpers.h"
+#include "record/Export.h"
 #include "record/LessonHistory.h"
 #include "record/RecordDatabase.h"
+#include "record/TermRange.h"
 #include "views/HistoryView.h"
 
 #include <QApplication>
@@ -167,10 +170,28 @@ void BM_HistoryViewSwitchClass(benchmark::State &state) {
 }
 BENCHMARK(BM_HistoryViewSwitchClass)->Unit(benchmark::kMillisecond)->UseRealTime();
 
-// ---------------------------------------------------------------------------
-// Term export: the term's gradebook (ExportTerm, record/TermGradebook.h) on
-// the same year goes here.
-// ---------------------------------------------------------------------------
+// A class's term gradebook (its 200 lessons, the whole year as the range)
+// written as a workbook (arg 1) or as CSV files (arg 0), away from the
+// window as the history view does it.
+void BM_TermExport(benchmark::State &state) {
+    const bool xlsx = state.range(0) != 0;
+    QTemporaryDir out;
+    const QString path =
+        out.filePath(xlsx ? QStringLiteral("term.xlsx") : QStringLiteral("term.csv"));
+    const TermRange year{QDate(2000, 1, 1), QDate(2100, 1, 1)};
+    for (auto _ : state) {
+        QString error;
+        if (!ExportTerm(g_year.dataDir, bench::ScaleClassFile(kListedClass), year,
+                        xlsx ? ExportFormat::Xlsx : ExportFormat::Csv, path, ExistingFiles::Replace,
+                        &error)) {
+            state.SkipWithError(error.toStdString().c_str());
+            return;
+        }
+    }
+    state.counters["file_bytes"] = static_cast<double>(QFileInfo(path).size());
+    state.SetLabel(xlsx ? "xlsx" : "csv");
+}
+BENCHMARK(BM_TermExport)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 double FileBytes(const QString &path) {
     const QFileInfo info(path);
