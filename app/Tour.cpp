@@ -10,6 +10,7 @@
 #include "views/GroupBar.h"
 #include "views/HistoryView.h"
 #include "views/QuestionSetsView.h"
+#include "views/TermPage.h"
 
 #include <QApplication>
 #include <QDir>
@@ -343,6 +344,7 @@ void StartTour(TFrmMain &window, const QString &pictureDir) {
         // import file, taught one question, then the first one again.
         {0,
          [=] {
+             click("AlreadyOver");
              click("MainInterface");
              SetClassDialogResponder(AnswerClassDialog(U("初二(3)班"), U("数学")));
              w->RenameClass(ClassBook(w->DataDir()).Current());
@@ -379,6 +381,20 @@ void StartTour(TFrmMain &window, const QString &pictureDir) {
          },
          recorded},
         {500, [=] { save("14-history-classes.png"); }},
+        // The first class's term, then its gradebook as a workbook beside the
+        // pictures.
+        {0, [=] { w->History()->ShowTerm(); }},
+        {300, [=] { save("15-term.png"); }, [w] { return !w->History()->TermPage()->Loading(); }},
+        {0,
+         [=] {
+             const SaveFileResponder previous =
+                 SetSaveFileResponder([pictureDir](const QString &, const QString &) {
+                     return QDir(pictureDir).filePath(QStringLiteral("term.xlsx"));
+                 });
+             w->History()->TermPage()->Export(ExportFormat::Xlsx);
+             SetSaveFileResponder(previous);
+         }},
+        {0, [] {}, [w] { return !w->History()->TermPage()->Exporting(); }},
         {0, [=] { click("MainInterface"); }},
         {300, registering},
         {0, [=] { w->OpenHelp(); }},

@@ -287,6 +287,19 @@ const std::array<MessageEntry, kMessageTextCount> kMessages = {{
     {"HistoryEmptyBinAsk", "永久删除回收站中的 %1 节课及其笔迹图片？此操作不能撤销。"},
     {"HistoryNoLessonsHere", "这里没有课。"},
     {"HistoryClass", "班级"},
+    {"HistoryTerm", "学期成绩"},
+    {"TermTitle", "%1：%2 节课，%3 名学生"},
+    {"TermFrom", "从"},
+    {"TermTo", "到"},
+    {"TermLoading", "正在读取学期记录…"},
+    {"TermNoLessons", "这段时间里这个班级没有课。"},
+    {"TermFileName", "%1 %2 学期成绩"},
+    {"TermExportDone", "学期成绩已导出：\n%1"},
+    {"TermTotal", "总分"},
+    {"TermPossible", "满分"},
+    {"TermPercent", "得分率"},
+    {"TermAttended", "出勤"},
+    {"TermHeld", "课数"},
 }};
 
 } // namespace

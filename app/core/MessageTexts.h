@@ -241,8 +241,21 @@ enum class MessageKey : int {
     HistoryEmptyBinAsk,
     HistoryNoLessonsHere,
     HistoryClass,
+    HistoryTerm,
+    TermTitle,
+    TermFrom,
+    TermTo,
+    TermLoading,
+    TermNoLessons,
+    TermFileName,
+    TermExportDone,
+    TermTotal,
+    TermPossible,
+    TermPercent,
+    TermAttended,
+    TermHeld,
 };
-inline constexpr int kMessageTextCount = 195;
+inline constexpr int kMessageTextCount = 208;
 // Messages before this one are among the 52 LanguageKeys: a missing element
 // empties them. From this one on a missing or empty element keeps the
 // built-in text.

@@ -16,9 +16,13 @@ bool ForbiddenInFileName(QChar c) {
 } // namespace
 
 QString SuggestedExportName(const QString &pattern, QDate date, int lesson, const QString &suffix) {
+    return SuggestedExportName(pattern, date, QString::number(lesson), suffix);
+}
+
+QString SuggestedExportName(const QString &pattern, QDate date, const QString &what,
+                            const QString &suffix) {
     // A pattern without a place still names both: FormatMessage adds them.
-    QString name = FormatMessage(
-        pattern, {date.toString(QStringLiteral("yyyy-MM-dd")), QString::number(lesson)});
+    QString name = FormatMessage(pattern, {date.toString(QStringLiteral("yyyy-MM-dd")), what});
     for (QChar &c : name) {
         if (ForbiddenInFileName(c)) {
             c = u' ';
@@ -33,8 +37,13 @@ QString SuggestedExportName(const QString &pattern, QDate date, int lesson, cons
 
 QString SuggestedExportPath(const QString &documents, const QString &home, const QString &pattern,
                             QDate date, int lesson, const QString &suffix) {
+    return SuggestedExportPath(documents, home, pattern, date, QString::number(lesson), suffix);
+}
+
+QString SuggestedExportPath(const QString &documents, const QString &home, const QString &pattern,
+                            QDate date, const QString &what, const QString &suffix) {
     const QString folder = !documents.isEmpty() && QFileInfo(documents).isDir() ? documents : home;
-    return QDir(folder).filePath(SuggestedExportName(pattern, date, lesson, suffix));
+    return QDir(folder).filePath(SuggestedExportName(pattern, date, what, suffix));
 }
 
 } // namespace lumora

@@ -15,11 +15,16 @@ namespace lumora {
 // A pattern that lacks a place gets it added (an empty one gives
 // "<date> <lesson>").
 QString SuggestedExportName(const QString &pattern, QDate date, int lesson, const QString &suffix);
+// The same with "%2" a text (a class's name: "2026-12-08 7A term.xlsx").
+QString SuggestedExportName(const QString &pattern, QDate date, const QString &what,
+                            const QString &suffix);
 
 // SuggestedExportName in the teacher's documents folder while it exists,
 // else in home (a file dialog given a folder that is not there would open in
 // the program's working folder).
 QString SuggestedExportPath(const QString &documents, const QString &home, const QString &pattern,
                             QDate date, int lesson, const QString &suffix);
+QString SuggestedExportPath(const QString &documents, const QString &home, const QString &pattern,
+                            QDate date, const QString &what, const QString &suffix);
 
 } // namespace lumora

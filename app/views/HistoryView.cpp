@@ -13,6 +13,7 @@
 #include "session/DeviceBridge.h"
 #include "views/PictureOverlay.h"
 #include "views/ResultChart.h"
+#include "views/TermPage.h"
 
 #include <QComboBox>
 #include <QCoreApplication>
@@ -48,7 +49,7 @@ const QColor kWrong(200, 0, 0);
 const QSize kThumbnail(176, 112);
 // The band of the lessons and questions: a heading and about seven rows,
 // as high as the buttons beside them.
-constexpr int kTopBand = 250;
+constexpr int kTopBand = 280;
 constexpr int kExportWidth = 150;
 constexpr int kSeatColumn = 1;  // of the students: the seat, then answer, right or wrong
 constexpr int kShareColumn = 3; // of the questions: share right, then the hints
@@ -88,25 +89,6 @@ QLabel *Heading(const char *name, QWidget *parent) {
     bold.setBold(true);
     label->setFont(bold);
     return label;
-}
-
-QTableView *Table(const char *name, QStandardItemModel *model, QWidget *parent) {
-    auto *table = new QTableView(parent);
-    table->setObjectName(QString::fromLatin1(name));
-    table->setModel(model);
-    table->setStyleSheet(kTableStyle);
-    table->setSelectionBehavior(QAbstractItemView::SelectRows);
-    table->setSelectionMode(QAbstractItemView::SingleSelection);
-    table->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    table->setAlternatingRowColors(true);
-    table->setWordWrap(false);
-    table->setTextElideMode(Qt::ElideRight);
-    table->verticalHeader()->hide();
-    table->verticalHeader()->setDefaultSectionSize(26);
-    table->horizontalHeader()->setHighlightSections(false);
-    table->horizontalHeader()->setStretchLastSection(true);
-    table->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    return table;
 }
 
 // One column takes the room the others leave; they are sized to their
@@ -248,6 +230,25 @@ QString AskSaveFile(QWidget *parent, const QString &caption, const QString &sugg
     return QFileDialog::getSaveFileName(parent, caption, suggested, filter);
 }
 
+QTableView *HistoryTable(const char *name, QStandardItemModel *model, QWidget *parent) {
+    auto *table = new QTableView(parent);
+    table->setObjectName(QString::fromLatin1(name));
+    table->setModel(model);
+    table->setStyleSheet(kTableStyle);
+    table->setSelectionBehavior(QAbstractItemView::SelectRows);
+    table->setSelectionMode(QAbstractItemView::SingleSelection);
+    table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table->setAlternatingRowColors(true);
+    table->setWordWrap(false);
+    table->setTextElideMode(Qt::ElideRight);
+    table->verticalHeader()->hide();
+    table->verticalHeader()->setDefaultSectionSize(26);
+    table->horizontalHeader()->setHighlightSections(false);
+    table->horizontalHeader()->setStretchLastSection(true);
+    table->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    return table;
+}
+
 THistoryView::THistoryView(const QString &dataDir, QWidget *parent)
     : QWidget(parent), dataDir_(dataDir) {
     setObjectName(QStringLiteral("pnlHistory"));
@@ -290,7 +291,7 @@ void THistoryView::BuildLayout() {
     lessonModel_ = new QStandardItemModel(this);
     questionModel_ = new QStandardItemModel(this);
     lblLessons_ = Heading("lblLessons", this);
-    tblLessons_ = Table("tblLessons", lessonModel_, this);
+    tblLessons_ = HistoryTable("tblLessons", lessonModel_, this);
     // A lesson's title is typed in its cell.
     tblLessons_->setEditTriggers(QAbstractItemView::DoubleClicked |
                                  QAbstractItemView::EditKeyPressed);
@@ -304,7 +305,7 @@ void THistoryView::BuildLayout() {
     lessonsHeading->addStretch(1);
     lessonsHeading->addWidget(cmbClass_);
     lblQuestions_ = Heading("lblQuestions", this);
-    tblQuestions_ = Table("tblQuestions", questionModel_, this);
+    tblQuestions_ = HistoryTable("tblQuestions", questionModel_, this);
     column(lblLessons_, tblLessons_, 3);
     // The lesson's summary never widens its column: what does not fit is
     // elided, and the tooltip holds it whole.
@@ -312,7 +313,7 @@ void THistoryView::BuildLayout() {
     lblQuestions_->installEventFilter(this);
     column(lblQuestions_, tblQuestions_, 4);
     auto *exports = new QVBoxLayout();
-    exports->setSpacing(6);
+    exports->setSpacing(5);
     exports->setContentsMargins(0, 30, 0, 0); // level with the tables
     const auto exportButton = [this](const char *name) {
         auto *button = new TImageButton(this);
@@ -330,9 +331,10 @@ void THistoryView::BuildLayout() {
     btnTitle_ = exportButton("btnLessonTitle");
     btnBin_ = exportButton("btnLessonBin");
     btnEmptyBin_ = exportButton("btnEmptyBin");
-    for (TImageButton *button :
-         {btnExportCsv_, btnExportXlsx_, btnAttendance_, btnTitle_, btnEmptyBin_, btnBin_}) {
-        button->setFixedHeight(28);
+    btnTerm_ = exportButton("btnTerm");
+    for (TImageButton *button : {btnExportCsv_, btnExportXlsx_, btnAttendance_, btnTerm_, btnTitle_,
+                                 btnEmptyBin_, btnBin_}) {
+        button->setFixedHeight(26);
         exports->addWidget(button);
     }
     btnEmptyBin_->hide();
@@ -420,11 +422,13 @@ void THistoryView::BuildLayout() {
     pictures->addWidget(lblNoPictures_, 1);
     stkResult_->addWidget(pnlPictures_);
     attendanceModel_ = new QStandardItemModel(this);
-    tblAttendance_ = Table("tblAttendance", attendanceModel_, stkResult_);
+    tblAttendance_ = HistoryTable("tblAttendance", attendanceModel_, stkResult_);
     stkResult_->addWidget(tblAttendance_);
+    pnlTerm_ = new TTermPage(dataDir_, stkResult_);
+    stkResult_->addWidget(pnlTerm_);
     result->addWidget(stkResult_, 1);
     studentModel_ = new QStandardItemModel(this);
-    tblStudents_ = Table("tblStudents", studentModel_, pnlContent_);
+    tblStudents_ = HistoryTable("tblStudents", studentModel_, pnlContent_);
     tblStudents_->setMinimumWidth(kStudentTable);
     result->addWidget(tblStudents_);
     content->addLayout(result, 1);
@@ -457,6 +461,7 @@ void THistoryView::BuildLayout() {
         }
     });
     connect(btnBin_, &TBaseButton::OnClick, this, &THistoryView::BinChosenLesson);
+    connect(btnTerm_, &TBaseButton::OnClick, this, &THistoryView::ShowTerm);
     connect(btnEmptyBin_, &TBaseButton::OnClick, this, &THistoryView::EmptyBin);
     connect(cmbClass_, &QComboBox::currentIndexChanged, this, [this] {
         if (!fillingLessons_) {
@@ -477,6 +482,8 @@ void THistoryView::UpdateTexts(const LanguageTexts &texts) {
     btnTitle_->SetCaption(m(MessageKey::HistoryEditTitle));
     btnBin_->SetCaption(m(ListingBin() ? MessageKey::HistoryRestore : MessageKey::HistoryToBin));
     btnEmptyBin_->SetCaption(m(MessageKey::HistoryEmptyBin));
+    btnTerm_->SetCaption(m(MessageKey::HistoryTerm));
+    pnlTerm_->UpdateTexts();
     attendanceModel_->setHorizontalHeaderLabels(
         {m(MessageKey::HistoryName), m(MessageKey::HistorySeat), m(MessageKey::HistoryPresence),
          m(MessageKey::HistoryFirstHeard), m(MessageKey::HistoryLastHeard)});
@@ -859,6 +866,26 @@ bool THistoryView::ShowAttendance() {
     stkResult_->setCurrentWidget(tblAttendance_);
     tblStudents_->hide(); // the attendance has the room of the question's students
     return true;
+}
+
+void THistoryView::ShowTerm() {
+    QString file = cmbClass_->currentData().toString();
+    QString name = cmbClass_->currentText();
+    if (!file.startsWith(kClassPrefix)) {
+        const ClassInfo current = ClassBook(dataDir_).Current();
+        file = kClassPrefix + current.File;
+        name = current.Name;
+    }
+    ClearQuestion();
+    tblQuestions_->clearSelection();
+    tblQuestions_->setCurrentIndex(QModelIndex());
+    lblEmpty_->hide();
+    pnlContent_->show();
+    lblQuestion_->setText(MessageTexts[MessageKey::HistoryTerm]);
+    stkResult_->setCurrentWidget(pnlTerm_);
+    tblStudents_->hide(); // the gradebook takes the room of the question's students
+    pnlTerm_->ShowClass(file.mid(kClassPrefix.size()),
+                        name == MessageTexts[MessageKey::HistoryUnnamedClass] ? QString() : name);
 }
 
 void THistoryView::ClearQuestion() {

@@ -43,6 +43,7 @@ class LanguageTexts;
 class TImageButton;
 class TResultChart;
 class TPictureOverlay;
+class TTermPage;
 
 // The file an export goes to, asked with the platform's save dialog.
 // Test seam, as for the program's other dialogs: a responder set here
@@ -51,6 +52,10 @@ using SaveFileResponder = std::function<QString(const QString &caption, const QS
 SaveFileResponder SetSaveFileResponder(SaveFileResponder responder);
 QString AskSaveFile(QWidget *parent, const QString &caption, const QString &suggested,
                     const QString &filter);
+
+// A table of the history: white rows alternating with light blue, whole rows
+// chosen one at a time, nothing edited.
+QTableView *HistoryTable(const char *name, QStandardItemModel *model, QWidget *parent);
 
 class THistoryView : public QWidget {
     Q_OBJECT
@@ -84,6 +89,11 @@ public:
     // but silent (heard, never answered) or absent, in the result area;
     // false when the record refuses.
     bool ShowAttendance();
+    // The term of the listed class (the class being taught when all classes
+    // or the bin are listed) in the result area, read off the window's
+    // thread.
+    void ShowTerm();
+    TTermPage *TermPage() const { return pnlTerm_; }
 
     // The lessons the table lists: a class's (by its file; empty for the
     // unnamed class), all outside the bin, or those in the bin. False when
@@ -188,6 +198,8 @@ private:
     TImageButton *btnTitle_ = nullptr;
     TImageButton *btnBin_ = nullptr;
     TImageButton *btnEmptyBin_ = nullptr;
+    TImageButton *btnTerm_ = nullptr;
+    TTermPage *pnlTerm_ = nullptr;
     QTableView *tblAttendance_ = nullptr;
     QStandardItemModel *attendanceModel_ = nullptr;
     TPictureOverlay *overlay_ = nullptr;

@@ -10,13 +10,16 @@
 #include "dialogs/UnSetName.h"
 #include "record/Recorder.h"
 #include "views/HistoryView.h"
+#include "views/TermPage.h"
 
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QFontMetrics>
 #include <QHeaderView>
 #include <QLabel>
+#include <QSignalSpy>
 #include <QTableView>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -221,6 +224,67 @@ TEST(HistoryClasses, TheFilterListsAClassAndTheBinKeepsLessonsUntilEmptied) {
     EXPECT_FALSE(view.EmptyBin()); // nothing left to ask about
     ASSERT_TRUE(view.ListAllClasses());
     EXPECT_EQ(column(0), (QStringList{"2", "1"}));
+}
+
+// The term of the fixture's (unnamed) class: read away from the window, its
+// gradebook shown, exported; days without its lesson show none.
+TEST(HistoryTerm, ShowsTheClassesGradebookAndExportsIt) {
+    const LessonFixture lesson;
+    QWidget area;
+    area.resize(1173, 707);
+    THistoryView view(lesson.DataDir(), &area);
+    area.show();
+    view.Reload();
+    TTermPage *term = view.TermPage();
+    QSignalSpy loaded(term, &TTermPage::Loaded);
+    term->SetRange({QDate::currentDate().addDays(-1), QDate::currentDate().addDays(1)});
+    view.ShowTerm();
+    ASSERT_TRUE(loaded.wait(10000));
+    EXPECT_TRUE(loaded.last().at(0).toBool());
+    ASSERT_NE(term->Shown(), nullptr);
+    EXPECT_EQ(term->Shown()->lessons, 1);
+    const QAbstractItemModel *table =
+        view.findChild<QTableView *>(QStringLiteral("tblTerm"))->model();
+    // Seat, name, tablet, the three questions, then total, possible, percent,
+    // attended and held.
+    ASSERT_EQ(table->columnCount(), 11);
+    ASSERT_EQ(table->rowCount(), 3);
+    EXPECT_EQ(table->headerData(9, Qt::Horizontal).toString(),
+              MessageTexts[MessageKey::TermAttended]);
+    QStringList names;
+    for (int row = 0; row < 3; ++row) {
+        names << table->index(row, 1).data().toString();
+    }
+    EXPECT_EQ(names, (QStringList{U("张三"), QStringLiteral("Li, Mei"), QStringLiteral("=cmd")}));
+    EXPECT_EQ(table->index(0, 3).data().toString(), QStringLiteral("1")); // 张三: B right
+
+    QTemporaryDir out;
+    const QString path = out.filePath(QStringLiteral("term"));
+    const SaveFileResponder previousSave =
+        SetSaveFileResponder([&](const QString &, const QString &offered) {
+            EXPECT_TRUE(offered.endsWith(QStringLiteral(".xlsx"))) << offered.toStdString();
+            return path;
+        });
+    QStringList prompts;
+    const PromptResponder previousPrompt =
+        SetPromptResponder([&](const QString &, const QString &text, bool) {
+            prompts << text;
+            return true;
+        });
+    QSignalSpy exported(term, &TTermPage::ExportFinished);
+    term->Export(ExportFormat::Xlsx);
+    ASSERT_TRUE(exported.wait(10000));
+    SetPromptResponder(previousPrompt);
+    SetSaveFileResponder(previousSave);
+    EXPECT_TRUE(exported.last().at(0).toBool()) << prompts.join(u'|').toStdString();
+    EXPECT_GT(QFileInfo(path + QStringLiteral(".xlsx")).size(), 1000);
+
+    term->SetRange({QDate(2001, 1, 1), QDate(2001, 6, 30)});
+    ASSERT_TRUE(loaded.wait(10000));
+    EXPECT_EQ(term->Shown()->lessons, 0);
+    EXPECT_TRUE(view.findChild<QLabel *>(QStringLiteral("lblTerm"))
+                    ->text()
+                    .endsWith(MessageTexts[MessageKey::TermNoLessons]));
 }
 
 INSTANTIATE_TEST_SUITE_P(Languages, HistoryHeadings,

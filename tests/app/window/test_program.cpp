@@ -165,9 +165,10 @@ TEST_F(Program, TourSavesEveryViewAndTheFilesAreWrittenAtExit) {
     // pane alone, settings, the history with the choice question, with the
     // handwriting, one picture large, then graded, the attendance, the set's
     // editor, its question with hidden then revealed answers, a pick, a
-    // countdown, its handwritten question, a seat's dialog waiting for a key
-    // on a tablet and the help.
-    ASSERT_EQ(files.size(), 21) << run.output.toStdString();
+    // countdown, its handwritten question, the classes, the second one
+    // answering, the history of both, the first one's term, a seat's dialog
+    // waiting for a key on a tablet and the help.
+    ASSERT_EQ(files.size(), 25) << run.output.toStdString();
     std::vector<QImage> images;
     for (const QString &file : files) {
         ASSERT_TRUE(QFileInfo(file).absolutePath() == QDir(pictures).absolutePath())
