@@ -332,7 +332,8 @@ void StartTour(TFrmMain &window, const QString &pictureDir) {
         {1000, [=] { save("8-set-hidden-answers.png"); }, answered},
         {0, [=] { w->RevealAnswers(); }},
         {300, [=] { save("9-set-revealed.png"); }},
-        {0, [=] { w->PickStudent(PickAmong::AnsweredWrongly); }},
+        // Among those who answered: the wait above makes sure there are some.
+        {0, [=] { w->PickStudent(PickAmong::Answered); }},
         {300, [=] { save("9b-random-pick.png"); }, [w] { return !w->Picking(); }},
         {0, [=] { w->PlanStep(PlanRun::Move::Next); }},
         {0, [=] { w->SetAnswersHidden(false); }},
