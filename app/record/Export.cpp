@@ -233,8 +233,10 @@ bool ExportTerm(const QString &dataDir, const QString &classFile, const TermRang
                      .arg(range.from.toString(Qt::ISODate), range.to.toString(Qt::ISODate));
         return false;
     }
-    if (!WriteSheets(format, targets, {&sheets->gradebook, &sheets->statistics, &sheets->presses},
-                     error)) {
+    // CSV goes to learning platforms, which take one heading row.
+    const ExportSheet flat = WithOneHeadingRow(sheets->gradebook);
+    const ExportSheet *gradebook = format == ExportFormat::Csv ? &flat : &sheets->gradebook;
+    if (!WriteSheets(format, targets, {gradebook, &sheets->statistics, &sheets->presses}, error)) {
         return false;
     }
     if (progress) {

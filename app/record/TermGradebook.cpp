@@ -381,4 +381,22 @@ std::optional<LessonClass> ResolveTermClass(LessonHistory &history, const QStrin
     return std::nullopt;
 }
 
+ExportSheet WithOneHeadingRow(const ExportSheet &gradebook) {
+    ExportSheet flat = gradebook;
+    if (flat.rows.size() < 2) {
+        return flat;
+    }
+    std::vector<ExportCell> &headings = flat.rows[1];
+    const std::vector<ExportCell> &lessons = flat.rows[0];
+    for (size_t column = 0; column < headings.size() && column < lessons.size(); ++column) {
+        if (!lessons[column].text.isEmpty()) {
+            headings[column].text =
+                lessons[column].text + QStringLiteral(" · ") + headings[column].text;
+        }
+    }
+    flat.rows.erase(flat.rows.begin());
+    flat.frozenRows = std::min(flat.frozenRows, 1);
+    return flat;
+}
+
 } // namespace lumora

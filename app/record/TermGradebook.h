@@ -32,6 +32,10 @@ std::optional<TermExport> BuildTermExport(const QString &dataDir, const QString 
 // lessons is empty sheets).
 TermExport TermSheets(const TermRecord &term);
 
+// The gradebook as learning platforms import it: one heading row, each
+// question's heading led by its lesson's ("2026-09-03 · Fractions · Q2").
+ExportSheet WithOneHeadingRow(const ExportSheet &gradebook);
+
 // The class as the teacher typed it: its name in the record, else its file
 // name, else the only class whose name or file matches without regard to
 // case. None with *error naming the classes there are for a blank, unknown or

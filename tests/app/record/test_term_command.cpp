@@ -35,6 +35,16 @@ TEST(ExportTerm, CsvWritesThreeFilesTogetherAndReportsProgress) {
     for (const QString &file : files) {
         EXPECT_GT(QFileInfo(file).size(), 3) << file.toStdString();
     }
+    // One heading row, as learning platforms take it: each question led by
+    // its lesson, then a row per student.
+    QFile gradebook(files[0]);
+    ASSERT_TRUE(gradebook.open(QIODevice::ReadOnly));
+    const QList<QByteArray> lines = gradebook.readAll().split('\n');
+    ASSERT_GT(lines.size(), 2);
+    EXPECT_TRUE(lines[0].startsWith("\xEF\xBB\xBFSeat,Name,Tablet ID,2026-09-"))
+        << lines[0].constData();
+    EXPECT_TRUE(lines[0].contains(" · Q1,")) << lines[0].constData();
+    EXPECT_FALSE(lines[1].startsWith("Seat")) << lines[1].constData();
     ASSERT_FALSE(steps.empty());
     for (size_t i = 0; i < steps.size(); ++i) {
         EXPECT_EQ(steps[i].second, steps.back().second);
