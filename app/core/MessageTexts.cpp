@@ -300,6 +300,8 @@ const std::array<MessageEntry, kMessageTextCount> kMessages = {{
     {"TermPercent", "得分率"},
     {"TermAttended", "出勤"},
     {"TermHeld", "课数"},
+    {"TermTablet", "答题器编号"},
+    {"TermLesson", "第%1节课"},
 }};
 
 } // namespace

@@ -254,8 +254,10 @@ enum class MessageKey : int {
     TermPercent,
     TermAttended,
     TermHeld,
+    TermTablet,
+    TermLesson,
 };
-inline constexpr int kMessageTextCount = 208;
+inline constexpr int kMessageTextCount = 210;
 // Messages before this one are among the 52 LanguageKeys: a missing element
 // empties them. From this one on a missing or empty element keeps the
 // built-in text.

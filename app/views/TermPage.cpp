@@ -14,6 +14,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QProgressBar>
+#include <QRegularExpression>
 #include <QStandardItemModel>
 #include <QStandardPaths>
 #include <QTableView>
@@ -48,9 +49,13 @@ QString CellText(const ExportCell &cell) {
 // teacher's language.
 QString ColumnTitle(const QString &heading) {
     static const std::pair<const char *, MessageKey> titles[] = {
-        {"Seat", MessageKey::HistorySeat},      {"Name", MessageKey::HistoryName},
-        {"Total", MessageKey::TermTotal},       {"Points possible", MessageKey::TermPossible},
-        {"Percent", MessageKey::TermPercent},   {"Lessons attended", MessageKey::TermAttended},
+        {"Seat", MessageKey::HistorySeat},
+        {"Name", MessageKey::HistoryName},
+        {"Tablet ID", MessageKey::TermTablet},
+        {"Total", MessageKey::TermTotal},
+        {"Points possible", MessageKey::TermPossible},
+        {"Percent", MessageKey::TermPercent},
+        {"Lessons attended", MessageKey::TermAttended},
         {"Lessons held", MessageKey::TermHeld},
     };
     for (const auto &[sheet, key] : titles) {
@@ -247,7 +252,15 @@ void TTermPage::ShowSheet(const ExportSheet &sheet) {
     const std::vector<ExportCell> &headings = sheet.rows[1];
     QStringList titles;
     for (size_t column = 0; column < headings.size(); ++column) {
-        const QString lesson = column < lessons.size() ? lessons[column].text : QString();
+        QString lesson = column < lessons.size() ? lessons[column].text : QString();
+        // An untitled lesson is named by its number, in the teacher's language.
+        static const QRegularExpression untitled(QStringLiteral(" · Lesson (\\d+)$"));
+        if (const QRegularExpressionMatch number = untitled.match(lesson); number.hasMatch()) {
+            lesson.replace(
+                number.capturedStart(), number.capturedLength(),
+                QStringLiteral(" · ") +
+                    FormatMessage(MessageTexts[MessageKey::TermLesson], {number.captured(1)}));
+        }
         const QString own = ColumnTitle(headings[column].text);
         titles << (lesson.isEmpty() ? own : lesson + u'\n' + own);
     }

@@ -249,6 +249,10 @@ TEST(HistoryTerm, ShowsTheClassesGradebookAndExportsIt) {
     // attended and held.
     ASSERT_EQ(table->columnCount(), 11);
     ASSERT_EQ(table->rowCount(), 3);
+    // An untitled lesson by its number in the teacher's language.
+    EXPECT_TRUE(table->headerData(3, Qt::Horizontal)
+                    .toString()
+                    .contains(FormatMessage(MessageTexts[MessageKey::TermLesson], {"1"})));
     EXPECT_EQ(table->headerData(9, Qt::Horizontal).toString(),
               MessageTexts[MessageKey::TermAttended]);
     QStringList names;
