@@ -249,6 +249,22 @@ QTableView *HistoryTable(const char *name, QStandardItemModel *model, QWidget *p
     return table;
 }
 
+QString AskExportPath(QWidget *parent, ExportFormat format, const QString &pattern, QDate date,
+                      const QString &what) {
+    const bool csv = format == ExportFormat::Csv;
+    const QString suffix = csv ? QStringLiteral("csv") : QStringLiteral("xlsx");
+    const QString suggested =
+        SuggestedExportPath(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation),
+                            QDir::homePath(), pattern, date, what, suffix);
+    QString path = AskSaveFile(
+        parent, MessageTexts[csv ? MessageKey::ExportCsv : MessageKey::ExportXlsx], suggested,
+        csv ? QStringLiteral("CSV (*.csv)") : QStringLiteral("Excel (*.xlsx)"));
+    if (!path.isEmpty() && QFileInfo(path).suffix().isEmpty()) {
+        path += u'.' + suffix;
+    }
+    return path;
+}
+
 THistoryView::THistoryView(const QString &dataDir, QWidget *parent)
     : QWidget(parent), dataDir_(dataDir) {
     setObjectName(QStringLiteral("pnlHistory"));
@@ -1139,27 +1155,17 @@ void THistoryView::Export(ExportFormat format) {
     if (lesson_ == 0 || Exporting()) {
         return;
     }
-    const bool csv = format == ExportFormat::Csv;
-    const QString suffix = csv ? QStringLiteral("csv") : QStringLiteral("xlsx");
-    // "2026-12-08 lesson 3.xlsx" in the teacher's documents: the day the
-    // lesson was held.
+    // "2026-12-08 lesson 3.xlsx": the day the lesson was held.
     QDate held = QDate::currentDate();
     for (const LessonInfo &lesson : lessons_) {
         if (lesson.number == lesson_ && Moment(lesson.startedAt).isValid()) {
             held = Moment(lesson.startedAt).date();
         }
     }
-    const QString suggested = SuggestedExportPath(
-        QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation), QDir::homePath(),
-        MessageTexts[MessageKey::ExportFileName], held, lesson_, suffix);
-    QString path = AskSaveFile(
-        this, MessageTexts[csv ? MessageKey::ExportCsv : MessageKey::ExportXlsx], suggested,
-        csv ? QStringLiteral("CSV (*.csv)") : QStringLiteral("Excel (*.xlsx)"));
+    const QString path = AskExportPath(this, format, MessageTexts[MessageKey::ExportFileName], held,
+                                       QString::number(lesson_));
     if (path.isEmpty()) {
         return;
-    }
-    if (QFileInfo(path).suffix().isEmpty()) {
-        path += u'.' + suffix;
     }
     exportPath_ = path;
     exportLesson_ = lesson_;

@@ -17,6 +17,7 @@
 #include "record/Export.h"
 #include "record/LessonHistory.h"
 
+#include <QDate>
 #include <QImage>
 #include <QPixmap>
 #include <QWidget>
@@ -52,6 +53,12 @@ using SaveFileResponder = std::function<QString(const QString &caption, const QS
 SaveFileResponder SetSaveFileResponder(SaveFileResponder responder);
 QString AskSaveFile(QWidget *parent, const QString &caption, const QString &suggested,
                     const QString &filter);
+
+// Asks where an export goes, offering the name pattern makes of date and
+// what ("%1 lesson %2") in the teacher's documents folder; the path with the
+// format's suffix, or empty on Cancel.
+QString AskExportPath(QWidget *parent, ExportFormat format, const QString &pattern, QDate date,
+                      const QString &what);
 
 // A table of the history: white rows alternating with light blue, whole rows
 // chosen one at a time, nothing edited.

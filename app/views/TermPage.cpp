@@ -4,19 +4,16 @@
 #include "controls/SkinButton.h"
 #include "core/MessageTexts.h"
 #include "dialogs/UnSetName.h"
-#include "record/ExportName.h"
 #include "views/HistoryView.h"
 
 #include <QDateEdit>
 #include <QDir>
-#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QProgressBar>
 #include <QRegularExpression>
 #include <QStandardItemModel>
-#include <QStandardPaths>
 #include <QTableView>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -293,21 +290,11 @@ void TTermPage::Export(ExportFormat format) {
     if (!shown_ || Loading() || Exporting()) {
         return;
     }
-    const bool csv = format == ExportFormat::Csv;
-    const QString suffix = csv ? QStringLiteral("csv") : QStringLiteral("xlsx");
-    const QString name =
-        className_.isEmpty() ? MessageTexts[MessageKey::HistoryUnnamedClass] : className_;
-    const QString suggested = SuggestedExportPath(
-        QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation), QDir::homePath(),
-        MessageTexts[MessageKey::TermFileName], QDate::currentDate(), name, suffix);
-    QString path = AskSaveFile(
-        this, MessageTexts[csv ? MessageKey::ExportCsv : MessageKey::ExportXlsx], suggested,
-        csv ? QStringLiteral("CSV (*.csv)") : QStringLiteral("Excel (*.xlsx)"));
+    const QString path = AskExportPath(
+        this, format, MessageTexts[MessageKey::TermFileName], QDate::currentDate(),
+        className_.isEmpty() ? MessageTexts[MessageKey::HistoryUnnamedClass] : className_);
     if (path.isEmpty()) {
         return;
-    }
-    if (QFileInfo(path).suffix().isEmpty()) {
-        path += u'.' + suffix;
     }
     exportPath_ = path;
     progress_->done = 0;
