@@ -35,11 +35,14 @@ public:
         Join();
         std::promise<T> promise;
         result_ = promise.get_future();
-        const QEvent::Type done = BackgroundJobDone();
+        // Made here, before the thread starts: the receiver reads the event
+        // on its own thread, and the thread's start orders the two for
+        // ThreadSanitizer (Qt's queue does not).
+        auto *done = new QEvent(BackgroundJobDone());
         thread_ = std::thread(
             [receiver, done, work = std::move(work), promise = std::move(promise)]() mutable {
                 promise.set_value(work());
-                QCoreApplication::postEvent(receiver, new QEvent(done));
+                QCoreApplication::postEvent(receiver, done);
             });
     }
     // A result not taken yet: the job runs, or its result waits.
