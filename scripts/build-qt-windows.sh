@@ -187,7 +187,7 @@ build_lib "$(echo "$work"/src/googletest-*/)" "$work/googletest-build" -DBUILD_S
     -DBUILD_GMOCK=ON -DINSTALL_GTEST=ON -Dgtest_disable_pthreads=OFF
 build_lib "$(echo "$work"/src/benchmark-*/)" "$work/benchmark-build" -DBUILD_SHARED_LIBS=OFF \
     -DBENCHMARK_ENABLE_TESTING=OFF -DBENCHMARK_ENABLE_GTEST_TESTS=OFF \
-    -DBENCHMARK_ENABLE_INSTALL=ON -DBENCHMARK_ENABLE_WERROR=OFF
+    -DBENCHMARK_ENABLE_INSTALL=ON -DBENCHMARK_ENABLE_WERROR=OFF -DGIT_VERSION=0.0.0
 
 qcp_src=$(echo "$work"/src/qcustomplot-*/)
 mkdir -p "$work/qcp"
