@@ -179,9 +179,9 @@ int main(int argc, char **argv) {
     }
 
     QString error;
-    const QString dataDir = lumora::ResolveDataDir(
-        parser.value(commandLine.dataDir), QCoreApplication::applicationDirPath(),
-        lumora::UserDataDir(), &error);
+    const QString dataDir = lumora::ResolveDataDir(parser.value(commandLine.dataDir),
+                                                   QCoreApplication::applicationDirPath(),
+                                                   lumora::UserDataDir(), &error);
     // One program writes a data folder: a second start there ends before it
     // writes anything. The history only reads and may run beside it.
     lumora::DataFolderLock lock;

@@ -130,9 +130,10 @@ TEST(AtomicFile, ATargetThatCannotBeReplacedStaysAsItWas) {
         dir.Write(c.folder ? "a.ini/inside" : "a.ini", "old");
 #ifdef _WIN32
         const HANDLE held =
-            c.held ? ::CreateFileW(QDir::toNativeSeparators(dir.File("a.ini")).toStdWString().c_str(),
-                                   GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr)
-                   : INVALID_HANDLE_VALUE;
+            c.held
+                ? ::CreateFileW(QDir::toNativeSeparators(dir.File("a.ini")).toStdWString().c_str(),
+                                GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr)
+                : INVALID_HANDLE_VALUE;
         ASSERT_EQ(held != INVALID_HANDLE_VALUE, c.held);
 #endif
         QString error;
@@ -165,8 +166,7 @@ TEST(AtomicFile, PathsWithChineseCharacters) {
     ASSERT_TRUE(WriteFileAtomically(roster, "old"));
     QString error;
     ASSERT_TRUE(WriteFileAtomically(roster, "new", &error)) << error.toStdString();
-    ASSERT_TRUE(WriteFilesAtomically({{roster, "a"}, {marks, "b"}}, &error))
-        << error.toStdString();
+    ASSERT_TRUE(WriteFilesAtomically({{roster, "a"}, {marks, "b"}}, &error)) << error.toStdString();
     FailReplaceAtForTesting(1);
     EXPECT_FALSE(WriteFilesAtomically({{roster, "x"}, {marks, "y"}}, &error));
     FailReplaceAtForTesting(-1);

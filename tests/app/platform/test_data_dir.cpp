@@ -87,11 +87,13 @@ TEST(InstalledLanguages, FoundRelativeToTheProgramWhereverThePrefixMoved) {
     ASSERT_TRUE(QDir(root.Path()).rename("usr", "opt/moved"));
     EXPECT_EQ(InstalledLanguageDir(root.File("opt/moved/bin"), QStringLiteral("../share/lumora")),
               QDir::cleanPath(root.File("opt/moved/share/lumora/Language")));
-    EXPECT_TRUE(InstalledLanguageDir(root.File("usr/bin"), QStringLiteral("../share/lumora")).isEmpty());
+    EXPECT_TRUE(
+        InstalledLanguageDir(root.File("usr/bin"), QStringLiteral("../share/lumora")).isEmpty());
     // A build folder or a portable copy has no installed data root.
     root.Write("build/bin/Lumora", "");
     root.Write("build/bin/Language/zh_CN/Language.xml", "<x/>");
-    EXPECT_TRUE(InstalledLanguageDir(root.File("build/bin"), QStringLiteral("../share/lumora")).isEmpty());
+    EXPECT_TRUE(
+        InstalledLanguageDir(root.File("build/bin"), QStringLiteral("../share/lumora")).isEmpty());
 #ifndef _WIN32
     // The layout this build installs is that one.
     EXPECT_EQ(InstalledLanguageDir(root.File("opt/moved/bin")),

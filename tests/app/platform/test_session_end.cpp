@@ -60,9 +60,8 @@ TEST(SessionEnd, TheCloseItStartsHasSavedWhenWmEndSessionReturns) {
     });
     Answers answers;
     std::thread system;
-    QTimer::singleShot(0, &app, [&] {
-        system = std::thread([&] { answers = EndTheSession(window, dir); });
-    });
+    QTimer::singleShot(
+        0, &app, [&] { system = std::thread([&] { answers = EndTheSession(window, dir); }); });
     QCoreApplication::exec();
     system.join();
 

@@ -136,12 +136,10 @@ TEST(OrdinaryFile, OnlyOrdinaryFilesAreRead) {
     QString error;
     EXPECT_EQ(ReadOrdinaryFile(dir.File(U("名单.ini")), 100, &bytes, &error), OrdinaryRead::Ok);
     EXPECT_EQ(bytes, "[Public]\n");
-    EXPECT_EQ(ReadOrdinaryFile(dir.File(U("名单.ini")), 4, &bytes, &error),
-              OrdinaryRead::TooLarge);
+    EXPECT_EQ(ReadOrdinaryFile(dir.File(U("名单.ini")), 4, &bytes, &error), OrdinaryRead::TooLarge);
     EXPECT_TRUE(bytes.isEmpty());
     ASSERT_TRUE(QDir().mkpath(dir.File("folder")));
-    EXPECT_EQ(ReadOrdinaryFile(dir.File("folder"), 100, &bytes, &error),
-              OrdinaryRead::NotOrdinary);
+    EXPECT_EQ(ReadOrdinaryFile(dir.File("folder"), 100, &bytes, &error), OrdinaryRead::NotOrdinary);
     EXPECT_EQ(ReadOrdinaryFile(dir.File("missing"), 100, &bytes, &error), OrdinaryRead::Failed);
     EXPECT_FALSE(error.isEmpty());
 #ifdef _WIN32
