@@ -84,16 +84,17 @@ TEST(NativePath, KeepsChineseCharactersForStdFilesystem) {
 }
 
 TEST(Arguments, TheCommandLineAsText) {
+    // Five arguments, which this test's own command line does not have (on
+    // Windows the wide command line is used when it has as many as argv).
     char program[] = "Lumora";
     char option[] = "--data-dir";
-    char *argv[] = {program, option, nullptr};
-    const QStringList arguments = ProgramArguments(2, argv);
-    ASSERT_EQ(arguments.size(), 2);
-    EXPECT_EQ(arguments[1], QStringLiteral("--data-dir"));
-    // This process's own command line: its real arguments, whatever argv says
-    // on Windows (where the wide command line is used when it matches).
-    int argc = 0;
-    EXPECT_EQ(ProgramArguments(argc, argv), QStringList());
+    char dir[] = "data";
+    char other[] = "--class";
+    char name[] = "7B";
+    char *argv[] = {program, option, dir, other, name, nullptr};
+    EXPECT_EQ(ProgramArguments(5, argv),
+              QStringList({"Lumora", "--data-dir", "data", "--class", "7B"}));
+    EXPECT_EQ(ProgramArguments(0, argv), QStringList());
 }
 
 TEST(UserDataDir, NamedAfterTheApplication) {
@@ -143,8 +144,9 @@ TEST(OrdinaryFile, OnlyOrdinaryFilesAreRead) {
     EXPECT_EQ(ReadOrdinaryFile(dir.File("missing"), 100, &bytes, &error), OrdinaryRead::Failed);
     EXPECT_FALSE(error.isEmpty());
 #ifdef _WIN32
-    // A device opens like a file on Windows.
-    EXPECT_EQ(ReadOrdinaryFile(QStringLiteral("NUL"), 100, &bytes, &error),
+    // A device opens like a file on Windows (by its device name; Qt makes
+    // every other name a path in the file system).
+    EXPECT_EQ(ReadOrdinaryFile(QStringLiteral("\\\\.\\NUL"), 100, &bytes, &error),
               OrdinaryRead::NotOrdinary);
 #else
     EXPECT_EQ(ReadOrdinaryFile(QStringLiteral("/dev/null"), 100, &bytes, &error),
