@@ -107,7 +107,8 @@ void RemoveZeros(DecodedText &out) {
 } // namespace
 
 bool HasGb18030Decoder() {
-    return QStringDecoder("GB18030").isValid() || SystemDecodes(kGb18030CodePage);
+    return QStringDecoder("GB18030").isValid() || SystemDecodes(kGb18030CodePage) ||
+           SystemDecodes(kGbkCodePage);
 }
 
 QString DecodeGb18030(QByteArrayView bytes, bool *failed) {
@@ -122,9 +123,11 @@ QString DecodeGb18030(QByteArrayView bytes, bool *failed) {
         }
         return text;
     }
-    // A Qt without ICU (the Windows build): the system's code page.
+    // A Qt without ICU (the Windows build): the system's code page, or its
+    // two-byte part where the system lacks GB18030 (Wine).
     QString text;
-    if (DecodeWithSystem(kGb18030CodePage, bytes, &text, failed)) {
+    if (DecodeWithSystem(kGb18030CodePage, bytes, &text, failed) ||
+        DecodeWithSystem(kGbkCodePage, bytes, &text, failed)) {
         return text;
     }
     return QString::fromLocal8Bit(bytes);

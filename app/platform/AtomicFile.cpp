@@ -150,7 +150,9 @@ bool WriteTemporary(const QString &path, QByteArrayView bytes, QString *tempName
 }
 
 // A second name for the file at path (a hard link, else a copy) that brings it
-// back when a later step of a save fails; empty when path does not exist.
+// back when a later step of a save fails; empty when path does not exist. On
+// Windows always a copy: a link's name cannot be removed while another
+// program holds the file open without sharing its deletion, so it would stay.
 bool KeepForUndo(const QString &path, QString *undoName, QString *error) {
     undoName->clear();
     if (!QFileInfo::exists(path)) {
@@ -158,7 +160,11 @@ bool KeepForUndo(const QString &path, QString *undoName, QString *error) {
     }
     const QString name = path + u'.' + RandomPart() + kUnfinishedSaveSuffix.toString();
     std::error_code code;
+#ifdef Q_OS_WIN
+    code = std::make_error_code(std::errc::operation_not_supported);
+#else
     std::filesystem::create_hard_link(FileSystemPath(path), FileSystemPath(name), code);
+#endif
     if (code) {
         QFile file(path);
         if (!file.copy(name)) {

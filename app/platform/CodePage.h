@@ -9,8 +9,11 @@
 
 namespace lumora {
 
-// The Windows code page number of GB18030.
+// The Windows code page numbers of GB18030 and of its two-byte part GBK (the
+// ANSI code page of a Chinese Windows, which older files were saved in). Wine
+// (8.0) knows only the second.
 inline constexpr unsigned kGb18030CodePage = 54936;
+inline constexpr unsigned kGbkCodePage = 936;
 
 // Whether the system can decode codePage through DecodeWithSystem.
 bool SystemDecodes(unsigned codePage);

@@ -6,14 +6,16 @@ execute_process(COMMAND ${WINDRES} -i ${FILE} -O rc
 if(failed)
     message(FATAL_ERROR "windres cannot read ${FILE}: ${errors}")
 endif()
-string(REPLACE "." "," numbers "${VERSION}")
+string(REPLACE "." ", " numbers "${VERSION}")
 foreach(expected
-        "FILEVERSION ${numbers},0"
-        "PRODUCTVERSION ${numbers},0"
+        "FILEVERSION ${numbers}, 0"
+        "PRODUCTVERSION ${numbers}, 0"
         "VALUE \"FileVersion\", \"${VERSION}\""
         "VALUE \"ProductVersion\", \"${VERSION}\""
         "VALUE \"OriginalFilename\", \"Lumora.exe\""
-        "ICON")
+        # The icon group with the seven sizes of packaging/windows/Lumora.ico.
+        "RT_GROUP_ICON"
+        "Has 7 elements")
     string(FIND "${rc}" "${expected}" at)
     if(at EQUAL -1)
         message(FATAL_ERROR "${FILE} lacks ${expected}:\n${rc}")
