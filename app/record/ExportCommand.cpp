@@ -10,7 +10,6 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <QStandardPaths>
 
 #include <cstdio>
 #include <cstring>
@@ -129,9 +128,8 @@ int RunExportCommand(int argc, char **argv) {
                         .arg(QDir::toNativeSeparators(given)));
     }
     QString error;
-    const QString dataDir =
-        ResolveDataDir(parser.value(dataDirOption), QCoreApplication::applicationDirPath(),
-                       QStandardPaths::writableLocation(QStandardPaths::AppDataLocation), &error);
+    const QString dataDir = ResolveDataDir(
+        parser.value(dataDirOption), QCoreApplication::applicationDirPath(), UserDataDir(), &error);
     if (dataDir.isEmpty()) {
         return Fail(error);
     }
