@@ -160,13 +160,18 @@ LRESULT CALLBACK SessionWindowProc(HWND window, UINT message, WPARAM wParam, LPA
 // the end before the hidden window does.
 class SessionEndFilter final : public QAbstractNativeEventFilter {
 public:
-    bool nativeEventFilter(const QByteArray &eventType, void *message, qintptr *) override {
+    bool nativeEventFilter(const QByteArray &eventType, void *message, qintptr *result) override {
         if (eventType != "windows_generic_MSG") {
             return false;
         }
         const MSG *msg = static_cast<const MSG *>(message);
-        if (msg->message == WM_ENDSESSION && msg->wParam != 0) {
+        if (msg->message == WM_ENDSESSION && msg->wParam != 0 && !gSessionEnding) {
             SessionEnds();
+            // Answered here: the window this message came to may be gone by
+            // now (the program closed while it waited), and Qt would go on
+            // with it.
+            *result = 0;
+            return true;
         }
         return false; // Qt answers too (WM_QUERYENDSESSION: the session may end)
     }

@@ -37,8 +37,9 @@ Recorder::~Recorder() {
 
 void Recorder::Start() {
     std::lock_guard lock(mutex_);
-    if (!writer_.joinable() && !stopping_) {
-        writer_ = std::thread([this] { Run(); });
+    if (!writer_ && !stopping_) {
+        writer_.reset(QThread::create([this] { Run(); }));
+        writer_->start();
     }
 }
 
@@ -49,8 +50,9 @@ void Recorder::Stop() {
         accepting_.store(false, std::memory_order_relaxed);
     }
     wake_.notify_one();
-    if (writer_.joinable()) {
-        writer_.join();
+    if (writer_) {
+        writer_->wait();
+        writer_.reset();
     }
 }
 

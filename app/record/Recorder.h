@@ -26,6 +26,7 @@
 #include <QObject>
 #include <QSize>
 #include <QString>
+#include <QThread>
 
 #include <array>
 #include <atomic>
@@ -33,6 +34,7 @@
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
+#include <memory>
 #include <mutex>
 #include <set>
 #include <thread>
@@ -155,7 +157,11 @@ private:
     QString classFile_;
     QString className_;
 
-    std::thread writer_;
+    // A QThread, not a std::thread: Qt keeps per-thread data for the writer
+    // (the SQL connection, QDir's and QRegularExpression's), which it
+    // releases correctly at a QThread's end; for a thread it did not start
+    // (mingw-w64 under Wine) the release crashed at the thread's exit.
+    std::unique_ptr<QThread> writer_;
     std::array<std::atomic<uint8_t>, kSlotCount> wrote_{};
 
     // Counters, under countersMutex_.
