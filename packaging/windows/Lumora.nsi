@@ -4,7 +4,7 @@
 ; Apps & features. The teachers' data is each user's own (%APPDATA%\Lumora):
 ; neither the installer nor the uninstaller touches it.
 ;
-;   makensis -DVERSION=1.0.0 -DSTAGE=DIR -DOUTFILE=FILE [-DICON=Lumora.ico]
+;   makensis -DVERSION=1.0.0 -DSTAGE=DIR -DOUTFILE=FILE [-DICON=FILE.ico]
 ;            [-DTARGET=x86-unicode] Lumora.nsi
 ;
 ; Silent: Setup.exe /S [/D=FOLDER], Uninstall.exe /S. Exit codes: 0 done,
@@ -57,6 +57,13 @@ ShowUninstDetails show
     VIAddVersionKey /LANG=0 LegalCopyright "${PUBLISHER}"
 !endif
 
+; The program's icon: -DICON=FILE, else Lumora.ico beside this script (makensis
+; works in this folder), else NSIS's own.
+!ifndef ICON
+    !if /FileExists "Lumora.ico"
+        !define ICON "Lumora.ico"
+    !endif
+!endif
 !ifdef ICON
     !define MUI_ICON "${ICON}"
     !define MUI_UNICON "${ICON}"
