@@ -11,6 +11,7 @@
 #include "controls/WidgetHelpers.h"
 #include "core/MessageTexts.h"
 #include "dialogs/UnSetName.h"
+#include "platform/Console.h"
 #include "platform/DataDir.h"
 #include "platform/DataFolderLock.h"
 #include "platform/TerminationSignals.h"
@@ -20,7 +21,6 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QDir>
-#include <QStandardPaths>
 
 #include <cstdio>
 #include <cstring>
@@ -109,18 +109,35 @@ void NameTheApplication() {
 } // namespace
 
 int main(int argc, char **argv) {
-    if (lumora::IsExportCommand(argc, argv)) {
+    const bool exporting = lumora::IsExportCommand(argc, argv);
+    const bool version = HasOption(argc, argv, {"--version", "-v"});
+    const bool help = HasOption(argc, argv, {"--help", "-h", "-?", "--help-all"});
+    // The commands that print write where they were started from (on
+    // Windows, where the program has a window, the console of cmd.exe).
+    const bool console = (exporting || version || help) && lumora::UseParentConsole();
+    if (exporting) {
         return lumora::RunExportCommand(argc, argv); // no window, no display needed
     }
     // Answered before the window system is opened: work without a display.
-    if (HasOption(argc, argv, {"--version", "-v"})) {
+    if (version) {
         std::printf("Lumora %s\n", LUMORA_VERSION);
+        std::fflush(stdout);
         return 0;
     }
-    if (HasOption(argc, argv, {"--help", "-h", "-?", "--help-all"})) {
+    if (help) {
         QCoreApplication core(argc, argv);
         NameTheApplication();
-        CommandLine().parser.process(core); // prints the help and exits
+        CommandLine commandLine;
+        if (console) {
+            // Printed here: Qt shows it in a message box on Windows unless it
+            // sees a console or redirected handles, and Wine's Unix streams
+            // are neither.
+            commandLine.parser.parse(QCoreApplication::arguments());
+            std::fputs(qPrintable(commandLine.parser.helpText()), stdout);
+            std::fflush(stdout);
+            return 0;
+        }
+        commandLine.parser.process(core); // shows the help and exits
         return 0;
     }
     NameTheApplication(); // the per-user data folder is named after it
@@ -164,7 +181,7 @@ int main(int argc, char **argv) {
     QString error;
     const QString dataDir = lumora::ResolveDataDir(
         parser.value(commandLine.dataDir), QCoreApplication::applicationDirPath(),
-        QStandardPaths::writableLocation(QStandardPaths::AppDataLocation), &error);
+        lumora::UserDataDir(), &error);
     // One program writes a data folder: a second start there ends before it
     // writes anything. The history only reads and may run beside it.
     lumora::DataFolderLock lock;

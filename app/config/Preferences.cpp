@@ -2,16 +2,15 @@
 
 #include "config/Config.h"
 #include "config/IniFile.h"
+#include "platform/Arguments.h"
 #include "platform/DataDir.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QRegularExpression>
-#include <QStandardPaths>
 
 #include <algorithm>
-#include <cstring>
 
 namespace lumora {
 
@@ -34,14 +33,15 @@ int ValidScale(int percent) {
 
 // The value of --data-dir DIR or --data-dir=DIR before "--"; empty without one.
 QString DataDirArgument(int argc, char **argv) {
-    const QByteArray option("--data-dir");
-    for (int i = 1; i < argc && std::strcmp(argv[i], "--") != 0; ++i) {
-        const QByteArray argument(argv[i]);
-        if (argument == option && i + 1 < argc) {
-            return QString::fromLocal8Bit(argv[i + 1]);
+    const QStringList arguments = ProgramArguments(argc, argv);
+    const QString option = QStringLiteral("--data-dir");
+    for (qsizetype i = 1; i < arguments.size() && arguments[i] != u"--"; ++i) {
+        const QString &argument = arguments[i];
+        if (argument == option && i + 1 < arguments.size()) {
+            return arguments[i + 1];
         }
-        if (argument.startsWith(option + '=')) {
-            return QString::fromLocal8Bit(argument.mid(option.size() + 1));
+        if (argument.startsWith(option + u'=')) {
+            return argument.mid(option.size() + 1);
         }
     }
     return QString();
@@ -50,7 +50,7 @@ QString DataDirArgument(int argc, char **argv) {
 QString ChosenDataDir(int argc, char **argv) {
     const auto choose = [argc, argv] {
         return ChooseDataDir(DataDirArgument(argc, argv), QCoreApplication::applicationDirPath(),
-                             QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
+                             UserDataDir());
     };
     if (QCoreApplication::instance() != nullptr) {
         return choose();

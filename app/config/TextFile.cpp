@@ -1,6 +1,7 @@
 #include "config/TextFile.h"
 
 #include "core/MessageTexts.h"
+#include "platform/CodePage.h"
 #include "platform/OrdinaryFile.h"
 
 #include <QFile>
@@ -106,11 +107,7 @@ void RemoveZeros(DecodedText &out) {
 } // namespace
 
 bool HasGb18030Decoder() {
-#ifdef Q_OS_WIN
-    return true;
-#else
-    return QStringDecoder("GB18030").isValid();
-#endif
+    return QStringDecoder("GB18030").isValid() || SystemDecodes(kGb18030CodePage);
 }
 
 QString DecodeGb18030(QByteArrayView bytes, bool *failed) {
@@ -125,21 +122,12 @@ QString DecodeGb18030(QByteArrayView bytes, bool *failed) {
         }
         return text;
     }
-#ifdef Q_OS_WIN
-    // Code page 54936 is GB18030.
-    const int size = static_cast<int>(bytes.size());
-    if (failed != nullptr) {
-        *failed = size > 0 && MultiByteToWideChar(54936, MB_ERR_INVALID_CHARS, bytes.data(), size,
-                                                  nullptr, 0) == 0;
+    // A Qt without ICU (the Windows build): the system's code page.
+    QString text;
+    if (DecodeWithSystem(kGb18030CodePage, bytes, &text, failed)) {
+        return text;
     }
-    const int wide = MultiByteToWideChar(54936, 0, bytes.data(), size, nullptr, 0);
-    QString text(wide, Qt::Uninitialized);
-    MultiByteToWideChar(54936, 0, bytes.data(), size, reinterpret_cast<wchar_t *>(text.data()),
-                        wide);
-    return text;
-#else
     return QString::fromLocal8Bit(bytes);
-#endif
 }
 
 DecodedText DecodeTextFile(QByteArrayView bytes) {

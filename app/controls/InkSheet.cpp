@@ -1,8 +1,7 @@
 #include "controls/InkSheet.h"
 
-#include "penlynx.h"
+#include "controls/InkTarget.h"
 
-#include <algorithm>
 #include <cstdint>
 
 namespace lumora {
@@ -11,18 +10,6 @@ namespace {
 
 constexpr uint32_t kOpaque = 0xFF000000u;
 constexpr uint32_t kGreyToRgb = 0x00010101u;
-
-// The 32-bit sheet every drawing call works on, as large as the largest
-// ink sheet drawn so far. Outside the reach of the call in progress its pixels
-// are left over from other students and never read.
-QImage &SharedSheet(QSize size) {
-    static QImage sheet;
-    if (sheet.width() < size.width() || sheet.height() < size.height()) {
-        sheet = QImage(std::max(sheet.width(), size.width()),
-                       std::max(sheet.height(), size.height()), QImage::Format_RGB32);
-    }
-    return sheet;
-}
 
 } // namespace
 
@@ -36,8 +23,7 @@ QRect TInkSheet::Draw(int slot, int x, int y, int kind) {
     const QRect reach = m_reach.Next(x, y, kind) & QRect(QPoint(0, 0), m_size);
     if (reach.isEmpty()) {
         // Nothing of this sheet is touched, but the stroke goes on.
-        PenlynxSurface none{nullptr, 0, 0, 0};
-        SDKDraw(slot, &none, x, y, kind);
+        InkTarget::Advance(slot, x, y, kind);
         return QRect();
     }
     if (m_grey.isNull()) {
@@ -47,25 +33,24 @@ QRect TInkSheet::Draw(int slot, int x, int y, int kind) {
         }
         m_grey.fill(0xFF);
     }
-    QImage &shared = SharedSheet(m_size);
-    if (shared.isNull()) {
+    // The 32-bit sheet every drawing call works on (InkTarget.h). Outside the
+    // reach of the call in progress its pixels are left over from other
+    // students and never read.
+    InkTarget &shared = InkTarget::Shared(m_size);
+    if (!shared.Covers(m_size)) {
         return QRect();
     }
     for (int row = reach.top(); row <= reach.bottom(); ++row) {
         const uchar *grey = m_grey.constScanLine(row);
-        auto *rgb = reinterpret_cast<uint32_t *>(shared.scanLine(row));
+        uint32_t *rgb = shared.Row(row);
         for (int col = reach.left(); col <= reach.right(); ++col) {
             rgb[col] = kOpaque | grey[col] * kGreyToRgb;
         }
     }
-    // The shared sheet is passed with this sheet's size: the library never
-    // draws past it.
-    PenlynxSurface surface{reinterpret_cast<uint32_t *>(shared.bits()), m_size.width(),
-                           m_size.height(), static_cast<int32_t>(shared.bytesPerLine())};
-    SDKDraw(slot, &surface, x, y, kind);
+    shared.Draw(slot, m_size, x, y, kind);
     for (int row = reach.top(); row <= reach.bottom(); ++row) {
         uchar *grey = m_grey.scanLine(row);
-        const auto *rgb = reinterpret_cast<const uint32_t *>(shared.constScanLine(row));
+        const uint32_t *rgb = shared.Row(row);
         for (int col = reach.left(); col <= reach.right(); ++col) {
             grey[col] = static_cast<uchar>(rgb[col] & 0xFF);
         }

@@ -12,11 +12,10 @@ static void InitSkinQrc() {
 namespace lumora {
 
 QFont LumoraFont() {
-#ifdef Q_OS_WIN
-    QFont font(QStringLiteral("SimSun"));
-#else
-    QFont font(QStringLiteral("WenQuanYi Zen Hei Mono"));
-#endif
+    // The first family present wins (platform/ProgramFont.h).
+    const QStringList families = ProgramFontFamilies();
+    QFont font(families.first());
+    font.setFamilies(families);
     font.setPixelSize(12);
     font.setStyleHint(QFont::TypeWriter);
     return font;

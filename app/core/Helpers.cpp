@@ -5,10 +5,6 @@
 #include <algorithm>
 #include <cmath>
 
-#ifdef Q_OS_WIN
-#include <windows.h>
-#endif
-
 namespace lumora {
 
 namespace {
@@ -106,13 +102,10 @@ QString FormatDebugLine(QStringView message, uint8_t count, int32_t a1, int32_t 
 
 void DebugLog(QStringView message, uint8_t count, int32_t a1, int32_t a2, int32_t a3) {
     const QString line = FormatDebugLine(message, count, a1, a2, a3);
-#ifdef Q_OS_WIN
-    // The wide call keeps every character; the line is never a format.
-    OutputDebugStringW(reinterpret_cast<const wchar_t *>(line.utf16()));
-#else
-    // "%s" with the line as argument: the line itself is never a format.
+    // "%s" with the line as argument: the line itself is never a format. Qt's
+    // message handler takes it to stderr, or on Windows to the debugger's
+    // output (a program without a console, platform/Diagnostics.h).
     qCDebug(lcDebugLog, "%s", qUtf8Printable(line));
-#endif
 }
 
 } // namespace lumora

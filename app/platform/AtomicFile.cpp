@@ -1,10 +1,13 @@
 #include "platform/AtomicFile.h"
 
+#include "platform/NativePath.h"
+#include "platform/SystemError.h"
+
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
 
-#include <cerrno>
 #include <filesystem>
 #include <system_error>
 
@@ -24,19 +27,17 @@ namespace {
 void (*gBeforeReplaceHook)() = nullptr;
 int gFailReplaceAt = -1;
 
-QString SystemError(int code) {
-    return qt_error_string(code);
-}
-
 // Makes the file's data durable before it replaces the old file.
 bool SyncToDisk(QFile &file, QString *error) {
 #ifdef Q_OS_WIN
-    const bool ok = ::_commit(file.handle()) == 0;
+    // Qt's descriptor of the file stands for its Windows handle.
+    const auto handle = reinterpret_cast<HANDLE>(::_get_osfhandle(file.handle()));
+    const bool ok = handle != INVALID_HANDLE_VALUE && ::FlushFileBuffers(handle) != 0;
 #else
     const bool ok = ::fsync(file.handle()) == 0;
 #endif
     if (!ok && error != nullptr) {
-        *error = SystemError(errno);
+        *error = LastSystemError();
     }
     return ok;
 }
@@ -44,24 +45,24 @@ bool SyncToDisk(QFile &file, QString *error) {
 // Replaces target with source in one step.
 bool ReplaceFile(const QString &source, const QString &target, QString *error) {
 #ifdef Q_OS_WIN
-    const bool ok = ::MoveFileExW(reinterpret_cast<const wchar_t *>(source.utf16()),
-                                  reinterpret_cast<const wchar_t *>(target.utf16()),
+    // Wide names keep every character; the move is on disk when it returns.
+    const std::wstring from = QDir::toNativeSeparators(source).toStdWString();
+    const std::wstring to = QDir::toNativeSeparators(target).toStdWString();
+    const bool ok = ::MoveFileExW(from.c_str(), to.c_str(),
                                   MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
-    if (!ok && error != nullptr) {
-        *error = SystemError(static_cast<int>(::GetLastError()));
-    }
 #else
     const bool ok = std::rename(QFile::encodeName(source).constData(),
                                 QFile::encodeName(target).constData()) == 0;
-    if (!ok && error != nullptr) {
-        *error = SystemError(errno);
-    }
 #endif
+    if (!ok && error != nullptr) {
+        *error = LastSystemError();
+    }
     return ok;
 }
 
 // The rename itself lasts a power cut only once the folder is on disk. The
-// new file is in place either way, so a failure here is not the save's.
+// new file is in place either way, so a failure here is not the save's. (On
+// Windows MOVEFILE_WRITE_THROUGH did that, and a folder cannot be synced.)
 void SyncFolderOf(const QString &path) {
 #ifndef Q_OS_WIN
     const QByteArray folder = QFile::encodeName(QFileInfo(path).absolutePath());
@@ -98,12 +99,13 @@ bool Fail(QString *error, const QString &reason) {
 bool SaveTarget(const QString &path, QString *target, QString *error) {
     const QFileInfo info(path);
     *target = path;
-    if (info.isSymLink()) {
+    // A symbolic link only (a Windows shortcut, *.lnk, is a file of its own).
+    if (info.isSymbolicLink()) {
         *target = info.exists() ? info.canonicalFilePath() : info.symLinkTarget();
     }
     if (QFileInfo::exists(*target) &&
         !(QFile::permissions(*target) & QFile::WriteOwner)) {
-        return Fail(error, SystemError(EACCES) + QStringLiteral(" (the file is read-only)"));
+        return Fail(error, AccessDeniedError() + QStringLiteral(" (the file is read-only)"));
     }
     return true;
 }
@@ -157,8 +159,7 @@ bool KeepForUndo(const QString &path, QString *undoName, QString *error) {
     }
     const QString name = path + u'.' + RandomPart() + kUnfinishedSaveSuffix.toString();
     std::error_code code;
-    std::filesystem::create_hard_link(QFile::encodeName(path).toStdString(),
-                                      QFile::encodeName(name).toStdString(), code);
+    std::filesystem::create_hard_link(FileSystemPath(path), FileSystemPath(name), code);
     if (code) {
         QFile file(path);
         if (!file.copy(name)) {
@@ -248,7 +249,7 @@ bool WriteFilesAtomically(const std::vector<std::pair<QString, QByteArray>> &giv
         if (gFailReplaceAt == static_cast<int>(i) ||
             !ReplaceFile(temps[i], files[i].first, &reason)) {
             if (gFailReplaceAt == static_cast<int>(i)) {
-                reason = SystemError(ENOSPC);
+                reason = DiskFullError();
             }
             // The targets already replaced get their old files back.
             for (size_t j = 0; j < i; ++j) {
@@ -268,6 +269,10 @@ bool WriteFilesAtomically(const std::vector<std::pair<QString, QByteArray>> &giv
         SyncFolderOf(file.first);
     }
     return true;
+}
+
+bool MoveFileOver(const QString &source, const QString &target, QString *error) {
+    return ReplaceFile(source, target, error);
 }
 
 void SetBeforeReplaceHookForTesting(void (*hook)()) {

@@ -32,6 +32,12 @@ bool WriteFileAtomically(const QString &path, QByteArrayView bytes, QString *err
 bool WriteFilesAtomically(const std::vector<std::pair<QString, QByteArray>> &files,
                           QString *error = nullptr, QString *failedPath = nullptr);
 
+// Renames the file source over target in one step (rename(2); MoveFileExW
+// with MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH on Windows), both
+// in the same folder. False with *error (the system's reason) when the target
+// stays as it was: a folder, a file in use or read-only on Windows.
+bool MoveFileOver(const QString &source, const QString &target, QString *error = nullptr);
+
 // For tests only: a function WriteFileAtomically calls after the temporary
 // file is written and synced and before it replaces the target (to simulate a
 // crash there). Null (the default) calls nothing.

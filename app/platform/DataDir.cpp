@@ -1,9 +1,11 @@
 #include "platform/DataDir.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
+#include <QStandardPaths>
 #include <QStringList>
 
 // Resources of a static library are registered by hand, outside any namespace.
@@ -59,6 +61,17 @@ bool IsPortableInstall(const QString &exeDir) {
 }
 
 } // namespace
+
+QString UserDataDir() {
+#ifdef Q_OS_WIN
+    const QString roaming = qEnvironmentVariable("APPDATA");
+    if (!roaming.isEmpty()) {
+        return QDir(QDir::fromNativeSeparators(roaming))
+            .filePath(QCoreApplication::applicationName());
+    }
+#endif
+    return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+}
 
 QString ResolveDataDir(const QString &overrideDir, const QString &exeDir, const QString &userDir,
                        QString *error) {

@@ -12,6 +12,12 @@ namespace lumora {
 QString ResolveDataDir(const QString &overrideDir, const QString &exeDir, const QString &userDir,
                        QString *error);
 
+// The per-user data folder (the userDir of the calls above): Qt's
+// AppDataLocation, ~/.local/share/<organisation>/<application> on Linux; on
+// Windows %APPDATA%\<application> (%APPDATA%\Lumora), without the
+// organisation's folder that Qt would put in between.
+QString UserDataDir();
+
 // The directory ResolveDataDir chooses, without creating anything: for
 // reading a setting before the program has decided where its files live.
 QString ChooseDataDir(const QString &overrideDir, const QString &exeDir, const QString &userDir);

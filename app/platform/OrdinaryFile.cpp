@@ -3,7 +3,10 @@
 #include <QFile>
 #include <QFileInfo>
 
-#ifndef Q_OS_WIN
+#ifdef Q_OS_WIN
+#include <io.h>
+#include <windows.h>
+#else
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -21,8 +24,22 @@ OrdinaryRead Failed(QString *error, const QString &reason) {
     return OrdinaryRead::Failed;
 }
 
-// Through Qt: the program's own resources, and the platforms without the
-// calls below.
+// Whether what file has open is a file on a disk, not a device (CON, NUL, a
+// serial port) or a named pipe, which Windows opens like files. Elsewhere the
+// type was checked before the file was opened through Qt.
+bool OpenedOnDisk(QFile &file) {
+#ifdef Q_OS_WIN
+    const auto handle = reinterpret_cast<HANDLE>(::_get_osfhandle(file.handle()));
+    return handle != INVALID_HANDLE_VALUE && ::GetFileType(handle) == FILE_TYPE_DISK;
+#else
+    Q_UNUSED(file);
+    return true;
+#endif
+}
+
+// Through Qt: the program's own resources, and Windows, where opening does
+// not wait on anything that looks like a file and the type is checked on
+// what was opened.
 OrdinaryRead ReadThroughQt(const QString &path, qint64 maxBytes, QByteArray *bytes,
                            QString *error) {
     bytes->clear();
@@ -34,9 +51,13 @@ OrdinaryRead ReadThroughQt(const QString &path, qint64 maxBytes, QByteArray *byt
     if (!file.open(QIODevice::ReadOnly)) {
         return Failed(error, file.errorString());
     }
+    if (!path.startsWith(u':') && !OpenedOnDisk(file)) {
+        return OrdinaryRead::NotOrdinary;
+    }
     if (file.size() > maxBytes) {
         return OrdinaryRead::TooLarge;
     }
+    // A file that grows while it is read is still cut at the bound.
     QByteArray data = file.read(maxBytes + 1);
     if (file.error() != QFileDevice::NoError) {
         return Failed(error, file.errorString());

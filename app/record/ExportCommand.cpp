@@ -10,7 +10,6 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <QStandardPaths>
 
 #include <cstdio>
 #include <cstring>
@@ -131,7 +130,7 @@ int RunExportCommand(int argc, char **argv) {
     QString error;
     const QString dataDir =
         ResolveDataDir(parser.value(dataDirOption), QCoreApplication::applicationDirPath(),
-                       QStandardPaths::writableLocation(QStandardPaths::AppDataLocation), &error);
+                       UserDataDir(), &error);
     if (dataDir.isEmpty()) {
         return Fail(error);
     }

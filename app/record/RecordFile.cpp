@@ -1,5 +1,7 @@
 #include "record/RecordFile.h"
 
+#include "platform/NativePath.h"
+
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
@@ -39,12 +41,11 @@ QString SetAside(const QString &path, QString *error) {
     // takes: the database first gets its second name (a hard link), then the
     // WAL and shared memory move, and only then does the old name go. A
     // crash in between leaves a whole pair under one of the names.
-    const QByteArray from = QFile::encodeName(path);
-    const QByteArray to = QFile::encodeName(target);
     std::error_code code;
     const bool linked =
         info.isFile() &&
-        (std::filesystem::create_hard_link(from.constData(), to.constData(), code), !code);
+        (std::filesystem::create_hard_link(FileSystemPath(path), FileSystemPath(target), code),
+         !code);
     if (!linked && !info.isFile()) {
         // A folder in the database's place has no WAL.
         if (!QDir().rename(path, target)) {

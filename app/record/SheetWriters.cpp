@@ -1,5 +1,9 @@
 #include "record/SheetWriters.h"
 
+#include "platform/AtomicFile.h"
+#include "platform/NativePath.h"
+#include "platform/SystemError.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -11,8 +15,6 @@
 
 #include <cerrno>
 #include <cmath>
-#include <filesystem>
-#include <system_error>
 
 namespace lumora {
 
@@ -206,7 +208,8 @@ bool WriteXlsx(const std::vector<const ExportSheet *> &sheets, const QString &pa
         return false;
     }
     temporary.close();
-    const QByteArray temporaryName = QFile::encodeName(temporary.fileName());
+    // libxlsxwriter takes UTF-8 names on Windows (and opens them wide there).
+    const QByteArray temporaryName = Utf8FileNameOnWindows(temporary.fileName());
 
     lxw_error result = LXW_NO_ERROR;
     {
@@ -268,16 +271,13 @@ bool WriteXlsx(const std::vector<const ExportSheet *> &sheets, const QString &pa
     if (result != LXW_NO_ERROR) {
         const int reason = errno;
         *error = QStringLiteral("%1 cannot be written: %2")
-                     .arg(Native(path), reason != 0 ? qt_error_string(reason)
+                     .arg(Native(path), reason != 0 ? ErrnoText(reason)
                                                     : QString::fromUtf8(lxw_strerror(result)));
         return false;
     }
-    std::error_code code;
-    std::filesystem::rename(std::filesystem::path(temporaryName.toStdString()),
-                            std::filesystem::path(QFile::encodeName(path).toStdString()), code);
-    if (code) {
-        *error = QStringLiteral("%1 cannot be written: %2")
-                     .arg(Native(path), QString::fromStdString(code.message()));
+    QString reason;
+    if (!MoveFileOver(temporary.fileName(), path, &reason)) {
+        *error = QStringLiteral("%1 cannot be written: %2").arg(Native(path), reason);
         return false;
     }
     // The temporary file was private to its owner; an export is an ordinary file.

@@ -31,10 +31,6 @@
 
 #include <stdint.h>
 
-#ifdef _WIN32
-#include <windows.h>
-#endif
-
 #ifdef __cplusplus
 extern "C" {
 #endif
@@ -110,9 +106,21 @@ typedef struct PenlynxSurface {
 } PenlynxSurface;
 
 /* What SDKDraw draws into: a device context on Windows, a PenlynxSurface
- * elsewhere. NULL draws nothing but still advances the stroke. */
+ * elsewhere. NULL draws nothing but still advances the stroke.
+ *
+ * On Windows this header does not include <windows.h> (whose macros would
+ * reach every file of the caller): the device context is declared here as
+ * the type <windows.h> gives HDC with STRICT, the default of every current
+ * SDK and of mingw-w64 (struct HDC__ *), so an HDC is passed as it is. A
+ * caller that defines NO_STRICT, where HDC is a plain HANDLE (void *), gets
+ * void * here as well. */
 #ifdef _WIN32
-typedef HDC PenlynxTarget;
+#ifdef NO_STRICT
+typedef void *PenlynxTarget;
+#else
+struct HDC__;
+typedef struct HDC__ *PenlynxTarget;
+#endif
 #else
 typedef PenlynxSurface *PenlynxTarget;
 #endif

@@ -8,6 +8,9 @@
 #include <charconv>
 #include <cstdio>
 #include <cstring>
+#include <initializer_list>
+#include <string>
+#include <string_view>
 
 #ifdef _WIN32
 #include <filesystem>
@@ -54,6 +57,16 @@ std::vector<std::string_view> Tokens(std::string_view line) {
     return tokens;
 }
 
+// The parts one after the other. (A literal + std::string is a false
+// -Wrestrict of GCC 12 at -O3, where the string is inserted at its front.)
+std::string Joined(std::initializer_list<std::string_view> parts) {
+    std::string text;
+    for (std::string_view part : parts) {
+        text.append(part);
+    }
+    return text;
+}
+
 // Parses one line into item (returns true), or says why it is malformed.
 bool ParseLine(std::string_view line, ReplayItem &item, long long &waitMs, std::string &why) {
     const std::vector<std::string_view> tokens = Tokens(line);
@@ -64,8 +77,8 @@ bool ParseLine(std::string_view line, ReplayItem &item, long long &waitMs, std::
             std::from_chars(tokens[1].data(), tokens[1].data() + tokens[1].size(), ms).ptr ==
                 tokens[1].data() + tokens[1].size();
         if (!number || ms < 0 || ms > kLongestWaitMs) {
-            why = "wait needs one whole number of milliseconds from 0 to " +
-                  std::to_string(kLongestWaitMs);
+            why = Joined({"wait needs one whole number of milliseconds from 0 to ",
+                          std::to_string(kLongestWaitMs)});
             return false;
         }
         waitMs = ms;
@@ -73,14 +86,14 @@ bool ParseLine(std::string_view line, ReplayItem &item, long long &waitMs, std::
     }
     if (tokens.front() == "unplug" || tokens.front() == "plug") {
         if (tokens.size() != 1) {
-            why = std::string(tokens.front()) + " takes nothing after it";
+            why = Joined({tokens.front(), " takes nothing after it"});
             return false;
         }
         item.kind = tokens.front() == "plug" ? ReplayItem::Plug : ReplayItem::Unplug;
         return true;
     }
     if (tokens.size() > kReportBufferSize) {
-        why = "a report holds at most " + std::to_string(kReportBufferSize) + " bytes";
+        why = Joined({"a report holds at most ", std::to_string(kReportBufferSize), " bytes"});
         return false;
     }
     item.kind = ReplayItem::Report;
@@ -91,8 +104,8 @@ bool ParseLine(std::string_view line, ReplayItem &item, long long &waitMs, std::
             token.size() == 2 &&
             std::from_chars(token.data(), token.data() + 2, value, 16).ptr == token.data() + 2;
         if (!hex) {
-            why = "'" + std::string(token) +
-                  "' is not a byte as two hexadecimal digits, nor wait, unplug or plug";
+            why = Joined({"'", token,
+                          "' is not a byte as two hexadecimal digits, nor wait, unplug or plug"});
             return false;
         }
         item.bytes.push_back(static_cast<uint8_t>(value));

@@ -5,12 +5,22 @@
 //   lumora_paint_icon write DIR   paint every size into DIR/<size>.png
 //   lumora_paint_icon check DIR   compare DIR with a fresh painting (and no
 //                                 other files there); exit 1 on a difference
+//   lumora_paint_icon check-ico FILE DIR
+//                                 compare the Windows icon FILE with the
+//                                 PNG files of DIR: every image of FILE is
+//                                 one of them, and every Windows size is there
+//
+// The Windows icon (packaging/windows/Lumora.ico) is made once from the PNG
+// files by ImageMagick:
+//   cd packaging/icons &&
+//   convert 16.png 24.png 32.png 48.png 64.png 128.png 256.png ../windows/Lumora.ico
 //
 // The colours are the skin's (PaintSkin.cpp). Small sizes put the outline and
 // the tick on whole pixels, so that 16 and 22 stay crisp.
 #include <QColor>
 #include <QDir>
 #include <QImage>
+#include <QImageReader>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
@@ -131,6 +141,61 @@ int Check(const QString &dir) {
     return bad == 0 ? 0 : 1;
 }
 
+// The sizes of a Windows icon: the hicolor sizes but 22, which Windows never asks for.
+int CheckIco(const QString &file, const QString &dir) {
+    QImageReader reader(file, "ico");
+    if (!reader.canRead()) {
+        std::fprintf(stderr, "%s: not an icon that Qt reads (%s)\n", qPrintable(file),
+                     qPrintable(reader.errorString()));
+        return 1;
+    }
+    std::vector<int> found;
+    int bad = 0;
+    const int count = reader.imageCount();
+    for (int i = 0; i < count; ++i) {
+        if (i > 0 && !reader.jumpToImage(i)) {
+            ++bad;
+            break;
+        }
+        const QImage have = reader.read().convertToFormat(QImage::Format_ARGB32);
+        const int size = have.width();
+        const QImage want = QImage(FileOf(dir, size)).convertToFormat(QImage::Format_ARGB32);
+        if (have.isNull() || want.size() != have.size()) {
+            std::fprintf(stderr, "%s: image %d (%dx%d) has no PNG of its size\n", qPrintable(file),
+                         i, have.width(), have.height());
+            ++bad;
+            continue;
+        }
+        found.push_back(size);
+        int worst = 0;
+        for (int y = 0; y < size; ++y) {
+            for (int x = 0; x < size; ++x) {
+                const QRgb a = want.pixel(x, y), b = have.pixel(x, y);
+                // Fully transparent pixels may keep any colour.
+                if (qAlpha(a) == 0 && qAlpha(b) == 0) {
+                    continue;
+                }
+                worst =
+                    std::max({worst, std::abs(qRed(a) - qRed(b)), std::abs(qGreen(a) - qGreen(b)),
+                              std::abs(qBlue(a) - qBlue(b)), std::abs(qAlpha(a) - qAlpha(b))});
+            }
+        }
+        if (worst > 2) {
+            std::fprintf(stderr, "%s: the %dx%d image differs from %s by %d\n", qPrintable(file),
+                         size, size, qPrintable(FileOf(dir, size)), worst);
+            ++bad;
+        }
+    }
+    for (int size : {16, 24, 32, 48, 64, 128, 256}) {
+        if (std::find(found.begin(), found.end(), size) == found.end()) {
+            std::fprintf(stderr, "%s: no %dx%d image\n", qPrintable(file), size, size);
+            ++bad;
+        }
+    }
+    std::printf("%d icon images checked, %d differ\n", count, bad);
+    return bad == 0 ? 0 : 1;
+}
+
 } // namespace
 
 int main(int argc, char **argv) {
@@ -141,6 +206,9 @@ int main(int argc, char **argv) {
     if (command == "check" && argc == 3) {
         return Check(QString::fromLocal8Bit(argv[2]));
     }
-    std::fprintf(stderr, "usage: %s write DIR | check DIR\n", argv[0]);
+    if (command == "check-ico" && argc == 4) {
+        return CheckIco(QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3]));
+    }
+    std::fprintf(stderr, "usage: %s write DIR | check DIR | check-ico FILE DIR\n", argv[0]);
     return 2;
 }

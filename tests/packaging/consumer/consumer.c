@@ -6,13 +6,19 @@
 
 #include <penlynx.h>
 
+#ifdef _WIN32
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include <windows.h> /* Sleep, and the device context of the drawing check */
+#endif
+
 #include <stdatomic.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <time.h>
 
-/* Windows builds of this program come from the zip's folders (penlynx.h
- * brings windows.h there). */
+/* Windows builds of this program come from the zip's folders. */
 static void Pause50ms(void) {
 #ifdef _WIN32
     Sleep(50);
