@@ -64,14 +64,18 @@ winpath() {
     local path=${1//\//\\}
     printf 'Z:%s' "$path"
 }
-# wine_run SECONDS PROGRAM ARGS...: one bounded run; the wineserver ends with it.
+# wine_run SECONDS PROGRAM ARGS...: one bounded run, and what it started (an
+# uninstaller copies itself aside and returns at once): the wineserver ends
+# with them, or is ended after SECONDS.
 wine_run() {
     local seconds=$1 status=0
     shift
     timeout -k 10 "$seconds" bash "$top/scripts/wine.sh" "$@" || status=$?
-    wineserver -k 2>/dev/null || true
-    wineserver -w
+    end_wine "$seconds"
     return "$status"
+}
+end_wine() {
+    timeout "${1:-60}" wineserver -w || { wineserver -k; wineserver -w; }
 }
 # The registry value as `reg query` prints it.
 reg_value() {
@@ -212,10 +216,10 @@ session() {
         kill -0 "$pid" 2>/dev/null || { cat "$log"; echo "ended before its window was up"; return 1; }
         sleep 1
     done
-    window_up || { cat "$log"; echo "no window after 120 s"; kill "$pid"; wineserver -k; return 1; }
+    window_up || { cat "$log"; echo "no window after 120 s"; kill "$pid"; end_wine 1; return 1; }
     sleep 3 # the receiver found, the tablets heard
     if [ -n "$during" ]; then
-        $during || { kill "$pid"; wineserver -k; return 1; }
+        $during || { kill "$pid"; end_wine 1; return 1; }
     fi
     timeout 60 bash "$top/scripts/wine.sh" wineboot --end-session >>"$log" 2>&1 || true
     for _ in $(seq 60); do
@@ -226,12 +230,11 @@ session() {
         cat "$log"
         echo "still running 60 s after the session ended"
         kill "$pid"
-        wineserver -k
+        end_wine 1
         return 1
     fi
     wait "$pid" || true
-    wineserver -k 2>/dev/null || true
-    wineserver -w
+    end_wine
 }
 # The files of the data folder DIR the exit saves write: every key of
 # Config.ini and the roster's names twice (CardSplitName is written only then).
@@ -253,11 +256,9 @@ installer_refuses() {
     [ "$(sha256sum "$exe")" = "$before" ]
 }
 first_start() {
-    local data
     session "$check_dir/session.log" installer_refuses "$exe" || return 1
-    data=$(dirname "$(find "$appdata" -name Config.ini | head -n 1)")
-    [ -d "$data" ] || { echo "no Config.ini under $appdata"; return 1; }
-    grep -q "^MainLine=" "$data/Config.ini" && grep -q "^\[0001\]" "$data/StudentInfo.ini"
+    [ -f "$appdata/Config.ini" ] || { find "$drive_c/users" -name Config.ini; echo "no Config.ini in $appdata"; return 1; }
+    grep -q "^MainLine=" "$appdata/Config.ini" && grep -q "^\[0001\]" "$appdata/StudentInfo.ini"
 }
 check "the installed Lumora starts in %APPDATA%\\Lumora, refuses the installer while it runs (exit 2), and saves and ends when the Windows session ends" first_start
 
@@ -333,11 +334,11 @@ portable_version() {
 check "the portable zip, unpacked in a folder with a Chinese name, runs --version" portable_version
 portable_data() {
     local folder=$portable/Lumora-$version-windows-x64 before
-    before=$(find "$appdata" -type f -newer "$appdata" -printf '%P %T@\n' | sort; ls -lR "$appdata")
+    before=$(find "$appdata" -printf '%P %s %T@\n' | sort)
     session "$check_dir/portable.log" "" "$folder/Lumora.exe" || return 1
     [ -f "$folder/Config.ini" ] && [ -f "$folder/StudentInfo.ini" ] ||
         { echo "no Config.ini and StudentInfo.ini beside Lumora.exe"; return 1; }
-    [ "$(find "$appdata" -type f -newer "$appdata" -printf '%P %T@\n' | sort; ls -lR "$appdata")" = "$before" ] ||
+    [ "$(find "$appdata" -printf '%P %s %T@\n' | sort)" = "$before" ] ||
         { echo "%APPDATA%\\Lumora changed"; return 1; }
 }
 check "the portable program keeps its data in its own folder, not in %APPDATA%" portable_data
@@ -347,13 +348,12 @@ uninstall() {
     local kept
     kept=$(cd "$appdata" && find . -type f | sort)
     [ -n "$kept" ] || { echo "nothing in $appdata to keep"; return 1; }
-    # The uninstaller copies itself aside and returns; the wineserver waits for it.
     wine_run 300 "$program_dir/Uninstall.exe" /S || return 1
     [ ! -e "$program_dir" ] || { find "$program_dir"; echo "the program folder stays"; return 1; }
     [ ! -e "$start_menu" ] && [ ! -e "$desktop" ] || { echo "a shortcut stays"; return 1; }
     bash "$top/scripts/wine.sh" reg query "$uninstall_key" /reg:64 >/dev/null 2>&1 &&
         { echo "the uninstall key stays"; return 1; }
-    wineserver -w
+    end_wine
     [ "$(cd "$appdata" && find . -type f | sort)" = "$kept" ] || { echo "%APPDATA%\\Lumora changed"; return 1; }
 }
 check "the uninstaller (/S) removes the folder, shortcuts and key, and keeps %APPDATA%\\Lumora" uninstall
