@@ -111,12 +111,19 @@ Windows Registry Editor Version 5.00
 EOF
     wine_run 60 regedit /S "$(winpath "$work/fonts.reg")"
 }
+# The probe says whether Windows lists each family and draws Chinese with it.
+probe=$work/font_probe.exe
+x86_64-w64-mingw32-gcc-posix -std=c11 -Wall -Wextra -Werror -municode -static-libgcc \
+    "$top/tests/packaging/font_probe.c" -o "$probe" -lgdi32
 hidden_fonts() {
     [ -z "$(ls -A /usr/share/fonts)" ] || { echo "/usr/share/fonts is not empty"; return 1; }
-    ! fc-list | grep -i wenquanyi
+    wine_run 60 "$probe" SimSun >"$work/probe" 2>&1
+    cat "$work/probe"
+    tr -d '\r' <"$work/probe" | grep -q '^SimSun: not listed, face [^,]*, 0 of 3 Chinese glyphs: FAILED$'
 }
-check "the host's fonts are hidden from Wine" hidden_fonts
+check "the host's fonts are hidden from Wine (no Chinese font yet)" hidden_fonts
 check "WenQuanYi Zen Hei is in the prefix's Fonts as SimSun and Microsoft YaHei" provide_fonts
+check "SimSun and Microsoft YaHei are listed and draw Chinese" wine_run 60 "$probe" SimSun "Microsoft YaHei"
 
 # ---- installing over an older version ---------------------------------------------
 # The older version: the same folder with a file of its own, as 0.9.0.
