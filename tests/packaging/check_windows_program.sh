@@ -31,7 +31,12 @@ if [ "${LUMORA_PROGRAM_CHECK:-}" != inside ]; then
     mkdir -p "$check_dir"
     cp "$font" "$check_dir/wqy-zenhei.ttc"
     export LUMORA_PROGRAM_CHECK=inside
-    exec unshare -m --propagation private bash -c \
+    # Root may make one; others in a user namespace of their own.
+    namespace=(unshare -m --propagation private)
+    "${namespace[@]}" true 2>/dev/null || namespace=(unshare -r -m --propagation private)
+    "${namespace[@]}" true 2>/dev/null ||
+        { echo "check-windows-program: cannot make a mount namespace to hide the host's fonts" >&2; exit 1; }
+    exec "${namespace[@]}" bash -c \
         'mount -t tmpfs -o ro,size=1m lumora-no-fonts /usr/share/fonts || exit 1
          exec xvfb-run -a -s "-screen 0 1366x768x24" bash "$0" "$@"' "$0" "$@"
 fi
@@ -79,14 +84,14 @@ end_wine() {
 }
 # The registry value as `reg query` prints it.
 reg_value() {
-    bash "$top/scripts/wine.sh" reg query "$uninstall_key" /v "$1" /reg:64 2>/dev/null |
+    timeout 60 bash "$top/scripts/wine.sh" reg query "$uninstall_key" /v "$1" /reg:64 2>/dev/null |
         tr -d '\r' | sed -n "s/^ *$1 *REG_[A-Z]* *//p"
 }
 
 # ---- the prefix -----------------------------------------------------------------
 make_prefix() {
-    WINEDEBUG=-all bash "$top/scripts/wine.sh" wineboot -i >/dev/null 2>&1 || return 1
-    wineserver -w
+    timeout 300 bash "$top/scripts/wine.sh" wineboot -i >/dev/null 2>&1 || return 1
+    end_wine 120
     [ -f "$WINEPREFIX/system.reg" ]
 }
 if ! check "a fresh 64-bit Wine prefix" make_prefix; then
@@ -358,7 +363,7 @@ uninstall() {
     wine_run 300 "$program_dir/Uninstall.exe" /S || return 1
     [ ! -e "$program_dir" ] || { find "$program_dir"; echo "the program folder stays"; return 1; }
     [ ! -e "$start_menu" ] && [ ! -e "$desktop" ] || { echo "a shortcut stays"; return 1; }
-    bash "$top/scripts/wine.sh" reg query "$uninstall_key" /reg:64 >/dev/null 2>&1 &&
+    timeout 60 bash "$top/scripts/wine.sh" reg query "$uninstall_key" /reg:64 >/dev/null 2>&1 &&
         { echo "the uninstall key stays"; return 1; }
     end_wine
     [ "$(cd "$appdata" && find . -type f | sort)" = "$kept" ] || { echo "%APPDATA%\\Lumora changed"; return 1; }
