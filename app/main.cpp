@@ -146,7 +146,8 @@ int main(int argc, char **argv) {
     lumora::ApplyDisplayScale(argc, argv);
     QApplication app(argc, argv);
     QApplication::setFont(lumora::LumoraFont());
-    // SIGTERM, SIGINT, SIGHUP: the normal close with its exit saves. Until
+    // SIGTERM, SIGINT, SIGHUP (on Windows the end of the session, saved
+    // before Windows goes on): the normal close with its exit saves. Until
     // the window is up, a signal cancels the dialog that waits and the
     // window closes as soon as it exists.
     lumora::TerminationSignals termination;
@@ -179,9 +180,9 @@ int main(int argc, char **argv) {
     }
 
     QString error;
-    const QString dataDir = lumora::ResolveDataDir(
-        parser.value(commandLine.dataDir), QCoreApplication::applicationDirPath(),
-        lumora::UserDataDir(), &error);
+    const QString dataDir = lumora::ResolveDataDir(parser.value(commandLine.dataDir),
+                                                   QCoreApplication::applicationDirPath(),
+                                                   lumora::UserDataDir(), &error);
     // One program writes a data folder: a second start there ends before it
     // writes anything. The history only reads and may run beside it.
     lumora::DataFolderLock lock;

@@ -33,8 +33,9 @@ public:
         return reinterpret_cast<uint32_t *>(reinterpret_cast<unsigned char *>(bits_) +
                                             static_cast<std::ptrdiff_t>(y) * strideBytes_);
     }
-    // One pen point through SDKDraw, drawn only inside the top-left size
-    // of the sheet.
+    // One pen point through SDKDraw for a sheet of the given size, at the
+    // top left of the shared one (on Windows the library may draw past it,
+    // into pixels no sheet of that size reads).
     void Draw(int slot, QSize size, int x, int y, int kind);
 
     // One pen point through SDKDraw that draws nothing (the stroke goes on).

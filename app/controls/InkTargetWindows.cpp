@@ -1,8 +1,9 @@
 // The shared ink target on Windows: a memory device context with a 32-bit
 // top-down DIB section selected, the library's fast path (it writes the bits
 // directly). One device context for the program's life; a larger sheet gets a
-// new DIB section, selected in place of the old one. A clip region keeps the
-// drawing inside the sheet of the call.
+// new DIB section, selected in place of the old one. No clip region: the
+// library takes its fast path only where nothing is clipped, and what it draws
+// past a smaller sheet lies outside every pixel that sheet reads back.
 #include "controls/InkTarget.h"
 
 #include "penlynx.h"
@@ -17,7 +18,6 @@ struct Gdi {
     HDC dc = nullptr;
     HBITMAP bitmap = nullptr;
     HGDIOBJ original = nullptr; // the 1 x 1 bitmap a new device context holds
-    QSize clip;
 };
 
 Gdi &Native(void *native) {
@@ -38,7 +38,6 @@ InkTarget::~InkTarget() {
     }
     Gdi &gdi = Native(native_);
     if (gdi.dc != nullptr) {
-        ::SelectClipRgn(gdi.dc, nullptr);
         if (gdi.original != nullptr) {
             ::SelectObject(gdi.dc, gdi.original);
         }
@@ -87,22 +86,12 @@ bool InkTarget::Grow(QSize size) {
     bits_ = bits;
     strideBytes_ = grown.width() * 4; // 32-bit rows need no padding
     size_ = grown;
-    gdi.clip = QSize();
     return true;
 }
 
 void InkTarget::Draw(int slot, QSize size, int x, int y, int kind) {
-    Gdi &gdi = Native(native_);
-    const QSize drawn = size.boundedTo(size_);
-    if (drawn != gdi.clip) {
-        // Only this sheet's part of the shared one: the library never draws
-        // past it.
-        const HRGN region = ::CreateRectRgn(0, 0, drawn.width(), drawn.height());
-        ::SelectClipRgn(gdi.dc, region);
-        ::DeleteObject(region);
-        gdi.clip = drawn;
-    }
-    SDKDraw(slot, gdi.dc, x, y, kind);
+    Q_UNUSED(size); // the sheet's pixels are the same however far the library draws
+    SDKDraw(slot, Native(native_).dc, x, y, kind);
     ::GdiFlush(); // whatever GDI did is in the bits before they are read
 }
 

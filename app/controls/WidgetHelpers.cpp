@@ -1,5 +1,7 @@
 #include "controls/WidgetHelpers.h"
 
+#include "platform/ProgramFont.h"
+
 #include <QBitmap>
 #include <QGuiApplication>
 #include <QImageReader>

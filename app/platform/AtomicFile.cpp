@@ -103,8 +103,7 @@ bool SaveTarget(const QString &path, QString *target, QString *error) {
     if (info.isSymbolicLink()) {
         *target = info.exists() ? info.canonicalFilePath() : info.symLinkTarget();
     }
-    if (QFileInfo::exists(*target) &&
-        !(QFile::permissions(*target) & QFile::WriteOwner)) {
+    if (QFileInfo::exists(*target) && !(QFile::permissions(*target) & QFile::WriteOwner)) {
         return Fail(error, AccessDeniedError() + QStringLiteral(" (the file is read-only)"));
     }
     return true;

@@ -21,8 +21,8 @@ bool DecodeWithSystem(unsigned codePage, QByteArrayView bytes, QString *text, bo
         *failed = size > 0 && ::MultiByteToWideChar(codePage, MB_ERR_INVALID_CHARS, bytes.data(),
                                                     size, nullptr, 0) == 0;
     }
-    const int wide = size > 0 ? ::MultiByteToWideChar(codePage, 0, bytes.data(), size, nullptr, 0)
-                              : 0;
+    const int wide =
+        size > 0 ? ::MultiByteToWideChar(codePage, 0, bytes.data(), size, nullptr, 0) : 0;
     QString decoded(wide, Qt::Uninitialized);
     if (wide > 0) {
         ::MultiByteToWideChar(codePage, 0, bytes.data(), size,

@@ -128,9 +128,8 @@ int RunExportCommand(int argc, char **argv) {
                         .arg(QDir::toNativeSeparators(given)));
     }
     QString error;
-    const QString dataDir =
-        ResolveDataDir(parser.value(dataDirOption), QCoreApplication::applicationDirPath(),
-                       UserDataDir(), &error);
+    const QString dataDir = ResolveDataDir(
+        parser.value(dataDirOption), QCoreApplication::applicationDirPath(), UserDataDir(), &error);
     if (dataDir.isEmpty()) {
         return Fail(error);
     }

@@ -3,8 +3,13 @@
 #
 #   Lumora.exe, Penlynx.dll, qcustomplot.dll, the Qt and runtime DLLs they load
 #   platforms/  sqldrivers/  styles/    Qt's plugins
-#   Language/                           the shipped languages
+#   share/lumora/Language/              the shipped languages
 #   translations/                       Qt's own texts for them
+#
+# The zip adds Language/ beside the program (component Portable): a folder
+# that holds it and may be written keeps the teacher's data itself, so the
+# zip runs from a USB stick. The installed program keeps its data in
+# %APPDATA%\Lumora and seeds it from share/lumora.
 #
 # The DLLs are found by following the imports of the program and the plugins
 # (CMake reads them with mingw's objdump) in the Qt cache, QCustomPlot's and
@@ -17,7 +22,8 @@ set(LUMORA_QT_PLUGINS
     styles/qwindowsvistastyle.dll)
 
 install(TARGETS Lumora Penlynx RUNTIME DESTINATION . COMPONENT Program)
-install(DIRECTORY ${PROJECT_SOURCE_DIR}/app/Language DESTINATION . COMPONENT Program)
+install(DIRECTORY ${PROJECT_SOURCE_DIR}/app/Language DESTINATION share/lumora COMPONENT Program)
+install(DIRECTORY ${PROJECT_SOURCE_DIR}/app/Language DESTINATION . COMPONENT Portable)
 foreach(plugin IN LISTS LUMORA_QT_PLUGINS)
     get_filename_component(folder ${plugin} DIRECTORY)
     install(FILES ${LUMORA_QT_WINDOWS}/plugins/${plugin} DESTINATION ${folder} COMPONENT Program)
@@ -78,7 +84,7 @@ set(CPACK_GENERATOR ZIP)
 set(CPACK_PACKAGE_FILE_NAME Lumora-${PROJECT_VERSION}-windows-x64)
 set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY ON)
 set(CPACK_PACKAGE_CHECKSUM SHA256)
-set(CPACK_COMPONENTS_ALL Program)
+set(CPACK_COMPONENTS_ALL Program Portable)
 set(CPACK_ARCHIVE_COMPONENT_INSTALL OFF)
 include(CPack)
 

@@ -13,7 +13,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
 
 namespace lumora {
 namespace {
@@ -46,16 +51,74 @@ std::vector<Call> Wander(uint32_t seed, QSize size, int calls) {
     return out;
 }
 
-QImage DirectSheet(QSize size) {
-    QImage image(size, QImage::Format_RGB32);
-    image.fill(Qt::white);
-    return image;
-}
+#ifdef _WIN32
+// A bitmap of its own as a Windows program has it: a memory device context
+// with a 32-bit top-down DIB section, white, which SDKDraw draws into.
+class Direct {
+public:
+    explicit Direct(QSize size) : size_(size) {
+        dc_ = ::CreateCompatibleDC(nullptr);
+        BITMAPINFO info{};
+        info.bmiHeader.biSize = sizeof info.bmiHeader;
+        info.bmiHeader.biWidth = size.width();
+        info.bmiHeader.biHeight = -size.height();
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 32;
+        info.bmiHeader.biCompression = BI_RGB;
+        void *bits = nullptr;
+        bitmap_ = ::CreateDIBSection(dc_, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+        bits_ = static_cast<uint32_t *>(bits);
+        original_ = ::SelectObject(dc_, bitmap_);
+        std::fill(bits_, bits_ + size.width() * size.height(), 0x00FFFFFFu);
+    }
+    ~Direct() {
+        ::SelectObject(dc_, original_);
+        ::DeleteObject(bitmap_);
+        ::DeleteDC(dc_);
+    }
+    Direct(const Direct &) = delete;
+    Direct &operator=(const Direct &) = delete;
+    void Draw(int slot, int x, int y, int kind) {
+        SDKDraw(slot, dc_, x, y, kind);
+        ::GdiFlush();
+    }
+    QImage Picture() const {
+        QImage image(size_, QImage::Format_RGB32);
+        for (int y = 0; y < size_.height(); ++y) {
+            auto *row = reinterpret_cast<uint32_t *>(image.scanLine(y));
+            for (int x = 0; x < size_.width(); ++x) {
+                row[x] = 0xFF000000u | bits_[y * size_.width() + x];
+            }
+        }
+        return image;
+    }
 
-void DrawDirect(QImage &image, int slot, const Call &c) {
-    PenlynxSurface surface{reinterpret_cast<uint32_t *>(image.bits()), image.width(),
-                           image.height(), static_cast<int32_t>(image.bytesPerLine())};
-    SDKDraw(slot, &surface, c.x, c.y, c.kind);
+private:
+    QSize size_;
+    HDC dc_ = nullptr;
+    HBITMAP bitmap_ = nullptr;
+    HGDIOBJ original_ = nullptr;
+    uint32_t *bits_ = nullptr;
+};
+#else
+// A bitmap of its own: a QImage drawn into as a PenlynxSurface.
+class Direct {
+public:
+    explicit Direct(QSize size) : image_(size, QImage::Format_RGB32) { image_.fill(Qt::white); }
+    void Draw(int slot, int x, int y, int kind) {
+        PenlynxSurface surface{reinterpret_cast<uint32_t *>(image_.bits()), image_.width(),
+                               image_.height(), static_cast<int32_t>(image_.bytesPerLine())};
+        SDKDraw(slot, &surface, x, y, kind);
+    }
+    QImage Picture() const { return image_; }
+
+private:
+    QImage image_;
+};
+#endif
+
+void DrawDirect(Direct &direct, int slot, const Call &c) {
+    direct.Draw(slot, c.x, c.y, c.kind);
 }
 
 TEST(InkSheet, GivesThePixelsOfABitmapOfItsOwn) {
@@ -65,7 +128,7 @@ TEST(InkSheet, GivesThePixelsOfABitmapOfItsOwn) {
     // bitmaps of their own; the second writes densely over the first's area,
     // so that any pixel the first reads outside its reach is someone else's.
     TInkSheet first(size), second(size);
-    QImage firstDirect = DirectSheet(size), secondDirect = DirectSheet(size);
+    Direct firstDirect(size), secondDirect(size);
     const std::vector<Call> a = Wander(1, size, 3000);
     const std::vector<Call> b = Wander(2, size, 6000);
     // A continuation that never began: the library draws from wherever its
@@ -83,8 +146,8 @@ TEST(InkSheet, GivesThePixelsOfABitmapOfItsOwn) {
     }
     SDKClear();
     EXPECT_FALSE(first.IsBlank());
-    EXPECT_TRUE(first.Picture() == firstDirect);
-    EXPECT_TRUE(second.Picture() == secondDirect);
+    EXPECT_TRUE(first.Picture() == firstDirect.Picture());
+    EXPECT_TRUE(second.Picture() == secondDirect.Picture());
 }
 
 TEST(InkSheet, ReportsWhatChangedAndStaysBlankOutsideItself) {
@@ -121,12 +184,14 @@ TEST(InkSheet, ReportsWhatChangedAndStaysBlankOutsideItself) {
 TEST(InkReach, EveryPixelADrawingCallChangesLiesWithinIt) {
     const QSize size(200, 150);
     ASSERT_EQ(SDKIni(size.width(), size.height()), 1);
-    QImage image = DirectSheet(size);
+    Direct direct(size);
+    QImage image = direct.Picture();
     InkReach reach;
     for (const Call &c : Wander(7, size, 2500)) {
-        const QImage before = image.copy();
+        const QImage before = image;
         const QRect r = reach.Next(c.x, c.y, c.kind);
-        DrawDirect(image, 5, c);
+        DrawDirect(direct, 5, c);
+        image = direct.Picture();
         for (int y = 0; y < size.height(); ++y) {
             const auto *now = reinterpret_cast<const QRgb *>(image.constScanLine(y));
             const auto *was = reinterpret_cast<const QRgb *>(before.constScanLine(y));

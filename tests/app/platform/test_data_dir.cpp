@@ -59,23 +59,46 @@ TEST(DataDirChoice, OverridePortableAndUserFoldersAndOneThatCannotBeMade) {
     }
 }
 
+#ifdef _WIN32
+// The installer's layout on Windows: the program at the top of its folder,
+// the languages under share/lumora/ there; a portable copy has them beside
+// the program (which makes its folder the data folder) and no data root.
+TEST(InstalledLanguages, FoundUnderShareBesideTheWindowsProgram) {
+    DataDir root;
+    root.Write("Lumora/Lumora.exe", "");
+    root.Write("Lumora/share/lumora/Language/zh_CN/Language.xml", "<x/>");
+    EXPECT_EQ(InstalledLanguageDir(root.File("Lumora")),
+              QDir::cleanPath(root.File("Lumora/share/lumora/Language")));
+    root.Write("portable/Lumora.exe", "");
+    root.Write("portable/Language/zh_CN/Language.xml", "<x/>");
+    EXPECT_TRUE(InstalledLanguageDir(root.File("portable")).isEmpty());
+}
+#endif
+
 TEST(InstalledLanguages, FoundRelativeToTheProgramWhereverThePrefixMoved) {
     DataDir root;
     root.Write("usr/bin/Lumora", "");
     root.Write("usr/share/lumora/Language/zh_CN/Language.xml", "<x/>");
-    // The layout this build installs: bin/ beside share/lumora/.
-    EXPECT_EQ(InstalledLanguageDir(root.File("usr/bin")),
+    // The layout of a GNU install: bin/ beside share/lumora/.
+    EXPECT_EQ(InstalledLanguageDir(root.File("usr/bin"), QStringLiteral("../share/lumora")),
               QDir::cleanPath(root.File("usr/share/lumora/Language")));
 
     ASSERT_TRUE(QDir().mkpath(root.File("opt")));
     ASSERT_TRUE(QDir(root.Path()).rename("usr", "opt/moved"));
-    EXPECT_EQ(InstalledLanguageDir(root.File("opt/moved/bin")),
+    EXPECT_EQ(InstalledLanguageDir(root.File("opt/moved/bin"), QStringLiteral("../share/lumora")),
               QDir::cleanPath(root.File("opt/moved/share/lumora/Language")));
-    EXPECT_TRUE(InstalledLanguageDir(root.File("usr/bin")).isEmpty());
+    EXPECT_TRUE(
+        InstalledLanguageDir(root.File("usr/bin"), QStringLiteral("../share/lumora")).isEmpty());
     // A build folder or a portable copy has no installed data root.
     root.Write("build/bin/Lumora", "");
     root.Write("build/bin/Language/zh_CN/Language.xml", "<x/>");
-    EXPECT_TRUE(InstalledLanguageDir(root.File("build/bin")).isEmpty());
+    EXPECT_TRUE(
+        InstalledLanguageDir(root.File("build/bin"), QStringLiteral("../share/lumora")).isEmpty());
+#ifndef _WIN32
+    // The layout this build installs is that one.
+    EXPECT_EQ(InstalledLanguageDir(root.File("opt/moved/bin")),
+              QDir::cleanPath(root.File("opt/moved/share/lumora/Language")));
+#endif
 }
 
 TEST(SeedLanguages, InstalledFilesFirstBuiltInCopiesForTheRestExistingFilesKept) {

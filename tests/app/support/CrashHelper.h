@@ -1,14 +1,55 @@
 // Runs an action in a child process that dies (SIGKILL) between writing the
 // temporary file and replacing the target, as a crash or power cut would, or
-// under limits the test process must not take on itself.
+// under limits the test process must not take on itself. (Windows: see below.)
 #pragma once
 
 #include "platform/AtomicFile.h"
 
 #include <gtest/gtest.h>
 
-#include <csignal>
 #include <functional>
+
+#ifdef _WIN32
+
+// On Windows (under Wine) there is no fork: the "crash" is an exception
+// thrown from the hook, which leaves the write where it stands, as a crash
+// would leave its files; nothing of the write runs after it.
+namespace lumora::test {
+
+struct Crashed {};
+
+inline void DieNow() {
+    throw Crashed{};
+}
+
+// True when the action was stopped inside the write, as intended.
+inline bool RunAndCrashBeforeReplace(const std::function<void()> &action) {
+    SetBeforeReplaceHookForTesting(&DieNow);
+    bool crashed = false;
+    try {
+        action();
+    } catch (const Crashed &) {
+        crashed = true;
+    }
+    SetBeforeReplaceHookForTesting(nullptr);
+    return crashed;
+}
+
+// True when action was stopped inside (a hook of its own that calls DieNow).
+inline bool RunAndCrash(const std::function<void()> &action) {
+    try {
+        action();
+    } catch (const Crashed &) {
+        return true;
+    }
+    return false;
+}
+
+} // namespace lumora::test
+
+#else
+
+#include <csignal>
 #include <sys/types.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -63,3 +104,5 @@ inline int RunInChild(const std::function<int()> &action) {
 }
 
 } // namespace lumora::test
+
+#endif
