@@ -17,7 +17,7 @@ if(WIN32)
     find_file(QCustomPlot_DLL
         NAMES QCustomPlotQt6.dll libQCustomPlotQt6.dll qcustomplot-qt6.dll
               libqcustomplot-qt6.dll qcustomplot2.dll qcustomplot.dll
-        NAMES_PER_DIR PATH_SUFFIXES bin)
+        PATH_SUFFIXES bin)
 endif()
 
 if(QCustomPlot_INCLUDE_DIR)
