@@ -109,6 +109,11 @@ Windows Registry Editor Version 5.00
 [HKEY_LOCAL_MACHINE\Software\Microsoft\Windows NT\CurrentVersion\Fonts]
 "WenQuanYi Zen Hei & WenQuanYi Zen Hei Mono (TrueType)"="wqyzenhei.ttc"
 
+; A program that crashes ends, as on a PC without a debugger, instead of
+; waiting in Wine's.
+[HKEY_LOCAL_MACHINE\Software\Microsoft\Windows NT\CurrentVersion\AeDebug]
+"Debugger"=""
+
 [HKEY_CURRENT_USER\Software\Wine\Fonts\Replacements]
 "SimSun"="WenQuanYi Zen Hei"
 "NSimSun"="WenQuanYi Zen Hei Mono"
@@ -220,8 +225,8 @@ window_up() {
 session() {
     local log=$1 during=$2 pid
     shift 2
-    PENLYNX_RECEIVER=sim:tablets=5 LUMORA_ANSWER_PROMPTS=ok WINEQT_FORCE_STDERR_LOGGING=1 \
-        timeout -k 10 180 bash "$top/scripts/wine.sh" "$@" >"$log" 2>&1 &
+    LC_ALL=${wine_locale:-$LC_ALL} PENLYNX_RECEIVER=sim:tablets=5 LUMORA_ANSWER_PROMPTS=ok \
+        WINEQT_FORCE_STDERR_LOGGING=1 timeout -k 10 180 bash "$top/scripts/wine.sh" "$@" >"$log" 2>&1 &
     pid=$!
     for _ in $(seq 120); do
         window_up && break
@@ -333,7 +338,11 @@ roster_in() {
     saved "$data" 王小明 && saved "$data" 欧阳娜娜
 }
 check "a roster in UTF-16 with a byte order mark is read (its names saved back)" roster_in UTF-16LE '\xff\xfe'
-check "a roster in GB18030 is read (its names saved back)" roster_in GB18030 ''
+# On a Chinese Windows, whose code page is 936: Wine 8 lacks code page 54936
+# (GB18030), which the program asks for first.
+wine_locale=zh_CN.UTF-8
+check "a roster in GB18030 is read on a Chinese Windows (its names saved back)" roster_in GB18030 ''
+wine_locale=
 
 # ---- the portable zip -------------------------------------------------------------
 portable=$drive_c/users/Public/课堂互动
