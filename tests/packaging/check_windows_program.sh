@@ -275,11 +275,17 @@ installer_refuses() {
 first_start() {
     session "$check_dir/session.log" installer_refuses "$exe" || return 1
     [ -f "$appdata/Config.ini" ] || { find "$drive_c/users" -name Config.ini; echo "no Config.ini in $appdata"; return 1; }
-    grep -q "^MainLine=" "$appdata/Config.ini" && grep -q "^\[0001\]" "$appdata/StudentInfo.ini"
+    grep -q "^MainLine=" "$appdata/Config.ini" && grep -q "^\[0001\]" "$appdata/StudentInfo.ini" ||
+        return 1
+    # Left behind, the lock may refuse the next start (Wine gives the next
+    # program the same process id).
+    [ ! -e "$appdata/Lumora.lock" ] || { echo "Lumora.lock stays in $appdata"; return 1; }
 }
-check "the installed Lumora starts in %APPDATA%\\Lumora, refuses the installer while it runs (exit 2), and saves and ends when the Windows session ends" first_start
+check "the installed Lumora starts in %APPDATA%\\Lumora, refuses the installer while it runs (exit 2), and saves, unlocks and ends when the Windows session ends" first_start
 
 # ---- the tour ---------------------------------------------------------------------
+# A data folder of its own: the checks above own %APPDATA%\Lumora.
+tour_data=$check_dir/tour-data
 tour_names=(1-seat-grid 2a-answering 2-answer-grid 3-result-chart 4-live-handwriting
     4b-live-next-page 4c-live-zoomed 5-settings 6-history-choice 6b-history-handwriting
     6c-history-picture 6d-history-graded 6e-history-attendance 7-question-set-editor
@@ -288,8 +294,8 @@ tour_names=(1-seat-grid 2a-answering 2-answer-grid 3-result-chart 4-live-handwri
 tour() {
     local pictures=$check_dir/tour name count=0 colours
     rm -rf "$pictures"
-    WINEQT_FORCE_STDERR_LOGGING=1 \
-        wine_run 900 "$exe" --tour "$(winpath "$pictures")" >"$check_dir/tour.log" 2>&1 ||
+    WINEQT_FORCE_STDERR_LOGGING=1 wine_run 900 "$exe" --data-dir "$(winpath "$tour_data")" \
+        --tour "$(winpath "$pictures")" >"$check_dir/tour.log" 2>&1 ||
         { tail -n 30 "$check_dir/tour.log"; echo "the tour ended with an error"; return 1; }
     for name in "${tour_names[@]}"; do
         [ -f "$pictures/$name.png" ] || { echo "no $name.png"; return 1; }
@@ -307,7 +313,7 @@ check "the tour saves a picture of every view (${#tour_names[@]}), none blank" t
 export_csv() {
     local out=$check_dir/exports
     mkdir -p "$out"
-    wine_run 120 "$exe" --export last --format csv --output "$(winpath "$out/last.csv")" --force || return 1
+    wine_run 120 "$exe" --data-dir "$(winpath "$tour_data")" --export last --format csv --output "$(winpath "$out/last.csv")" --force || return 1
     # UTF-8 with a byte order mark; the header, then rows of seats with names.
     head -c 3 "$out/last.csv" | cmp -s - <(printf '\xef\xbb\xbf') || { echo "no byte order mark"; return 1; }
     sed -n '1s/^\xef\xbb\xbf//p' "$out/last.csv" | tr -d '\r' | grep -q '^Seat,Name,Q1' || return 1
@@ -317,7 +323,7 @@ export_csv() {
 check "--export last --format csv writes the gradebook and the presses" export_csv
 export_xlsx() {
     local out=$check_dir/exports
-    wine_run 120 "$exe" --export last --format xlsx --output "$(winpath "$out/last.xlsx")" --force || return 1
+    wine_run 120 "$exe" --data-dir "$(winpath "$tour_data")" --export last --format xlsx --output "$(winpath "$out/last.xlsx")" --force || return 1
     # The same students, in the same order, as the CSV.
     diff <(xlsx2csv -n Gradebook "$out/last.xlsx" | grep -P '^[0-9]+,\p{Han}' | cut -d, -f1,2) \
         <(tr -d '\r' <"$out/last.csv" | grep -P '^[0-9]+,\p{Han}' | cut -d, -f1,2)
