@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Installs what the Windows cross-builds and their checks under Wine need (the
 # mingw-w64 toolchains for 32-bit and 64-bit Windows, Wine with its i386 and
-# amd64 parts, zip for the bundle), then makes the build's Wine prefix. Installs
-# only what is missing; asks nothing.
+# amd64 parts, zip for the bundle, NSIS for the program's installer), then
+# makes the build's Wine prefix. Installs only what is missing; asks nothing.
 #
 # usage: scripts/setup-windows.sh [BUILD_DIR [win32|win64]]
 #        (default build-windows win32)
@@ -20,7 +20,8 @@ esac
 packages=(cmake ninja-build zip unzip
     gcc-mingw-w64-i686-posix g++-mingw-w64-i686-posix
     gcc-mingw-w64-x86-64-posix g++-mingw-w64-x86-64-posix
-    wine wine32:i386 wine64)
+    wine wine32:i386 wine64
+    nsis)
 
 sudo=""
 [ "$(id -u)" -eq 0 ] || sudo="sudo"
