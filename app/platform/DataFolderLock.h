@@ -1,6 +1,7 @@
 // One program per data folder: the running program holds a lock file in the
 // folder (kDataFolderLockName, platform/DataFiles.h) for as long as it runs.
-// The lock of a program that was killed is taken over at the next start.
+// The lock of a program that was killed is taken over at the next start, also
+// when the new program got the killed one's process number.
 #pragma once
 
 #include <QString>
@@ -28,6 +29,8 @@ public:
     Result Take(const QString &dataDir);
 
 private:
+    bool TakeLock();
+
     std::unique_ptr<QLockFile> lock_;
 };
 

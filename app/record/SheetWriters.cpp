@@ -7,8 +7,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRandomGenerator>
 #include <QSaveFile>
-#include <QTemporaryFile>
 #include <QUrl>
 
 #include <xlsxwriter.h>
@@ -194,22 +194,56 @@ lxw_error WriteCell(lxw_worksheet *sheet, lxw_row_t row, lxw_col_t col, const Ex
     return WriteValue(sheet, row, col, cell, formats);
 }
 
+// A file of its own beside path, made empty (never one that exists), removed
+// again when the object goes unless Keep() was called.
+class FileBeside {
+public:
+    explicit FileBeside(const QString &path) {
+        const QFileInfo target(path);
+        for (int attempt = 0; attempt < 16 && path_.isEmpty(); ++attempt) {
+            const QString name = target.absoluteDir().filePath(QStringLiteral(".%1.%2").arg(
+                target.fileName(), QString::number(QRandomGenerator::global()->generate64(), 36)));
+            QFile file(name);
+            if (file.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
+                path_ = name;
+            } else if (!file.exists()) {
+                error_ = file.errorString();
+                return;
+            }
+        }
+    }
+    ~FileBeside() {
+        if (!path_.isEmpty()) {
+            QFile::remove(path_);
+        }
+    }
+    FileBeside(const FileBeside &) = delete;
+    FileBeside &operator=(const FileBeside &) = delete;
+    // Empty when no file could be made (ErrorString() says why).
+    const QString &Path() const { return path_; }
+    const QString &ErrorString() const { return error_; }
+    void Keep() { path_.clear(); }
+
+private:
+    QString path_;
+    QString error_;
+};
+
 } // namespace
 
 bool WriteXlsx(const std::vector<const ExportSheet *> &sheets, const QString &path,
                QString *error) {
-    const QFileInfo target(path);
-    // The workbook is written beside the target and renamed over it at the end.
-    QTemporaryFile temporary(
-        target.absoluteDir().filePath(QStringLiteral(".%1.XXXXXX").arg(target.fileName())));
-    if (!temporary.open()) {
+    // The workbook is written beside the target and renamed over it at the
+    // end. Not through QTemporaryFile: it keeps its file open after close(),
+    // and Windows renames no open file.
+    FileBeside temporary(path);
+    if (temporary.Path().isEmpty()) {
         *error =
-            QStringLiteral("%1 cannot be written: %2").arg(Native(path), temporary.errorString());
+            QStringLiteral("%1 cannot be written: %2").arg(Native(path), temporary.ErrorString());
         return false;
     }
-    temporary.close();
     // libxlsxwriter takes UTF-8 names on Windows (and opens them wide there).
-    const QByteArray temporaryName = Utf8FileNameOnWindows(temporary.fileName());
+    const QByteArray temporaryName = Utf8FileNameOnWindows(temporary.Path());
 
     lxw_error result = LXW_NO_ERROR;
     {
@@ -276,10 +310,11 @@ bool WriteXlsx(const std::vector<const ExportSheet *> &sheets, const QString &pa
         return false;
     }
     QString reason;
-    if (!MoveFileOver(temporary.fileName(), path, &reason)) {
+    if (!MoveFileOver(temporary.Path(), path, &reason)) {
         *error = QStringLiteral("%1 cannot be written: %2").arg(Native(path), reason);
         return false;
     }
+    temporary.Keep();
     // The temporary file was private to its owner; an export is an ordinary file.
     QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup |
                                     QFile::ReadOther);

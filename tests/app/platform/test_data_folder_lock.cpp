@@ -4,6 +4,9 @@
 
 #include "support/TestFiles.h"
 
+#include <QFile>
+#include <QLockFile>
+
 #include <gtest/gtest.h>
 
 #include <csignal>
@@ -64,6 +67,28 @@ TEST(DataFolderLock, OneProgramPerFolderAndAKilledOnesLockIsTakenOver) {
     ASSERT_GT(late, 0);
     Kill(late);
     EXPECT_EQ(lateGot, Result::HeldByAnother);
+}
+
+TEST(DataFolderLock, ALockLeftInThisProcesssNumberIsTakenOverUnlessThisProcessHoldsIt) {
+    test::DataDir dir;
+    const QString lockPath = dir.File(QStringLiteral("Lumora.lock"));
+    QByteArray left; // a lock file naming this process, as a killed one with its number leaves it
+    {
+        QLockFile earlier(lockPath);
+        ASSERT_TRUE(earlier.tryLock(0));
+        QFile file(lockPath);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        left = file.readAll();
+    }
+    QFile file(lockPath);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    ASSERT_EQ(file.write(left), left.size());
+    file.close();
+
+    DataFolderLock lock;
+    EXPECT_EQ(lock.Take(dir.Path()), Result::Taken);
+    DataFolderLock second; // the same process holds it now: never taken over
+    EXPECT_EQ(second.Take(dir.Path()), Result::HeldByAnother);
 }
 
 } // namespace
