@@ -10,10 +10,11 @@
 #include <QCoreApplication>
 #include <QEvent>
 #include <QObject>
+#include <QThread>
 
 #include <chrono>
 #include <future>
-#include <thread>
+#include <memory>
 #include <utility>
 
 namespace lumora {
@@ -39,11 +40,15 @@ public:
         // on its own thread, and the thread's start orders the two for
         // ThreadSanitizer (Qt's queue does not).
         auto *done = new QEvent(BackgroundJobDone());
-        thread_ = std::thread(
+        // A QThread: Qt releases what it keeps per thread (regular
+        // expressions' stacks, SQL connections) at its end; at the end of a
+        // thread it did not start that crashed with mingw-w64 under Wine.
+        thread_.reset(QThread::create(
             [receiver, done, work = std::move(work), promise = std::move(promise)]() mutable {
                 promise.set_value(work());
                 QCoreApplication::postEvent(receiver, done);
-            });
+            }));
+        thread_->start();
     }
     // A result not taken yet: the job runs, or its result waits.
     bool Pending() const { return result_.valid(); }
@@ -55,13 +60,14 @@ public:
     // Takes the result (once Ready()); nothing is pending after it.
     T Take() { return result_.get(); }
     void Join() {
-        if (thread_.joinable()) {
-            thread_.join();
+        if (thread_) {
+            thread_->wait();
+            thread_.reset();
         }
     }
 
 private:
-    std::thread thread_;
+    std::unique_ptr<QThread> thread_;
     std::future<T> result_;
 };
 
