@@ -7,14 +7,14 @@
 // event only says that it is there.
 #pragma once
 
+#include "platform/WorkerThread.h"
+
 #include <QCoreApplication>
 #include <QEvent>
 #include <QObject>
-#include <QThread>
 
 #include <chrono>
 #include <future>
-#include <memory>
 #include <utility>
 
 namespace lumora {
@@ -40,15 +40,11 @@ public:
         // on its own thread, and the thread's start orders the two for
         // ThreadSanitizer (Qt's queue does not).
         auto *done = new QEvent(BackgroundJobDone());
-        // A QThread: Qt releases what it keeps per thread (regular
-        // expressions' stacks, SQL connections) at its end; at the end of a
-        // thread it did not start that crashed with mingw-w64 under Wine.
-        thread_.reset(QThread::create(
+        thread_.Start(
             [receiver, done, work = std::move(work), promise = std::move(promise)]() mutable {
                 promise.set_value(work());
                 QCoreApplication::postEvent(receiver, done);
-            }));
-        thread_->start();
+            });
     }
     // A result not taken yet: the job runs, or its result waits.
     bool Pending() const { return result_.valid(); }
@@ -59,15 +55,10 @@ public:
     }
     // Takes the result (once Ready()); nothing is pending after it.
     T Take() { return result_.get(); }
-    void Join() {
-        if (thread_) {
-            thread_->wait();
-            thread_.reset();
-        }
-    }
+    void Join() { thread_.Join(); }
 
 private:
-    std::unique_ptr<QThread> thread_;
+    WorkerThread thread_;
     std::future<T> result_;
 };
 

@@ -37,9 +37,8 @@ Recorder::~Recorder() {
 
 void Recorder::Start() {
     std::lock_guard lock(mutex_);
-    if (!writer_ && !stopping_) {
-        writer_.reset(QThread::create([this] { Run(); }));
-        writer_->start();
+    if (!writer_.Started() && !stopping_) {
+        writer_.Start([this] { Run(); });
     }
 }
 
@@ -50,10 +49,7 @@ void Recorder::Stop() {
         accepting_.store(false, std::memory_order_relaxed);
     }
     wake_.notify_one();
-    if (writer_) {
-        writer_->wait();
-        writer_.reset();
-    }
+    writer_.Join();
 }
 
 void Recorder::Push(RecordEvent &&event, bool wake) {

@@ -17,6 +17,7 @@
 #pragma once
 
 #include "config/SlotTable.h"
+#include "platform/WorkerThread.h"
 #include "record/LagHistogram.h"
 #include "record/RecordEvent.h"
 #include "record/RecordProblem.h"
@@ -26,7 +27,6 @@
 #include <QObject>
 #include <QSize>
 #include <QString>
-#include <QThread>
 
 #include <array>
 #include <atomic>
@@ -157,11 +157,7 @@ private:
     QString classFile_;
     QString className_;
 
-    // A QThread, not a std::thread: Qt keeps per-thread data for the writer
-    // (the SQL connection, QDir's and QRegularExpression's), which it
-    // releases correctly at a QThread's end; for a thread it did not start
-    // (mingw-w64 under Wine) the release crashed at the thread's exit.
-    std::unique_ptr<QThread> writer_;
+    WorkerThread writer_;
     std::array<std::atomic<uint8_t>, kSlotCount> wrote_{};
 
     // Counters, under countersMutex_.
