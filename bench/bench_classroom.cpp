@@ -395,12 +395,17 @@ int StartupChild(int argc, char **argv, const QString &dataDir) {
 
 // The offscreen platform with one 1920 x 1080 screen, the classroom PC's.
 void UseFullHdScreen() {
-    const std::string path =
-        QDir::temp().filePath(QStringLiteral("lumora-bench-screen.json")).toStdString();
-    std::ofstream(path)
+    // The platform's arguments are separated by colons, so a Windows path
+    // with its drive ("C:") would be cut: there the file is made in the
+    // current folder and named relative to it.
+    QString path = QDir::temp().filePath(QStringLiteral("lumora-bench-screen.json"));
+    if (path.contains(u':')) {
+        path = QStringLiteral("lumora-bench-screen.json");
+    }
+    std::ofstream(path.toStdString())
         << R"({"screens": [{"name": "Classroom", "x": 0, "y": 0, "width": 1920,)"
         << R"( "height": 1080, "logicalDpi": 96, "logicalBaseDpi": 96, "dpr": 1}]})";
-    qputenv("QT_QPA_PLATFORM", ("offscreen:configfile=" + path).c_str());
+    qputenv("QT_QPA_PLATFORM", ("offscreen:configfile=" + path).toLocal8Bit());
 }
 
 } // namespace

@@ -45,7 +45,24 @@ set(LUMORA_DLL_DIRS
     /usr/x86_64-w64-mingw32/lib
     /usr/x86_64-w64-mingw32/bin)
 
+# CMake reads the imported names in lower case (qt6core.dll) and looks them up
+# as files: a folder of lower-case links to the DLLs lets it find them on this
+# case-sensitive file system; what is installed is the file itself.
+set(LUMORA_DLL_NAMES ${CMAKE_BINARY_DIR}/dll-names)
 install(CODE "
+    set(names \"${LUMORA_DLL_NAMES}\")
+    file(REMOVE_RECURSE \"\${names}\")
+    file(MAKE_DIRECTORY \"\${names}\")
+    foreach(dir ${LUMORA_DLL_DIRS})
+        file(GLOB dlls \"\${dir}/*.dll\")
+        foreach(dll \${dlls})
+            get_filename_component(name \${dll} NAME)
+            string(TOLOWER \${name} name)
+            if(NOT EXISTS \"\${names}/\${name}\")
+                file(CREATE_LINK \${dll} \"\${names}/\${name}\" SYMBOLIC)
+            endif()
+        endforeach()
+    endforeach()
     set(CMAKE_GET_RUNTIME_DEPENDENCIES_PLATFORM windows+pe)
     set(CMAKE_GET_RUNTIME_DEPENDENCIES_TOOL objdump)
     set(CMAKE_GET_RUNTIME_DEPENDENCIES_COMMAND \"${CMAKE_OBJDUMP}\")
@@ -57,10 +74,12 @@ install(CODE "
     file(GET_RUNTIME_DEPENDENCIES
         EXECUTABLES \"\${root}/Lumora.exe\"
         LIBRARIES \${plugins} \"\${root}/Penlynx.dll\"
-        DIRECTORIES ${LUMORA_DLL_DIRS}
+        DIRECTORIES \"\${names}\"
+        PRE_EXCLUDE_REGEXES \"^penlynx\\\\.dll\$\"
         RESOLVED_DEPENDENCIES_VAR found
         UNRESOLVED_DEPENDENCIES_VAR system)
-    foreach(dll \${found})
+    foreach(link \${found})
+        file(REAL_PATH \${link} dll)
         file(INSTALL \${dll} DESTINATION \"\${root}\")
     endforeach()
     # What is not found here is the system's (kernel32.dll, api-ms-win-*).
@@ -84,8 +103,10 @@ set(CPACK_GENERATOR ZIP)
 set(CPACK_PACKAGE_FILE_NAME Lumora-${PROJECT_VERSION}-windows-x64)
 set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY ON)
 set(CPACK_PACKAGE_CHECKSUM SHA256)
-set(CPACK_COMPONENTS_ALL Program Portable)
-set(CPACK_ARCHIVE_COMPONENT_INSTALL OFF)
+# Only these two components: not Penlynx's files for developers.
+set(CPACK_INSTALL_CMAKE_PROJECTS
+    "${CMAKE_BINARY_DIR};${PROJECT_NAME};Program;/"
+    "${CMAKE_BINARY_DIR};${PROJECT_NAME};Portable;/")
 include(CPack)
 
 # The installer (target installer): the same folder installed into stage/,
