@@ -18,12 +18,6 @@ QImage &Sheet(void *native) {
 
 } // namespace
 
-InkTarget &InkTarget::Shared(QSize size) {
-    static InkTarget target;
-    target.Grow(size);
-    return target;
-}
-
 InkTarget::~InkTarget() {
     delete static_cast<QImage *>(native_);
 }

@@ -21,7 +21,11 @@ class InkTarget {
 public:
     // The shared target, grown to at least size; Valid() is false when it
     // could not be made (no memory).
-    static InkTarget &Shared(QSize size);
+    static InkTarget &Shared(QSize size) {
+        static InkTarget target;
+        target.Grow(size);
+        return target;
+    }
 
     bool Valid() const { return bits_ != nullptr; }
     // Whether the sheet holds size (false after a growth that failed).

@@ -26,12 +26,6 @@ Gdi &Native(void *native) {
 
 } // namespace
 
-InkTarget &InkTarget::Shared(QSize size) {
-    static InkTarget target;
-    target.Grow(size);
-    return target;
-}
-
 InkTarget::~InkTarget() {
     if (native_ == nullptr) {
         return;
