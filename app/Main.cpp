@@ -357,6 +357,7 @@ void TFrmMain::FormDestroy() {
     SeatGrid = LiveGrid = AnswerGrid = nullptr;
     CurrentTile = nullptr;
     texts_.Clear();
+    Q_EMIT ExitSaved();
 }
 
 void TFrmMain::ApplyLanguage(const QString &fileName) {

@@ -171,6 +171,11 @@ public:
     THistoryView *History() const { return pnlHistory_; }
     TClassesView *ClassesPanel() const { return pnlClasses_; }
 
+Q_SIGNALS:
+    // The window has closed and written its last file: the roster, the
+    // configuration and the lesson record are saved and closed.
+    void ExitSaved();
+
 protected:
     bool event(QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;

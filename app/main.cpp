@@ -222,6 +222,9 @@ int main(int argc, char **argv) {
     }
     QObject::connect(&termination, &lumora::TerminationSignals::Terminate, &window,
                      &lumora::TFrmMain::EndBySignal);
+    // Given up as soon as the window has saved: at the end of a Windows
+    // session the process is ended once the close has run, before main returns.
+    QObject::connect(&window, &lumora::TFrmMain::ExitSaved, &window, [&lock] { lock.Release(); });
     window.show();
     if (tour) {
         lumora::StartTour(window, parser.value(commandLine.tour));

@@ -22,15 +22,18 @@ QStringList &HeldHere() {
 DataFolderLock::DataFolderLock() = default;
 
 DataFolderLock::~DataFolderLock() {
+    Release();
+}
+
+void DataFolderLock::Release() {
     if (lock_) {
         HeldHere().removeOne(lock_->fileName());
+        lock_.reset(); // unlocks
     }
 }
 
 DataFolderLock::Result DataFolderLock::Take(const QString &dataDir) {
-    if (lock_) {
-        HeldHere().removeOne(lock_->fileName());
-    }
+    Release();
     lock_ = std::make_unique<QLockFile>(QDir(dataDir).filePath(kDataFolderLockName.toString()));
     if (TakeLock()) {
         HeldHere().append(lock_->fileName());

@@ -27,6 +27,10 @@ public:
 
     // Tries once, without waiting.
     Result Take(const QString &dataDir);
+    // Gives the folder up before the object goes: once the program has
+    // written its last file (Windows may end it at a session's end before
+    // its destructors run).
+    void Release();
 
 private:
     bool TakeLock();

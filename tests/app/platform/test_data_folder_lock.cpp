@@ -67,6 +67,13 @@ TEST(DataFolderLock, OneProgramPerFolderAndAKilledOnesLockIsTakenOver) {
     ASSERT_GT(late, 0);
     Kill(late);
     EXPECT_EQ(lateGot, Result::HeldByAnother);
+    // Given up while the object lives: the file goes, the next program gets it.
+    after.Release();
+    EXPECT_FALSE(dir.Exists(QStringLiteral("Lumora.lock")));
+    const auto [next, nextGot] = HoldInChild(dir.Path());
+    ASSERT_GT(next, 0);
+    Kill(next);
+    EXPECT_EQ(nextGot, Result::Taken);
 }
 
 TEST(DataFolderLock, ALockLeftInThisProcesssNumberIsTakenOverUnlessThisProcessHoldsIt) {

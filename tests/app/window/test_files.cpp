@@ -120,6 +120,10 @@ TEST_P(Termination, EndsThroughTheExitSavesWithoutAsking) {
         Start();
     }
     QObject::connect(&termination, &TerminationSignals::Terminate, window_, &TFrmMain::EndBySignal);
+    // Said once, when everything is written (the lock goes then).
+    QStringList savedWhenSaid;
+    QObject::connect(window_, &TFrmMain::ExitSaved, window_,
+                     [&] { savedWhenSaid << ReadTextFile(DataPath("Config.ini")); });
     // A dialog open at that moment is cancelled, as the exit question would be.
     PromptsAsDialogs asDialogs;
     bool dialogOpen = false;
@@ -135,6 +139,7 @@ TEST_P(Termination, EndsThroughTheExitSavesWithoutAsking) {
     const QString config = ReadTextFile(DataPath("Config.ini"));
     EXPECT_TRUE(config.contains(QStringLiteral("MainLine=5"))) << config.toStdString();
     EXPECT_TRUE(config.contains(QStringLiteral("MainRow=4"))) << config.toStdString();
+    EXPECT_EQ(savedWhenSaid, QStringList{config});
     SlotTable table;
     EXPECT_EQ(LoadRoster(DataPath(QString()), table), 20);
 }
