@@ -33,19 +33,7 @@ fi
 packages=(cmake ninja-build dpkg-dev tcl xz-utils
     gcc-mingw-w64-x86-64-posix g++-mingw-w64-x86-64-posix libz-mingw-w64-dev
     qt6-base-dev-tools qt6-base-dev)
-sudo=""
-[ "$(id -u)" -eq 0 ] || sudo="sudo"
-missing=()
-for p in "${packages[@]}"; do
-    status=$(dpkg-query -W -f='${Status}' "$p" 2>/dev/null || true)
-    [ "$status" = "install ok installed" ] || missing+=("$p")
-done
-if [ "${#missing[@]}" -gt 0 ]; then
-    echo "build-qt-windows: installing ${missing[*]}"
-    export DEBIAN_FRONTEND=noninteractive
-    $sudo apt-get update -qq
-    $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
-fi
+bash scripts/install-packages.sh build-qt-windows "${packages[@]}"
 
 started=$(date +%s)
 build_qt=yes

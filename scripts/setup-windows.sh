@@ -25,22 +25,11 @@ packages=(cmake ninja-build zip unzip
 
 sudo=""
 [ "$(id -u)" -eq 0 ] || sudo="sudo"
-export DEBIAN_FRONTEND=noninteractive
-
 if ! dpkg --print-foreign-architectures | grep -qx i386; then
     echo "setup-windows: adding the i386 architecture"
     $sudo dpkg --add-architecture i386
 fi
-missing=()
-for p in "${packages[@]}"; do
-    status=$(dpkg-query -W -f='${Status}' "$p" 2>/dev/null || true)
-    [ "$status" = "install ok installed" ] || missing+=("$p")
-done
-if [ "${#missing[@]}" -gt 0 ]; then
-    echo "setup-windows: installing ${missing[*]}"
-    $sudo apt-get update -qq
-    $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
-fi
+bash scripts/install-packages.sh setup-windows "${packages[@]}"
 
 mkdir -p "$build"
 export WINEPREFIX="$(realpath "$build")/wineprefix"
