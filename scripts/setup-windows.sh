@@ -32,7 +32,8 @@ fi
 bash scripts/install-packages.sh setup-windows "${packages[@]}"
 
 mkdir -p "$build"
-export WINEPREFIX="$(realpath "$build")/wineprefix"
+WINEPREFIX="$(realpath "$build")/wineprefix"
+export WINEPREFIX
 export WINEARCH=$arch WINEDEBUG=-all
 # Console programs need no display.
 unset DISPLAY WAYLAND_DISPLAY
