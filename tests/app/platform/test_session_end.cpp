@@ -39,25 +39,33 @@ Answers EndTheSession(HWND window, const DataDir &dir) {
     return answers;
 }
 
-TEST(SessionEnd, TheCloseItStartsHasSavedWhenWmEndSessionReturns) {
-    int argc = 1;
-    char name[] = "test_platform";
-    char *argv[] = {name, nullptr};
-    QCoreApplication app(argc, argv);
-    DataDir dir;
-    TerminationSignals termination;
-    if (!termination.Installed()) {
-        GTEST_SKIP() << "no window can be made here (Wine without a display)";
+// The application, the object and its hidden window, as the program has them.
+class SessionEnd : public testing::Test {
+protected:
+    void SetUp() override {
+        if (!termination_.Installed()) {
+            GTEST_SKIP() << "no window can be made here (Wine without a display)";
+        }
+        window_ = ::FindWindowW(L"LumoraSessionEnd", nullptr);
+        ASSERT_NE(window_, nullptr);
     }
-    const HWND window = ::FindWindowW(L"LumoraSessionEnd", nullptr);
-    ASSERT_NE(window, nullptr);
 
+    int argc_ = 1;
+    char name_[14] = "test_platform";
+    char *argv_[2] = {name_, nullptr};
+    QCoreApplication app_{argc_, argv_};
+    TerminationSignals termination_;
+    HWND window_ = nullptr;
+};
+
+TEST_F(SessionEnd, TheCloseItStartsHasSavedWhenWmEndSessionReturns) {
+    DataDir dir;
     // As the program's window does: the signal starts a close that runs
     // later, from the event loop, saves and quits.
     int terminations = 0;
-    QObject::connect(&termination, &TerminationSignals::Terminate, &app, [&] {
+    QObject::connect(&termination_, &TerminationSignals::Terminate, &app_, [&] {
         ++terminations;
-        QTimer::singleShot(200, &app, [&] {
+        QTimer::singleShot(200, &app_, [&] {
             WriteFileAtomically(dir.File("Config.ini"), "saved at the end");
             QCoreApplication::quit();
         });
@@ -65,7 +73,7 @@ TEST(SessionEnd, TheCloseItStartsHasSavedWhenWmEndSessionReturns) {
     Answers answers;
     std::thread system;
     QTimer::singleShot(
-        0, &app, [&] { system = std::thread([&] { answers = EndTheSession(window, dir); }); });
+        0, &app_, [&] { system = std::thread([&] { answers = EndTheSession(window_, dir); }); });
     QCoreApplication::exec();
     system.join();
 
@@ -73,27 +81,17 @@ TEST(SessionEnd, TheCloseItStartsHasSavedWhenWmEndSessionReturns) {
     EXPECT_TRUE(answers.savedWhenEndReturned);
     EXPECT_EQ(dir.Read("Config.ini"), "saved at the end");
     EXPECT_EQ(terminations, 1);
-    EXPECT_EQ(termination.Received(), SIGTERM);
+    EXPECT_EQ(termination_.Received(), SIGTERM);
 }
 
-TEST(SessionEnd, ASessionThatGoesOnEndsNothing) {
-    int argc = 1;
-    char name[] = "test_platform";
-    char *argv[] = {name, nullptr};
-    QCoreApplication app(argc, argv);
-    TerminationSignals termination;
-    if (!termination.Installed()) {
-        GTEST_SKIP() << "no window can be made here (Wine without a display)";
-    }
-    const HWND window = ::FindWindowW(L"LumoraSessionEnd", nullptr);
-    ASSERT_NE(window, nullptr);
+TEST_F(SessionEnd, ASessionThatGoesOnEndsNothing) {
     int terminations = 0;
-    QObject::connect(&termination, &TerminationSignals::Terminate, &app, [&] { ++terminations; });
+    QObject::connect(&termination_, &TerminationSignals::Terminate, &app_, [&] { ++terminations; });
     // Another program refused: the session goes on (WM_ENDSESSION with FALSE).
-    EXPECT_EQ(::SendMessageW(window, WM_QUERYENDSESSION, 0, 0), TRUE);
-    ::SendMessageW(window, WM_ENDSESSION, FALSE, 0);
+    EXPECT_EQ(::SendMessageW(window_, WM_QUERYENDSESSION, 0, 0), TRUE);
+    ::SendMessageW(window_, WM_ENDSESSION, FALSE, 0);
     EXPECT_EQ(terminations, 0);
-    EXPECT_EQ(termination.Received(), 0);
+    EXPECT_EQ(termination_.Received(), 0);
 }
 
 } // namespace
