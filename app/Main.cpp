@@ -333,11 +333,11 @@ void TFrmMain::FormCreate() {
     started_ = true;
 }
 
-void TFrmMain::FormDestroy() {
-    if (destroyed_) {
+void TFrmMain::SaveAtTheEnd() {
+    if (exitSaved_) {
         return;
     }
-    destroyed_ = true;
+    exitSaved_ = true;
     tmr1_.stop();
     // Stop the reader thread first: its handlers reach the table and the grids.
     if (libraryRunning_) {
@@ -348,6 +348,15 @@ void TFrmMain::FormDestroy() {
     record_->ProgramEnds(answers_.QuestionType(), table_, QSize(InkWidth, InkHeight));
     SaveRosterReported(-1);
     SaveConfigReported();
+    Q_EMIT ExitSaved();
+}
+
+void TFrmMain::FormDestroy() {
+    if (destroyed_) {
+        return;
+    }
+    destroyed_ = true;
+    SaveAtTheEnd();
     for (int i = 0; i < kSlotCount; ++i) {
         table_[i].InkCanvas = nullptr;
     }
@@ -357,7 +366,6 @@ void TFrmMain::FormDestroy() {
     SeatGrid = LiveGrid = AnswerGrid = nullptr;
     CurrentTile = nullptr;
     texts_.Clear();
-    Q_EMIT ExitSaved();
 }
 
 void TFrmMain::ApplyLanguage(const QString &fileName) {

@@ -116,6 +116,12 @@ public:
     // A termination signal: open dialogs are cancelled, then the window
     // closes through the exit saves, without the exit question.
     void EndBySignal();
+    // The exit saves without the close: the reader stopped, the lesson
+    // ended in the record, the roster and the configuration written; then
+    // ExitSaved. For an end that cannot wait for the close (a Windows
+    // session ending while a dialog's loop runs). Once; the close later
+    // saves nothing more.
+    void SaveAtTheEnd();
     // The lesson history view (the LessonHistory item).
     void OpenHistory();
     // The whole window to the next screen (a projector beside the teacher's
@@ -172,8 +178,9 @@ public:
     TClassesView *ClassesPanel() const { return pnlClasses_; }
 
 Q_SIGNALS:
-    // The window has closed and written its last file: the roster, the
-    // configuration and the lesson record are saved and closed.
+    // The exit saves are done (at the close, or SaveAtTheEnd): the roster
+    // and the configuration written, the lesson record closed; the window
+    // writes nothing more to the data folder.
     void ExitSaved();
 
 protected:
@@ -285,6 +292,7 @@ private:
     bool started_ = false;
     bool libraryRunning_ = false;
     bool destroyed_ = false;
+    bool exitSaved_ = false;
     // The window's size the views were last fitted to.
     QSize fittedSize_;
 

@@ -222,6 +222,8 @@ int main(int argc, char **argv) {
     }
     QObject::connect(&termination, &lumora::TerminationSignals::Terminate, &window,
                      &lumora::TFrmMain::EndBySignal);
+    QObject::connect(&termination, &lumora::TerminationSignals::EndingNow, &window,
+                     &lumora::TFrmMain::SaveAtTheEnd);
     // Given up as soon as the window has saved: at the end of a Windows
     // session the process is ended once the close has run, before main returns.
     QObject::connect(&window, &lumora::TFrmMain::ExitSaved, &window, [&lock] { lock.Release(); });

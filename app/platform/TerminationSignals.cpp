@@ -265,11 +265,19 @@ void TerminationSignals::Deliver() {}
 void TerminationSignals::EndSession(int signalNumber) {
     received_ = signalNumber;
     Q_EMIT Terminate(signalNumber);
-    // Only from the application's own loop: a dialog's loop inside it (or a
-    // start-up not yet in it) cannot end before this returns, and what waits
-    // there goes on once it has.
-    if (waiting_ || QCoreApplication::instance() == nullptr ||
-        QThread::currentThread()->loopLevel() != 1) {
+    if (waiting_ || QCoreApplication::instance() == nullptr) {
+        return;
+    }
+    // A dialog's loop inside the application's (or a start-up not yet in
+    // it) cannot end before this returns, so the close cannot run first: the
+    // saves are made here, as the process may end as soon as this returns.
+    if (QThread::currentThread()->loopLevel() != 1) {
+        if (signalNumber == SIGTERM) {
+            Q_EMIT EndingNow();
+            if (gEnded != nullptr) {
+                ::SetEvent(gEnded);
+            }
+        }
         return;
     }
     // Windows may end the process as soon as this returns: the close that

@@ -16,9 +16,10 @@
 // is emitted when WM_ENDSESSION says that the session ends, and the handler
 // returns only when the application has quit (the close that the signal
 // started has run, its saves done) or after kEndWaitMs, because Windows may
-// end the process as soon as it returns. A console's Ctrl+C and Ctrl+Break
-// (SIGINT, SIGBREAK) and the close of the console, log-off and shut-down
-// (SIGTERM) of a run attached to a console take the same path.
+// end the process as soon as it returns. While a dialog's loop runs the close
+// cannot run first: EndingNow asks for the saves at once. A console's Ctrl+C
+// and Ctrl+Break (SIGINT, SIGBREAK) and the close of the console, log-off and
+// shut-down (SIGTERM) of a run attached to a console take the same path.
 //
 // One object at a time (made after the application object on Windows); it
 // restores the previous handlers when it goes.
@@ -54,6 +55,10 @@ public:
 Q_SIGNALS:
     // On the main thread, once per signal, after its handler ran.
     void Terminate(int signalNumber);
+    // Windows: the session ends while a dialog's loop runs, so the close
+    // that Terminate started cannot run before the process is ended. The
+    // receiver saves what must be kept before it returns.
+    void EndingNow();
 
 private:
     void Deliver();

@@ -10,10 +10,12 @@
 #include "support/TestFiles.h"
 
 #include <QCoreApplication>
+#include <QEventLoop>
 #include <QTimer>
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <csignal>
 #include <thread>
 
@@ -81,6 +83,33 @@ TEST_F(SessionEnd, TheCloseItStartsHasSavedWhenWmEndSessionReturns) {
     EXPECT_TRUE(answers.savedWhenEndReturned);
     EXPECT_EQ(dir.Read("Config.ini"), "saved at the end");
     EXPECT_EQ(terminations, 1);
+    EXPECT_EQ(termination_.Received(), SIGTERM);
+}
+
+// A dialog's loop inside the application's cannot end before the message
+// returns, so the close cannot run: the saves are asked for at once.
+TEST_F(SessionEnd, WhileADialogsLoopRunsTheSavesAreAskedForBeforeWmEndSessionReturns) {
+    std::atomic<int> endingNow = 0;
+    QObject::connect(&termination_, &TerminationSignals::EndingNow, &app_, [&] { ++endingNow; });
+    int askedWhenEndReturned = -1;
+    QEventLoop dialogLoop;
+    std::thread system;
+    QTimer::singleShot(0, &app_, [&] {
+        QTimer::singleShot(0, &app_, [&] {
+            system = std::thread([&] {
+                ::SendMessageW(window_, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF);
+                ::SendMessageW(window_, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
+                askedWhenEndReturned = endingNow;
+                QMetaObject::invokeMethod(&dialogLoop, &QEventLoop::quit, Qt::QueuedConnection);
+            });
+        });
+        dialogLoop.exec();
+        QCoreApplication::quit();
+    });
+    QCoreApplication::exec();
+    system.join();
+
+    EXPECT_EQ(askedWhenEndReturned, 1);
     EXPECT_EQ(termination_.Received(), SIGTERM);
 }
 

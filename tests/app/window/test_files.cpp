@@ -146,5 +146,34 @@ TEST_P(Termination, EndsThroughTheExitSavesWithoutAsking) {
 
 INSTANTIATE_TEST_SUITE_P(Signals, Termination, testing::Values(SIGTERM, SIGINT, SIGHUP));
 
+// A Windows session that ends while a dialog waits: the saves are made at
+// once, with the dialog still open, and the close afterwards adds nothing.
+TEST_F(DataFiles, SavesAtTheEndWhileADialogWaitsAndOnlyOnce) {
+    WriteConfig(6, 5, 4);
+    UseReplay(ReplayScript().Wait(60000));
+    {
+        DialogAnswer answer(SeatCount(5, 4));
+        Start();
+    }
+    int saves = 0;
+    QObject::connect(window_, &TFrmMain::ExitSaved, window_, [&] { ++saves; });
+    PromptsAsDialogs asDialogs;
+    QString savedWhileOpen;
+    DialogAnswer answer([&](TFrmSetName &dialog) {
+        window_->SaveAtTheEnd();
+        window_->SaveAtTheEnd();
+        savedWhileOpen = ReadTextFile(DataPath("Config.ini"));
+        Click(dialog, "btn2"); // the exit question: stay
+    });
+    window_->btnCloseClick();
+    EXPECT_TRUE(savedWhileOpen.contains(QStringLiteral("MainLine=5")))
+        << savedWhileOpen.toStdString();
+    EXPECT_EQ(saves, 1);
+    SlotTable table;
+    EXPECT_EQ(LoadRoster(DataPath(QString()), table), 20);
+    Close();
+    EXPECT_EQ(saves, 1);
+}
+
 } // namespace
 } // namespace lumora::test
