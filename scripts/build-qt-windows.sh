@@ -107,7 +107,10 @@ build_qtbase() {
 #include "wine_wintab.h"
 EOF
 
-    cat >"$prefix/toolchain.cmake" <<EOF
+    # Not named like Qt's own qt.toolchain.cmake: qtbase refuses a toolchain
+    # file whose path matches "/qt.toolchain.cmake$", where "." is any
+    # character (a cache folder named qt/ would be refused).
+    cat >"$prefix/mingw-w64-toolchain.cmake" <<EOF
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 set(CMAKE_C_COMPILER $triple-gcc-posix)
@@ -122,7 +125,7 @@ EOF
 
     echo "build-qt-windows: configuring qtbase"
     cmake -S "$qtbase" -B "$work/qtbase-build" -G Ninja \
-        -DCMAKE_TOOLCHAIN_FILE="$prefix/toolchain.cmake" \
+        -DCMAKE_TOOLCHAIN_FILE="$prefix/mingw-w64-toolchain.cmake" \
         -DCMAKE_INSTALL_PREFIX="$prefix" \
         -DCMAKE_BUILD_TYPE=Release -DBUILD_SHARED_LIBS=ON \
         -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
