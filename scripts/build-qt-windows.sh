@@ -11,7 +11,7 @@
 # The cache is LUMORA_QT_WINDOWS or ~/.cache/lumora/qt6-mingw64-6.4.2. It is
 # made in two stages, Qt and then the small libraries, each marked complete by
 # a stamp that names its recipe: a complete stage is used as it is, so only
-# the first run on a machine pays for Qt (about 25 minutes on 2 cores). Change
+# the first run on a machine pays for Qt (about 30 minutes on 2 cores). Change
 # a stage's recipe number when what it builds changes. The toolchain file Qt
 # was configured with stays in the cache: the installed qt.toolchain.cmake
 # points to it.
@@ -142,7 +142,7 @@ EOF
         -DFEATURE_system_harfbuzz=OFF -DFEATURE_system_doubleconversion=OFF \
         -DFEATURE_system_freetype=OFF -DFEATURE_freetype=ON >"$work/configure.log" 2>&1 ||
         { tail -40 "$work/configure.log" >&2; exit 1; }
-    echo "build-qt-windows: building qtbase (about 20 minutes on 2 cores)"
+    echo "build-qt-windows: building qtbase (about 30 minutes on 2 cores)"
     nice -n 19 cmake --build "$work/qtbase-build" -j "$jobs" >"$work/build.log" 2>&1 ||
         { grep -B2 -A20 -m3 'error' "$work/build.log" | head -80 >&2; exit 1; }
     cmake --install "$work/qtbase-build" >/dev/null
