@@ -14,6 +14,7 @@
 #include "platform/Console.h"
 #include "platform/DataDir.h"
 #include "platform/DataFolderLock.h"
+#include "platform/RegularExpressions.h"
 #include "platform/TerminationSignals.h"
 #include "record/ExportCommand.h"
 #include "views/HistoryView.h"
@@ -109,13 +110,7 @@ void NameTheApplication() {
 } // namespace
 
 int main(int argc, char **argv) {
-#ifdef Q_OS_WIN
-    // Regular expressions without PCRE2's JIT: its stack, which Qt keeps per
-    // thread, crashed when freed at the end of a thread under Wine (the
-    // library's reader thread, whose callbacks use Qt), and the program hung
-    // at its end. The expressions here are few and short.
-    qputenv("QT_ENABLE_REGEXP_JIT", "0");
-#endif
+    lumora::UseRegularExpressionsWithoutJit();
     const bool exporting = lumora::IsExportCommand(argc, argv);
     const bool version = HasOption(argc, argv, {"--version", "-v"});
     const bool help = HasOption(argc, argv, {"--help", "-h", "-?", "--help-all"});

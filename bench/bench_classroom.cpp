@@ -14,6 +14,8 @@
 #include "dialogs/UnSetName.h"
 #include "penlynx.h"
 #include "platform/DataDir.h"
+#include "platform/RegularExpressions.h"
+#include "platform/WorkerThread.h"
 #include "record/Recorder.h"
 #include "session/DeviceBridge.h"
 #include "views/GroupBar.h"
@@ -26,7 +28,6 @@
 #include <QLineEdit>
 #include <QProcess>
 #include <QScreen>
-#include <QSocketNotifier>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -385,12 +386,18 @@ int StartupChild(int argc, char **argv, const QString &dataDir) {
     window.installEventFilter(&firstPaint);
     window.show();
     SetPromptResponder([](const QString &, const QString &, bool) { return true; });
-    QSocketNotifier input(0, QSocketNotifier::Read);
-    QObject::connect(&input, &QSocketNotifier::activated, [&] {
-        input.setEnabled(false);
-        window.btnCloseClick();
+    // Read on a thread of its own (Windows has no notifier for a pipe) that
+    // Qt may know: the call below makes Qt keep data for it.
+    WorkerThread input;
+    input.Start([&window] {
+        char line[16];
+        if (std::fgets(line, sizeof line, stdin) != nullptr) {
+            QMetaObject::invokeMethod(&window, &TFrmMain::btnCloseClick, Qt::QueuedConnection);
+        }
     });
-    return QApplication::exec();
+    const int status = QApplication::exec();
+    input.Join(); // the parent's line came, or its end closes the pipe
+    return status;
 }
 
 // The offscreen platform with one 1920 x 1080 screen, the classroom PC's.
@@ -411,6 +418,7 @@ void UseFullHdScreen() {
 } // namespace
 
 int main(int argc, char **argv) {
+    UseRegularExpressionsWithoutJit(); // as the program does
     UseFullHdScreen();
     if (argc >= 3 && std::string(argv[1]) == "--startup-child") {
         return StartupChild(argc, argv, QString::fromLocal8Bit(argv[2]));
